@@ -1,0 +1,33 @@
+# Compiler settings shared by every target of the project's own code.
+function(qv_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  # GCC 12 reports false -Wrestrict overlaps inside std::string at -O2 (GCC bug 105329).
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
+  if(WIN32)
+    target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+  endif()
+endfunction()
+
+# A library of the project: sources, public include root src/, our warnings.
+function(qv_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  qv_target_defaults(${name})
+endfunction()
+
+# A GoogleTest program of the project.
+function(qv_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE gtest gtest_main)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
+  endif()
+  qv_target_defaults(${name})
+endfunction()

@@ -1,0 +1,14 @@
+// qvcli for Linux: the engine on the simulated machine, with its data folder in
+// QUORVANE_APPDATA (default: the current folder).
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "platform/sim/sim_machine.h"
+
+int main(int argc, char** argv) {
+  TSimMachine machine;
+  const char* appData = std::getenv("QUORVANE_APPDATA");
+  machine.shell.appDataFolder = appData ? appData : ".";
+  return RunQvcli({argv + 1, argv + argc}, machine.Ports(), std::cout, std::cerr);
+}

@@ -1,0 +1,131 @@
+#include "core/data_model.h"
+
+#include "core/os_description.h"
+#include "core/paths.h"
+#include "core/url.h"
+#include "core/windows_policies.h"
+
+TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
+    : m_ports(ports), m_AppName("Quorvane"), m_MyDeviceList(ports.locale) {
+  m_WindowsAutoDrvUpdate = GetWindowsDriverUpdates(m_ports.registry);
+  Initialize();
+  BuildOsDescription();
+}
+
+void TDriverDatamodel::Initialize() {
+  m_ServerURL = QV_SERVER_HOST;
+  SetServerPort(QV_SERVER_PORT);
+  m_AppDir = JoinPath(m_ports.shell.RoamingAppDataFolder(), m_AppName);
+  ForceFolder(m_ports.fileSystem, m_AppDir);
+  ReadSettings();
+  m_devicecount = 0;
+}
+
+void TDriverDatamodel::BuildOsDescription() {
+  TOsDescription os = DescribeOperatingSystem(m_ports.osVersion);
+  m_CompleteOSDesc = os.description;
+  m_OSVer = os.version;
+  m_OSArch = os.architecture;
+}
+
+std::string TDriverDatamodel::SettingsFileName() const { return JoinPath(m_AppDir, "config.ini"); }
+
+std::string TDriverDatamodel::ScanResultFileName() const { return JoinPath(m_AppDir, "config.bin"); }
+
+bool TDriverDatamodel::IsOsVistaAndAbove() const {
+  if (m_OSVer.size() < 2 || m_OSVer[1] != '.') return true;
+  return !(m_OSVer[0] >= '0' && m_OSVer[0] <= '5');
+}
+
+int32_t TDriverDatamodel::ServerPort() const { return IsOsVistaAndAbove() ? m_ServerPort : 80; }
+
+void TDriverDatamodel::SetServerPort(int32_t value) { m_ServerPort = IsOsVistaAndAbove() ? value : 80; }
+
+int32_t TDriverDatamodel::DeviceCount() {
+  m_devicecount = static_cast<int32_t>(m_MyDeviceList.Count());
+  return m_devicecount;
+}
+
+bool TDriverDatamodel::AddDevice(std::unique_ptr<TDeviceProperties> ADeviceProperties) {
+  m_MyDeviceList.Add(std::move(ADeviceProperties));
+  return true;
+}
+
+TDeviceProperties* TDriverDatamodel::GetDevice(const std::string& strHID) const {
+  return m_MyDeviceList.Find(strHID);
+}
+
+TDeviceProperties* TDriverDatamodel::GetDevice(const TDeviceList& devMap, const std::string& strHID) {
+  return devMap.Find(strHID);
+}
+
+bool TDriverDatamodel::IsHiddenUnplugged(const TDeviceProperties& device) const {
+  return !m_ShowUnplugged && device.IsUnpluggedDevice();
+}
+
+void TDriverDatamodel::GetDriverMap(TDriverMap& pMap, int aType) const {
+  for (const auto& device : m_MyDeviceList)
+    if (device->IsDriverType(aType) && !IsHiddenUnplugged(*device)) pMap.push_back(device.get());
+}
+
+int TDriverDatamodel::GetOutofDateDrivers() const {
+  TDriverMap map;
+  GetDriverMap(map, DRIVER_TYPE_OUTDATED);
+  return static_cast<int>(map.size());
+}
+
+int TDriverDatamodel::GetUptoDateDrivers() const {
+  int count = 0;
+  for (const auto& device : m_MyDeviceList)
+    if (device->IsUpdated() && !IsHiddenUnplugged(*device)) ++count;
+  return count;
+}
+
+int TDriverDatamodel::GetIgnoredDrivers() const {
+  int count = 0;
+  for (const auto& device : m_MyDeviceList)
+    if (device->IsIgnored()) ++count;
+  return count;
+}
+
+void TDriverDatamodel::SetIgnored(TDeviceProperties& AdevProps, TignoreType AType, int32_t value) {
+  AdevProps.nIgnored = value;
+  if (AType == deviSingle) return;
+  // Copies: AdevProps may be one of the records changed below.
+  const std::string hid = AdevProps.strHID;
+  const std::string name = AdevProps.strName;
+  for (const auto& device : m_MyDeviceList) {
+    if (device->strHID != hid) continue;
+    if (AType == deviAll || device->strName == name) device->nIgnored = value;
+  }
+}
+
+void TDriverDatamodel::ExcludeDevice(TDeviceProperties& AdevProps, TignoreType AType) {
+  SetIgnored(AdevProps, AType, 1);
+}
+
+void TDriverDatamodel::IncludeDevice(TDeviceProperties& AdevProps, TignoreType AType) {
+  SetIgnored(AdevProps, AType, 0);
+}
+
+void TDriverDatamodel::ClearClassImages() {
+  for (const auto& device : m_MyDeviceList) device->nClassImage = -1;
+}
+
+void TDriverDatamodel::UpdateClassImages(const TGuid& AGUID, int32_t Aindex) {
+  for (const auto& device : m_MyDeviceList)
+    if (device->FGUID == AGUID) device->nClassImage = Aindex;
+}
+
+bool TDriverDatamodel::LaunchBrowser(const std::string& url) { return ::LaunchBrowser(m_ports.shell, url); }
+
+int CompareClassDescription(const TDeviceProperties& a, const TDeviceProperties& b) {
+  auto lower = [](char c) {
+    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  };
+  const std::string& x = a.strClassDescription;
+  const std::string& y = b.strClassDescription;
+  for (size_t i = 0; i < x.size() && i < y.size(); ++i)
+    if (lower(x[i]) != lower(y[i])) return lower(x[i]) < lower(y[i]) ? -1 : 1;
+  return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
+}

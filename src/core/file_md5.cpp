@@ -1,0 +1,26 @@
+#include "core/file_md5.h"
+
+#include <fstream>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/paths.h"
+
+std::string GetFileMD5(IHashing& hashing, const std::string& AFileName) {
+  std::ifstream in(ToPath(AFileName), std::ios::binary);
+  if (!in) throw EInOutError(FormatText("Cannot open file \"%s\"", AFileName));
+  std::unique_ptr<IMd5> md5 = hashing.CreateMd5();
+  std::vector<char> buffer(64 * 1024);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    md5->Update(buffer.data(), static_cast<size_t>(in.gcount()));
+  }
+  if (in.bad()) throw EInOutError(FormatText("Cannot read file \"%s\"", AFileName));
+  static const char digits[] = "0123456789abcdef";
+  std::string text;
+  for (uint8_t byte : md5->Finish()) {
+    text += digits[byte >> 4];
+    text += digits[byte & 15];
+  }
+  return text;
+}

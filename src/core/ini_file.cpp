@@ -1,0 +1,112 @@
+#include "core/ini_file.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "core/number_text.h"
+#include "core/paths.h"
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const std::string& text) {
+  m_sections.push_back(TSection{});
+  std::string body = text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
+  std::istringstream in(body);
+  std::string raw;
+  while (std::getline(in, raw)) {
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    std::string line = Trim(raw);
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      m_sections.push_back(TSection{Trim(line.substr(1, line.size() - 2)), {}});
+      continue;
+    }
+    size_t equals = line.find('=');
+    bool isValue = equals != std::string::npos && equals > 0 && line[0] != ';';
+    if (isValue)
+      m_sections.back().lines.push_back(TLine{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), raw});
+    else
+      m_sections.back().lines.push_back(TLine{{}, {}, raw});
+  }
+}
+
+TIniFile TIniFile::Load(const std::string& path) {
+  std::ifstream in(ToPath(path), std::ios::binary);
+  if (!in) return TIniFile();
+  std::ostringstream text;
+  text << in.rdbuf();
+  return TIniFile(text.str());
+}
+
+const TIniFile::TLine* TIniFile::Find(const std::string& section, const std::string& key) const {
+  for (size_t s = 1; s < m_sections.size(); ++s) {
+    if (!SameName(m_sections[s].name, section)) continue;
+    for (const TLine& line : m_sections[s].lines)
+      if (!line.key.empty() && SameName(line.key, key)) return &line;
+  }
+  return nullptr;
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+  const TLine* line = Find(section, key);
+  return line ? line->value : defaultValue;
+}
+
+int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
+                              int32_t defaultValue) const {
+  return StrToIntDef(ReadString(section, key, {}), defaultValue);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) const {
+  return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  if (TLine* line = const_cast<TLine*>(Find(section, key))) {
+    line->value = value;
+    line->raw = line->key + "=" + value;
+    return;
+  }
+  TSection* target = nullptr;
+  for (size_t s = 1; s < m_sections.size() && !target; ++s)
+    if (SameName(m_sections[s].name, section)) target = &m_sections[s];
+  if (!target) target = &m_sections.emplace_back(TSection{section, {}});
+  // New keys go after the section's last value, before trailing blank lines.
+  auto at = target->lines.end();
+  while (at != target->lines.begin() && Trim((at - 1)->raw).empty()) --at;
+  target->lines.insert(at, TLine{key, value, key + "=" + value});
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+std::string TIniFile::Text() const {
+  std::string text;
+  for (size_t s = 0; s < m_sections.size(); ++s) {
+    if (s > 0) text += "[" + m_sections[s].name + "]\r\n";
+    for (const TLine& line : m_sections[s].lines) text += line.raw + "\r\n";
+  }
+  return text;
+}

@@ -1,0 +1,22 @@
+// Paths as UTF-8 text, folder creation with the program's errors, atomic file writes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+std::filesystem::path ToPath(const std::string& utf8);
+std::string FromPath(const std::filesystem::path& path);
+// folder and name joined with the platform's separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// Creates the folder with its missing parents. Raises "Invalid characters in path"
+// or "The drive cannot be found"; any other failure is silent (the write that
+// follows reports it).
+void ForceFolder(IFileSystem& fileSystem, const std::string& folder);
+
+// Writes the bytes to a temporary file beside the target and replaces the target
+// with it; false (and the target untouched) when any step fails.
+bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std::string_view bytes);

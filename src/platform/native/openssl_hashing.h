@@ -1,0 +1,9 @@
+// MD5 through OpenSSL's libcrypto, for the native build.
+#pragma once
+
+#include "platform/hashing.h"
+
+class TOpenSslHashing : public IHashing {
+ public:
+  std::unique_ptr<IMd5> CreateMd5() override;
+};

@@ -1,0 +1,15 @@
+#include "platform/sim/sim_file_system.h"
+
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+bool TSimFileSystem::DriveExists(char letter) {
+  return drives.count(static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) != 0;
+}
+
+bool TSimFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
+  std::error_code error;
+  std::filesystem::rename(source, target, error);
+  return !error;
+}

@@ -1,0 +1,14 @@
+// Native file system: drives a test declares; replacement by rename.
+#pragma once
+
+#include <set>
+
+#include "platform/file_system.h"
+
+class TSimFileSystem : public IFileSystem {
+ public:
+  std::set<char> drives{'C'};
+
+  bool DriveExists(char letter) override;
+  bool ReplaceFile(const std::string& source, const std::string& target) override;
+};

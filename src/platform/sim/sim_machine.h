@@ -1,0 +1,31 @@
+// The simulated machine: every port in one object whose state a test sets.
+#pragma once
+
+#include "platform/native/openssl_hashing.h"
+#include "platform/sim/builtin_strings.h"
+#include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_locale.h"
+#include "platform/sim/sim_os_version.h"
+#include "platform/sim/sim_power.h"
+#include "platform/sim/sim_processes.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_shell.h"
+#include "platform/system_ports.h"
+
+class TSimMachine {
+ public:
+  TSimRegistry registry;
+  TSimOsVersion osVersion;
+  TSimShell shell;
+  TSimProcesses processes;
+  TSimPower power;
+  TSimLocale locale;
+  TSimFileSystem fileSystem;
+  TOpenSslHashing hashing;
+  TBuiltinStringTable strings;
+
+  TSystemPorts Ports() {
+    return TSystemPorts{registry, osVersion, shell,      processes, power,
+                        locale,   fileSystem, hashing, strings};
+  }
+};

@@ -1,0 +1,26 @@
+// Simulated shell: records what the program starts and opens.
+#pragma once
+
+#include <vector>
+
+#include "platform/shell.h"
+
+class TSimShell : public IShell {
+ public:
+  struct TLaunch {
+    TShellExecuteRequest request;
+    bool waited = false;
+  };
+
+  std::string appDataFolder;
+  bool executeSucceeds = true;
+  uint32_t exitCode = 0;
+  intptr_t executeResult = 42;
+  std::vector<TLaunch> launches;  // every ExecuteEx and Execute, in order
+
+  bool ExecuteEx(const TShellExecuteRequest& request,
+                 std::unique_ptr<IProcessHandle>& process) override;
+  intptr_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                   int show) override;
+  std::string RoamingAppDataFolder() override { return appDataFolder; }
+};

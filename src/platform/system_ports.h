@@ -1,0 +1,24 @@
+// The operating-system services the core uses, handed to it as one bundle.
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/hashing.h"
+#include "platform/locale.h"
+#include "platform/os_version.h"
+#include "platform/power.h"
+#include "platform/processes.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/string_table.h"
+
+struct TSystemPorts {
+  IRegistry& registry;
+  IOsVersion& osVersion;
+  IShell& shell;
+  IProcesses& processes;
+  IPower& power;
+  ILocale& locale;
+  IFileSystem& fileSystem;
+  IHashing& hashing;
+  IStringTable& strings;
+};
