@@ -31,3 +31,18 @@ function(qv_test name)
   endif()
   qv_target_defaults(${name})
 endfunction()
+
+# Gives a Windows program its resources: the version resource (version as
+# "a.b.c.d") and the string table.
+function(qv_windows_resources target version description)
+  string(REPLACE "." "," commas ${version})
+  set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target}-resources)
+  qv_write_if_changed(${folder}/version_info.h
+"#define QV_VERSION ${commas}
+#define QV_VERSION_TEXT \"${version}\"
+#define QV_DESCRIPTION \"${description}\"
+#define QV_FILE_NAME \"${target}.exe\"
+")
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/res/console.rc)
+  target_include_directories(${target} PRIVATE ${folder} ${PROJECT_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
+endfunction()

@@ -33,14 +33,14 @@ bool LaunchAndWait(IShell& shell, uintptr_t AWindow, const std::string& AFileNam
 bool RestartApplication(IProcesses& processes, const std::function<void()>& requestQuit) {
   std::string commandLine =
       "\"" + processes.ModuleFileName() + "\" /pid:" + std::to_string(processes.CurrentProcessId());
-  if (!processes.CreateProcess(commandLine)) return false;
+  if (!processes.StartProcess(commandLine)) return false;
   requestQuit();
   return true;
 }
 
 bool RebootSystem(IPower& power) {
   power.EnableShutdownPrivilege();  // a failure shows in the request's answer
-  return power.ExitWindows(EWX_REBOOT | EWX_FORCEIFHUNG, SHTDN_REASON_PLANNED_OS_HARDWARE_DRIVER);
+  return power.RequestRestart(EWX_REBOOT | EWX_FORCEIFHUNG, SHTDN_REASON_PLANNED_OS_HARDWARE_DRIVER);
 }
 
 bool IsProcessRunning(IProcesses& processes, const std::string& AName) {

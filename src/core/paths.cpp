@@ -58,7 +58,7 @@ bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std
       return false;
     }
   }
-  if (fileSystem.ReplaceFile(temporary, target)) return true;
+  if (fileSystem.MoveFileOver(temporary, target)) return true;
   std::error_code ignored;
   fs::remove(ToPath(temporary), ignored);
   return false;

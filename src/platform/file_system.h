@@ -10,5 +10,5 @@ class IFileSystem {
   virtual bool DriveExists(char letter) = 0;
   // Replaces target by source in one step (MoveFileExW with
   // MOVEFILE_REPLACE_EXISTING); false when it fails, both files as they were.
-  virtual bool ReplaceFile(const std::string& source, const std::string& target) = 0;
+  virtual bool MoveFileOver(const std::string& source, const std::string& target) = 0;
 };

@@ -5,20 +5,42 @@
 #include <optional>
 
 // Product types of OSVERSIONINFOEXW.wProductType.
+#ifndef VER_NT_WORKSTATION
 constexpr uint8_t VER_NT_WORKSTATION = 1;
+#endif
+#ifndef VER_NT_DOMAIN_CONTROLLER
 constexpr uint8_t VER_NT_DOMAIN_CONTROLLER = 2;
+#endif
+#ifndef VER_NT_SERVER
 constexpr uint8_t VER_NT_SERVER = 3;
+#endif
 // Suite mask bit of the Home editions.
+#ifndef VER_SUITE_PERSONAL
 constexpr uint16_t VER_SUITE_PERSONAL = 0x0200;
+#endif
 // SYSTEM_INFO.wProcessorArchitecture values.
+#ifndef PROCESSOR_ARCHITECTURE_INTEL
 constexpr uint16_t PROCESSOR_ARCHITECTURE_INTEL = 0;
+#endif
+#ifndef PROCESSOR_ARCHITECTURE_ARM
 constexpr uint16_t PROCESSOR_ARCHITECTURE_ARM = 5;
+#endif
+#ifndef PROCESSOR_ARCHITECTURE_IA64
 constexpr uint16_t PROCESSOR_ARCHITECTURE_IA64 = 6;
+#endif
+#ifndef PROCESSOR_ARCHITECTURE_AMD64
 constexpr uint16_t PROCESSOR_ARCHITECTURE_AMD64 = 9;
+#endif
+#ifndef PROCESSOR_ARCHITECTURE_ARM64
 constexpr uint16_t PROCESSOR_ARCHITECTURE_ARM64 = 12;
+#endif
+#ifndef PROCESSOR_ARCHITECTURE_UNKNOWN
 constexpr uint16_t PROCESSOR_ARCHITECTURE_UNKNOWN = 0xFFFF;
+#endif
 // GetProductInfo's value for an unlicensed product.
+#ifndef PRODUCT_UNLICENSED
 constexpr uint32_t PRODUCT_UNLICENSED = 0xABCDABCD;
+#endif
 
 struct TOsVersionNumbers {
   uint32_t major = 0;

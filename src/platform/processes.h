@@ -13,7 +13,7 @@ class IProcesses {
   virtual std::string ModuleFileName() = 0;
   // CreateProcessW with this process's start-up information, no handle
   // inheritance, no flags; the new process's handles are closed at once.
-  virtual bool CreateProcess(const std::string& commandLine) = 0;
+  virtual bool StartProcess(const std::string& commandLine) = 0;
   // Executable file names of the running processes (their image names).
   virtual std::vector<std::string> RunningExecutables() = 0;
   // The user's logon name (GetUserNameW).

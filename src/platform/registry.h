@@ -10,12 +10,24 @@ enum class TRegRoot { LocalMachine, CurrentUser };
 enum class TRegAccess { Read, Write, All };
 
 // Value types, with the numbers of winnt.h.
+#ifndef REG_NONE
 constexpr uint32_t REG_NONE = 0;
+#endif
+#ifndef REG_SZ
 constexpr uint32_t REG_SZ = 1;
+#endif
+#ifndef REG_EXPAND_SZ
 constexpr uint32_t REG_EXPAND_SZ = 2;
+#endif
+#ifndef REG_BINARY
 constexpr uint32_t REG_BINARY = 3;
+#endif
+#ifndef REG_DWORD
 constexpr uint32_t REG_DWORD = 4;
+#endif
+#ifndef REG_MULTI_SZ
 constexpr uint32_t REG_MULTI_SZ = 7;
+#endif
 
 class IRegistryKey {
  public:

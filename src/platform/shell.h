@@ -6,11 +6,19 @@
 #include <string>
 
 // SHELLEXECUTEINFOW.fMask bits.
+#ifndef SEE_MASK_NOCLOSEPROCESS
 constexpr uint32_t SEE_MASK_NOCLOSEPROCESS = 0x00000040;
+#endif
+#ifndef SEE_MASK_NOASYNC
 constexpr uint32_t SEE_MASK_NOASYNC = 0x00000100;
+#endif
+#ifndef SEE_MASK_FLAG_NO_UI
 constexpr uint32_t SEE_MASK_FLAG_NO_UI = 0x00000400;
+#endif
 // ShowWindow command for a normal window.
+#ifndef SW_SHOWNORMAL
 constexpr int SW_SHOWNORMAL = 1;
+#endif
 
 struct TShellExecuteRequest {
   uintptr_t ownerWindow = 0;

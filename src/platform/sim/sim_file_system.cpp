@@ -8,7 +8,7 @@ bool TSimFileSystem::DriveExists(char letter) {
   return drives.count(static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) != 0;
 }
 
-bool TSimFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
+bool TSimFileSystem::MoveFileOver(const std::string& source, const std::string& target) {
   std::error_code error;
   std::filesystem::rename(source, target, error);
   return !error;

@@ -10,5 +10,5 @@ class TSimFileSystem : public IFileSystem {
   std::set<char> drives{'C'};
 
   bool DriveExists(char letter) override;
-  bool ReplaceFile(const std::string& source, const std::string& target) override;
+  bool MoveFileOver(const std::string& source, const std::string& target) override;
 };

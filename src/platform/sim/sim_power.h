@@ -20,7 +20,7 @@ class TSimPower : public IPower {
     privilegeEnabled = privilegeAvailable;
     return privilegeEnabled;
   }
-  bool ExitWindows(uint32_t flags, uint32_t reason) override {
+  bool RequestRestart(uint32_t flags, uint32_t reason) override {
     exitRequests.push_back({flags, reason});
     return acceptsExit && privilegeEnabled;
   }

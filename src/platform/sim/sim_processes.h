@@ -10,11 +10,11 @@ class TSimProcesses : public IProcesses {
   std::vector<std::string> running{"System", "explorer.exe", "Quorvane.exe"};
   std::string userName = "tester";
   bool createSucceeds = true;
-  std::vector<std::string> started;  // command lines of CreateProcess
+  std::vector<std::string> started;  // command lines of StartProcess
 
   uint32_t CurrentProcessId() override { return processId; }
   std::string ModuleFileName() override { return moduleFileName; }
-  bool CreateProcess(const std::string& commandLine) override {
+  bool StartProcess(const std::string& commandLine) override {
     if (!createSucceeds) return false;
     started.push_back(commandLine);
     return true;

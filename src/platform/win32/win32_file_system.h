@@ -1,0 +1,10 @@
+// File-system port: drive existence and atomic replacement.
+#pragma once
+
+#include "platform/file_system.h"
+
+class TWin32FileSystem : public IFileSystem {
+ public:
+  bool DriveExists(char letter) override;
+  bool MoveFileOver(const std::string& source, const std::string& target) override;
+};

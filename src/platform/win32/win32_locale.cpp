@@ -1,0 +1,19 @@
+#include "platform/win32/win32_locale.h"
+
+#include <windows.h>
+
+#include "platform/win32/win32_text.h"
+
+int TWin32Locale::CompareText(const std::string& a, const std::string& b) {
+  const std::wstring wa = Utf8ToWide(a), wb = Utf8ToWide(b);
+  int result = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()),
+                               wb.c_str(), static_cast<int>(wb.size()), nullptr, nullptr, 0);
+  if (result == 0) return wa.compare(wb) < 0 ? -1 : wa.compare(wb) > 0 ? 1 : 0;  // the call failed
+  return result - CSTR_EQUAL;
+}
+
+std::string TWin32Locale::DecimalSeparator() {
+  wchar_t separator[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) return ".";
+  return WideToUtf8(std::wstring(separator));
+}

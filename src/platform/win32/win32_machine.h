@@ -1,0 +1,31 @@
+// The real machine: every port implemented over Win32, in one object.
+#pragma once
+
+#include "platform/system_ports.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_hashing.h"
+#include "platform/win32/win32_locale.h"
+#include "platform/win32/win32_os_version.h"
+#include "platform/win32/win32_power.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_string_table.h"
+
+class TWin32Machine {
+ public:
+  TWin32Registry registry;
+  TWin32OsVersion osVersion;
+  TWin32Shell shell;
+  TWin32Processes processes;
+  TWin32Power power;
+  TWin32Locale locale;
+  TWin32FileSystem fileSystem;
+  TWin32Hashing hashing;
+  TWin32StringTable strings;
+
+  TSystemPorts Ports() {
+    return TSystemPorts{registry, osVersion, shell,      processes, power,
+                        locale,   fileSystem, hashing, strings};
+  }
+};
