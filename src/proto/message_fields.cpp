@@ -1,0 +1,35 @@
+#include "proto/message_fields.h"
+
+void ReadSingleStringMessage(TProtoBufInput& in, std::string& field1) {
+  ReadEmbedded(in, [&](uint32_t tag) {
+    if (FieldNumber(tag) == 1) {
+      ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
+      field1 = in.readString();
+    } else {
+      in.skipField(tag);
+    }
+  });
+}
+
+void WriteOperatingSystem(TProtoBufOutput& out, TProtoBufOutput& scratch, uint32_t fieldNumber,
+                          const TOperatingSystem& os) {
+  scratch.Clear();
+  WriteStringIfNotEmpty(scratch, 1, os.Fname);
+  WriteStringIfNotEmpty(scratch, 2, os.Fversion);
+  WriteStringIfNotEmpty(scratch, 3, os.Farchitecture);
+  out.writeMessage(fieldNumber, scratch);
+}
+
+void ReadOperatingSystem(TProtoBufInput& in, TOperatingSystem& os) {
+  ReadEmbedded(in, [&](uint32_t tag) {
+    std::string* field = nullptr;
+    switch (FieldNumber(tag)) {
+      case 1: field = &os.Fname; break;
+      case 2: field = &os.Fversion; break;
+      case 3: field = &os.Farchitecture; break;
+      default: in.skipField(tag); return;
+    }
+    ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
+    *field = in.readString();
+  });
+}
