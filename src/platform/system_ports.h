@@ -1,8 +1,10 @@
 // The operating-system services the core uses, handed to it as one bundle.
 #pragma once
 
+#include "platform/device_install.h"
 #include "platform/file_system.h"
 #include "platform/hashing.h"
+#include "platform/image_lists.h"
 #include "platform/locale.h"
 #include "platform/os_version.h"
 #include "platform/power.h"
@@ -21,4 +23,6 @@ struct TSystemPorts {
   IFileSystem& fileSystem;
   IHashing& hashing;
   IStringTable& strings;
+  IDeviceInstall& deviceInstall;
+  IImageLists& imageLists;
 };

@@ -3,7 +3,9 @@
 
 #include "platform/native/openssl_hashing.h"
 #include "platform/sim/builtin_strings.h"
+#include "platform/sim/sim_device_tree.h"
 #include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_image_lists.h"
 #include "platform/sim/sim_locale.h"
 #include "platform/sim/sim_os_version.h"
 #include "platform/sim/sim_power.h"
@@ -23,9 +25,11 @@ class TSimMachine {
   TSimFileSystem fileSystem;
   TOpenSslHashing hashing;
   TBuiltinStringTable strings;
+  TSimDeviceTree devices;
+  TSimImageLists imageLists;
 
   TSystemPorts Ports() {
-    return TSystemPorts{registry, osVersion, shell,      processes, power,
-                        locale,   fileSystem, hashing, strings};
+    return TSystemPorts{registry, osVersion, shell,   processes, power,     locale,
+                        fileSystem, hashing, strings, devices, imageLists};
   }
 };

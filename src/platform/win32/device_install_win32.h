@@ -5,6 +5,9 @@
 #include "platform/device_install.h"
 #include "platform/win32/win32_handles.h"
 
+#include <setupapi.h>
+#include <cfgmgr32.h>
+
 class TWin32DeviceInstall : public IDeviceInstall {
  public:
   TWin32DeviceInstall();

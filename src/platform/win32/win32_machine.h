@@ -2,6 +2,8 @@
 #pragma once
 
 #include "platform/system_ports.h"
+#include "platform/win32/device_install_win32.h"
+#include "platform/win32/image_lists_win32.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hashing.h"
 #include "platform/win32/win32_locale.h"
@@ -23,9 +25,12 @@ class TWin32Machine {
   TWin32FileSystem fileSystem;
   TWin32Hashing hashing;
   TWin32StringTable strings;
+  TWin32DeviceInstall devices;
+  TWin32ImageLists imageLists;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,      processes, power,
-                        locale,   fileSystem, hashing, strings};
+                        locale,   fileSystem, hashing, strings,
+                        devices,  imageLists};
   }
 };

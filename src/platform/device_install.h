@@ -1,0 +1,341 @@
+// Device-installation port: the SetupAPI and configuration-manager operations the
+// device inventory uses, with Windows' buffer, handle and last-error contracts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/registry.h"
+
+using TGuid = std::array<uint8_t, 16>;  // GUID in its memory layout
+
+// Opaque handles: HDEVINFO, HKEY, HICON, HIMAGELIST.
+using TDevInfoSet = uintptr_t;
+using TRegKeyHandle = uintptr_t;
+using TIconHandle = uintptr_t;
+using TImageListHandle = uintptr_t;
+// INVALID_HANDLE_VALUE, as SetupAPI returns it for a set or key it could not open.
+constexpr uintptr_t INVALID_DEVICE_HANDLE = ~uintptr_t{0};
+
+// SetupDiGetClassDevs flags.
+#ifndef DIGCF_PRESENT
+constexpr uint32_t DIGCF_PRESENT = 0x00000002;
+#endif
+#ifndef DIGCF_ALLCLASSES
+constexpr uint32_t DIGCF_ALLCLASSES = 0x00000004;
+#endif
+// Device registry properties (SPDRP_*).
+#ifndef SPDRP_DEVICEDESC
+constexpr uint32_t SPDRP_DEVICEDESC = 0x00000000;
+#endif
+#ifndef SPDRP_HARDWAREID
+constexpr uint32_t SPDRP_HARDWAREID = 0x00000001;
+#endif
+#ifndef SPDRP_COMPATIBLEIDS
+constexpr uint32_t SPDRP_COMPATIBLEIDS = 0x00000002;
+#endif
+#ifndef SPDRP_MFG
+constexpr uint32_t SPDRP_MFG = 0x0000000B;
+#endif
+#ifndef SPDRP_FRIENDLYNAME
+constexpr uint32_t SPDRP_FRIENDLYNAME = 0x0000000C;
+#endif
+#ifndef SPDRP_LOCATION_INFORMATION
+constexpr uint32_t SPDRP_LOCATION_INFORMATION = 0x0000000D;
+#endif
+// SetupDiOpenClassRegKeyEx and SetupDiOpenDevRegKey.
+#ifndef DIOCR_INSTALLER
+constexpr uint32_t DIOCR_INSTALLER = 0x00000001;
+#endif
+#ifndef DICS_FLAG_GLOBAL
+constexpr uint32_t DICS_FLAG_GLOBAL = 0x00000001;
+#endif
+#ifndef DIREG_DRV
+constexpr uint32_t DIREG_DRV = 0x00000002;
+#endif
+// Registry access rights.
+#ifndef KEY_QUERY_VALUE
+constexpr uint32_t KEY_QUERY_VALUE = 0x0001;
+#endif
+#ifndef KEY_READ
+constexpr uint32_t KEY_READ = 0x00020019;
+#endif
+#ifndef MAXIMUM_ALLOWED
+constexpr uint32_t MAXIMUM_ALLOWED = 0x02000000;
+#endif
+// Install parameters and driver lists.
+#ifndef DI_FLAGSEX_ALLOWEXCLUDEDDRVS
+constexpr uint32_t DI_FLAGSEX_ALLOWEXCLUDEDDRVS = 0x00000800;
+#endif
+#ifndef DI_FLAGSEX_INSTALLEDDRIVER
+constexpr uint32_t DI_FLAGSEX_INSTALLEDDRIVER = 0x04000000;
+#endif
+#ifndef SPDIT_CLASSDRIVER
+constexpr uint32_t SPDIT_CLASSDRIVER = 0x00000001;
+#endif
+// Buffer lengths in characters.
+#ifndef MAX_CLASS_NAME_LEN
+constexpr uint32_t MAX_CLASS_NAME_LEN = 32;
+#endif
+#ifndef LINE_LEN
+constexpr uint32_t LINE_LEN = 256;
+#endif
+#ifndef MAX_PATH
+constexpr uint32_t MAX_PATH = 260;
+#endif
+#ifndef MAX_DEVICE_ID_LEN
+constexpr uint32_t MAX_DEVICE_ID_LEN = 200;
+#endif
+
+// Win32 and SetupAPI error codes (last error, registry results).
+#ifndef ERROR_SUCCESS
+constexpr uint32_t ERROR_SUCCESS = 0;
+#endif
+#ifndef ERROR_FILE_NOT_FOUND
+constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
+#endif
+#ifndef ERROR_INVALID_HANDLE
+constexpr uint32_t ERROR_INVALID_HANDLE = 6;
+#endif
+#ifndef ERROR_INVALID_DATA
+constexpr uint32_t ERROR_INVALID_DATA = 13;
+#endif
+#ifndef ERROR_INVALID_PARAMETER
+constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
+#endif
+#ifndef ERROR_CALL_NOT_IMPLEMENTED
+constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
+#endif
+#ifndef ERROR_PROC_NOT_FOUND
+constexpr uint32_t ERROR_PROC_NOT_FOUND = 127;
+#endif
+#ifndef ERROR_INSUFFICIENT_BUFFER
+constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
+#endif
+#ifndef ERROR_MORE_DATA
+constexpr uint32_t ERROR_MORE_DATA = 234;
+#endif
+#ifndef ERROR_NO_MORE_ITEMS
+constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
+#endif
+#ifndef ERROR_INVALID_USER_BUFFER
+constexpr uint32_t ERROR_INVALID_USER_BUFFER = 1784;
+#endif
+#ifndef ERROR_KEY_DOES_NOT_EXIST
+constexpr uint32_t ERROR_KEY_DOES_NOT_EXIST = 0xE0000204;
+#endif
+#ifndef ERROR_INVALID_CLASS
+constexpr uint32_t ERROR_INVALID_CLASS = 0xE0000206;
+#endif
+#ifndef ERROR_INVALID_REG_PROPERTY
+constexpr uint32_t ERROR_INVALID_REG_PROPERTY = 0xE0000209;
+#endif
+#ifndef ERROR_NO_SUCH_DEVINST
+constexpr uint32_t ERROR_NO_SUCH_DEVINST = 0xE000020B;
+#endif
+// Configuration-manager results (CONFIGRET).
+#ifndef CR_SUCCESS
+constexpr uint32_t CR_SUCCESS = 0x00;
+#endif
+#ifndef CR_INVALID_POINTER
+constexpr uint32_t CR_INVALID_POINTER = 0x03;
+#endif
+#ifndef CR_FAILURE
+constexpr uint32_t CR_FAILURE = 0x13;
+#endif
+#ifndef CR_INVALID_DEVNODE
+constexpr uint32_t CR_INVALID_DEVNODE = 0x05;
+#endif
+#ifndef CR_NO_SUCH_DEVNODE
+constexpr uint32_t CR_NO_SUCH_DEVNODE = 0x0D;
+#endif
+#ifndef CR_NO_SUCH_DEVINST
+constexpr uint32_t CR_NO_SUCH_DEVINST = 0x0D;
+#endif
+#ifndef CR_BUFFER_SMALL
+constexpr uint32_t CR_BUFFER_SMALL = 0x1A;
+#endif
+#ifndef CR_INVALID_DATA
+constexpr uint32_t CR_INVALID_DATA = 0x1F;
+#endif
+#ifndef CR_NO_SUCH_VALUE
+constexpr uint32_t CR_NO_SUCH_VALUE = 0x25;
+#endif
+
+// Structure sizes (cbSize values) of the 64-bit and 32-bit SDK headers.
+constexpr bool DEVICE_INSTALL_64BIT = sizeof(void*) == 8;
+constexpr uint32_t SP_DEVINFO_DATA_SIZE = DEVICE_INSTALL_64BIT ? 32 : 28;
+constexpr uint32_t SP_DRVINFO_DATA_V2_SIZE = DEVICE_INSTALL_64BIT ? 1568 : 1564;
+constexpr uint32_t SP_DRVINFO_DETAIL_DATA_SIZE = DEVICE_INSTALL_64BIT ? 1584 : 1570;
+constexpr uint32_t SP_DEVINSTALL_PARAMS_SIZE = DEVICE_INSTALL_64BIT ? 584 : 556;
+constexpr uint32_t SP_DEVINFO_LIST_DETAIL_DATA_SIZE = DEVICE_INSTALL_64BIT ? 560 : 550;
+constexpr uint32_t SP_CLASSIMAGELIST_DATA_SIZE = DEVICE_INSTALL_64BIT ? 24 : 12;
+
+// SP_DEVINFO_DATA.
+struct TSpDevinfoData {
+  uint32_t cbSize = 0;
+  TGuid ClassGuid{};
+  uint32_t DevInst = 0;
+  uintptr_t Reserved = 0;
+};
+
+// SP_DRVINFO_DATA_V2_W; texts in UTF-8, at most LINE_LEN - 1 characters each.
+struct TSpDrvinfoData {
+  uint32_t cbSize = 0;
+  uint32_t DriverType = 0;
+  uintptr_t Reserved = 0;
+  std::string Description;
+  std::string MfgName;
+  std::string ProviderName;
+  uint64_t DriverDate = 0;  // FILETIME
+  uint64_t DriverVersion = 0;
+};
+
+// SP_DRVINFO_DETAIL_DATA_W, fixed part (the trailing hardware-id list is not kept).
+struct TSpDrvinfoDetailData {
+  uint32_t cbSize = 0;
+  uint64_t InfDate = 0;
+  std::string SectionName;  // at most LINE_LEN - 1 characters
+  std::string InfFileName;  // at most MAX_PATH - 1 characters
+  std::string DrvDescription;
+};
+
+// SP_DEVINSTALL_PARAMS_W; every field is kept so that a read-modify-write
+// changes only what the program changes.
+struct TSpDevinstallParams {
+  uint32_t cbSize = 0;
+  uint32_t Flags = 0;
+  uint32_t FlagsEx = 0;
+  uintptr_t hwndParent = 0;
+  uintptr_t InstallMsgHandler = 0;
+  uintptr_t InstallMsgHandlerContext = 0;
+  uintptr_t FileQueue = 0;
+  uintptr_t ClassInstallReserved = 0;
+  uint32_t Reserved = 0;
+  std::string DriverPath;
+};
+
+// SP_DEVINFO_LIST_DETAIL_DATA_W.
+struct TSpDevinfoListDetailData {
+  uint32_t cbSize = 0;
+  TGuid ClassGuid{};
+  uintptr_t RemoteMachineHandle = 0;
+};
+
+// SP_CLASSIMAGELIST_DATA.
+struct TSpClassImageListData {
+  uint32_t cbSize = 0;
+  TImageListHandle ImageList = 0;
+  uintptr_t Reserved = 0;
+};
+
+class IDeviceInstall {
+ public:
+  virtual ~IDeviceInstall() = default;
+
+  // Whether the system's device-installation libraries and their functions were found.
+  virtual bool Available() = 0;
+  // The calling thread's last error, as the failing operation set it.
+  virtual uint32_t LastError() = 0;
+
+  // SetupDiGetClassDevsW(classGuid, no enumerator, no window, flags).
+  virtual TDevInfoSet GetClassDevs(const TGuid* classGuid, uint32_t flags) = 0;
+  // SetupDiGetClassDevsExW(classGuid, no enumerator, no window, flags, no set, local machine).
+  virtual TDevInfoSet GetClassDevsEx(const TGuid* classGuid, uint32_t flags) = 0;
+  virtual bool DestroyDeviceInfoList(TDevInfoSet set) = 0;
+  // SetupDiEnumDeviceInfo: false with ERROR_NO_MORE_ITEMS past the last device.
+  virtual bool EnumDeviceInfo(TDevInfoSet set, uint32_t index, TSpDevinfoData* device) = 0;
+  virtual bool GetDeviceInfoListDetail(TDevInfoSet set, TSpDevinfoListDetailData* detail) = 0;
+
+  // SetupDiGetDeviceRegistryPropertyW: the value as UTF-16LE bytes; false with
+  // ERROR_INSUFFICIENT_BUFFER, the type and the required size when it does not fit.
+  virtual bool GetDeviceRegistryProperty(TDevInfoSet set, const TSpDevinfoData& device,
+                                         uint32_t property, uint32_t* regDataType, uint8_t* buffer,
+                                         uint32_t bufferSize, uint32_t* requiredSize) = 0;
+
+  // SetupDiClassNameFromGuidW; sizes in characters, including the terminator.
+  virtual bool ClassNameFromGuid(const TGuid& classGuid, char16_t* className,
+                                 uint32_t classNameSize, uint32_t* requiredSize) = 0;
+  virtual bool GetClassImageList(TSpClassImageListData* imageListData) = 0;
+  virtual bool DestroyClassImageList(const TSpClassImageListData& imageListData) = 0;
+  // SetupDiGetClassImageIndex: a failure leaves imageIndex as it was.
+  virtual bool GetClassImageIndex(const TSpClassImageListData& imageListData,
+                                  const TGuid& classGuid, int32_t* imageIndex) = 0;
+  // SetupDiLoadClassIcon: a large icon the caller destroys.
+  virtual bool LoadClassIcon(const TGuid& classGuid, TIconHandle* largeIcon,
+                             int32_t* miniIconIndex) = 0;
+
+  // SetupDiOpenClassRegKeyExW(classGuid, access, flags, local machine) and
+  // SetupDiOpenDevRegKey: a key, or INVALID_DEVICE_HANDLE with the last error set.
+  virtual TRegKeyHandle OpenClassRegKeyEx(const TGuid* classGuid, uint32_t samDesired,
+                                          uint32_t flags) = 0;
+  virtual TRegKeyHandle OpenDevRegKey(TDevInfoSet set, const TSpDevinfoData& device,
+                                      uint32_t scope, uint32_t hwProfile, uint32_t keyType,
+                                      uint32_t samDesired) = 0;
+  // RegQueryValueExW ("" names the default value): data as stored (strings in
+  // UTF-16LE); ERROR_MORE_DATA and the needed size when it does not fit; a null
+  // data asks for the size only.
+  virtual uint32_t QueryKeyValue(TRegKeyHandle key, const std::string& valueName,
+                                 uint32_t* type, uint8_t* data, uint32_t* dataSize) = 0;
+  virtual uint32_t CloseKey(TRegKeyHandle key) = 0;
+
+  // CM_Get_DevNode_Status, CM_Enumerate_Classes, CM_Get_Device_ID_ExW: CONFIGRET results.
+  virtual uint32_t GetDevNodeStatus(uint32_t* status, uint32_t* problemNumber, uint32_t devInst,
+                                    uint32_t flags) = 0;
+  virtual uint32_t EnumerateClasses(uint32_t classIndex, TGuid* classGuid, uint32_t flags) = 0;
+  virtual uint32_t GetDeviceIdEx(uint32_t devInst, char16_t* buffer, uint32_t bufferLen,
+                                 uint32_t flags, uintptr_t machine) = 0;
+
+  // SetupDiGetDeviceInstallParamsW and SetupDiSetDeviceInstallParamsW.
+  virtual bool GetDeviceInstallParams(TDevInfoSet set, const TSpDevinfoData& device,
+                                      TSpDevinstallParams* params) = 0;
+  virtual bool SetDeviceInstallParams(TDevInfoSet set, const TSpDevinfoData& device,
+                                      const TSpDevinstallParams& params) = 0;
+  // SetupDiBuildDriverInfoList, SetupDiEnumDriverInfoW, SetupDiGetDriverInfoDetailW.
+  virtual bool BuildDriverInfoList(TDevInfoSet set, const TSpDevinfoData& device,
+                                   uint32_t driverType) = 0;
+  virtual bool EnumDriverInfo(TDevInfoSet set, const TSpDevinfoData& device, uint32_t driverType,
+                              uint32_t memberIndex, TSpDrvinfoData* driver) = 0;
+  // detailSize is the byte size the caller's buffer stands for; when the trailing
+  // hardware ids do not fit, false with ERROR_INSUFFICIENT_BUFFER and the fixed part filled.
+  virtual bool GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& device,
+                                   const TSpDrvinfoData& driver, TSpDrvinfoDetailData* detail,
+                                   uint32_t detailSize, uint32_t* requiredSize) = 0;
+};
+
+// Releases a device information set when it goes out of scope.
+class TScopedDevInfoSet {
+ public:
+  TScopedDevInfoSet(IDeviceInstall& port, TDevInfoSet set) : m_port(port), m_set(set) {}
+  ~TScopedDevInfoSet() {
+    if (m_set != INVALID_DEVICE_HANDLE) m_port.DestroyDeviceInfoList(m_set);
+  }
+  TScopedDevInfoSet(const TScopedDevInfoSet&) = delete;
+  TScopedDevInfoSet& operator=(const TScopedDevInfoSet&) = delete;
+
+  TDevInfoSet Get() const { return m_set; }
+  bool Valid() const { return m_set != INVALID_DEVICE_HANDLE; }
+
+ private:
+  IDeviceInstall& m_port;
+  TDevInfoSet m_set;
+};
+
+// Closes a registry key of the port when it goes out of scope.
+class TScopedDeviceKey {
+ public:
+  TScopedDeviceKey(IDeviceInstall& port, TRegKeyHandle key) : m_port(port), m_key(key) {}
+  ~TScopedDeviceKey() {
+    if (m_key != INVALID_DEVICE_HANDLE) m_port.CloseKey(m_key);
+  }
+  TScopedDeviceKey(const TScopedDeviceKey&) = delete;
+  TScopedDeviceKey& operator=(const TScopedDeviceKey&) = delete;
+
+  TRegKeyHandle Get() const { return m_key; }
+  bool Valid() const { return m_key != INVALID_DEVICE_HANDLE; }
+
+ private:
+  IDeviceInstall& m_port;
+  TRegKeyHandle m_key;
+};

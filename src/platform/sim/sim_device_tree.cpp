@@ -1,0 +1,455 @@
+#include "platform/sim/sim_device_tree.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/utf16le.h"
+
+namespace {
+
+// Device instance handles are the device's position in the tree plus one.
+uint32_t DevInstOf(size_t deviceIndex) { return static_cast<uint32_t>(deviceIndex + 1); }
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  return text;
+}
+
+std::vector<uint8_t> StringBytes(const std::string& text) {
+  std::u16string units = Utf8ToUtf16(text);
+  units.push_back(u'\0');
+  return Utf16LeBytes(units);
+}
+
+std::vector<uint8_t> MultiStringBytes(const std::vector<std::string>& texts) {
+  std::u16string units;
+  for (const auto& text : texts) {
+    units += Utf8ToUtf16(text);
+    units.push_back(u'\0');
+  }
+  units.push_back(u'\0');
+  return Utf16LeBytes(units);
+}
+
+std::string VersionText(uint64_t version) {
+  return std::to_string((version >> 48) & 0xFFFF) + "." + std::to_string((version >> 32) & 0xFFFF) +
+         "." + std::to_string((version >> 16) & 0xFFFF) + "." + std::to_string(version & 0xFFFF);
+}
+
+// "m-d-yyyy" of a FILETIME, as Windows writes "DriverDate".
+std::string DateText(uint64_t fileTime) {
+  int64_t days = static_cast<int64_t>(fileTime / 864000000000ULL) - 134774;  // since 1970-01-01
+  days += 719468;
+  int64_t era = days / 146097;
+  int64_t dayOfEra = days - era * 146097;
+  int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+  int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+  int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+  int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  return std::to_string(month) + "-" + std::to_string(day) + "-" + std::to_string(year);
+}
+
+void CopyUnits(const std::u16string& units, char16_t* buffer) {
+  std::copy(units.begin(), units.end(), buffer);
+  buffer[units.size()] = u'\0';
+}
+
+}  // namespace
+
+TGuid GuidFromText(const std::string& text) {
+  TGuid guid{};
+  std::string hex;
+  for (char c : text)
+    if (std::isxdigit(static_cast<unsigned char>(c))) hex += c;
+  if (hex.size() != 32) return guid;
+  auto byteAt = [&](size_t position) {
+    return static_cast<uint8_t>(std::stoul(hex.substr(position * 2, 2), nullptr, 16));
+  };
+  // Data1, Data2 and Data3 are little-endian in memory; Data4 is a byte array.
+  const size_t order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  for (size_t i = 0; i < 16; ++i) guid[i] = byteAt(order[i]);
+  return guid;
+}
+
+TSimKeyValue SimStringValue(const std::string& text) { return TSimKeyValue{REG_SZ, StringBytes(text)}; }
+
+TSimKeyValue SimBinaryValue(uint64_t value) {
+  TSimKeyValue result{REG_BINARY, std::vector<uint8_t>(8)};
+  for (size_t i = 0; i < 8; ++i) result.data[i] = static_cast<uint8_t>(value >> (8 * i));
+  return result;
+}
+
+TSimClass& TSimDeviceTree::AddClass(const std::string& guid, const std::string& name,
+                                    const std::string& description) {
+  classes.push_back(TSimClass{GuidFromText(guid), name, description});
+  return classes.back();
+}
+
+TSimDevice& TSimDeviceTree::AddDevice(TSimDevice device) {
+  devices.push_back(std::move(device));
+  return devices.back();
+}
+
+bool TSimDeviceTree::Fail(uint32_t error) {
+  m_lastError = error;
+  return false;
+}
+
+const TSimClass* TSimDeviceTree::FindClass(const TGuid& guid) const {
+  for (const auto& simClass : classes)
+    if (simClass.guid == guid) return &simClass;
+  return nullptr;
+}
+
+TDevInfoSet TSimDeviceTree::CreateSet(const TGuid* classGuid, uint32_t flags) {
+  if (classDevsFail) {
+    m_lastError = ERROR_INVALID_DATA;
+    return INVALID_DEVICE_HANDLE;
+  }
+  if (classGuid == nullptr && (flags & DIGCF_ALLCLASSES) == 0) {
+    m_lastError = ERROR_INVALID_PARAMETER;
+    return INVALID_DEVICE_HANDLE;
+  }
+  TSet set;
+  for (size_t i = 0; i < devices.size(); ++i) {
+    if ((flags & DIGCF_PRESENT) && !devices[i].present) continue;
+    if ((flags & DIGCF_ALLCLASSES) == 0 && devices[i].classGuid != *classGuid) continue;
+    set.members.push_back(TSetMember{i, 0, false, {}});
+  }
+  TDevInfoSet handle = m_nextHandle++;
+  m_sets.emplace(handle, std::move(set));
+  ++setsCreated;
+  return handle;
+}
+
+TDevInfoSet TSimDeviceTree::GetClassDevs(const TGuid* classGuid, uint32_t flags) {
+  return CreateSet(classGuid, flags);
+}
+
+TDevInfoSet TSimDeviceTree::GetClassDevsEx(const TGuid* classGuid, uint32_t flags) {
+  return CreateSet(classGuid, flags);
+}
+
+bool TSimDeviceTree::DestroyDeviceInfoList(TDevInfoSet set) {
+  if (m_sets.erase(set) == 0) return Fail(ERROR_INVALID_HANDLE);
+  return true;
+}
+
+bool TSimDeviceTree::EnumDeviceInfo(TDevInfoSet set, uint32_t index, TSpDevinfoData* device) {
+  auto found = m_sets.find(set);
+  if (found == m_sets.end()) return Fail(ERROR_INVALID_HANDLE);
+  if (device == nullptr || device->cbSize != SP_DEVINFO_DATA_SIZE) return Fail(ERROR_INVALID_USER_BUFFER);
+  if (index >= found->second.members.size()) return Fail(ERROR_NO_MORE_ITEMS);
+  size_t deviceIndex = found->second.members[index].device;
+  device->ClassGuid = devices[deviceIndex].classGuid;
+  device->DevInst = DevInstOf(deviceIndex);
+  device->Reserved = 0;
+  return true;
+}
+
+bool TSimDeviceTree::GetDeviceInfoListDetail(TDevInfoSet set, TSpDevinfoListDetailData* detail) {
+  if (m_sets.count(set) == 0) return Fail(ERROR_INVALID_HANDLE);
+  if (detail == nullptr || detail->cbSize != SP_DEVINFO_LIST_DETAIL_DATA_SIZE)
+    return Fail(ERROR_INVALID_USER_BUFFER);
+  detail->ClassGuid = TGuid{};
+  detail->RemoteMachineHandle = 0;
+  return true;
+}
+
+TSimDeviceTree::TSetMember* TSimDeviceTree::Member(TDevInfoSet set, const TSpDevinfoData& device) {
+  auto found = m_sets.find(set);
+  if (found == m_sets.end()) {
+    m_lastError = ERROR_INVALID_HANDLE;
+    return nullptr;
+  }
+  if (device.cbSize != SP_DEVINFO_DATA_SIZE) {
+    m_lastError = ERROR_INVALID_PARAMETER;
+    return nullptr;
+  }
+  for (auto& member : found->second.members)
+    if (DevInstOf(member.device) == device.DevInst) return &member;
+  m_lastError = ERROR_INVALID_PARAMETER;
+  return nullptr;
+}
+
+bool TSimDeviceTree::GetDeviceRegistryProperty(TDevInfoSet set, const TSpDevinfoData& device,
+                                               uint32_t property, uint32_t* regDataType,
+                                               uint8_t* buffer, uint32_t bufferSize,
+                                               uint32_t* requiredSize) {
+  ++propertyQueries;
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return false;
+  const TSimDevice& simDevice = devices[member->device];
+  uint32_t type = REG_SZ;
+  std::vector<uint8_t> value;
+  auto single = [&](const std::string& text) {
+    if (!text.empty()) value = StringBytes(text);
+  };
+  auto multi = [&](const std::vector<std::string>& texts) {
+    type = REG_MULTI_SZ;
+    if (!texts.empty()) value = MultiStringBytes(texts);
+  };
+  switch (property) {
+    case SPDRP_DEVICEDESC: single(simDevice.description); break;
+    case SPDRP_HARDWAREID: multi(simDevice.hardwareIds); break;
+    case SPDRP_COMPATIBLEIDS: multi(simDevice.compatibleIds); break;
+    case SPDRP_MFG: single(simDevice.manufacturer); break;
+    case SPDRP_FRIENDLYNAME: single(simDevice.friendlyName); break;
+    case SPDRP_LOCATION_INFORMATION: single(simDevice.location); break;
+    default: return Fail(ERROR_INVALID_REG_PROPERTY);
+  }
+  // A property the device does not have reads as invalid data, as on Windows.
+  if (value.empty()) return Fail(ERROR_INVALID_DATA);
+  if (regDataType) *regDataType = type;
+  if (requiredSize) *requiredSize = static_cast<uint32_t>(value.size());
+  if (buffer == nullptr || bufferSize < value.size()) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  std::memcpy(buffer, value.data(), value.size());
+  return true;
+}
+
+bool TSimDeviceTree::ClassNameFromGuid(const TGuid& classGuid, char16_t* className,
+                                       uint32_t classNameSize, uint32_t* requiredSize) {
+  const TSimClass* simClass = FindClass(classGuid);
+  if (simClass == nullptr || simClass->name.empty()) return Fail(ERROR_INVALID_CLASS);
+  std::u16string units = Utf8ToUtf16(simClass->name);
+  if (requiredSize) *requiredSize = static_cast<uint32_t>(units.size() + 1);
+  if (className == nullptr || classNameSize < units.size() + 1) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  CopyUnits(units, className);
+  return true;
+}
+
+bool TSimDeviceTree::GetClassImageList(TSpClassImageListData* imageListData) {
+  if (imageListData == nullptr || imageListData->cbSize != SP_CLASSIMAGELIST_DATA_SIZE)
+    return Fail(ERROR_INVALID_USER_BUFFER);
+  imageListData->ImageList = m_nextHandle++;
+  imageListData->Reserved = 0;
+  m_classImageLists.insert(imageListData->ImageList);
+  return true;
+}
+
+bool TSimDeviceTree::DestroyClassImageList(const TSpClassImageListData& imageListData) {
+  if (imageListData.cbSize != SP_CLASSIMAGELIST_DATA_SIZE) return Fail(ERROR_INVALID_USER_BUFFER);
+  if (m_classImageLists.erase(imageListData.ImageList) == 0) return Fail(ERROR_INVALID_PARAMETER);
+  return true;
+}
+
+bool TSimDeviceTree::GetClassImageIndex(const TSpClassImageListData& imageListData,
+                                        const TGuid& classGuid, int32_t* imageIndex) {
+  if (imageListData.cbSize != SP_CLASSIMAGELIST_DATA_SIZE) return Fail(ERROR_INVALID_USER_BUFFER);
+  if (m_classImageLists.count(imageListData.ImageList) == 0) return Fail(ERROR_INVALID_PARAMETER);
+  for (size_t i = 0; i < classes.size(); ++i)
+    if (classes[i].guid == classGuid) {
+      *imageIndex = static_cast<int32_t>(i);
+      return true;
+    }
+  return Fail(ERROR_INVALID_CLASS);
+}
+
+bool TSimDeviceTree::LoadClassIcon(const TGuid& classGuid, TIconHandle* largeIcon,
+                                   int32_t* miniIconIndex) {
+  const TSimClass* simClass = FindClass(classGuid);
+  if (simClass == nullptr || !simClass->icon) return Fail(ERROR_INVALID_CLASS);
+  if (largeIcon) {
+    *largeIcon = m_nextHandle++;
+    m_loadedIcons.insert(*largeIcon);
+  }
+  if (miniIconIndex) *miniIconIndex = static_cast<int32_t>(simClass - classes.data());
+  return true;
+}
+
+TRegKeyHandle TSimDeviceTree::OpenKey(TKeyValues values) {
+  TRegKeyHandle handle = m_nextHandle++;
+  m_keys.emplace(handle, std::move(values));
+  return handle;
+}
+
+TRegKeyHandle TSimDeviceTree::OpenClassRegKeyEx(const TGuid* classGuid, uint32_t /*samDesired*/,
+                                                uint32_t flags) {
+  const TSimClass* simClass = classGuid ? FindClass(*classGuid) : nullptr;
+  if (flags != DIOCR_INSTALLER || simClass == nullptr || !simClass->installerKey) {
+    m_lastError = ERROR_INVALID_CLASS;
+    return INVALID_DEVICE_HANDLE;
+  }
+  TKeyValues values;
+  if (!simClass->name.empty()) values["class"] = SimStringValue(simClass->name);
+  if (!simClass->description.empty()) values[""] = SimStringValue(simClass->description);
+  return OpenKey(std::move(values));
+}
+
+TSimDeviceTree::TKeyValues TSimDeviceTree::DriverKeyValues(const TSimDevice& device) const {
+  TKeyValues values;
+  for (const auto& [name, value] : device.driverKey) values[Lower(name)] = value;
+  if (!values.empty() || !device.driver) return values;
+  const TSimDriver& driver = *device.driver;
+  std::string infName = driver.infPath.substr(driver.infPath.find_last_of('\\') + 1);
+  values["infpath"] = SimStringValue(infName);
+  values["infsection"] = SimStringValue(driver.section);
+  values["providername"] = SimStringValue(driver.provider);
+  values["driverdesc"] = SimStringValue(driver.description);
+  values["driverversion"] = SimStringValue(VersionText(driver.version));
+  values["driverdate"] = SimStringValue(DateText(driver.date));
+  values["driverdatedata"] = SimBinaryValue(driver.date);
+  return values;
+}
+
+TRegKeyHandle TSimDeviceTree::OpenDevRegKey(TDevInfoSet set, const TSpDevinfoData& device,
+                                            uint32_t scope, uint32_t /*hwProfile*/,
+                                            uint32_t keyType, uint32_t /*samDesired*/) {
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return INVALID_DEVICE_HANDLE;
+  if (scope != DICS_FLAG_GLOBAL || keyType != DIREG_DRV) {
+    m_lastError = ERROR_INVALID_PARAMETER;
+    return INVALID_DEVICE_HANDLE;
+  }
+  TKeyValues values = DriverKeyValues(devices[member->device]);
+  if (values.empty()) {
+    m_lastError = ERROR_KEY_DOES_NOT_EXIST;
+    return INVALID_DEVICE_HANDLE;
+  }
+  return OpenKey(std::move(values));
+}
+
+uint32_t TSimDeviceTree::QueryKeyValue(TRegKeyHandle key, const std::string& valueName,
+                                       uint32_t* type, uint8_t* data, uint32_t* dataSize) {
+  auto found = m_keys.find(key);
+  if (found == m_keys.end()) return ERROR_INVALID_HANDLE;
+  auto value = found->second.find(Lower(valueName));
+  if (value == found->second.end()) return ERROR_FILE_NOT_FOUND;
+  if (type) *type = value->second.type;
+  if (dataSize == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+  auto size = static_cast<uint32_t>(value->second.data.size());
+  if (data == nullptr) {
+    *dataSize = size;
+    return ERROR_SUCCESS;
+  }
+  if (*dataSize < size) {
+    *dataSize = size;
+    return ERROR_MORE_DATA;
+  }
+  std::memcpy(data, value->second.data.data(), size);
+  *dataSize = size;
+  return ERROR_SUCCESS;
+}
+
+uint32_t TSimDeviceTree::CloseKey(TRegKeyHandle key) {
+  return m_keys.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+uint32_t TSimDeviceTree::GetDevNodeStatus(uint32_t* status, uint32_t* problemNumber,
+                                          uint32_t devInst, uint32_t flags) {
+  if (status == nullptr || problemNumber == nullptr) return CR_INVALID_POINTER;
+  if (flags != 0 || devInst == 0 || devInst > devices.size()) return CR_INVALID_DEVNODE;
+  const TSimDevice& device = devices[devInst - 1];
+  if (!device.present) return CR_NO_SUCH_DEVINST;
+  constexpr uint32_t DN_STARTED = 0x00000008, DN_HAS_PROBLEM = 0x00000400;
+  *status = device.problem ? DN_HAS_PROBLEM : DN_STARTED;
+  *problemNumber = device.problem;
+  return CR_SUCCESS;
+}
+
+uint32_t TSimDeviceTree::EnumerateClasses(uint32_t classIndex, TGuid* classGuid, uint32_t flags) {
+  if (classGuid == nullptr) return CR_INVALID_POINTER;
+  if (flags != 0) return CR_INVALID_DATA;
+  if (classIndex >= classes.size()) return CR_NO_SUCH_VALUE;
+  if (classes[classIndex].invalidData) return CR_INVALID_DATA;
+  *classGuid = classes[classIndex].guid;
+  return CR_SUCCESS;
+}
+
+uint32_t TSimDeviceTree::GetDeviceIdEx(uint32_t devInst, char16_t* buffer, uint32_t bufferLen,
+                                       uint32_t /*flags*/, uintptr_t machine) {
+  if (buffer == nullptr) return CR_INVALID_POINTER;
+  if (machine != 0 || devInst == 0 || devInst > devices.size()) return CR_INVALID_DEVNODE;
+  std::u16string units = Utf8ToUtf16(devices[devInst - 1].instanceId);
+  if (bufferLen < units.size()) return CR_BUFFER_SMALL;
+  std::copy(units.begin(), units.end(), buffer);
+  if (units.size() < bufferLen) buffer[units.size()] = u'\0';
+  return CR_SUCCESS;
+}
+
+bool TSimDeviceTree::GetDeviceInstallParams(TDevInfoSet set, const TSpDevinfoData& device,
+                                            TSpDevinstallParams* params) {
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return false;
+  if (params == nullptr || params->cbSize != SP_DEVINSTALL_PARAMS_SIZE)
+    return Fail(ERROR_INVALID_USER_BUFFER);
+  params->Flags = 0;
+  params->FlagsEx = member->flagsEx;
+  params->DriverPath.clear();
+  return true;
+}
+
+bool TSimDeviceTree::SetDeviceInstallParams(TDevInfoSet set, const TSpDevinfoData& device,
+                                            const TSpDevinstallParams& params) {
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return false;
+  if (params.cbSize != SP_DEVINSTALL_PARAMS_SIZE) return Fail(ERROR_INVALID_USER_BUFFER);
+  member->flagsEx = params.FlagsEx;
+  return true;
+}
+
+bool TSimDeviceTree::BuildDriverInfoList(TDevInfoSet set, const TSpDevinfoData& device,
+                                         uint32_t driverType) {
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return false;
+  if (driverType != SPDIT_CLASSDRIVER) return Fail(ERROR_INVALID_PARAMETER);
+  if (!driverInfoListImplemented) return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+  const TSimDevice& simDevice = devices[member->device];
+  // With DI_FLAGSEX_INSTALLEDDRIVER the list holds the installed driver only;
+  // otherwise every fitting driver of the store, the installed one last.
+  member->driverList.clear();
+  if ((member->flagsEx & DI_FLAGSEX_INSTALLEDDRIVER) == 0) member->driverList = simDevice.storeDrivers;
+  if (simDevice.driver) member->driverList.push_back(*simDevice.driver);
+  member->driverListBuilt = true;
+  return true;
+}
+
+bool TSimDeviceTree::EnumDriverInfo(TDevInfoSet set, const TSpDevinfoData& device,
+                                    uint32_t driverType, uint32_t memberIndex,
+                                    TSpDrvinfoData* driver) {
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return false;
+  if (driverType != SPDIT_CLASSDRIVER) return Fail(ERROR_INVALID_PARAMETER);
+  if (driver == nullptr || driver->cbSize != SP_DRVINFO_DATA_V2_SIZE)
+    return Fail(ERROR_INVALID_USER_BUFFER);
+  if (!member->driverListBuilt || memberIndex >= member->driverList.size())
+    return Fail(ERROR_NO_MORE_ITEMS);
+  const TSimDriver& simDriver = member->driverList[memberIndex];
+  driver->DriverType = SPDIT_CLASSDRIVER;
+  driver->Reserved = memberIndex;
+  driver->Description = simDriver.description;
+  driver->MfgName = simDriver.manufacturer;
+  driver->ProviderName = simDriver.provider;
+  driver->DriverDate = simDriver.date;
+  driver->DriverVersion = simDriver.version;
+  return true;
+}
+
+bool TSimDeviceTree::GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& device,
+                                         const TSpDrvinfoData& driver,
+                                         TSpDrvinfoDetailData* detail, uint32_t detailSize,
+                                         uint32_t* requiredSize) {
+  TSetMember* member = Member(set, device);
+  if (member == nullptr) return false;
+  if (driver.cbSize != SP_DRVINFO_DATA_V2_SIZE || detail == nullptr ||
+      detail->cbSize != SP_DRVINFO_DETAIL_DATA_SIZE)
+    return Fail(ERROR_INVALID_USER_BUFFER);
+  if (!member->driverListBuilt || driver.Reserved >= member->driverList.size())
+    return Fail(ERROR_INVALID_PARAMETER);
+  const TSimDriver& simDriver = member->driverList[driver.Reserved];
+  detail->InfDate = simDriver.date;
+  detail->SectionName = simDriver.section;
+  detail->InfFileName = simDriver.infPath;
+  detail->DrvDescription = simDriver.description;
+  // The structure ends in the driver's hardware ids; the fixed part is filled even
+  // when they do not fit.
+  auto required = static_cast<uint32_t>(SP_DRVINFO_DETAIL_DATA_SIZE - 2 +
+                                        MultiStringBytes(simDriver.hardwareIds).size());
+  if (requiredSize) *requiredSize = required;
+  if (detailSize < required) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  return true;
+}
