@@ -54,19 +54,18 @@ TIniFile TIniFile::Load(const std::string& path) {
   return TIniFile(text.str());
 }
 
-const TIniFile::TLine* TIniFile::Find(const std::string& section, const std::string& key) const {
-  for (size_t s = 1; s < m_sections.size(); ++s) {
-    if (!SameName(m_sections[s].name, section)) continue;
-    for (const TLine& line : m_sections[s].lines)
-      if (!line.key.empty() && SameName(line.key, key)) return &line;
-  }
-  return nullptr;
+size_t TIniFile::SectionIndex(const std::string& section) const {
+  for (size_t s = 1; s < m_sections.size(); ++s)
+    if (SameName(m_sections[s].name, section)) return s;
+  return 0;
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-  const TLine* line = Find(section, key);
-  return line ? line->value : defaultValue;
+  if (size_t index = SectionIndex(section))
+    for (const TLine& line : m_sections[index].lines)
+      if (!line.key.empty() && SameName(line.key, key)) return line.value;
+  return defaultValue;
 }
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
@@ -79,15 +78,19 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-  if (TLine* line = const_cast<TLine*>(Find(section, key))) {
-    line->value = value;
-    line->raw = line->key + "=" + value;
-    return;
+  size_t index = SectionIndex(section);
+  if (index == 0) {
+    index = m_sections.size();
+    m_sections.push_back(TSection{section, {}});
   }
-  TSection* target = nullptr;
-  for (size_t s = 1; s < m_sections.size() && !target; ++s)
-    if (SameName(m_sections[s].name, section)) target = &m_sections[s];
-  if (!target) target = &m_sections.emplace_back(TSection{section, {}});
+  TSection* target = &m_sections[index];
+  for (TLine& line : target->lines) {
+    if (!line.key.empty() && SameName(line.key, key)) {
+      line.value = value;
+      line.raw = line.key + "=" + value;
+      return;
+    }
+  }
   // New keys go after the section's last value, before trailing blank lines.
   auto at = target->lines.end();
   while (at != target->lines.begin() && Trim((at - 1)->raw).empty()) --at;

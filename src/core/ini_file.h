@@ -37,7 +37,8 @@ class TIniFile {
     std::string name;
     std::vector<TLine> lines;
   };
-  const TLine* Find(const std::string& section, const std::string& key) const;
+  // Index of the first section of the name, 0 when there is none.
+  size_t SectionIndex(const std::string& section) const;
 
   std::vector<TSection> m_sections;  // the first one holds lines before any section header
 };

@@ -49,3 +49,5 @@ bool IsProcessRunning(IProcesses& processes, const std::string& AName) {
     if (AsciiLower(FileNamePart(running)) == wanted) return true;
   return false;
 }
+
+std::string GetCurrentUserName(IProcesses& processes) { return processes.CurrentUserName(); }

@@ -1,4 +1,5 @@
-// Starting programs, restarting this one, and restarting the computer.
+// Processes: starting programs, restarting this one, looking up running ones,
+// the current user, and restarting the computer.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,9 @@ bool RestartApplication(IProcesses& processes, const std::function<void()>& requ
 
 // Enables the shutdown privilege and asks for a forced restart; true when accepted.
 bool RebootSystem(IPower& power);
+
+// The logon name of the user the program runs as.
+std::string GetCurrentUserName(IProcesses& processes);
 
 // Whether a running process has the executable name of AName (its file-name part
 // when it is a path), comparing ASCII letters without case.

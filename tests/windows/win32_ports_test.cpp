@@ -95,7 +95,7 @@ TEST(Win32Processes, FindsThisProgramByPathInOtherCase) {
   for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
   EXPECT_TRUE(IsProcessRunning(processes, upper));
   EXPECT_FALSE(IsProcessRunning(processes, "C:\\no\\such-program-qv.exe"));
-  EXPECT_FALSE(processes.CurrentUserName().empty());
+  EXPECT_FALSE(GetCurrentUserName(processes).empty());
 }
 
 TEST(Win32Shell, LaunchAndWaitReturnsAfterTheProgramEnded) {
