@@ -18,7 +18,7 @@ void TDriverDatamodel::Initialize() {
   m_AppDir = JoinPath(m_ports.shell.RoamingAppDataFolder(), m_AppName);
   ForceFolder(m_ports.fileSystem, m_AppDir);
   ReadSettings();
-  m_devicecount = 0;
+  LoadScanResults();
 }
 
 void TDriverDatamodel::BuildOsDescription() {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/device_list.h"
 #include "platform/system_ports.h"
@@ -17,6 +19,13 @@ inline constexpr const char* QV_SERVER_HOST = "drivers.quorvane.com";
 inline constexpr int32_t QV_SERVER_PORT = 443;
 inline constexpr int32_t QV_DEFAULT_PROXY_PORT = 8080;
 
+// A "config.bin" that could not be loaded at start: the error and, when the
+// file was damaged, where it was kept (empty when it could not be renamed).
+struct TScanResultProblem {
+  std::string error;
+  std::string keptAs;
+};
+
 class TDriverDatamodel {
  public:
   // Create: builds the object and loads settings, scan result and OS description.
@@ -28,6 +37,11 @@ class TDriverDatamodel {
   void Initialize();
   // Writes every persisted setting to "config.ini" in one replacement.
   void DumpSettings();
+  // DumpSettings, then the device list and scan times to "config.bin" in one replacement.
+  void DumpScanResults();
+  // The problem met loading "config.bin", handed out once so the front end
+  // reports it once; nothing when the file loaded or did not exist.
+  std::optional<TScanResultProblem> TakeScanResultProblem() { return std::exchange(m_ScanResultProblem, {}); }
 
   // Device list.
   void RemoveAll() { m_MyDeviceList.Clear(); }
@@ -105,6 +119,9 @@ class TDriverDatamodel {
 
  private:
   void ReadSettings();
+  // Loads "config.bin"; a damaged file is renamed aside and leaves the list empty.
+  void LoadScanResults();
+  void KeepDamagedScanResult(const std::string& error);
   void BuildOsDescription();
   bool IsHiddenUnplugged(const TDeviceProperties& device) const;
   void SetIgnored(TDeviceProperties& AdevProps, TignoreType AType, int32_t value);
@@ -140,6 +157,7 @@ class TDriverDatamodel {
   int32_t m_Language = 0;
   TDeviceList m_MyDeviceList;
   bool m_SchedulerAvailable = false;
+  std::optional<TScanResultProblem> m_ScanResultProblem;
 };
 
 // Display order of the result lists: class descriptions, ordinal, ignoring case.

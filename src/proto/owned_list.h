@@ -27,6 +27,8 @@ class TOwnedList {
   void Clear() {
     while (!m_items.empty()) m_items.pop_back();
   }
+  auto begin() { return m_items.begin(); }
+  auto end() { return m_items.end(); }
   auto begin() const { return m_items.begin(); }
   auto end() const { return m_items.end(); }
 
