@@ -33,21 +33,21 @@ TSimKeyValue SimStringValue(const std::string& text);
 TSimKeyValue SimBinaryValue(uint64_t value);
 
 struct TSimDevice {
-  std::string instanceId;
+  std::string instanceId{};
   TGuid classGuid{};
-  std::string friendlyName;  // empty: the property is not set
-  std::string description;
-  std::string location;
-  std::string manufacturer;
-  std::vector<std::string> hardwareIds;
-  std::vector<std::string> compatibleIds;
+  std::string friendlyName{};  // empty: the property is not set
+  std::string description{};
+  std::string location{};
+  std::string manufacturer{};
+  std::vector<std::string> hardwareIds{};
+  std::vector<std::string> compatibleIds{};
   bool present = true;
   uint32_t problem = 0;
-  std::optional<TSimDriver> driver;      // the installed driver
-  std::vector<TSimDriver> storeDrivers;  // other drivers of the store that fit the device
+  std::optional<TSimDriver> driver{};      // the installed driver
+  std::vector<TSimDriver> storeDrivers{};  // other drivers of the store that fit the device
   // Values of the driver key; when empty and a driver is installed, the key holds
   // what Windows writes at install time.
-  std::map<std::string, TSimKeyValue> driverKey;
+  std::map<std::string, TSimKeyValue> driverKey{};
 };
 
 struct TSimClass {

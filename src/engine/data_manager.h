@@ -1,0 +1,68 @@
+// TDataManager: the engine. One class whose runs live in files of their own; this
+// header holds the shared fields and the device enumeration.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/data_model.h"
+#include "platform/system_ports.h"
+
+// A setup class name as the platform's class-name buffer holds it (at most 32 characters).
+using TClassString = std::string;
+
+class TDataManager {
+ public:
+  TDataManager(TDriverDatamodel& model, TSystemPorts ports);
+  ~TDataManager();
+  TDataManager(const TDataManager&) = delete;
+  TDataManager& operator=(const TDataManager&) = delete;
+
+  // Device enumeration.
+  int EnumAllDevices(uint32_t index, TDeviceProperties& devProps);
+  int EnumDeviceClasses(uint32_t index, TClassString& DeviceClassName, std::string& DeviceClassDesc,
+                        bool& DevicePresent, int32_t& ClassImage);
+  int EnumDevicesClassUnknown(const TClassString& DeviceClassName, int32_t DeviceImage,
+                              const TDeviceList& OldDeviceList);
+  int GetClassInfoFromGuid(const TGuid& Guid, TDeviceProperties& devProps);
+  int FindCurrentDriver(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TSpDrvinfoData& DriverInfoData);
+  bool GetDevMultiSz(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, uint32_t Prop,
+                     std::vector<std::string>& MultiStrings);
+  std::string GetDeviceStringProperty(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, uint32_t Prop);
+  bool WildCompareHwIds(const std::vector<std::string>& HwIdList, const std::string& MatchEntry);
+  void BuildImageList();
+
+  // Image lists.
+  const TSpClassImageListData& DeviceImages() const { return m_ImageListData; }
+  TImageListHandle LargeDeviceImages() const { return m_DeviceImages.Get(); }
+  TImageListHandle DeviceClassImages() const { return m_ClassImages.Get(); }
+
+  // Shared fields of the runs.
+  int32_t m_timeout = 50000;  // milliseconds
+  int32_t m_DownloadSize = 4096;
+  std::atomic<bool> m_stopped{false};
+  std::atomic<bool> m_scanning{false};
+  std::atomic<bool> m_downloading{false};
+  std::atomic<bool> m_installing{false};
+  std::atomic<bool> m_doingbackup{false};
+
+ private:
+  // The set of all devices an enumeration walks; built at index 0 (or when
+  // missing) and released at its end, so a scan builds one set, not one per index.
+  TDevInfoSet AllDevicesSet(uint32_t index);
+  void ReleaseAllDevicesSet();
+  // Fills the installed-driver fields of a record; false when no driver was found.
+  bool DescribeInstalledDriver(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDeviceProperties& devProps);
+  bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
+
+  TDriverDatamodel& m_model;
+  TSystemPorts m_ports;
+  IDeviceInstall& m_devices;
+  TSpClassImageListData m_ImageListData{};
+  TScopedImageList m_DeviceImages;
+  TScopedImageList m_ClassImages;
+  std::unique_ptr<TScopedDevInfoSet> m_enumerationSet;
+};
