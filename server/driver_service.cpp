@@ -1,0 +1,155 @@
+// The HTTP routes of the driver server on cpp-httplib.
+#include "driver_service.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+
+#include "ascii_text.h"
+#include "scan_answer.h"
+
+namespace qvserver {
+
+namespace {
+
+constexpr const char* kProtobufType = "application/x-protobuf";
+
+// Host header values that are safe to copy into a link: name or address and a port.
+bool is_plain_host(const std::string& host) {
+  if (host.empty() || host.size() > 255) return false;
+  for (char c : host) {
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+              c == ':' || c == '[' || c == ']';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+std::optional<std::int64_t> parse_id(std::string_view text) {
+  if (text.empty() || text.size() > 18) return std::nullopt;
+  std::int64_t id = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    id = id * 10 + (c - '0');
+  }
+  return id;
+}
+
+void forbid(httplib::Response& response) {
+  response.status = 403;
+  response.set_content("the download link has expired or is not valid; scan again\n", "text/plain");
+}
+
+}  // namespace
+
+DriverService::DriverService(Catalog& catalog, LinkSigner signer, ServiceOptions options, std::ostream& log)
+    : catalog_(catalog), signer_(std::move(signer)), options_(std::move(options)), log_(log) {}
+
+std::int64_t DriverService::now() const {
+  if (options_.clock) return options_.clock();
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+void DriverService::log_line(const std::string& line) {
+  std::lock_guard lock(log_mutex_);
+  log_ << line << std::endl;
+}
+
+void DriverService::install(httplib::Server& server) {
+  server.set_payload_max_length(options_.max_body_bytes);
+
+  server.Post("/newupdates/", [this](const httplib::Request& request, httplib::Response& response) {
+    quorvane::Drivers scan;
+    if (!scan.ParseFromString(request.body)) {
+      response.set_content("error: the body is not a scan request\n", "text/plain");
+      return;
+    }
+    std::string base = options_.public_url;
+    if (base.empty()) {
+      std::string host = request.get_header_value("Host");
+      base = "http://" + (is_plain_host(host) ? host : options_.fallback_host);
+    }
+    auto answer = answer_scan(catalog_, scan, [&](const DriverOffer& offer) {
+      return base + signer_.make(offer.package_id, offer.file_name, now());
+    });
+    response.set_content(answer.driver_size() == 0 ? std::string() : answer.SerializeAsString(), kProtobufType);
+  });
+
+  server.Post("/client_status/", [this](const httplib::Request& request, httplib::Response& response) {
+    quorvane::ClientStatus status;
+    bool confirmed = status.ParseFromString(request.body) && status.downloads_size() > 0;
+    for (const auto& download : status.downloads()) {
+      auto id = parse_id(trim(download.driver_id()));
+      auto package = id ? catalog_.package(*id) : std::nullopt;
+      if (!package || package->md5 != ascii_lower(trim(download.driver_checksum()))) confirmed = false;
+    }
+    response.set_content(confirmed ? "true" : "false", "text/plain");
+  });
+
+  server.Post("/client_version/quorvane/", [this](const httplib::Request& request, httplib::Response& response) {
+    quorvane::ClientVersion caller;
+    std::optional<quorvane::ClientVersion> release;
+    if (options_.release && caller.ParseFromString(request.body)) release = newer_release(*options_.release, caller);
+    if (release)
+      response.set_content(release->SerializeAsString(), kProtobufType);
+    else
+      response.set_content("false", "text/plain");
+  });
+
+  server.Get(R"(/files/([^/]+))", [this](const httplib::Request& request, httplib::Response& response) {
+    // The link's name is compared with the catalog, never used as a path: the file
+    // served is the one the catalog stored under that id.
+    std::string name = request.matches[1];
+    LinkCheck check = signer_.check(name, request.get_param_value("expires"), request.get_param_value("sig"), now());
+    auto underscore = name.find('_');
+    auto id = underscore == std::string::npos ? std::nullopt : parse_id(std::string_view(name).substr(0, underscore));
+    auto package = id ? catalog_.package(*id) : std::nullopt;
+    if (check != LinkCheck::valid || !package || package->file_name != name.substr(underscore + 1)) {
+      forbid(response);
+      return;
+    }
+    auto path = options_.store_dir / package->stored_name;
+    auto file = std::make_shared<std::ifstream>(path, std::ios::binary);
+    std::error_code error;
+    auto size = std::filesystem::file_size(path, error);
+    if (!*file || error) {
+      response.status = 404;
+      response.set_content("the package file is missing from the store\n", "text/plain");
+      return;
+    }
+    response.set_content_provider(
+        static_cast<size_t>(size), "application/octet-stream",
+        [file](size_t offset, size_t length, httplib::DataSink& sink) {
+          char block[65536];
+          file->seekg(static_cast<std::streamoff>(offset));
+          file->read(block, static_cast<std::streamsize>(std::min(length, sizeof block)));
+          auto got = file->gcount();
+          if (got <= 0) return false;
+          return sink.write(block, static_cast<size_t>(got));
+        });
+  });
+
+  server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+    std::string text = "error: ";
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      text += e.what();
+    } catch (...) {
+      text += "unknown failure";
+    }
+    response.status = 500;
+    response.set_content(text + "\n", "text/plain");
+  });
+
+  server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+    log_line(request.remote_addr + " " + request.method + " " + request.path + " " + std::to_string(response.status) +
+             " in=" + std::to_string(request.body.size()) + " out=" +
+             std::to_string(response.content_length_ ? response.content_length_ : response.body.size()));
+  });
+}
+
+}  // namespace qvserver

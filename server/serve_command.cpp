@@ -1,0 +1,129 @@
+// "quorvane-server serve": runs the driver service until SIGINT or SIGTERM.
+#include "commands.h"
+
+#include <httplib.h>
+#include <signal.h>
+
+#include <atomic>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "catalog.h"
+#include "driver_service.h"
+#include "server_paths.h"
+
+namespace qvserver {
+
+namespace {
+
+struct ListenAddress {
+  std::string host = "127.0.0.1";
+  int port = 8080;
+};
+
+ListenAddress listen_address(const Arguments& args) {
+  ListenAddress address;
+  if (auto listen = args.get("listen")) {
+    auto colon = listen->rfind(':');
+    if (colon == std::string::npos || colon == 0) throw UsageError("--listen needs HOST:PORT");
+    address.host = listen->substr(0, colon);
+    Arguments port_only;
+    port_only.options["listen port"] = listen->substr(colon + 1);
+    address.port = static_cast<int>(port_only.number_or("listen port", 0, 0, 65535));
+  }
+  address.host = args.get_or("host", address.host);
+  address.port = static_cast<int>(args.number_or("port", address.port, 0, 65535));
+  return address;
+}
+
+std::string link_secret(Catalog& catalog) {
+  if (auto secret = catalog.setting("link_secret")) return *secret;
+  std::string secret = random_secret();
+  catalog.set_setting("link_secret", secret);
+  return secret;
+}
+
+// Stops the server on SIGINT or SIGTERM. The signals are blocked in every thread (the
+// mask is inherited), and this thread alone takes them.
+class SignalStopper {
+ public:
+  explicit SignalStopper(httplib::Server& server) {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
+    thread_ = std::thread([this, &server] {
+      timespec tick{0, 200'000'000};
+      while (!done_) {
+        if (sigtimedwait(&signals_, nullptr, &tick) > 0) {
+          server.stop();
+          return;
+        }
+      }
+    });
+  }
+  ~SignalStopper() {
+    done_ = true;
+    thread_.join();
+  }
+  SignalStopper(const SignalStopper&) = delete;
+  SignalStopper& operator=(const SignalStopper&) = delete;
+
+ private:
+  sigset_t signals_{};
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
+}  // namespace
+
+int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Arguments parsed = parse_arguments(args, {"catalog", "db", "store", "port", "listen", "host", "public-url", "link-ttl",
+                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb"});
+  ServerPaths paths = server_paths(parsed);
+  ListenAddress address = listen_address(parsed);
+  Catalog catalog(paths.catalog);
+
+  ServiceOptions options;
+  options.store_dir = paths.store;
+  options.public_url = parsed.get_or("public-url", "");
+  options.max_body_bytes = static_cast<size_t>(parsed.number_or("max-body-kb", 16 * 1024, 1, 1024 * 1024)) * 1024;
+  if (auto version = parsed.get("offer-version")) {
+    auto parsed_version = parse_driver_version(*version);
+    if (!parsed_version) throw UsageError("--offer-version needs a version such as 1.2.0.5");
+    options.release = ReleaseOffer{*parsed_version, parsed.get_or("offer-readme", "")};
+  }
+  auto ttl = parsed.number_or("link-ttl", 3600, 1, 365LL * 24 * 3600);
+
+  auto cert = parsed.get("tls-cert");
+  auto key = parsed.get("tls-key");
+  if (cert.has_value() != key.has_value()) throw UsageError("--tls-cert and --tls-key go together");
+  std::unique_ptr<httplib::Server> server;
+  if (cert)
+    server = std::make_unique<httplib::SSLServer>(cert->c_str(), key->c_str());
+  else
+    server = std::make_unique<httplib::Server>();
+  if (!server->is_valid()) {
+    err << "cannot start TLS with " << *cert << " and " << *key << "\n";
+    return 1;
+  }
+
+  DriverService service(catalog, LinkSigner(link_secret(catalog), ttl), options, std::cerr);
+  service.install(*server);
+  SignalStopper stopper(*server);
+  int port = address.port == 0 ? server->bind_to_any_port(address.host) : address.port;
+  if (address.port != 0 && !server->bind_to_port(address.host, address.port)) port = -1;
+  if (port <= 0) {
+    err << "cannot listen on " << address.host << ":" << address.port << "\n";
+    return 1;
+  }
+  std::string host_port = address.host + ":" + std::to_string(port);
+  service.set_fallback_host(host_port);
+  out << "listening on " << (cert ? "https://" : "http://") << host_port << std::endl;
+  server->listen_after_bind();
+  return 0;
+}
+
+}  // namespace qvserver
