@@ -28,7 +28,7 @@ void ReadDeviceDriver(TProtoBufInput& in, TDeviceDriver& driver) {
       driver.*kDriverStrings[field] = in.readString();
     } else if (field == 12) {
       ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-      ReadSingleStringMessage(in, driver.Fcompatids.Add({}).Fcompatid);
+      ReadSingleStringMessage(in, driver.Fcompatids.AddNew().Fcompatid);
     } else {
       in.skipField(tag);
     }
@@ -42,7 +42,7 @@ void TDriverReader::Load(TDrivers& DriverList) {
     switch (FieldNumber(tag)) {
       case 1:
         ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-        ReadDeviceDriver(FBuffer, DriverList.Fdriver.Add({}));
+        ReadDeviceDriver(FBuffer, DriverList.Fdriver.AddNew());
         break;
       case 2:
         ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);

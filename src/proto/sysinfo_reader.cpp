@@ -46,7 +46,7 @@ void ReadDevProp(TProtoBufInput& in, TDevProp& device) {
         break;
       case 14:
         ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-        ReadSingleStringMessage(in, device.Fcompatids.Add({}).Fcompatid);
+        ReadSingleStringMessage(in, device.Fcompatids.AddNew().Fcompatid);
         break;
       case 19:
         ExpectWireType(tag, WIRETYPE_VARINT);
@@ -62,7 +62,7 @@ void ReadDevProp(TProtoBufInput& in, TDevProp& device) {
         break;
       case 24:
         ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-        ReadSingleStringMessage(in, device.Fhardware_ids.Add({}).Fdeviceid);
+        ReadSingleStringMessage(in, device.Fhardware_ids.AddNew().Fdeviceid);
         break;
       default:
         in.skipField(tag);
@@ -77,7 +77,7 @@ void TSysInfoReader::Load(TSysInfo& SysInfo) {
     switch (FieldNumber(tag)) {
       case 1:
         ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-        ReadDevProp(FBuffer, SysInfo.Fdriverprops.Add({}));
+        ReadDevProp(FBuffer, SysInfo.Fdriverprops.AddNew());
         break;
       case 2:
         ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);

@@ -1,5 +1,7 @@
 #include "proto/utf8_text.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
@@ -29,11 +31,22 @@ size_t ValidSequenceLength(const uint8_t* bytes, size_t left) {
   return length;
 }
 
+// Length of the leading run of ASCII bytes, eight at a time where possible.
+size_t AsciiPrefix(const uint8_t* bytes, size_t size) {
+  size_t at = 0;
+  for (; at + 8 <= size; at += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + at, 8);
+    if (word & 0x8080808080808080ull) break;
+  }
+  while (at < size && bytes[at] < 0x80) ++at;
+  return at;
+}
+
 }  // namespace
 
 std::string DecodeUtf8(const uint8_t* bytes, size_t size) {
-  size_t at = 0;
-  while (at < size && bytes[at] < 0x80) ++at;  // ASCII needs no checks
+  size_t at = AsciiPrefix(bytes, size);  // ASCII needs no checks
   while (at < size) {
     size_t length = ValidSequenceLength(bytes + at, size - at);
     if (length == 0) break;
