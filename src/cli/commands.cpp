@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 
+#include "cli/devices_command.h"
 #include "cli/info_command.h"
 #include "core/errors.h"
 
@@ -16,6 +17,7 @@ struct TCommand {
 
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
+      {"devices", {RunDevicesCommand, "devices [--json]  the machine's devices: class, name, hardware id, driver, problem"}},
       {"info", {RunInfoCommand, "info              what the program knows of this machine and its settings"}},
   };
   return commands;

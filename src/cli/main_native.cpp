@@ -4,10 +4,12 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "platform/sim/demo_device_tree.h"
 #include "platform/sim/sim_machine.h"
 
 int main(int argc, char** argv) {
   TSimMachine machine;
+  AddDemoDevices(machine.devices);
   const char* appData = std::getenv("QUORVANE_APPDATA");
   machine.shell.appDataFolder = appData ? appData : ".";
   return RunQvcli({argv + 1, argv + argc}, machine.Ports(), std::cout, std::cerr);
