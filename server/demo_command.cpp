@@ -2,38 +2,18 @@
 // builds one demo package per hardware id and imports it.
 #include "commands.h"
 
-#include <unistd.h>
-
 #include <fstream>
 
 #include "ascii_text.h"
 #include "catalog.h"
 #include "demo_packages.h"
 #include "package_import.h"
+#include "scratch_folder.h"
 #include "server_paths.h"
 
 namespace qvserver {
 
 namespace {
-
-// A scratch folder removed with everything in it when it leaves scope.
-class ScratchFolder {
- public:
-  ScratchFolder()
-      : path_(std::filesystem::temp_directory_path() / ("quorvane-demo-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 std::vector<std::string> ids_from_file(const std::string& file) {
   std::ifstream in(file);
@@ -59,7 +39,7 @@ int run_demo_catalog(const std::vector<std::string>& args, std::ostream& out, st
 
   ServerPaths paths = server_paths(parsed);
   Catalog catalog(paths.catalog);
-  ScratchFolder scratch;
+  ScratchFolder scratch("quorvane-demo");
   int failures = 0;
   for (size_t i = 0; i < ids.size(); ++i) {
     DemoDriver driver;

@@ -84,7 +84,6 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                             "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb"});
   ServerPaths paths = server_paths(parsed);
   ListenAddress address = listen_address(parsed);
-  Catalog catalog(paths.catalog);
 
   ServiceOptions options;
   options.store_dir = paths.store;
@@ -100,6 +99,7 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
   auto cert = parsed.get("tls-cert");
   auto key = parsed.get("tls-key");
   if (cert.has_value() != key.has_value()) throw UsageError("--tls-cert and --tls-key go together");
+  Catalog catalog(paths.catalog);
   std::unique_ptr<httplib::Server> server;
   if (cert)
     server = std::make_unique<httplib::SSLServer>(cert->c_str(), key->c_str());

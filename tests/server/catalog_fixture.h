@@ -6,7 +6,7 @@
 #include "catalog.h"
 #include "demo_packages.h"
 #include "inf_driver.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 class CatalogFixture {
  public:
@@ -24,10 +24,10 @@ class CatalogFixture {
   }
 
   qvserver::Catalog& catalog() { return catalog_; }
-  const TempFolder& folder() const { return folder_; }
+  const qvserver::ScratchFolder& folder() const { return folder_; }
 
  private:
-  TempFolder folder_;
+  qvserver::ScratchFolder folder_{"qv-server-test"};
   qvserver::Catalog catalog_;
   int count_ = 0;
 };

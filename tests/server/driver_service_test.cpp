@@ -14,7 +14,7 @@
 #include "md5_digest.h"
 #include "package_import.h"
 #include "quorvane.pb.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 using namespace qvserver;
 
@@ -94,7 +94,7 @@ class DriverServiceTest : public ::testing::Test {
     return post("/client_status/", status.SerializeAsString());
   }
 
-  TempFolder folder_;
+  qvserver::ScratchFolder folder_{"qv-server-test"};
   Catalog catalog_{(folder_ / "catalog.db").string()};
   std::string package_bytes_;
   PackageRecord package_;
@@ -201,6 +201,33 @@ TEST_F(DriverServiceTest, VersionOffer) {
   caller.set_version_minor("2");
   EXPECT_EQ(post("/client_version/quorvane/", caller.SerializeAsString()), "false");
   EXPECT_EQ(post("/client_version/quorvane/", "\xFF\xFF"), "false");
+}
+
+TEST_F(DriverServiceTest, ConcurrentScansAllAnswered) {
+  constexpr int kClients = 6;
+  constexpr int kScansEach = 15;
+  std::atomic<int> answered{0};
+  std::vector<std::thread> clients;
+  for (int i = 0; i < kClients; ++i) {
+    clients.emplace_back([&] {
+      httplib::Client client("127.0.0.1", port_);
+      client.set_read_timeout(5, 0);
+      quorvane::Drivers request;
+      request.mutable_os()->set_version("10.0.0");
+      request.mutable_os()->set_architecture("amd64");
+      for (int d = 0; d < 50; ++d)
+        request.add_driver()->set_hardware_id(d == 0 ? kNic : "PCI\\VEN_0&DEV_" + std::to_string(d));
+      std::string body = request.SerializeAsString();
+      for (int n = 0; n < kScansEach; ++n) {
+        auto result = client.Post("/newupdates/", body, "application/x-protobuf");
+        quorvane::Drivers answer;
+        if (result && result->status == 200 && answer.ParseFromString(result->body) && answer.driver_size() == 1)
+          ++answered;
+      }
+    });
+  }
+  for (auto& client : clients) client.join();
+  EXPECT_EQ(answered, kClients * kScansEach);
 }
 
 TEST_F(DriverServiceTest, EveryRequestIsLoggedOnOneLine) {

@@ -9,7 +9,7 @@
 #include "md5_digest.h"
 #include "package_error.h"
 #include "package_import.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 #include "zip_reader.h"
 #include "zip_writer.h"
 
@@ -45,7 +45,7 @@ class PackageImport : public ::testing::Test {
   }
   std::vector<DriverOffer> offers(const char* id) { return catalog_.offers(id, "amd64", 10000); }
 
-  TempFolder folder_;
+  qvserver::ScratchFolder folder_{"qv-server-test"};
   Catalog catalog_;
 };
 
@@ -134,7 +134,7 @@ TEST(ZipEntryNames, EscapingFolder) {
 }
 
 TEST(ZipRoundTrip, ReaderReadsWhatWriterWrote) {
-  TempFolder folder;
+  ScratchFolder folder("qv-server-test");
   std::string big(100000, 'z');
   write_file(folder / "t.zip", make_zip({{"a.txt", "alpha"}, {"dir/b.bin", big}, {"empty", ""}}));
   auto zip = ZipArchive::open(folder / "t.zip");
