@@ -70,7 +70,7 @@ void DriverService::install(httplib::Server& server) {
     std::string base = options_.public_url;
     if (base.empty()) {
       std::string host = request.get_header_value("Host");
-      base = "http://" + (is_plain_host(host) ? host : options_.fallback_host);
+      base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
     auto answer = answer_scan(catalog_, scan, [&](const DriverOffer& offer) {
       return base + signer_.make(offer.package_id, offer.file_name, now());

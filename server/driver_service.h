@@ -25,6 +25,7 @@ struct ServiceOptions {
   std::optional<ReleaseOffer> release;  // no offer: "/client_version/quorvane/" answers "false"
   std::string public_url;               // "http://host:port" of the links; empty: the request's Host
   std::string fallback_host;            // used when the request has no usable Host header
+  std::string link_scheme = "http";     // "https" when the server runs TLS
   std::size_t max_body_bytes = 16 * 1024 * 1024;
   std::function<std::int64_t()> clock;  // unix seconds; the system clock when empty
 };

@@ -7,11 +7,11 @@
 #include <atomic>
 #include <ctime>
 #include <iostream>
-#include <memory>
 #include <thread>
 
 #include "catalog.h"
 #include "driver_service.h"
+#include "http_server.h"
 #include "server_paths.h"
 
 namespace qvserver {
@@ -99,16 +99,9 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
   auto cert = parsed.get("tls-cert");
   auto key = parsed.get("tls-key");
   if (cert.has_value() != key.has_value()) throw UsageError("--tls-cert and --tls-key go together");
+  options.link_scheme = cert ? "https" : "http";
   Catalog catalog(paths.catalog);
-  std::unique_ptr<httplib::Server> server;
-  if (cert)
-    server = std::make_unique<httplib::SSLServer>(cert->c_str(), key->c_str());
-  else
-    server = std::make_unique<httplib::Server>();
-  if (!server->is_valid()) {
-    err << "cannot start TLS with " << *cert << " and " << *key << "\n";
-    return 1;
-  }
+  auto server = make_http_server(cert ? std::optional<TlsFiles>(TlsFiles{*cert, *key}) : std::nullopt);
 
   DriverService service(catalog, LinkSigner(link_secret(catalog), ttl), options, std::cerr);
   service.install(*server);
