@@ -27,6 +27,9 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     } catch (const ImportError& error) {
       err << "import failed: " << error.what() << "\n";
       ++failures;
+    } catch (const CatalogError& error) {
+      err << "import failed: " << package << ": " << error.what() << "\n";
+      ++failures;
     } catch (const std::filesystem::filesystem_error& error) {
       err << "import failed: " << package << ": " << error.what() << "\n";
       ++failures;
