@@ -6,6 +6,7 @@
 #include "platform/hashing.h"
 #include "platform/image_lists.h"
 #include "platform/locale.h"
+#include "platform/module_version.h"
 #include "platform/os_version.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -25,4 +26,5 @@ struct TSystemPorts {
   IStringTable& strings;
   IDeviceInstall& deviceInstall;
   IImageLists& imageLists;
+  IModuleVersion& moduleVersion;
 };

@@ -7,6 +7,7 @@
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_image_lists.h"
 #include "platform/sim/sim_locale.h"
+#include "platform/sim/sim_module_version.h"
 #include "platform/sim/sim_os_version.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sim_processes.h"
@@ -27,9 +28,10 @@ class TSimMachine {
   TBuiltinStringTable strings;
   TSimDeviceTree devices;
   TSimImageLists imageLists;
+  TSimModuleVersion moduleVersion;
 
   TSystemPorts Ports() {
-    return TSystemPorts{registry, osVersion, shell,   processes, power,     locale,
-                        fileSystem, hashing, strings, devices, imageLists};
+    return TSystemPorts{registry, osVersion, shell,   processes, power,      locale,
+                        fileSystem, hashing, strings, devices, imageLists, moduleVersion};
   }
 };

@@ -7,6 +7,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hashing.h"
 #include "platform/win32/win32_locale.h"
+#include "platform/win32/win32_module_version.h"
 #include "platform/win32/win32_os_version.h"
 #include "platform/win32/win32_power.h"
 #include "platform/win32/win32_processes.h"
@@ -27,10 +28,11 @@ class TWin32Machine {
   TWin32StringTable strings;
   TWin32DeviceInstall devices;
   TWin32ImageLists imageLists;
+  TWin32ModuleVersion moduleVersion;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,      processes, power,
                         locale,   fileSystem, hashing, strings,
-                        devices,  imageLists};
+                        devices,  imageLists, moduleVersion};
   }
 };

@@ -1,0 +1,26 @@
+// The program's own version resource, read through the Win32 port and encoded
+// as the version message; this test program carries version 2.1.0.37.
+#include <gtest/gtest.h>
+
+#include "platform/win32/win32_module_version.h"
+#include "proto/client_codecs.h"
+
+namespace {
+
+TEST(Win32ModuleVersion, ReadsThisProgramsVersion) {
+  TWin32ModuleVersion moduleVersion;
+  std::optional<TFileVersion> version = moduleVersion.OwnFileVersion();
+  ASSERT_TRUE(version.has_value());
+  EXPECT_EQ(version->versionMS, (2u << 16) | 1u);
+  EXPECT_EQ(version->versionLS, (0u << 16) | 37u);
+
+  TClientVersion client;
+  client.GetModuleVersion(moduleVersion);
+  TCVBuilder builder;
+  builder.Write(client);
+  const std::vector<uint8_t> expected = {0x0A, 0x01, 0x32, 0x12, 0x01, 0x31, 0x1A,
+                                         0x01, 0x30, 0x22, 0x02, 0x33, 0x37};
+  EXPECT_EQ(builder.GetBuf().GetBytes(), expected);
+}
+
+}  // namespace
