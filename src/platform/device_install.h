@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/win32_errors.h"
 
 using TGuid = std::array<uint8_t, 16>;  // GUID in its memory layout
 
@@ -88,40 +89,7 @@ constexpr uint32_t MAX_PATH = 260;
 constexpr uint32_t MAX_DEVICE_ID_LEN = 200;
 #endif
 
-// Win32 and SetupAPI error codes (last error, registry results).
-#ifndef ERROR_SUCCESS
-constexpr uint32_t ERROR_SUCCESS = 0;
-#endif
-#ifndef ERROR_FILE_NOT_FOUND
-constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
-#endif
-#ifndef ERROR_INVALID_HANDLE
-constexpr uint32_t ERROR_INVALID_HANDLE = 6;
-#endif
-#ifndef ERROR_INVALID_DATA
-constexpr uint32_t ERROR_INVALID_DATA = 13;
-#endif
-#ifndef ERROR_INVALID_PARAMETER
-constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
-#endif
-#ifndef ERROR_CALL_NOT_IMPLEMENTED
-constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
-#endif
-#ifndef ERROR_PROC_NOT_FOUND
-constexpr uint32_t ERROR_PROC_NOT_FOUND = 127;
-#endif
-#ifndef ERROR_INSUFFICIENT_BUFFER
-constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
-#endif
-#ifndef ERROR_MORE_DATA
-constexpr uint32_t ERROR_MORE_DATA = 234;
-#endif
-#ifndef ERROR_NO_MORE_ITEMS
-constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
-#endif
-#ifndef ERROR_INVALID_USER_BUFFER
-constexpr uint32_t ERROR_INVALID_USER_BUFFER = 1784;
-#endif
+// SetupAPI error codes (last error).
 #ifndef ERROR_KEY_DOES_NOT_EXIST
 constexpr uint32_t ERROR_KEY_DOES_NOT_EXIST = 0xE0000204;
 #endif
@@ -304,38 +272,24 @@ class IDeviceInstall {
                                    uint32_t detailSize, uint32_t* requiredSize) = 0;
 };
 
-// Releases a device information set when it goes out of scope.
-class TScopedDevInfoSet {
+// Releases a set or closes a key of the port when it goes out of scope.
+template <auto Close>
+class TScopedDeviceHandle {
  public:
-  TScopedDevInfoSet(IDeviceInstall& port, TDevInfoSet set) : m_port(port), m_set(set) {}
-  ~TScopedDevInfoSet() {
-    if (m_set != INVALID_DEVICE_HANDLE) m_port.DestroyDeviceInfoList(m_set);
+  TScopedDeviceHandle(IDeviceInstall& port, uintptr_t handle) : m_port(port), m_handle(handle) {}
+  ~TScopedDeviceHandle() {
+    if (Valid()) (m_port.*Close)(m_handle);
   }
-  TScopedDevInfoSet(const TScopedDevInfoSet&) = delete;
-  TScopedDevInfoSet& operator=(const TScopedDevInfoSet&) = delete;
+  TScopedDeviceHandle(const TScopedDeviceHandle&) = delete;
+  TScopedDeviceHandle& operator=(const TScopedDeviceHandle&) = delete;
 
-  TDevInfoSet Get() const { return m_set; }
-  bool Valid() const { return m_set != INVALID_DEVICE_HANDLE; }
+  uintptr_t Get() const { return m_handle; }
+  bool Valid() const { return m_handle != INVALID_DEVICE_HANDLE; }
 
  private:
   IDeviceInstall& m_port;
-  TDevInfoSet m_set;
+  uintptr_t m_handle;
 };
 
-// Closes a registry key of the port when it goes out of scope.
-class TScopedDeviceKey {
- public:
-  TScopedDeviceKey(IDeviceInstall& port, TRegKeyHandle key) : m_port(port), m_key(key) {}
-  ~TScopedDeviceKey() {
-    if (m_key != INVALID_DEVICE_HANDLE) m_port.CloseKey(m_key);
-  }
-  TScopedDeviceKey(const TScopedDeviceKey&) = delete;
-  TScopedDeviceKey& operator=(const TScopedDeviceKey&) = delete;
-
-  TRegKeyHandle Get() const { return m_key; }
-  bool Valid() const { return m_key != INVALID_DEVICE_HANDLE; }
-
- private:
-  IDeviceInstall& m_port;
-  TRegKeyHandle m_key;
-};
+using TScopedDevInfoSet = TScopedDeviceHandle<&IDeviceInstall::DestroyDeviceInfoList>;
+using TScopedDeviceKey = TScopedDeviceHandle<&IDeviceInstall::CloseKey>;
