@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "core/data_model.h"
+#include "engine/callback_handler.h"
+#include "engine/message_sink.h"
+#include "platform/internet.h"
 #include "platform/system_ports.h"
 
 // A setup class name as the platform's class-name buffer holds it (at most 32 characters).
@@ -34,6 +37,27 @@ class TDataManager {
   std::string GetDeviceStringProperty(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, uint32_t Prop);
   bool WildCompareHwIds(const std::vector<std::string>& HwIdList, const std::string& MatchEntry);
   void BuildImageList();
+
+  // Server exchange: one POST through the configured proxy or the system's settings.
+  // Response nullptr: the answer is read and dropped.
+  bool SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort, const std::string& Resource,
+                   const void* Data, uint32_t DataSize, const std::string& ContentType,
+                   std::vector<uint8_t>* Response, bool showMsg);
+  bool SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
+                        const std::string& Resource, const void* Data, uint32_t DataSize,
+                        const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg);
+  bool SendReceiveDirect(const std::string& UserAgent, const std::string& Server, int32_t nPort,
+                         const std::string& Resource, const void* Data, uint32_t DataSize,
+                         const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg);
+  // The session of a download run; hConnect stays empty when it cannot be opened.
+  void QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect);
+  // Fetches szUrl into szFileName: 0 complete, 1 connection, 2 file, 3 refused (403), 4 stopped.
+  int GetFileFromInternet(const TInternetHandle& hOpen, const std::string& szUrl, const std::string& szFileName,
+                          TICallbackHandler* pCallbackHandler);
+  // The server-problem message, shown through the message sink when AShow is true.
+  void ShowServerError(bool AShow);
+  // The front end's message box; none: messages are not shown.
+  void SetMessageSink(IMessageSink* sink) { m_messageSink = sink; }
 
   // Image lists.
   const TSpClassImageListData& DeviceImages() const { return m_ImageListData; }
@@ -65,4 +89,5 @@ class TDataManager {
   TScopedImageList m_DeviceImages;
   TScopedImageList m_ClassImages;
   std::unique_ptr<TScopedDevInfoSet> m_enumerationSet;
+  IMessageSink* m_messageSink = nullptr;
 };

@@ -1,0 +1,154 @@
+// Internet port: the WinInet operations of the server exchange and the file download,
+// with WinInet's constants, results and last-error codes (libcurl natively).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "platform/win32_errors.h"
+
+// An open session, connection or request; null when an operation failed.
+using TInternetRaw = void*;
+
+#ifndef INTERNET_OPEN_TYPE_PRECONFIG
+constexpr uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;
+#endif
+#ifndef INTERNET_OPEN_TYPE_PROXY
+constexpr uint32_t INTERNET_OPEN_TYPE_PROXY = 3;
+#endif
+#ifndef INTERNET_OPTION_CONNECT_TIMEOUT
+constexpr uint32_t INTERNET_OPTION_CONNECT_TIMEOUT = 2;
+#endif
+#ifndef INTERNET_OPTION_SEND_TIMEOUT
+constexpr uint32_t INTERNET_OPTION_SEND_TIMEOUT = 5;
+#endif
+#ifndef INTERNET_OPTION_RECEIVE_TIMEOUT
+constexpr uint32_t INTERNET_OPTION_RECEIVE_TIMEOUT = 6;
+#endif
+#ifndef INTERNET_OPTION_PROXY_USERNAME
+constexpr uint32_t INTERNET_OPTION_PROXY_USERNAME = 43;
+#endif
+#ifndef INTERNET_OPTION_PROXY_PASSWORD
+constexpr uint32_t INTERNET_OPTION_PROXY_PASSWORD = 44;
+#endif
+#ifndef INTERNET_SERVICE_HTTP
+constexpr uint32_t INTERNET_SERVICE_HTTP = 3;
+#endif
+#ifndef INTERNET_FLAG_SECURE
+constexpr uint32_t INTERNET_FLAG_SECURE = 0x00800000;
+#endif
+#ifndef INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS
+constexpr uint32_t INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS = 0x00004000;
+#endif
+#ifndef INTERNET_FLAG_EXISTING_CONNECT
+constexpr uint32_t INTERNET_FLAG_EXISTING_CONNECT = 0x20000000;
+#endif
+#ifndef HTTP_QUERY_STATUS_CODE
+constexpr uint32_t HTTP_QUERY_STATUS_CODE = 19;
+#endif
+#ifndef HTTP_QUERY_FLAG_NUMBER
+constexpr uint32_t HTTP_QUERY_FLAG_NUMBER = 0x20000000;
+#endif
+
+// WinInet last-error codes the implementations report.
+#ifndef ERROR_INTERNET_TIMEOUT
+constexpr uint32_t ERROR_INTERNET_TIMEOUT = 12002;
+#endif
+#ifndef ERROR_INTERNET_INTERNAL_ERROR
+constexpr uint32_t ERROR_INTERNET_INTERNAL_ERROR = 12004;
+#endif
+#ifndef ERROR_INTERNET_INVALID_URL
+constexpr uint32_t ERROR_INTERNET_INVALID_URL = 12005;
+#endif
+#ifndef ERROR_INTERNET_UNRECOGNIZED_SCHEME
+constexpr uint32_t ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
+#endif
+#ifndef ERROR_INTERNET_NAME_NOT_RESOLVED
+constexpr uint32_t ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
+#endif
+#ifndef ERROR_INTERNET_INCORRECT_HANDLE_TYPE
+constexpr uint32_t ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;
+#endif
+#ifndef ERROR_INTERNET_CANNOT_CONNECT
+constexpr uint32_t ERROR_INTERNET_CANNOT_CONNECT = 12029;
+#endif
+#ifndef ERROR_INTERNET_CONNECTION_ABORTED
+constexpr uint32_t ERROR_INTERNET_CONNECTION_ABORTED = 12030;
+#endif
+#ifndef ERROR_INTERNET_CONNECTION_RESET
+constexpr uint32_t ERROR_INTERNET_CONNECTION_RESET = 12031;
+#endif
+#ifndef ERROR_INTERNET_SECURITY_CHANNEL_ERROR
+constexpr uint32_t ERROR_INTERNET_SECURITY_CHANNEL_ERROR = 12157;
+#endif
+#ifndef ERROR_INTERNET_SEC_INVALID_CERT
+constexpr uint32_t ERROR_INTERNET_SEC_INVALID_CERT = 12169;
+#endif
+#ifndef ERROR_HTTP_HEADER_NOT_FOUND
+constexpr uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
+#endif
+
+class IInternet {
+ public:
+  virtual ~IInternet() = default;
+  // InternetOpenW: proxyList empty means no proxy list (and no bypass list).
+  virtual TInternetRaw InternetOpen(const std::string& agent, uint32_t accessType, const std::string& proxyList,
+                                    uint32_t flags) = 0;
+  // InternetSetOptionW with a 4-byte number (timeouts).
+  virtual bool SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) = 0;
+  // InternetSetOptionW with a text and its length in characters (proxy user name, password).
+  virtual bool SetOptionText(TInternetRaw handle, uint32_t option, const std::string& text) = 0;
+  // InternetConnectW without user name and password, context 0.
+  virtual TInternetRaw InternetConnect(TInternetRaw session, const std::string& server, uint16_t port,
+                                       uint32_t service, uint32_t flags) = 0;
+  // HttpOpenRequestW with the default HTTP version, no referrer, no accept types, context 0.
+  virtual TInternetRaw HttpOpenRequest(TInternetRaw connection, const std::string& verb, const std::string& object,
+                                       uint32_t flags) = 0;
+  // HttpSendRequestW: headers are CR LF separated lines (may be empty); data may be null.
+  virtual bool HttpSendRequest(TInternetRaw request, const std::string& headers, const void* data,
+                               uint32_t dataSize) = 0;
+  // InternetReadFile: true with bytesRead 0 at the end of the answer.
+  virtual bool InternetReadFile(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) = 0;
+  // InternetOpenUrlW: a GET of url on the session, context 0.
+  virtual TInternetRaw InternetOpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
+                                       uint32_t flags) = 0;
+  // HttpQueryInfoW with HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, index 0.
+  virtual bool QueryStatusCode(TInternetRaw request, uint32_t& status) = 0;
+  virtual bool InternetCloseHandle(TInternetRaw handle) = 0;
+  // The calling thread's last-error code, as GetLastError gives it after the calls above.
+  virtual uint32_t GetLastError() = 0;
+  // Sets the calling thread's last-error code.
+  virtual void SetLastError(uint32_t code) = 0;
+};
+
+// Owns one internet handle and closes it with its port.
+class TInternetHandle {
+ public:
+  TInternetHandle() = default;
+  TInternetHandle(IInternet& internet, TInternetRaw handle) : m_internet(&internet), m_handle(handle) {}
+  ~TInternetHandle() { Reset(); }
+  TInternetHandle(TInternetHandle&& other) noexcept
+      : m_internet(other.m_internet), m_handle(std::exchange(other.m_handle, nullptr)) {}
+  TInternetHandle& operator=(TInternetHandle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      m_internet = other.m_internet;
+      m_handle = std::exchange(other.m_handle, nullptr);
+    }
+    return *this;
+  }
+  TInternetHandle(const TInternetHandle&) = delete;
+  TInternetHandle& operator=(const TInternetHandle&) = delete;
+
+  TInternetRaw Get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != nullptr; }
+  void Reset() {
+    if (m_handle != nullptr) m_internet->InternetCloseHandle(m_handle);
+    m_handle = nullptr;
+  }
+
+ private:
+  IInternet* m_internet = nullptr;
+  TInternetRaw m_handle = nullptr;
+};
