@@ -13,6 +13,7 @@
 #include "engine/message_sink.h"
 #include "platform/internet.h"
 #include "platform/system_ports.h"
+#include "proto/driver_messages.h"
 
 // A setup class name as the platform's class-name buffer holds it (at most 32 characters).
 using TClassString = std::string;
@@ -59,6 +60,16 @@ class TDataManager {
   // The front end's message box; none: messages are not shown.
   void SetMessageSink(IMessageSink* sink) { m_messageSink = sink; }
 
+  // Scan run: the device list rebuilt from the machine, checked with the server, stored.
+  void StartScan(TICallbackHandler* pCallbackHandler);
+  // Asks the running scan to stop at its next check point.
+  void StopScan();
+  // Sends the list's devices to the server and applies the newer drivers of the
+  // answer; false when the exchange failed or the server reported an error.
+  bool CheckForUpdates(TDeviceList& devicepropertymap);
+  // Program update check: "major.minor.vminor - readme" of a newer version, or empty.
+  std::string CheckSoftwareUpdate();
+
   // Image lists.
   const TSpClassImageListData& DeviceImages() const { return m_ImageListData; }
   TImageListHandle LargeDeviceImages() const { return m_DeviceImages.Get(); }
@@ -81,6 +92,12 @@ class TDataManager {
   // Fills the installed-driver fields of a record; false when no driver was found.
   bool DescribeInstalledDriver(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDeviceProperties& devProps);
   bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
+  // The scan's steps: the enumeration (false when the run ended there), the
+  // devices without a setup class, and the stored result brought back.
+  bool EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler);
+  void AddClasslessDevices(const TDeviceList& oldDevices);
+  void RestoreStoredScanResult();
+  static bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
   TDriverDatamodel& m_model;
   TSystemPorts m_ports;
@@ -89,5 +106,6 @@ class TDataManager {
   TScopedImageList m_DeviceImages;
   TScopedImageList m_ClassImages;
   std::unique_ptr<TScopedDevInfoSet> m_enumerationSet;
+  TDrivers m_pbUpdatedDriverList;  // emptied at every update check; nothing fills it
   IMessageSink* m_messageSink = nullptr;
 };

@@ -1,7 +1,16 @@
-// Locale port: the user's collation and number format.
+// Locale port: the user's collation, number format, month names and local clock.
 #pragma once
 
 #include <string>
+
+// A moment of the local wall clock, to the minute.
+struct TLocalTime {
+  int year = 0;
+  int month = 1;  // 1 to 12
+  int day = 1;
+  int hour = 0;  // 0 to 23
+  int minute = 0;
+};
 
 class ILocale {
  public:
@@ -10,4 +19,8 @@ class ILocale {
   virtual int CompareText(const std::string& a, const std::string& b) = 0;
   // The user's decimal separator.
   virtual std::string DecimalSeparator() = 0;
+  // The full name of a month (1 to 12) in the user's language.
+  virtual std::string LongMonthName(int month) = 0;
+  // The current local time.
+  virtual TLocalTime LocalNow() = 0;
 };

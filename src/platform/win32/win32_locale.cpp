@@ -17,3 +17,17 @@ std::string TWin32Locale::DecimalSeparator() {
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) return ".";
   return WideToUtf8(std::wstring(separator));
 }
+
+std::string TWin32Locale::LongMonthName(int month) {
+  if (month < 1 || month > 12) return {};
+  wchar_t name[80] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(month - 1), name, 80) == 0)
+    return {};
+  return WideToUtf8(std::wstring(name));
+}
+
+TLocalTime TWin32Locale::LocalNow() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute};
+}

@@ -1,0 +1,163 @@
+// TDataManager's scan run: the device list rebuilt from the machine, sent to the
+// driver server in one request, the newer drivers of the answer applied and stored.
+#include <cstring>
+
+#include "engine/data_manager.h"
+#include "engine/server_contract.h"
+#include "engine/scan_time.h"
+#include "proto/driver_builder.h"
+#include "proto/driver_reader.h"
+
+namespace {
+
+constexpr const char* NEW_UPDATES_RESOURCE = "/newupdates/";
+
+bool BeginsWith(const std::vector<uint8_t>& bytes, const char* prefix) {
+  const size_t length = std::strlen(prefix);
+  return bytes.size() >= length && std::memcmp(bytes.data(), prefix, length) == 0;
+}
+
+// Clears a flag when the run leaves, by return or by error.
+class TClearOnExit {
+ public:
+  explicit TClearOnExit(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
+  ~TClearOnExit() { m_flag = false; }
+  TClearOnExit(const TClearOnExit&) = delete;
+  TClearOnExit& operator=(const TClearOnExit&) = delete;
+
+ private:
+  std::atomic<bool>& m_flag;
+};
+
+}  // namespace
+
+void TDataManager::StopScan() { m_stopped = true; }
+
+void TDataManager::StartScan(TICallbackHandler* pCallbackHandler) {
+  if (!m_devices.Available()) return;
+  // Declared in this order, the old records are freed before m_scanning is cleared.
+  TClearOnExit scanning(m_scanning);
+  TDeviceList oldDevices = m_model.DeviceList().TakeAll();
+
+  if (pCallbackHandler) pCallbackHandler->StartScanning();
+  m_stopped = false;
+  m_model.SetStartTime(ScanTimeNow(m_ports.locale));
+  m_ports.imageLists.RemoveAll(m_DeviceImages.Get());
+
+  if (!EnumerateIntoDeviceList(oldDevices, pCallbackHandler)) return;
+  AddClasslessDevices(oldDevices);
+
+  if (pCallbackHandler) pCallbackHandler->CheckingForUpdate();
+  const bool checked = CheckForUpdates(m_model.DeviceList());
+  m_model.SetEndTime(ScanTimeNow(m_ports.locale));
+  m_model.DumpScanResults();
+  if (!checked) m_stopped = true;
+  if (pCallbackHandler) pCallbackHandler->FinishScanning(checked ? 0 : 1);
+}
+
+bool TDataManager::EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler) {
+  for (uint32_t index = 0;; ++index) {
+    auto record = std::make_unique<TDeviceProperties>();
+    const int result = EnumAllDevices(index, *record);
+    if (result == -1) return true;
+    if (result == -3 && index == 0) {
+      // No device set at all: nothing to send, and the stored result must not be
+      // replaced by an empty list. It ends as a failed scan.
+      RestoreStoredScanResult();
+      m_stopped = true;
+      if (pCallbackHandler) pCallbackHandler->FinishScanning(1);
+      return false;
+    }
+    if (m_stopped) {
+      RestoreStoredScanResult();
+      if (pCallbackHandler) pCallbackHandler->FinishScanning(2);
+      return false;
+    }
+    if (result != 0 || record->strHID.empty()) continue;
+    const TDeviceProperties* old = TDriverDatamodel::GetDevice(oldDevices, record->strHID);
+    if (old && old->IsIgnored()) ++record->nIgnored;
+    if (record->strVersion.empty()) continue;  // no installed driver version: not listed
+    TDeviceProperties& added = *record;
+    if (m_model.AddDevice(std::move(record)) && pCallbackHandler) pCallbackHandler->FinishScanDriver(added);
+  }
+}
+
+void TDataManager::RestoreStoredScanResult() {
+  // Without a stored result the partial list must not stay either.
+  m_model.RemoveAll();
+  m_model.SetStartTime("");
+  m_model.SetEndTime("");
+  m_model.Initialize();
+}
+
+void TDataManager::AddClasslessDevices(const TDeviceList& oldDevices) {
+  for (uint32_t classIndex = 0;; ++classIndex) {
+    TClassString className;
+    std::string classDescription;
+    bool present = false;
+    int32_t classImage = 0;
+    const int result = EnumDeviceClasses(classIndex, className, classDescription, present, classImage);
+    if (result == -1) return;
+    if (result == 0 && present && EqualsIgnoringAsciiCase(className, "Unknown"))
+      EnumDevicesClassUnknown(className, classImage, oldDevices);
+  }
+}
+
+bool TDataManager::EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool TDataManager::CheckForUpdates(TDeviceList& devicepropertymap) {
+  m_pbUpdatedDriverList.Clear();
+
+  TDrivers request;
+  request.SetOS("Windows", m_model.OSVersion(), m_model.OSArch());
+  for (const auto& device : devicepropertymap) {
+    if (device->strHID.empty()) continue;
+    TDeviceDriver driver;
+    driver.Fhardware_id = device->strHID;
+    driver.Fdriver_date = device->strDriverDate;
+    driver.Fdriver_version = device->strVersion;
+    driver.Finf_file = device->strINFFileName;
+    driver.Finf_section = device->strINFSectionName;
+    driver.Fdevice_name = device->strName;
+    driver.Fdevice_class = device->strClassGUID;
+    driver.Fdriver_size = device->strDriverSize;
+    driver.AddCompatid(device->strCompatibleHID);
+    request.AddDriver(std::move(driver));
+  }
+  TDriverBuilder builder;
+  builder.Write(request);
+  const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
+
+  std::vector<uint8_t> answer;
+  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), NEW_UPDATES_RESOURCE, body.data(),
+                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false))
+    return false;
+  if (answer.empty()) return true;
+  if (BeginsWith(answer, "error")) {
+    ShowServerError(true);
+    return false;
+  }
+
+  TDriverReader reader;
+  reader.GetBuf().Init(answer.data(), static_cast<int32_t>(answer.size()), false);
+  TDrivers offers;
+  reader.Load(offers);
+  for (size_t i = 0; i < offers.DriverCount(); ++i) {
+    const TDeviceDriver& offer = offers.GetDrivers(i);
+    TDeviceProperties* device = devicepropertymap.Find(offer.Fhardware_id);
+    if (!device) continue;
+    device->strNewDriverDate = offer.Fdriver_date;
+    device->strNewVersion = offer.Fdriver_version;
+    device->strDownloadUrl = offer.Fdownload_url;
+    device->strDriverSize = offer.Fdriver_size;
+    device->strDriverDBId = offer.Fdriver_id;
+  }
+  return true;
+}

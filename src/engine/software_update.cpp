@@ -1,0 +1,37 @@
+// TDataManager's program update check: asks the driver server whether a newer
+// version of the program exists; the server decides.
+#include <cstring>
+
+#include "engine/data_manager.h"
+#include "engine/server_contract.h"
+#include "proto/client_codecs.h"
+
+namespace {
+
+constexpr const char* CLIENT_VERSION_RESOURCE = "/client_version/quorvane/";
+
+}  // namespace
+
+std::string TDataManager::CheckSoftwareUpdate() {
+  TClientVersion running;
+  running.GetModuleVersion(m_ports.moduleVersion);
+  TCVBuilder builder;
+  builder.Write(running);
+  const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
+
+  std::vector<uint8_t> answer;
+  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), CLIENT_VERSION_RESOURCE, body.data(),
+                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false))
+    return {};
+  if (answer.empty() || (answer.size() >= 5 && std::memcmp(answer.data(), "false", 5) == 0)) return {};
+
+  TClientVersion newer;
+  TCVReader reader;
+  reader.GetBuf().Init(answer.data(), static_cast<int32_t>(answer.size()), false);
+  try {
+    reader.Load(newer);
+  } catch (const EProtoError&) {
+    // The decode stops at the damage; what was read before it still describes the offer.
+  }
+  return newer.Fversion_major + "." + newer.Fversion_minor + "." + newer.Fversion_vminor + " - " + newer.Freadme;
+}

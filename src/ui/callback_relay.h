@@ -1,0 +1,59 @@
+// TCallbackRelay: the window's TICallbackHandler. It copies what a notification
+// shows on the worker's thread and hands it to the view on the UI thread, queued
+// for per-device and per-chunk progress, synchronously for the start and end of phases.
+#pragma once
+
+#include <atomic>
+
+#include "engine/callback_handler.h"
+#include "ui/callback_dispatcher.h"
+#include "ui/callback_view.h"
+
+// Status texts of one install on the update page.
+inline constexpr const char* INSTALL_FINISHED_TEXT = "Driver installation finished.";
+inline constexpr const char* INSTALL_FAILED_TEXT =
+    "Install of driver failed. Please try again, or install the driver manually.";
+inline constexpr const char* INSTALL_STOPPED_TEXT = "Installation stopped.";
+inline constexpr const char* BACKUP_FINISHED_TEXT = "Backup finished";
+
+class TCallbackRelay : public TICallbackHandler {
+ public:
+  TCallbackRelay(TCallbackDispatcher& dispatcher, ICallbackView& view) : m_dispatcher(dispatcher), m_view(view) {}
+
+  // The Backup page's stop action (UI thread).
+  void CancelBackup() { m_backupCanceled = true; }
+  bool BackupCanceled() const { return m_backupCanceled; }
+
+  void StartScanning() override {}
+  void StartScanDriver() override {}
+  void FinishScanDriver(const TDeviceProperties& deviceProps) override;
+  void CheckingForUpdate() override;
+  void FinishScanning(int32_t AResult) override;
+  void StartDownload(int32_t nCount) override;
+  void StartDriverDownload(const TDeviceProperties& deviceProps) override;
+  void FinishDriverDownload(const TDeviceProperties& deviceProps, int32_t ASuccess) override;
+  void FinishDownload(bool ASuccess) override;
+  void StepDriverDownload(int32_t nStep) override;
+  void StartBackup(int32_t nCount) override;
+  void StartDriverBackup(const TDeviceProperties& deviceProps) override;
+  void FinishDriverBackup(const TDeviceProperties& deviceProps, bool ASuccess) override;
+  void FinishBackup(bool ASuccess) override;
+  void StartInstall(int32_t nCount) override;
+  void StartDriverInstall(const TDeviceProperties& deviceProps) override;
+  void FinishDriverInstall(const TDeviceProperties& deviceProps, int32_t AResult) override;
+  void FinishInstall(bool ASuccess, bool ARebootRequired) override;
+  void StartExtract(int32_t nCount) override;
+  void StartFileExtract(const std::string& AFileName) override;
+  void FinishExtract(bool ASuccess) override;
+  void Refresh() override;
+
+ private:
+  TCallbackDispatcher& m_dispatcher;
+  ICallbackView& m_view;
+  std::atomic<bool> m_backupCanceled{false};
+};
+
+// The install status text of a FinishDriverInstall result.
+const char* InstallStatusText(int32_t AResult);
+// strDriverSize (whole kilobytes as decimal text) as a number; 0 when it is not one.
+int32_t DriverSizeKilobytes(const std::string& strDriverSize);
