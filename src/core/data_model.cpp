@@ -1,7 +1,10 @@
 #include "core/data_model.h"
 
+#include <cstdlib>
+
 #include "core/os_description.h"
 #include "core/paths.h"
+#include "core/server_override.h"
 #include "core/url.h"
 #include "core/windows_policies.h"
 
@@ -15,6 +18,12 @@ TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
 void TDriverDatamodel::Initialize() {
   m_ServerURL = QV_SERVER_HOST;
   SetServerPort(QV_SERVER_PORT);
+  if (const char* server = std::getenv("QUORVANE_SERVER")) {
+    if (auto address = ParseServerOverride(server, QV_SERVER_PORT)) {
+      m_ServerURL = address->host;
+      SetServerPort(address->port);
+    }
+  }
   m_AppDir = JoinPath(m_ports.shell.RoamingAppDataFolder(), m_AppName);
   ForceFolder(m_ports.fileSystem, m_AppDir);
   ReadSettings();

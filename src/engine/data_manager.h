@@ -92,6 +92,8 @@ class TDataManager {
   // Fills the installed-driver fields of a record; false when no driver was found.
   bool DescribeInstalledDriver(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDeviceProperties& devProps);
   bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
+  // The connect, receive and send timeouts of an exchange session: m_timeout each.
+  void SetTimeouts(const TInternetHandle& session);
   // The scan's steps: the enumeration (false when the run ended there), the
   // devices without a setup class, and the stored result brought back.
   bool EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler);

@@ -1,21 +1,140 @@
-// TDataManager's server exchange: SendReceive over the internet port.
+// TDataManager's server exchange: one POST to the driver server, through the configured
+// proxy or the system's own settings, and the download session.
+#include <cstring>
+#include <memory>
+
 #include "engine/data_manager.h"
 
-bool TDataManager::SendReceive(const std::string&, const std::string&, int32_t, const std::string&, const void*,
-                               uint32_t, const std::string&, std::vector<uint8_t>*, bool) {
-  return false;
+namespace {
+
+constexpr uint32_t EXCHANGE_READ_SIZE = 65535;
+
+const char* const SERVER_ERROR_TEXT =
+    "Oops! There seems to be a problem communicating with the server.\r\n\r\nPlease check your Internet "
+    "connection and then click the Start Scan button in %s to check for new drivers again.";
+const char* const APPLICATION_NAME = "Quorvane";
+constexpr int SERVER_ERROR_KIND = 6;
+
+// "HTTP=http://host:port": the proxy is named for the HTTP scheme only.
+std::string ProxyListText(const TDriverDatamodel& model) {
+  return "HTTP=http://" + model.ProxyURL() + ":" + std::to_string(model.ProxyPort());
 }
-bool TDataManager::SendReceiveProxy(const std::string&, const std::string&, int32_t, const std::string&, const void*,
-                                    uint32_t, const std::string&, std::vector<uint8_t>*, bool) {
-  return false;
+
+// The step failed when no handle came back or the call left a last-error code.
+bool StepFailed(IInternet& internet, const TInternetHandle& handle) {
+  return !handle || internet.LastError() != ERROR_SUCCESS;
 }
-bool TDataManager::SendReceiveDirect(const std::string&, const std::string&, int32_t, const std::string&,
-                                     const void*, uint32_t, const std::string&, std::vector<uint8_t>*, bool) {
-  return false;
+
+// Sends the request and reads the whole answer into Response (or drops it); false,
+// with the server message, when sending or a read fails.
+bool SendAndRead(IInternet& internet, const TInternetHandle& request, const void* Data, uint32_t DataSize,
+                 const std::string& ContentType, std::vector<uint8_t>* Response, TDataManager& manager,
+                 bool showMsg) {
+  std::string header = "Content-Type: " + ContentType;
+  if (!internet.SendRequest(request.Get(), header, Data, DataSize)) {
+    manager.ShowServerError(showMsg);
+    return false;
+  }
+  auto buffer = std::make_unique<uint8_t[]>(EXCHANGE_READ_SIZE);
+  for (;;) {
+    uint32_t read = 0;
+    if (!internet.Read(request.Get(), buffer.get(), EXCHANGE_READ_SIZE, read)) {
+      manager.ShowServerError(showMsg);
+      return false;
+    }
+    if (read == 0) return true;
+    if (Response != nullptr) Response->insert(Response->end(), buffer.get(), buffer.get() + read);
+  }
 }
-void TDataManager::QvInternetOpen(const std::string&, TInternetHandle&) {}
-int TDataManager::GetFileFromInternet(const TInternetHandle&, const std::string&, const std::string&,
-                                      TICallbackHandler*) {
-  return 1;
+
+}  // namespace
+
+void TDataManager::ShowServerError(bool AShow) {
+  if (!AShow || m_messageSink == nullptr) return;
+  std::string text = SERVER_ERROR_TEXT;
+  text.replace(text.find("%s"), 2, APPLICATION_NAME);
+  m_messageSink->QvMessageBox(APPLICATION_NAME, text, SERVER_ERROR_KIND);
 }
-void TDataManager::ShowServerError(bool) {}
+
+bool TDataManager::SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort,
+                               const std::string& Resource, const void* Data, uint32_t DataSize,
+                               const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg) {
+  if (m_model.ProxyEnabled())
+    return SendReceiveProxy(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, showMsg);
+  return SendReceiveDirect(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, showMsg);
+}
+
+bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
+                                    const std::string& Resource, const void* Data, uint32_t DataSize,
+                                    const std::string& ContentType, std::vector<uint8_t>* Response,
+                                    bool showMsg) {
+  IInternet& internet = m_ports.internet;
+  internet.SetLastErrorCode(ERROR_SUCCESS);
+  TInternetHandle session(internet,
+                          internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PROXY, ProxyListText(m_model), 0));
+  if (StepFailed(internet, session)) {
+    ShowServerError(showMsg);
+    return false;
+  }
+  SetTimeouts(session);
+  internet.SetLastErrorCode(ERROR_SUCCESS);
+  TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),
+                                                        INTERNET_SERVICE_HTTP, 0));
+  if (StepFailed(internet, connection)) {
+    ShowServerError(showMsg);
+    return false;
+  }
+  if (!m_model.ProxyUserName().empty() && !m_model.ProxyPassword().empty()) {
+    if (!internet.SetOptionText(session.Get(), INTERNET_OPTION_PROXY_USERNAME, m_model.ProxyUserName()) ||
+        !internet.SetOptionText(session.Get(), INTERNET_OPTION_PROXY_PASSWORD, m_model.ProxyPassword()))
+      return false;
+  }
+  // Through the proxy the request goes out as plain HTTP whatever the port.
+  internet.SetLastErrorCode(ERROR_SUCCESS);
+  TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource, 0));
+  if (StepFailed(internet, request)) {
+    ShowServerError(showMsg);
+    return false;
+  }
+  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, *this, showMsg);
+}
+
+bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::string& Server, int32_t nPort,
+                                     const std::string& Resource, const void* Data, uint32_t DataSize,
+                                     const std::string& ContentType, std::vector<uint8_t>* Response,
+                                     bool showMsg) {
+  IInternet& internet = m_ports.internet;
+  internet.SetLastErrorCode(ERROR_SUCCESS);
+  TInternetHandle session(internet, internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
+  if (StepFailed(internet, session)) return false;
+  SetTimeouts(session);
+  internet.SetLastErrorCode(ERROR_SUCCESS);
+  TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),
+                                                        INTERNET_SERVICE_HTTP, 0));
+  if (StepFailed(internet, connection)) return false;
+  uint32_t flags = nPort == 443 ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+  TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource, flags));
+  if (!request) return false;
+  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, *this, showMsg);
+}
+
+void TDataManager::SetTimeouts(const TInternetHandle& session) {
+  IInternet& internet = m_ports.internet;
+  uint32_t timeout = static_cast<uint32_t>(m_timeout);
+  internet.SetOptionNumber(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, timeout);
+  internet.SetOptionNumber(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, timeout);
+  internet.SetOptionNumber(session.Get(), INTERNET_OPTION_SEND_TIMEOUT, timeout);
+}
+
+void TDataManager::QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect) {
+  IInternet& internet = m_ports.internet;
+  if (!m_model.ProxyEnabled()) {
+    hConnect = TInternetHandle(internet, internet.OpenSession(strAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
+    return;
+  }
+  hConnect = TInternetHandle(internet, internet.OpenSession(strAgent, INTERNET_OPEN_TYPE_PROXY,
+                                                            ProxyListText(m_model), 0));
+  if (!m_model.ProxyUserName().empty() && !m_model.ProxyPassword().empty() &&
+      internet.SetOptionText(hConnect.Get(), INTERNET_OPTION_PROXY_USERNAME, m_model.ProxyUserName()))
+    internet.SetOptionText(hConnect.Get(), INTERNET_OPTION_PROXY_PASSWORD, m_model.ProxyPassword());
+}

@@ -93,33 +93,33 @@ class IInternet {
  public:
   virtual ~IInternet() = default;
   // InternetOpenW: proxyList empty means no proxy list (and no bypass list).
-  virtual TInternetRaw InternetOpen(const std::string& agent, uint32_t accessType, const std::string& proxyList,
+  virtual TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                     uint32_t flags) = 0;
   // InternetSetOptionW with a 4-byte number (timeouts).
   virtual bool SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) = 0;
   // InternetSetOptionW with a text and its length in characters (proxy user name, password).
   virtual bool SetOptionText(TInternetRaw handle, uint32_t option, const std::string& text) = 0;
   // InternetConnectW without user name and password, context 0.
-  virtual TInternetRaw InternetConnect(TInternetRaw session, const std::string& server, uint16_t port,
+  virtual TInternetRaw Connect(TInternetRaw session, const std::string& server, uint16_t port,
                                        uint32_t service, uint32_t flags) = 0;
   // HttpOpenRequestW with the default HTTP version, no referrer, no accept types, context 0.
-  virtual TInternetRaw HttpOpenRequest(TInternetRaw connection, const std::string& verb, const std::string& object,
+  virtual TInternetRaw OpenRequest(TInternetRaw connection, const std::string& verb, const std::string& object,
                                        uint32_t flags) = 0;
   // HttpSendRequestW: headers are CR LF separated lines (may be empty); data may be null.
-  virtual bool HttpSendRequest(TInternetRaw request, const std::string& headers, const void* data,
+  virtual bool SendRequest(TInternetRaw request, const std::string& headers, const void* data,
                                uint32_t dataSize) = 0;
   // InternetReadFile: true with bytesRead 0 at the end of the answer.
-  virtual bool InternetReadFile(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) = 0;
+  virtual bool Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) = 0;
   // InternetOpenUrlW: a GET of url on the session, context 0.
-  virtual TInternetRaw InternetOpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
+  virtual TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                                        uint32_t flags) = 0;
   // HttpQueryInfoW with HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, index 0.
   virtual bool QueryStatusCode(TInternetRaw request, uint32_t& status) = 0;
-  virtual bool InternetCloseHandle(TInternetRaw handle) = 0;
+  virtual bool Close(TInternetRaw handle) = 0;
   // The calling thread's last-error code, as GetLastError gives it after the calls above.
-  virtual uint32_t GetLastError() = 0;
+  virtual uint32_t LastError() = 0;
   // Sets the calling thread's last-error code.
-  virtual void SetLastError(uint32_t code) = 0;
+  virtual void SetLastErrorCode(uint32_t code) = 0;
 };
 
 // Owns one internet handle and closes it with its port.
@@ -144,7 +144,7 @@ class TInternetHandle {
   TInternetRaw Get() const { return m_handle; }
   explicit operator bool() const { return m_handle != nullptr; }
   void Reset() {
-    if (m_handle != nullptr) m_internet->InternetCloseHandle(m_handle);
+    if (m_handle != nullptr) m_internet->Close(m_handle);
     m_handle = nullptr;
   }
 

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/hashing.h"
 #include "platform/image_lists.h"
+#include "platform/internet.h"
 #include "platform/locale.h"
 #include "platform/module_version.h"
 #include "platform/os_version.h"
@@ -27,4 +28,5 @@ struct TSystemPorts {
   IDeviceInstall& deviceInstall;
   IImageLists& imageLists;
   IModuleVersion& moduleVersion;
+  IInternet& internet;
 };

@@ -147,7 +147,7 @@ bool TSimDeviceTree::EnumDeviceInfo(TDevInfoSet set, uint32_t index, TSpDevinfoD
   size_t deviceIndex = found->second.members[index].device;
   device->ClassGuid = devices[deviceIndex].classGuid;
   device->DevInst = DevInstOf(deviceIndex);
-  device->Reserved = 0;
+  device->Reserved = index + 1;  // the member's place in the set, as SetupAPI keeps its element there
   return true;
 }
 
@@ -170,7 +170,13 @@ TSimDeviceTree::TSetMember* TSimDeviceTree::Member(TDevInfoSet set, const TSpDev
     m_lastError = ERROR_INVALID_PARAMETER;
     return nullptr;
   }
-  for (auto& member : found->second.members)
+  // The place EnumDeviceInfo recorded finds the member at once; a record made
+  // otherwise is searched for.
+  std::vector<TSetMember>& members = found->second.members;
+  if (device.Reserved > 0 && device.Reserved <= members.size() &&
+      DevInstOf(members[device.Reserved - 1].device) == device.DevInst)
+    return &members[device.Reserved - 1];
+  for (auto& member : members)
     if (DevInstOf(member.device) == device.DevInst) return &member;
   m_lastError = ERROR_INVALID_PARAMETER;
   return nullptr;

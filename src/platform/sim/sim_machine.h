@@ -1,6 +1,7 @@
 // The simulated machine: every port in one object whose state a test sets.
 #pragma once
 
+#include "platform/native/curl_internet.h"
 #include "platform/native/openssl_hashing.h"
 #include "platform/sim/builtin_strings.h"
 #include "platform/sim/sim_device_tree.h"
@@ -29,9 +30,10 @@ class TSimMachine {
   TSimDeviceTree devices;
   TSimImageLists imageLists;
   TSimModuleVersion moduleVersion;
+  TCurlInternet internet;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,   processes, power,      locale,
-                        fileSystem, hashing, strings, devices, imageLists, moduleVersion};
+                        fileSystem, hashing, strings, devices, imageLists, moduleVersion, internet};
   }
 };

@@ -6,6 +6,7 @@
 #include "platform/win32/image_lists_win32.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hashing.h"
+#include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_locale.h"
 #include "platform/win32/win32_module_version.h"
 #include "platform/win32/win32_os_version.h"
@@ -29,10 +30,11 @@ class TWin32Machine {
   TWin32DeviceInstall devices;
   TWin32ImageLists imageLists;
   TWin32ModuleVersion moduleVersion;
+  TWin32Internet internet;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,      processes, power,
                         locale,   fileSystem, hashing, strings,
-                        devices,  imageLists, moduleVersion};
+                        devices,  imageLists, moduleVersion, internet};
   }
 };

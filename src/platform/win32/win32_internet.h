@@ -1,0 +1,24 @@
+// Internet port over WinInet: each operation forwards to its WinInet call.
+#pragma once
+
+#include "platform/internet.h"
+
+class TWin32Internet : public IInternet {
+ public:
+  TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
+                           uint32_t flags) override;
+  bool SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) override;
+  bool SetOptionText(TInternetRaw handle, uint32_t option, const std::string& text) override;
+  TInternetRaw Connect(TInternetRaw session, const std::string& server, uint16_t port, uint32_t service,
+                       uint32_t flags) override;
+  TInternetRaw OpenRequest(TInternetRaw connection, const std::string& verb, const std::string& object,
+                           uint32_t flags) override;
+  bool SendRequest(TInternetRaw request, const std::string& headers, const void* data, uint32_t dataSize) override;
+  bool Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) override;
+  TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
+                       uint32_t flags) override;
+  bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
+  bool Close(TInternetRaw handle) override;
+  uint32_t LastError() override;
+  void SetLastErrorCode(uint32_t code) override;
+};
