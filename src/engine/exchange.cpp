@@ -21,13 +21,13 @@ std::string ProxyListText(const TDriverDatamodel& model) {
 }
 
 // The step failed when no handle came back or the call left a last-error code.
-bool StepFailed(IInternet& internet, const TInternetHandle& handle) {
+bool StepFailed(IInternetPort& internet, const TInternetHandle& handle) {
   return !handle || internet.LastError() != ERROR_SUCCESS;
 }
 
 // Sends the request and reads the whole answer into Response (or drops it); false,
 // with the server message, when sending or a read fails.
-bool SendAndRead(IInternet& internet, const TInternetHandle& request, const void* Data, uint32_t DataSize,
+bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const void* Data, uint32_t DataSize,
                  const std::string& ContentType, std::vector<uint8_t>* Response, TDataManager& manager,
                  bool showMsg) {
   std::string header = "Content-Type: " + ContentType;
@@ -68,7 +68,7 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
                                     const std::string& Resource, const void* Data, uint32_t DataSize,
                                     const std::string& ContentType, std::vector<uint8_t>* Response,
                                     bool showMsg) {
-  IInternet& internet = m_ports.internet;
+  IInternetPort& internet = m_ports.internet;
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet,
                           internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PROXY, ProxyListText(m_model), 0));
@@ -103,7 +103,7 @@ bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::st
                                      const std::string& Resource, const void* Data, uint32_t DataSize,
                                      const std::string& ContentType, std::vector<uint8_t>* Response,
                                      bool showMsg) {
-  IInternet& internet = m_ports.internet;
+  IInternetPort& internet = m_ports.internet;
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet, internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
   if (StepFailed(internet, session)) return false;
@@ -119,7 +119,7 @@ bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::st
 }
 
 void TDataManager::SetTimeouts(const TInternetHandle& session) {
-  IInternet& internet = m_ports.internet;
+  IInternetPort& internet = m_ports.internet;
   uint32_t timeout = static_cast<uint32_t>(m_timeout);
   internet.SetOptionNumber(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, timeout);
   internet.SetOptionNumber(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, timeout);
@@ -127,7 +127,7 @@ void TDataManager::SetTimeouts(const TInternetHandle& session) {
 }
 
 void TDataManager::QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect) {
-  IInternet& internet = m_ports.internet;
+  IInternetPort& internet = m_ports.internet;
   if (!m_model.ProxyEnabled()) {
     hConnect = TInternetHandle(internet, internet.OpenSession(strAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
     return;

@@ -25,7 +25,7 @@ std::filesystem::path PathFromUtf8(const std::string& text) {
 
 int TDataManager::GetFileFromInternet(const TInternetHandle& hOpen, const std::string& szUrl,
                                       const std::string& szFileName, TICallbackHandler* pCallbackHandler) {
-  IInternet& internet = m_ports.internet;
+  IInternetPort& internet = m_ports.internet;
   TInternetHandle url(internet, internet.OpenUrl(hOpen.Get(), szUrl, "Accept: */*\r\n", INTERNET_FLAG_EXISTING_CONNECT));
   if (!url) return DOWNLOAD_CONNECTION_PROBLEM;
 

@@ -89,9 +89,9 @@ constexpr uint32_t ERROR_INTERNET_SEC_INVALID_CERT = 12169;
 constexpr uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 #endif
 
-class IInternet {
+class IInternetPort {
  public:
-  virtual ~IInternet() = default;
+  virtual ~IInternetPort() = default;
   // InternetOpenW: proxyList empty means no proxy list (and no bypass list).
   virtual TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                     uint32_t flags) = 0;
@@ -126,7 +126,7 @@ class IInternet {
 class TInternetHandle {
  public:
   TInternetHandle() = default;
-  TInternetHandle(IInternet& internet, TInternetRaw handle) : m_internet(&internet), m_handle(handle) {}
+  TInternetHandle(IInternetPort& internet, TInternetRaw handle) : m_internet(&internet), m_handle(handle) {}
   ~TInternetHandle() { Reset(); }
   TInternetHandle(TInternetHandle&& other) noexcept
       : m_internet(other.m_internet), m_handle(std::exchange(other.m_handle, nullptr)) {}
@@ -149,6 +149,6 @@ class TInternetHandle {
   }
 
  private:
-  IInternet* m_internet = nullptr;
+  IInternetPort* m_internet = nullptr;
   TInternetRaw m_handle = nullptr;
 };

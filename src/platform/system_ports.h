@@ -28,5 +28,5 @@ struct TSystemPorts {
   IDeviceInstall& deviceInstall;
   IImageLists& imageLists;
   IModuleVersion& moduleVersion;
-  IInternet& internet;
+  IInternetPort& internet;
 };

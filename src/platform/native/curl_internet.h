@@ -9,7 +9,7 @@
 
 #include "platform/internet.h"
 
-class TCurlInternet : public IInternet {
+class TCurlInternet : public IInternetPort {
  public:
   explicit TCurlInternet(std::string caFile = {});
   ~TCurlInternet() override;

@@ -3,7 +3,7 @@
 
 #include "platform/internet.h"
 
-class TWin32Internet : public IInternet {
+class TWin32Internet : public IInternetPort {
  public:
   TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                            uint32_t flags) override;
