@@ -1,6 +1,7 @@
 // The WinInet internet port and the exchange over it, against a reference server that
-// the caller runs on loopback: QV_TEST_SERVER_PORT (and QV_TEST_PROXY_PORT for a
-// tinyproxy in front of it, QV_TEST_LINK for a signed download link).
+// the caller runs on loopback (tests/windows/internet_under_wine.sh): QV_TEST_SERVER_PORT,
+// QV_TEST_PROXY_PORT for a tinyproxy in front of it, and QV_TEST_HWID, a hardware id
+// the server's catalog offers a driver for (its signed link is fetched).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +13,9 @@
 #include "engine/data_manager.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_machine.h"
+#include "proto/driver_builder.h"
+#include "proto/driver_reader.h"
+#include "windows/wine_detection.h"
 
 namespace {
 
@@ -63,8 +67,17 @@ TEST_F(InternetTest, ExchangesDirectlyAndThroughTheProxy) {
     model->SetProxyPort(c.proxyPort);
     std::vector<uint8_t> response;
     ASSERT_TRUE(Scan(garbage, &response, serverPort)) << c.name;
-    EXPECT_EQ(std::string(response.begin(), response.end()).rfind("error", 0), 0u) << c.name;
     EXPECT_TRUE(Scan(garbage, nullptr, serverPort)) << c.name;
+    const std::string text(response.begin(), response.end());
+    if (c.proxyPort != 0 && RunsUnderWine()) {
+      // Known Wine deviation: Wine 8's WinInet does not connect to the proxy for a
+      // loopback server; it sends the proxy-form request line ("POST http://...")
+      // to the server itself, which answers 404 with an empty body.
+      RecordProperty("known_wine_deviation_proxy", "request sent to the server, not the proxy");
+      EXPECT_TRUE(text.empty()) << text.substr(0, 300);
+      continue;
+    }
+    EXPECT_EQ(text.rfind("error", 0), 0u) << c.name << ": " << text.substr(0, 300);
   }
   EXPECT_EQ(sink.shown, 0);
 }
@@ -78,10 +91,32 @@ TEST_F(InternetTest, FailuresOnTheDirectPath) {
 }
 
 TEST_F(InternetTest, DownloadsAndRefusals) {
-  const char* link = std::getenv("QV_TEST_LINK");
-  if (link == nullptr) GTEST_SKIP() << "QV_TEST_LINK is not set";
+  const char* hardwareId = std::getenv("QV_TEST_HWID");
+  if (hardwareId == nullptr) GTEST_SKIP() << "QV_TEST_HWID is not set";
+  // The signed link comes from a scan answer for the catalog's device.
+  TDrivers request;
+  request.GetOS() = TOperatingSystem{"Windows", "10.0.0", "amd64"};
+  TDeviceDriver device;
+  device.Fhardware_id = hardwareId;
+  device.Fdriver_version = "1.0.0.0";
+  device.Fdriver_date = "2020-01-01";
+  request.AddDriver(std::move(device));
+  TDriverBuilder builder;
+  builder.Write(request);
+  const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
+  std::vector<uint8_t> response;
+  ASSERT_TRUE(engine->SendReceive("Quorvane", "127.0.0.1", serverPort, "/newupdates/", body.data(),
+                                  static_cast<uint32_t>(body.size()), "application/x-protobuf; charset=\"utf-8\"",
+                                  &response, true));
+  TDriverReader reader;
+  reader.GetBuf().Init(response.data(), static_cast<int32_t>(response.size()), false);
+  TDrivers answer;
+  reader.Load(answer);
+  ASSERT_EQ(answer.DriverCount(), 1u);
+  const std::string link = answer.GetDrivers(0).Fdownload_url;
+
   std::string target = (std::filesystem::temp_directory_path() / "qv-internet-test.bin").string();
-  std::string altered = std::string(link);
+  std::string altered = link;
   altered.back() = altered.back() == '0' ? '1' : '0';
   struct Case {
     const char* name;

@@ -10,15 +10,10 @@
 
 #include "core/os_description.h"
 #include "platform/win32/win32_os_version.h"
+#include "windows/wine_detection.h"
 
-#include <windows.h>
 
 namespace {
-
-bool RunsUnderWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
 
 struct TExpected {
   TOsVersionNumbers version;
