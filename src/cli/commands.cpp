@@ -6,19 +6,35 @@
 
 #include "cli/devices_command.h"
 #include "cli/info_command.h"
+#include "cli/scan_commands.h"
 #include "core/errors.h"
 
 namespace {
 
+using TCommandRun = std::function<int(const std::vector<std::string>&, const TCliContext&)>;
+
 struct TCommand {
-  std::function<int(const std::vector<std::string>&, TSystemPorts, std::ostream&)> run;
+  TCommandRun run;
   const char* usage;
 };
 
+// A command that needs only the machine and the standard output.
+TCommandRun OnMachine(int (*run)(const std::vector<std::string>&, TSystemPorts, std::ostream&)) {
+  return [run](const std::vector<std::string>& arguments, const TCliContext& context) {
+    return run(arguments, context.ports, context.out);
+  };
+}
+
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
-      {"devices", {RunDevicesCommand, "devices [--json]  the machine's devices: class, name, hardware id, driver, problem"}},
-      {"info", {RunInfoCommand, "info              what the program knows of this machine and its settings"}},
+      {"check-update", {RunCheckUpdateCommand, "check-update      ask the driver server for a newer program version"}},
+      {"devices", {OnMachine(RunDevicesCommand),
+                   "devices [--json]  the machine's devices: class, name, hardware id, driver, problem"}},
+      {"ignore", {RunIgnoreCommand, "ignore HID... [--same-name|--all]  ignore a device's offers (same id and name, or same id)"}},
+      {"include", {RunIncludeCommand, "include HID... [--same-name|--all]  show an ignored device's offers again"}},
+      {"info", {OnMachine(RunInfoCommand), "info              what the program knows of this machine and its settings"}},
+      {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]  the stored scan result"}},
+      {"scan", {RunScanCommand, "scan              scan the machine, check with the driver server, store the result"}},
   };
   return commands;
 }
@@ -26,13 +42,15 @@ const std::map<std::string, TCommand>& Commands() {
 void PrintHelp(std::ostream& out) {
   out << "Usage: qvcli COMMAND [OPTIONS]\n\nCommands:\n";
   for (const auto& [name, command] : Commands()) out << "  " << command.usage << "\n";
-  out << "\nExit codes: 0 success, 1 server problem, 2 stopped, 3 bad usage.\n";
+  out << "\nThe driver server is taken from QUORVANE_SERVER=host[:port] when it is set.\n"
+         "Exit codes: 0 success; 1 server problem (no answer, an error answer, or a failed scan);\n"
+         "2 stopped (Ctrl+C during a scan's enumeration); 3 bad usage.\n";
 }
 
 }  // namespace
 
-int RunQvcli(const std::vector<std::string>& arguments, TSystemPorts ports, std::ostream& out,
-             std::ostream& err) {
+int RunQvcli(const std::vector<std::string>& arguments, TSystemPorts ports, std::ostream& out, std::ostream& err,
+             const std::atomic<bool>* interrupted) {
   if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
     PrintHelp(arguments.empty() ? err : out);
     return arguments.empty() ? QVCLI_USAGE : QVCLI_OK;
@@ -44,7 +62,8 @@ int RunQvcli(const std::vector<std::string>& arguments, TSystemPorts ports, std:
     return QVCLI_USAGE;
   }
   try {
-    return command->second.run({arguments.begin() + 1, arguments.end()}, ports, out);
+    const TCliContext context{ports, out, err, interrupted};
+    return command->second.run({arguments.begin() + 1, arguments.end()}, context);
   } catch (const std::exception& error) {
     err << "qvcli: " << error.what() << "\n";
     return QVCLI_USAGE;

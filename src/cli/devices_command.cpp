@@ -1,9 +1,9 @@
 #include "cli/devices_command.h"
 
-#include <cstdio>
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/json_text.h"
 #include "core/data_model.h"
 #include "core/errors.h"
 #include "engine/data_manager.h"
@@ -23,29 +23,6 @@ void TakeInventory(TDataManager& engine, TDriverDatamodel& model, ILocale& local
     if (result == 0 && device->FGUID != TGuid{}) model.AddDevice(std::move(device));
   }
   engine.EnumDevicesClassUnknown("Unknown", 0, TDeviceList(locale));
-}
-
-std::string JsonText(const std::string& text) {
-  std::string result = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      result += '\\';
-      result += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-      result += escaped;
-    } else {
-      result += static_cast<char>(c);
-    }
-  }
-  return result + "\"";
-}
-
-std::string JsonList(const std::vector<std::string>& texts) {
-  std::string result = "[";
-  for (size_t i = 0; i < texts.size(); ++i) result += (i ? ", " : "") + JsonText(texts[i]);
-  return result + "]";
 }
 
 void PrintJson(const TDeviceList& devices, std::ostream& out) {

@@ -69,6 +69,7 @@ bool TDataManager::EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICall
       return false;
     }
     if (m_stopped) {
+      ReleaseAllDevicesSet();  // the enumeration ends here, not at its last index
       RestoreStoredScanResult();
       if (pCallbackHandler) pCallbackHandler->FinishScanning(2);
       return false;
