@@ -1,5 +1,5 @@
 // Our writers and readers against the classes protoc generates from
-// proto/quorvane.proto: randomised messages (fixed seed) go both ways and must
+// proto/quorvane.proto: randomised messages (a fixed generator start) go both ways and must
 // arrive with the same values.
 #include <gtest/gtest.h>
 #include <quorvane.pb.h>
@@ -56,7 +56,7 @@ const TDevPropString kDevPropStrings[] = {
     {&TDevProp::Fprovider, &quorvane::DevProp::provider, &quorvane::DevProp::mutable_provider},
 };
 
-// Random values with a fixed seed: texts mix empty, ASCII, accented, CJK and
+// Random values from a fixed generator start: texts mix empty, ASCII, accented, CJK and
 // four-byte characters; ids repeat; status codes reach the top of 32 bits.
 class TRandomValues {
  public:
