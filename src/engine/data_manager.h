@@ -67,8 +67,39 @@ class TDataManager {
   // Sends the list's devices to the server and applies the newer drivers of the
   // answer; false when the exchange failed or the server reported an error.
   bool CheckForUpdates(TDeviceList& devicepropertymap);
+  bool CheckForUpdates(const TDriverMap& devicepropertymap);
   // Program update check: "major.minor.vminor - readme" of a newer version, or empty.
   std::string CheckSoftwareUpdate();
+
+  // Download run: each outdated, not ignored device's package into its folder
+  // under the download location, confirmed with the server by its MD5.
+  bool Download(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);
+  void DownloadCancel();
+  // 0 no package, 1 the package is a program (".exe"), 2 any other file.
+  int IsDownloadAvailable(const std::string& strHID);
+  bool DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps);
+  // Deletes a folder with everything in it, silently and permanently.
+  bool DeleteFolder(uintptr_t Awnd, const std::string& AFolder);
+  bool PostChecksum(const std::string& cksum, const std::string& DriverDBId);
+
+  // Install run: each device backed up, then its package installed by its kind.
+  bool Install(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);
+  void InstallCancel();
+  bool ProcessDriverFile(const std::string& strDriverFile, TDeviceProperties& devProps, bool& doReboot,
+                         TICallbackHandler* pCallbackHandler);
+  bool InstallDriverFile(const std::string& AfileName, const std::string& AsubFolder, TDeviceProperties& devProps,
+                         bool& ArebootReq, TICallbackHandler* pCallbackHandler);
+  // The Plug and Play installer on one INF, forced; 0 or the system's error code.
+  uint32_t InstallDriver(const std::string& AhwID, const std::string& AinfPath, bool& ArebootRequired);
+  // The archive reader's progress event: each entry reported once.
+  void OnZipProgress(const std::string& FileName);
+  bool UninstallDevice(const std::string& AhwID, bool& rebootReq);
+
+  // Backup run and one-device backup into the backup location; restore of a backup folder.
+  bool Backup(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);
+  bool Backup(TDeviceProperties& pDeviceProperty, TICallbackHandler* pCallbackHandler);
+  void BackupCancel();
+  bool Restore(const std::string& restoreDir, bool& rebootReq);
 
   // Image lists.
   const TSpClassImageListData& DeviceImages() const { return m_ImageListData; }
@@ -99,6 +130,10 @@ class TDataManager {
   bool EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler);
   void AddClasslessDevices(const TDeviceList& oldDevices);
   void RestoreStoredScanResult();
+  // The scan request for the devices sent, and the answer's offers read; false
+  // when the exchange failed or the server reported an error.
+  bool ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers);
+  static void ApplyOffer(const TDeviceDriver& offer, TDeviceProperties& device);
   static bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
   TDriverDatamodel& m_model;
@@ -110,4 +145,6 @@ class TDataManager {
   std::unique_ptr<TScopedDevInfoSet> m_enumerationSet;
   TDrivers m_pbUpdatedDriverList;  // emptied at every update check; nothing fills it
   IMessageSink* m_messageSink = nullptr;
+  TICallbackHandler* m_pCallbackHandler = nullptr;  // set while a package is extracted
+  std::string m_PreviousFilename;                    // the entry last reported by OnZipProgress
 };

@@ -1,5 +1,6 @@
 // TDataManager's scan run: the device list rebuilt from the machine, sent to the
 // driver server in one request, the newer drivers of the answer applied and stored.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/data_manager.h"
@@ -114,11 +115,38 @@ bool TDataManager::EqualsIgnoringAsciiCase(const std::string& a, const std::stri
 }
 
 bool TDataManager::CheckForUpdates(TDeviceList& devicepropertymap) {
+  TDriverMap devices;
+  devices.reserve(devicepropertymap.Count());
+  for (const auto& device : devicepropertymap) devices.push_back(device.get());
+  TDrivers offers;
+  if (!ExchangeScanRequest(devices, offers)) return false;
+  for (size_t i = 0; i < offers.DriverCount(); ++i) {
+    const TDeviceDriver& offer = offers.GetDrivers(i);
+    if (TDeviceProperties* device = devicepropertymap.Find(offer.Fhardware_id)) ApplyOffer(offer, *device);
+  }
+  return true;
+}
+
+bool TDataManager::CheckForUpdates(const TDriverMap& devicepropertymap) {
+  TDrivers offers;
+  if (!ExchangeScanRequest(devicepropertymap, offers)) return false;
+  for (size_t i = 0; i < offers.DriverCount(); ++i) {
+    const TDeviceDriver& offer = offers.GetDrivers(i);
+    // The first record in list order: of equal ids, the newest.
+    auto match = std::find_if(devicepropertymap.begin(), devicepropertymap.end(), [&](const TDeviceProperties* d) {
+      return m_ports.locale.CompareText(d->strHID, offer.Fhardware_id) == 0;
+    });
+    if (match != devicepropertymap.end()) ApplyOffer(offer, **match);
+  }
+  return true;
+}
+
+bool TDataManager::ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers) {
   m_pbUpdatedDriverList.Clear();
 
   TDrivers request;
   request.SetOS("Windows", m_model.OSVersion(), m_model.OSArch());
-  for (const auto& device : devicepropertymap) {
+  for (const TDeviceProperties* device : devices) {
     if (device->strHID.empty()) continue;
     TDeviceDriver driver;
     driver.Fhardware_id = device->strHID;
@@ -148,17 +176,14 @@ bool TDataManager::CheckForUpdates(TDeviceList& devicepropertymap) {
 
   TDriverReader reader;
   reader.GetBuf().Init(answer.data(), static_cast<int32_t>(answer.size()), false);
-  TDrivers offers;
   reader.Load(offers);
-  for (size_t i = 0; i < offers.DriverCount(); ++i) {
-    const TDeviceDriver& offer = offers.GetDrivers(i);
-    TDeviceProperties* device = devicepropertymap.Find(offer.Fhardware_id);
-    if (!device) continue;
-    device->strNewDriverDate = offer.Fdriver_date;
-    device->strNewVersion = offer.Fdriver_version;
-    device->strDownloadUrl = offer.Fdownload_url;
-    device->strDriverSize = offer.Fdriver_size;
-    device->strDriverDBId = offer.Fdriver_id;
-  }
   return true;
+}
+
+void TDataManager::ApplyOffer(const TDeviceDriver& offer, TDeviceProperties& device) {
+  device.strNewDriverDate = offer.Fdriver_date;
+  device.strNewVersion = offer.Fdriver_version;
+  device.strDownloadUrl = offer.Fdownload_url;
+  device.strDriverSize = offer.Fdriver_size;
+  device.strDriverDBId = offer.Fdriver_id;
 }
