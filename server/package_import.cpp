@@ -4,11 +4,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "archive/zip_archive.h"
 #include "ascii_text.h"
 #include "inf_text.h"
 #include "md5_digest.h"
 #include "package_error.h"
-#include "zip_reader.h"
 
 namespace qvserver {
 
@@ -37,13 +37,17 @@ std::string read_small_file(const std::filesystem::path& file) {
 
 // The INF files inside a zip; every entry is checked first, so that a package that
 // would write outside its folder on the client is refused whole.
-std::vector<PackageInf> infs_in_zip(ZipArchive& zip) {
-  for (const auto& entry : zip.entries())
-    if (escapes_folder(entry.name)) throw ImportError("zip entry \"" + entry.name + "\" escapes the package folder");
+std::vector<PackageInf> infs_in_zip(TZipArchive& zip) {
+  for (const auto& entry : zip.Entries())
+    if (!TZipArchive::IsSafeEntryName(entry.strName))
+      throw ImportError("zip entry \"" + entry.strName + "\" escapes the package folder");
   std::vector<PackageInf> infs;
-  for (const auto& entry : zip.entries()) {
-    if (entry.is_directory() || !ascii_lower(entry.name).ends_with(".inf")) continue;
-    infs.push_back(read_inf_bytes(entry.name, zip.read(entry, kMaxInfBytes)));
+  for (size_t i = 0; i < zip.EntryCount(); ++i) {
+    const TZipEntry& entry = zip.Entries()[i];
+    if (entry.IsFolder() || !ascii_lower(entry.strName).ends_with(".inf")) continue;
+    std::string bytes;
+    if (!zip.ReadEntry(i, bytes, kMaxInfBytes)) throw ImportError(zip.ErrorText());
+    infs.push_back(read_inf_bytes(entry.strName, bytes));
   }
   return infs;
 }
@@ -53,7 +57,9 @@ std::vector<PackageInf> infs_of(const std::filesystem::path& package, const std:
   if (extension == ".inf") return {read_inf_bytes(package.filename().string(), read_small_file(package))};
   std::vector<PackageInf> infs;
   if (extension != ".msi") {
-    if (auto zip = ZipArchive::open(package)) infs = infs_in_zip(*zip);
+    // A file without a readable zip directory holds no INF files of its own.
+    TZipArchive zip;
+    if (zip.Open(package.string())) infs = infs_in_zip(zip);
   }
   if (infs.empty() && inf_file) infs.push_back(read_inf_bytes(inf_file->filename().string(), read_small_file(*inf_file)));
   if (infs.empty()) {
