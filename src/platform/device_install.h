@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/registry.h"
@@ -16,6 +17,7 @@ using TDevInfoSet = uintptr_t;
 using TRegKeyHandle = uintptr_t;
 using TIconHandle = uintptr_t;
 using TImageListHandle = uintptr_t;
+using TFileQueue = uintptr_t;  // HSPFILEQ
 // INVALID_HANDLE_VALUE, as SetupAPI returns it for a set or key it could not open.
 constexpr uintptr_t INVALID_DEVICE_HANDLE = ~uintptr_t{0};
 
@@ -75,6 +77,39 @@ constexpr uint32_t DI_FLAGSEX_INSTALLEDDRIVER = 0x04000000;
 #ifndef SPDIT_CLASSDRIVER
 constexpr uint32_t SPDIT_CLASSDRIVER = 0x00000001;
 #endif
+#ifndef SPDIT_COMPATDRIVER
+constexpr uint32_t SPDIT_COMPATDRIVER = 0x00000002;
+#endif
+#ifndef DI_NOVCP
+constexpr uint32_t DI_NOVCP = 0x00000008;
+#endif
+#ifndef DI_NEEDRESTART
+constexpr uint32_t DI_NEEDRESTART = 0x00000080;
+#endif
+#ifndef DI_NEEDREBOOT
+constexpr uint32_t DI_NEEDREBOOT = 0x00000100;
+#endif
+// Class-installer functions.
+#ifndef DIF_REMOVE
+constexpr uint32_t DIF_REMOVE = 0x00000005;
+#endif
+#ifndef DIF_INSTALLDEVICEFILES
+constexpr uint32_t DIF_INSTALLDEVICEFILES = 0x00000015;
+#endif
+// File queues and INF files.
+#ifndef SPQ_SCAN_USE_CALLBACK
+constexpr uint32_t SPQ_SCAN_USE_CALLBACK = 0x00000004;
+#endif
+#ifndef SPFILENOTIFY_QUEUESCAN
+constexpr uint32_t SPFILENOTIFY_QUEUESCAN = 0x0000000F;
+#endif
+#ifndef INF_STYLE_WIN4
+constexpr uint32_t INF_STYLE_WIN4 = 0x00000002;
+#endif
+// UpdateDriverForPlugAndPlayDevicesW flags.
+#ifndef INSTALLFLAG_FORCE
+constexpr uint32_t INSTALLFLAG_FORCE = 0x00000001;
+#endif
 // Buffer lengths in characters.
 #ifndef MAX_CLASS_NAME_LEN
 constexpr uint32_t MAX_CLASS_NAME_LEN = 32;
@@ -89,7 +124,19 @@ constexpr uint32_t MAX_PATH = 260;
 constexpr uint32_t MAX_DEVICE_ID_LEN = 200;
 #endif
 
+#ifndef ERROR_DLL_INIT_FAILED
+constexpr uint32_t ERROR_DLL_INIT_FAILED = 1114;
+#endif
 // SetupAPI error codes (last error).
+#ifndef ERROR_SECTION_NOT_FOUND
+constexpr uint32_t ERROR_SECTION_NOT_FOUND = 0xE0000101;
+#endif
+#ifndef ERROR_LINE_NOT_FOUND
+constexpr uint32_t ERROR_LINE_NOT_FOUND = 0xE0000102;
+#endif
+#ifndef ERROR_NO_DRIVER_SELECTED
+constexpr uint32_t ERROR_NO_DRIVER_SELECTED = 0xE0000203;
+#endif
 #ifndef ERROR_KEY_DOES_NOT_EXIST
 constexpr uint32_t ERROR_KEY_DOES_NOT_EXIST = 0xE0000204;
 #endif
@@ -270,6 +317,44 @@ class IDeviceInstall {
   virtual bool GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& device,
                                    const TSpDrvinfoData& driver, TSpDrvinfoDetailData* detail,
                                    uint32_t detailSize, uint32_t* requiredSize) = 0;
+
+  // SetupDiClassGuidsFromNameExW(className, list, listSize, required, local machine):
+  // false with ERROR_INSUFFICIENT_BUFFER when more GUIDs exist than the list holds
+  // (the list is filled as far as it goes); requiredSize receives the count.
+  virtual bool ClassGuidsFromNameEx(const std::string& className, TGuid* classGuidList,
+                                    uint32_t classGuidListSize, uint32_t* requiredSize) = 0;
+  // SetupDiSetSelectedDriverW with a driver of the device's built list.
+  virtual bool SetSelectedDriver(TDevInfoSet set, const TSpDevinfoData& device,
+                                 const TSpDrvinfoData& driver) = 0;
+  // SetupDiDestroyDriverInfoList.
+  virtual bool DestroyDriverInfoList(TDevInfoSet set, const TSpDevinfoData& device,
+                                     uint32_t driverType) = 0;
+  // SetupOpenFileQueue: a queue, or INVALID_DEVICE_HANDLE; SetupCloseFileQueue.
+  virtual TFileQueue OpenFileQueue() = 0;
+  virtual bool CloseFileQueue(TFileQueue queue) = 0;
+  // SetupDiCallClassInstaller; a null device asks for the whole set.
+  virtual bool CallClassInstaller(uint32_t installFunction, TDevInfoSet set,
+                                  const TSpDevinfoData* device) = 0;
+  // SetupScanFileQueueW with SPQ_SCAN_USE_CALLBACK: onTarget receives each queued
+  // copy's target path and returns whether the scan goes on. A stopped scan fails;
+  // result receives 0 when every call asked to go on.
+  using TQueueScanCallback = std::function<bool(const std::string& targetPath)>;
+  virtual bool ScanFileQueue(TFileQueue queue, uint32_t flags, const TQueueScanCallback& onTarget,
+                             uint32_t* result) = 0;
+  // SetupOpenInfFileW(infPath, no class, infStyle), SetupFindFirstLineW(section, key)
+  // and SetupGetStringFieldW(field) in one call; at most MAX_PATH - 1 characters.
+  // False with the last error of the failing step.
+  virtual bool ReadInfField(const std::string& infPath, uint32_t infStyle,
+                            const std::string& section, const std::string& key, uint32_t field,
+                            std::string* value) = 0;
+  // GetSystemDirectoryW: the system folder, empty on failure.
+  virtual std::string SystemDirectory() = 0;
+  // UpdateDriverForPlugAndPlayDevicesW of "newdev.dll" from the system folder, no
+  // parent window. False with ERROR_DLL_INIT_FAILED when the library or the function
+  // is missing; otherwise the function's result and last error, and its reboot flag.
+  virtual bool UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId,
+                                                 const std::string& infPath, uint32_t installFlags,
+                                                 bool* rebootRequired) = 0;
 };
 
 // Releases a set or closes a key of the port when it goes out of scope.
@@ -293,3 +378,4 @@ class TScopedDeviceHandle {
 
 using TScopedDevInfoSet = TScopedDeviceHandle<&IDeviceInstall::DestroyDeviceInfoList>;
 using TScopedDeviceKey = TScopedDeviceHandle<&IDeviceInstall::CloseKey>;
+using TScopedFileQueue = TScopedDeviceHandle<&IDeviceInstall::CloseFileQueue>;

@@ -459,3 +459,34 @@ bool TSimDeviceTree::GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& 
   if (detailSize < required) return Fail(ERROR_INSUFFICIENT_BUFFER);
   return true;
 }
+
+// Driver-store operations not simulated yet: they fail as an unimplemented call.
+bool TSimDeviceTree::ClassGuidsFromNameEx(const std::string&, TGuid*, uint32_t, uint32_t*) {
+  return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+}
+bool TSimDeviceTree::SetSelectedDriver(TDevInfoSet, const TSpDevinfoData&, const TSpDrvinfoData&) {
+  return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+}
+bool TSimDeviceTree::DestroyDriverInfoList(TDevInfoSet, const TSpDevinfoData&, uint32_t) {
+  return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+}
+TFileQueue TSimDeviceTree::OpenFileQueue() {
+  m_lastError = ERROR_CALL_NOT_IMPLEMENTED;
+  return INVALID_DEVICE_HANDLE;
+}
+bool TSimDeviceTree::CloseFileQueue(TFileQueue) { return Fail(ERROR_INVALID_HANDLE); }
+bool TSimDeviceTree::CallClassInstaller(uint32_t, TDevInfoSet, const TSpDevinfoData*) {
+  return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+}
+bool TSimDeviceTree::ScanFileQueue(TFileQueue, uint32_t, const TQueueScanCallback&, uint32_t*) {
+  return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+}
+bool TSimDeviceTree::ReadInfField(const std::string&, uint32_t, const std::string&, const std::string&,
+                                  uint32_t, std::string*) {
+  return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+}
+std::string TSimDeviceTree::SystemDirectory() { return std::string(); }
+bool TSimDeviceTree::UpdateDriverForPlugAndPlayDevices(const std::string&, const std::string&, uint32_t,
+                                                       bool*) {
+  return Fail(ERROR_DLL_INIT_FAILED);
+}

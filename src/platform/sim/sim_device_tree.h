@@ -119,6 +119,23 @@ class TSimDeviceTree : public IDeviceInstall {
   bool GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& device,
                            const TSpDrvinfoData& driver, TSpDrvinfoDetailData* detail,
                            uint32_t detailSize, uint32_t* requiredSize) override;
+  bool ClassGuidsFromNameEx(const std::string& className, TGuid* classGuidList,
+                            uint32_t classGuidListSize, uint32_t* requiredSize) override;
+  bool SetSelectedDriver(TDevInfoSet set, const TSpDevinfoData& device,
+                         const TSpDrvinfoData& driver) override;
+  bool DestroyDriverInfoList(TDevInfoSet set, const TSpDevinfoData& device,
+                             uint32_t driverType) override;
+  TFileQueue OpenFileQueue() override;
+  bool CloseFileQueue(TFileQueue queue) override;
+  bool CallClassInstaller(uint32_t installFunction, TDevInfoSet set,
+                          const TSpDevinfoData* device) override;
+  bool ScanFileQueue(TFileQueue queue, uint32_t flags, const TQueueScanCallback& onTarget,
+                     uint32_t* result) override;
+  bool ReadInfField(const std::string& infPath, uint32_t infStyle, const std::string& section,
+                    const std::string& key, uint32_t field, std::string* value) override;
+  std::string SystemDirectory() override;
+  bool UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId, const std::string& infPath,
+                                         uint32_t installFlags, bool* rebootRequired) override;
 
  private:
   struct TSetMember {

@@ -17,6 +17,10 @@ static_assert(sizeof(GUID) == sizeof(TGuid));
 static_assert(ERROR_INVALID_CLASS == 0xE0000206 && ERROR_NO_SUCH_DEVINST == 0xE000020B);
 static_assert(CR_NO_SUCH_DEVINST == 0x0D && CR_NO_SUCH_VALUE == 0x25 && CR_INVALID_DATA == 0x1F);
 static_assert(DI_FLAGSEX_INSTALLEDDRIVER == 0x04000000 && DI_FLAGSEX_ALLOWEXCLUDEDDRVS == 0x800);
+static_assert(DIF_INSTALLDEVICEFILES == 0x15 && DIF_REMOVE == 5 && DI_NOVCP == 8);
+static_assert(DI_NEEDRESTART == 0x80 && DI_NEEDREBOOT == 0x100 && SPQ_SCAN_USE_CALLBACK == 4);
+static_assert(SPFILENOTIFY_QUEUESCAN == 0x0F && INF_STYLE_WIN4 == 2 && ERROR_DLL_INIT_FAILED == 1114);
+static_assert(ERROR_LINE_NOT_FOUND == 0xE0000102 && ERROR_SECTION_NOT_FOUND == 0xE0000101);
 
 namespace {
 
@@ -115,6 +119,19 @@ TWin32DeviceInstall::TWin32DeviceInstall()
   m_enumDriverInfo = Resolve<decltype(SetupDiEnumDriverInfoW)>(m_setupApi, "SetupDiEnumDriverInfoW");
   m_getDriverInfoDetail =
       Resolve<decltype(SetupDiGetDriverInfoDetailW)>(m_setupApi, "SetupDiGetDriverInfoDetailW");
+  m_classGuidsFromNameEx =
+      Resolve<decltype(SetupDiClassGuidsFromNameExW)>(m_setupApi, "SetupDiClassGuidsFromNameExW");
+  m_setSelectedDriver = Resolve<decltype(SetupDiSetSelectedDriverW)>(m_setupApi, "SetupDiSetSelectedDriverW");
+  m_destroyDriverInfoList =
+      Resolve<decltype(SetupDiDestroyDriverInfoList)>(m_setupApi, "SetupDiDestroyDriverInfoList");
+  m_openFileQueue = Resolve<decltype(SetupOpenFileQueue)>(m_setupApi, "SetupOpenFileQueue");
+  m_closeFileQueue = Resolve<decltype(SetupCloseFileQueue)>(m_setupApi, "SetupCloseFileQueue");
+  m_callClassInstaller = Resolve<decltype(SetupDiCallClassInstaller)>(m_setupApi, "SetupDiCallClassInstaller");
+  m_scanFileQueue = Resolve<decltype(SetupScanFileQueueW)>(m_setupApi, "SetupScanFileQueueW");
+  m_openInfFile = Resolve<decltype(SetupOpenInfFileW)>(m_setupApi, "SetupOpenInfFileW");
+  m_closeInfFile = Resolve<decltype(SetupCloseInfFile)>(m_setupApi, "SetupCloseInfFile");
+  m_findFirstLine = Resolve<decltype(SetupFindFirstLineW)>(m_setupApi, "SetupFindFirstLineW");
+  m_getStringField = Resolve<decltype(SetupGetStringFieldW)>(m_setupApi, "SetupGetStringFieldW");
   m_getDevNodeStatus = Resolve<decltype(CM_Get_DevNode_Status)>(m_cfgMgr, "CM_Get_DevNode_Status");
   m_enumerateClasses = Resolve<decltype(CM_Enumerate_Classes)>(m_cfgMgr, "CM_Enumerate_Classes");
   m_getDeviceIdEx = Resolve<decltype(CM_Get_Device_ID_ExW)>(m_cfgMgr, "CM_Get_Device_ID_ExW");
@@ -401,5 +418,136 @@ bool TWin32DeviceInstall::GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoD
     detail->InfFileName = FixedText(details->InfFileName, MAX_PATH);
     detail->DrvDescription = FixedText(details->DrvDescription, LINE_LEN);
   }
+  return ok;
+}
+
+bool TWin32DeviceInstall::ClassGuidsFromNameEx(const std::string& className, TGuid* classGuidList,
+                                               uint32_t classGuidListSize, uint32_t* requiredSize) {
+  if (!m_classGuidsFromNameEx) return Missing();
+  std::wstring name = Utf8ToWide(className);
+  std::vector<GUID> guids(classGuidListSize);
+  DWORD required = 0;
+  bool ok = m_classGuidsFromNameEx(name.c_str(), guids.empty() ? nullptr : guids.data(), classGuidListSize,
+                                   &required, nullptr, nullptr);
+  TLastErrorKeeper keeper;
+  if (requiredSize) *requiredSize = required;
+  if (classGuidList) {
+    for (uint32_t i = 0; i < classGuidListSize && i < required; ++i) classGuidList[i] = FromGuid(guids[i]);
+  }
+  return ok;
+}
+
+bool TWin32DeviceInstall::SetSelectedDriver(TDevInfoSet set, const TSpDevinfoData& device,
+                                            const TSpDrvinfoData& driver) {
+  if (!m_setSelectedDriver) return Missing();
+  SP_DEVINFO_DATA data = ToDevinfo(device);
+  SP_DRVINFO_DATA_V2_W info = ToDrvinfo(driver);
+  return m_setSelectedDriver(ToSet(set), &data, reinterpret_cast<SP_DRVINFO_DATA_W*>(&info));
+}
+
+bool TWin32DeviceInstall::DestroyDriverInfoList(TDevInfoSet set, const TSpDevinfoData& device,
+                                                uint32_t driverType) {
+  if (!m_destroyDriverInfoList) return Missing();
+  SP_DEVINFO_DATA data = ToDevinfo(device);
+  return m_destroyDriverInfoList(ToSet(set), &data, driverType);
+}
+
+TFileQueue TWin32DeviceInstall::OpenFileQueue() {
+  if (!m_openFileQueue) return Missing(), INVALID_DEVICE_HANDLE;
+  return reinterpret_cast<TFileQueue>(m_openFileQueue());
+}
+
+bool TWin32DeviceInstall::CloseFileQueue(TFileQueue queue) {
+  if (!m_closeFileQueue) return Missing();
+  return m_closeFileQueue(reinterpret_cast<HSPFILEQ>(queue));
+}
+
+bool TWin32DeviceInstall::CallClassInstaller(uint32_t installFunction, TDevInfoSet set,
+                                             const TSpDevinfoData* device) {
+  if (!m_callClassInstaller) return Missing();
+  SP_DEVINFO_DATA data = device ? ToDevinfo(*device) : SP_DEVINFO_DATA{};
+  return m_callClassInstaller(installFunction, ToSet(set), device ? &data : nullptr);
+}
+
+namespace {
+
+struct TQueueScanContext {
+  const IDeviceInstall::TQueueScanCallback* onTarget;
+};
+
+// The scan's callback: each queued copy's target path to the caller; no exception
+// leaves it, and an exception stops the scan.
+UINT CALLBACK QueueScanCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
+  if (notification != SPFILENOTIFY_QUEUESCAN) return NO_ERROR;
+  auto* scan = static_cast<TQueueScanContext*>(context);
+  try {
+    const wchar_t* target = reinterpret_cast<const wchar_t*>(param1);
+    return (*scan->onTarget)(target ? WideToUtf8(target, wcslen(target)) : std::string())
+               ? NO_ERROR
+               : ERROR_CANCELLED;
+  } catch (...) {
+    return ERROR_CANCELLED;
+  }
+}
+
+}  // namespace
+
+bool TWin32DeviceInstall::ScanFileQueue(TFileQueue queue, uint32_t flags, const TQueueScanCallback& onTarget,
+                                        uint32_t* result) {
+  if (!m_scanFileQueue) return Missing();
+  TQueueScanContext context{&onTarget};
+  DWORD scanResult = 0;
+  bool ok = m_scanFileQueue(reinterpret_cast<HSPFILEQ>(queue), flags, nullptr,
+                            (flags & SPQ_SCAN_USE_CALLBACK) ? QueueScanCallback : nullptr, &context,
+                            &scanResult);
+  if (result) *result = scanResult;
+  return ok;
+}
+
+bool TWin32DeviceInstall::ReadInfField(const std::string& infPath, uint32_t infStyle,
+                                       const std::string& section, const std::string& key,
+                                       uint32_t field, std::string* value) {
+  if (!m_openInfFile || !m_closeInfFile || !m_findFirstLine || !m_getStringField) return Missing();
+  std::wstring path = Utf8ToWide(infPath);
+  HINF inf = m_openInfFile(path.c_str(), nullptr, infStyle, nullptr);
+  if (inf == INVALID_HANDLE_VALUE) return false;
+  std::wstring sectionName = Utf8ToWide(section);
+  std::wstring keyName = Utf8ToWide(key);
+  INFCONTEXT line{};
+  wchar_t text[MAX_PATH] = {};
+  bool ok = m_findFirstLine(inf, sectionName.c_str(), keyName.c_str(), &line) &&
+            m_getStringField(&line, field, text, MAX_PATH, nullptr);
+  TLastErrorKeeper keeper;
+  m_closeInfFile(inf);
+  if (ok && value) *value = FixedText(text, MAX_PATH);
+  return ok;
+}
+
+std::string TWin32DeviceInstall::SystemDirectory() {
+  wchar_t folder[MAX_PATH] = {};
+  UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return WideToUtf8(folder, length);
+}
+
+bool TWin32DeviceInstall::UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId,
+                                                            const std::string& infPath,
+                                                            uint32_t installFlags, bool* rebootRequired) {
+  using TUpdateDriver = BOOL(WINAPI*)(HWND, LPCWSTR, LPCWSTR, DWORD, PBOOL);
+  TLibrary newDev = LoadSystemLibrary(L"newdev.dll");
+  auto update = newDev ? reinterpret_cast<TUpdateDriver>(reinterpret_cast<void*>(
+                             GetProcAddress(newDev.Get(), "UpdateDriverForPlugAndPlayDevicesW")))
+                       : nullptr;
+  if (!update) {
+    SetLastError(ERROR_DLL_INIT_FAILED);
+    return false;
+  }
+  std::wstring id = Utf8ToWide(hardwareId);
+  std::wstring path = Utf8ToWide(infPath);
+  BOOL reboot = FALSE;
+  bool ok = update(nullptr, id.c_str(), path.c_str(), installFlags, &reboot);
+  TLastErrorKeeper keeper;
+  if (rebootRequired) *rebootRequired = reboot != FALSE;
+  newDev.Reset();
   return ok;
 }

@@ -53,6 +53,23 @@ class TWin32DeviceInstall : public IDeviceInstall {
   bool GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& device,
                            const TSpDrvinfoData& driver, TSpDrvinfoDetailData* detail,
                            uint32_t detailSize, uint32_t* requiredSize) override;
+  bool ClassGuidsFromNameEx(const std::string& className, TGuid* classGuidList,
+                            uint32_t classGuidListSize, uint32_t* requiredSize) override;
+  bool SetSelectedDriver(TDevInfoSet set, const TSpDevinfoData& device,
+                         const TSpDrvinfoData& driver) override;
+  bool DestroyDriverInfoList(TDevInfoSet set, const TSpDevinfoData& device,
+                             uint32_t driverType) override;
+  TFileQueue OpenFileQueue() override;
+  bool CloseFileQueue(TFileQueue queue) override;
+  bool CallClassInstaller(uint32_t installFunction, TDevInfoSet set,
+                          const TSpDevinfoData* device) override;
+  bool ScanFileQueue(TFileQueue queue, uint32_t flags, const TQueueScanCallback& onTarget,
+                     uint32_t* result) override;
+  bool ReadInfField(const std::string& infPath, uint32_t infStyle, const std::string& section,
+                    const std::string& key, uint32_t field, std::string* value) override;
+  std::string SystemDirectory() override;
+  bool UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId, const std::string& infPath,
+                                         uint32_t installFlags, bool* rebootRequired) override;
 
  private:
   // Resolves a function of a library; nullptr when the library or the name is missing.
@@ -79,6 +96,17 @@ class TWin32DeviceInstall : public IDeviceInstall {
   decltype(&SetupDiBuildDriverInfoList) m_buildDriverInfoList = nullptr;
   decltype(&SetupDiEnumDriverInfoW) m_enumDriverInfo = nullptr;
   decltype(&SetupDiGetDriverInfoDetailW) m_getDriverInfoDetail = nullptr;
+  decltype(&SetupDiClassGuidsFromNameExW) m_classGuidsFromNameEx = nullptr;
+  decltype(&SetupDiSetSelectedDriverW) m_setSelectedDriver = nullptr;
+  decltype(&SetupDiDestroyDriverInfoList) m_destroyDriverInfoList = nullptr;
+  decltype(&SetupOpenFileQueue) m_openFileQueue = nullptr;
+  decltype(&SetupCloseFileQueue) m_closeFileQueue = nullptr;
+  decltype(&SetupDiCallClassInstaller) m_callClassInstaller = nullptr;
+  decltype(&SetupScanFileQueueW) m_scanFileQueue = nullptr;
+  decltype(&SetupOpenInfFileW) m_openInfFile = nullptr;
+  decltype(&SetupCloseInfFile) m_closeInfFile = nullptr;
+  decltype(&SetupFindFirstLineW) m_findFirstLine = nullptr;
+  decltype(&SetupGetStringFieldW) m_getStringField = nullptr;
   decltype(&CM_Get_DevNode_Status) m_getDevNodeStatus = nullptr;
   decltype(&CM_Enumerate_Classes) m_enumerateClasses = nullptr;
   decltype(&CM_Get_Device_ID_ExW) m_getDeviceIdEx = nullptr;
