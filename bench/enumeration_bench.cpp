@@ -12,10 +12,9 @@
 #include "core/data_model.h"
 #include "engine/data_manager.h"
 #include "platform/sim/sim_machine.h"
+#include "sim_pc.h"
 
 namespace {
-
-constexpr uint64_t FILETIME_TICKS_PER_DAY = 864000000000ULL;
 
 // The data model's application-data folder for the run, removed afterwards.
 class TScratchFolder {
@@ -38,49 +37,6 @@ class TScratchFolder {
   std::filesystem::path m_path;
 };
 
-std::string Hex4(size_t value) {
-  char text[8];
-  std::snprintf(text, sizeof(text), "%04zX", value & 0xFFFF);
-  return text;
-}
-
-// A machine of count devices like a PC's: a few classes, most devices present with
-// an installed driver, two hardware ids and two compatible ids; every tenth device
-// unplugged with a location, every twentieth without a driver.
-void AddDevices(TSimDeviceTree& tree, size_t count) {
-  const char* const classes[][2] = {{"{4d36e968-e325-11ce-bfc1-08002be10318}", "Display"},
-                                    {"{4d36e972-e325-11ce-bfc1-08002be10318}", "Net"},
-                                    {"{745a17a0-74d3-11d0-b6fe-00a0c90f57da}", "HIDClass"},
-                                    {"{4d36e97d-e325-11ce-bfc1-08002be10318}", "System"},
-                                    {"{36fc9e60-c465-11cf-8056-444553540000}", "USB"}};
-  for (const auto& simClass : classes) tree.AddClass(simClass[0], simClass[1], std::string(simClass[1]) + " devices");
-
-  for (size_t i = 0; i < count; ++i) {
-    std::string id = "PCI\\VEN_8086&DEV_" + Hex4(i);
-    TSimDevice device;
-    device.instanceId = id + "\\3&" + std::to_string(i);
-    device.classGuid = GuidFromText(classes[i % std::size(classes)][0]);
-    device.description = "Device " + std::to_string(i);
-    device.location = "PCI bus 0, device " + std::to_string(i);
-    device.hardwareIds = {id + "&SUBSYS_86721043&REV_10", id + "&SUBSYS_86721043"};
-    device.compatibleIds = {id + "&CC_030000", "PCI\\CC_0300"};
-    device.present = i % 10 != 9;
-    if (i % 20 != 19) {
-      TSimDriver driver;
-      driver.infPath = "C:\\Windows\\INF\\oem" + std::to_string(i) + ".inf";
-      driver.section = "Install_" + std::to_string(i);
-      driver.description = device.description;
-      driver.manufacturer = "Quorvane Devices";
-      driver.provider = "Quorvane Inc.";
-      driver.date = 154000 * FILETIME_TICKS_PER_DAY;
-      driver.version = 0x000A000000004E20ULL + i;
-      driver.hardwareIds = {device.hardwareIds.front()};
-      device.driver = driver;
-    }
-    tree.AddDevice(device);
-  }
-}
-
 // One enumeration: every index until the end, each into a fresh record.
 size_t EnumerateAll(TDataManager& engine) {
   size_t described = 0;
@@ -98,7 +54,7 @@ class TBenchMachine {
  public:
   explicit TBenchMachine(size_t deviceCount) {
     machine.shell.appDataFolder = folder.Path();
-    AddDevices(machine.devices, deviceCount);
+    AddSimulatedPcDevices(machine.devices, deviceCount);
     model = std::make_unique<TDriverDatamodel>(machine.Ports());
     engine = std::make_unique<TDataManager>(*model, machine.Ports());
   }

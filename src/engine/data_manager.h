@@ -68,6 +68,11 @@ class TDataManager {
   // answer; false when the exchange failed or the server reported an error.
   bool CheckForUpdates(TDeviceList& devicepropertymap);
   bool CheckForUpdates(const TDriverMap& devicepropertymap);
+  // The steps of the update check, public so that each can be timed on its own:
+  // the request's bytes, its exchange with the server, one offer written into its record.
+  std::vector<uint8_t> EncodeScanRequest(const TDriverMap& devices) const;
+  bool PostScanRequest(const std::vector<uint8_t>& body, std::vector<uint8_t>& answer);
+  static void ApplyOffer(const TDeviceDriver& offer, TDeviceProperties& device);
   // Program update check: "major.minor.vminor - readme" of a newer version, or empty.
   std::string CheckSoftwareUpdate();
 
@@ -133,7 +138,6 @@ class TDataManager {
   // The scan request for the devices sent, and the answer's offers read; false
   // when the exchange failed or the server reported an error.
   bool ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers);
-  static void ApplyOffer(const TDeviceDriver& offer, TDeviceProperties& device);
   static bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
   TDriverDatamodel& m_model;

@@ -141,9 +141,7 @@ bool TDataManager::CheckForUpdates(const TDriverMap& devicepropertymap) {
   return true;
 }
 
-bool TDataManager::ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers) {
-  m_pbUpdatedDriverList.Clear();
-
+std::vector<uint8_t> TDataManager::EncodeScanRequest(const TDriverMap& devices) const {
   TDrivers request;
   request.SetOS("Windows", m_model.OSVersion(), m_model.OSArch());
   for (const TDeviceProperties* device : devices) {
@@ -162,18 +160,23 @@ bool TDataManager::ExchangeScanRequest(const TDriverMap& devices, TDrivers& offe
   }
   TDriverBuilder builder;
   builder.Write(request);
-  const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
+  return builder.GetBuf().GetBytes();
+}
 
+bool TDataManager::PostScanRequest(const std::vector<uint8_t>& body, std::vector<uint8_t>& answer) {
+  return SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), NEW_UPDATES_RESOURCE, body.data(),
+                     static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false);
+}
+
+bool TDataManager::ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers) {
+  m_pbUpdatedDriverList.Clear();
   std::vector<uint8_t> answer;
-  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), NEW_UPDATES_RESOURCE, body.data(),
-                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false))
-    return false;
+  if (!PostScanRequest(EncodeScanRequest(devices), answer)) return false;
   if (answer.empty()) return true;
   if (BeginsWith(answer, "error")) {
     ShowServerError(true);
     return false;
   }
-
   TDriverReader reader;
   reader.GetBuf().Init(answer.data(), static_cast<int32_t>(answer.size()), false);
   reader.Load(offers);
