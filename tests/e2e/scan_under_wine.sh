@@ -9,8 +9,11 @@ server=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 server_pid=""
+stored_result=""
+# The test's scan result and ignore mark are not left behind for the next user of the prefix.
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  [ -n "$stored_result" ] && rm -f "$stored_result"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -22,7 +25,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # The test prefix's stored scan is cleared, so no earlier ignore mark carries over.
 data_folder=$(qv info | sed -n 's/^Data folder: *//p')
 [ -n "$data_folder" ] || fail "qvcli.exe info names no data folder"
-rm -f "$(winepath -u "$data_folder" 2>/dev/null)/config.bin"
+stored_result="$(winepath -u "$data_folder" 2>/dev/null)/config.bin"
+rm -f "$stored_result"
 
 # Two devices with a driver: the first gets an offer ("the test device"), the second as well
 # when there is one, the rest stay without offers.
