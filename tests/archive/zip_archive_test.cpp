@@ -207,10 +207,12 @@ TEST_F(ZipArchiveTest, DoesNotWriteThroughSymbolicLinks) {
     SCOPED_TRACE(name);
     fs::remove_all(Target());
     fs::create_directories(Target());
-    fs::create_directory_symlink(outside, Target() / "link");
-    std::string error;
-    EXPECT_FALSE(Extract(TZipBuilder().File(name, "evil").Build(), &error));
-    EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
+    std::error_code error;
+    fs::create_directory_symlink(outside, Target() / "link", error);
+    if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+    std::string text;
+    EXPECT_FALSE(Extract(TZipBuilder().File(name, "evil").Build(), &text));
+    EXPECT_NE(text.find("symbolic link"), std::string::npos) << text;
     EXPECT_TRUE(fs::is_empty(outside));
   }
 }
