@@ -62,9 +62,9 @@ LSTATUS WriteKeyString(HKEY key, const wchar_t* name, const std::wstring& value)
 }  // namespace
 
 TTestDeviceInstaller::~TTestDeviceInstaller() {
-  Remove();
+  if (!m_keep) Remove();
   if (m_set != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(m_set);
-  if (!m_oemInf.empty()) SetupUninstallOEMInfW(m_oemInf.c_str(), SUOI_FORCEDELETE, nullptr);
+  if (!m_keep && !m_oemInf.empty()) SetupUninstallOEMInfW(m_oemInf.c_str(), SUOI_FORCEDELETE, nullptr);
 }
 
 bool TTestDeviceInstaller::Remove() {

@@ -42,6 +42,8 @@ class TTestDeviceInstaller {
   const std::wstring& OemInfName() const { return m_oemInf; }
   // Removes the device now (DIF_REMOVE); true when it is gone.
   bool Remove();
+  // Leaves the device and its INF installed when the installer goes out of scope.
+  void Keep() { m_keep = true; }
 
  private:
   std::string Fail(const char* step, DWORD error) const;
@@ -56,6 +58,7 @@ class TTestDeviceInstaller {
   HDEVINFO m_set = INVALID_HANDLE_VALUE;
   SP_DEVINFO_DATA m_device{};
   bool m_registered = false;
+  bool m_keep = false;
   std::wstring m_oemInf;
   std::wstring m_installedSection;
   std::wstring m_installedInfPath;
