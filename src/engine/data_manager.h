@@ -15,6 +15,8 @@
 #include "platform/system_ports.h"
 #include "proto/driver_messages.h"
 
+class TCatalogSearch;
+
 // A setup class name as the platform's class-name buffer holds it (at most 32 characters).
 using TClassString = std::string;
 
@@ -151,4 +153,6 @@ class TDataManager {
   IMessageSink* m_messageSink = nullptr;
   TICallbackHandler* m_pCallbackHandler = nullptr;  // set while a package is extracted
   std::string m_PreviousFilename;                    // the entry last reported by OnZipProgress
+  // Backup run: the catalog search its device backups share; none outside a run.
+  TCatalogSearch* m_backupCatalogs = nullptr;
 };

@@ -124,6 +124,15 @@ constexpr uint32_t MAX_PATH = 260;
 constexpr uint32_t MAX_DEVICE_ID_LEN = 200;
 #endif
 
+#ifndef ERROR_ACCESS_DENIED
+constexpr uint32_t ERROR_ACCESS_DENIED = 5;
+#endif
+#ifndef ERROR_INVALID_FLAGS
+constexpr uint32_t ERROR_INVALID_FLAGS = 1004;
+#endif
+#ifndef ERROR_CANCELLED
+constexpr uint32_t ERROR_CANCELLED = 1223;
+#endif
 #ifndef ERROR_DLL_INIT_FAILED
 constexpr uint32_t ERROR_DLL_INIT_FAILED = 1114;
 #endif

@@ -22,6 +22,9 @@ struct TSimDriver {
   uint64_t date = 0;     // FILETIME
   uint64_t version = 0;  // four 16-bit parts, most significant first
   std::vector<std::string> hardwareIds;
+  // Where the files its installation copies live on the machine, as a file queue
+  // of its installation lists them.
+  std::vector<std::string> files{};
 };
 
 // A registry value of a device's driver key, as stored.
@@ -48,6 +51,9 @@ struct TSimDevice {
   // Values of the driver key; when empty and a driver is installed, the key holds
   // what Windows writes at install time.
   std::map<std::string, TSimKeyValue> driverKey{};
+  bool removed = false;              // DIF_REMOVE took it out of the tree
+  bool removalRefused = false;       // DIF_REMOVE fails with access denied
+  bool removalNeedsRestart = false;  // DIF_REMOVE sets DI_NEEDRESTART
 };
 
 struct TSimClass {
@@ -68,6 +74,12 @@ class TSimDeviceTree : public IDeviceInstall {
   bool driverInfoListImplemented = true;  // false: SetupDiBuildDriverInfoList fails with 120, as on Wine
   int32_t propertyQueries = 0;            // SetupDiGetDeviceRegistryProperty calls
   int32_t setsCreated = 0;
+  // The system folder (a real folder of the host); the Plug and Play installer
+  // copies INF files into its "INF" sub-folder and driver files into "drivers".
+  std::string systemDirectory;
+  int32_t systemDirectoryQueries = 0;
+  bool newDevAvailable = true;     // false: newdev.dll or its function is missing
+  bool installNeedsReboot = false;  // the Plug and Play installer asks for a reboot
 
   TSimClass& AddClass(const std::string& guid, const std::string& name,
                       const std::string& description);
@@ -76,6 +88,9 @@ class TSimDeviceTree : public IDeviceInstall {
   // Handles the program still holds; zero after every well-behaved operation.
   size_t OpenSets() const { return m_sets.size(); }
   size_t OpenKeys() const { return m_keys.size(); }
+  size_t OpenQueues() const { return m_queues.size(); }
+  // The device whose hardware ids hold this one (any case); nullptr when none.
+  TSimDevice* FindDevice(const std::string& hardwareId);
   const std::set<TIconHandle>& LoadedIcons() const { return m_loadedIcons; }
 
   bool Available() override { return available; }
@@ -143,6 +158,9 @@ class TSimDeviceTree : public IDeviceInstall {
     uint32_t flagsEx = 0;
     bool driverListBuilt = false;
     std::vector<TSimDriver> driverList;
+    uint32_t flags = 0;
+    TFileQueue fileQueue = 0;
+    std::optional<size_t> selectedDriver;  // index into driverList
   };
   struct TSet {
     std::vector<TSetMember> members;
@@ -156,6 +174,8 @@ class TSimDeviceTree : public IDeviceInstall {
   const TSimClass* FindClass(const TGuid& guid) const;
   TKeyValues DriverKeyValues(const TSimDevice& device) const;
   TRegKeyHandle OpenKey(TKeyValues values);
+  bool InstallDeviceFiles(TSetMember& member);
+  bool RemoveDevice(TSetMember& member);
 
   uint32_t m_lastError = ERROR_SUCCESS;
   uintptr_t m_nextHandle = 0x1000;
@@ -163,4 +183,6 @@ class TSimDeviceTree : public IDeviceInstall {
   std::map<TRegKeyHandle, TKeyValues> m_keys;  // value names in lower case
   std::set<TImageListHandle> m_classImageLists;
   std::set<TIconHandle> m_loadedIcons;
+  std::map<TFileQueue, std::vector<std::string>> m_queues;  // queued target paths
+  int32_t m_nextOemInf = 0;
 };

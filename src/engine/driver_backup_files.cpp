@@ -1,0 +1,227 @@
+#include "engine/driver_backup_files.h"
+
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "core/file_names.h"
+#include "core/paths.h"
+#include "engine/data_manager.h"
+#include "platform/utf16le.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* INDEX_FILE_NAME = "index.dat";
+
+// Releases the device's class driver list on every path.
+class TDriverListScope {
+ public:
+  TDriverListScope(IDeviceInstall& devices, TDevInfoSet set, const TSpDevinfoData& device)
+      : m_devices(devices), m_set(set), m_device(device) {}
+  ~TDriverListScope() { m_devices.DestroyDriverInfoList(m_set, m_device, SPDIT_CLASSDRIVER); }
+  TDriverListScope(const TDriverListScope&) = delete;
+  TDriverListScope& operator=(const TDriverListScope&) = delete;
+
+ private:
+  IDeviceInstall& m_devices;
+  TDevInfoSet m_set;
+  const TSpDevinfoData& m_device;
+};
+
+}  // namespace
+
+std::optional<std::string> TCatalogSearch::Find(const std::string& name) {
+  if (auto known = m_firstPaths.find(name); known != m_firstPaths.end()) return known->second;
+  if (m_finished) return std::nullopt;
+  std::error_code error;
+  if (!m_started) {
+    m_started = true;
+    ++m_walks;
+    const std::string folder = m_devices.SystemDirectory();
+    if (!folder.empty())
+      m_walk = fs::recursive_directory_iterator(ToPath(folder), fs::directory_options::skip_permission_denied, error);
+    if (folder.empty() || error) {
+      m_finished = true;
+      return std::nullopt;
+    }
+  }
+  // Go on where the last search stopped, remembering the first path of each name met.
+  while (m_walk != fs::recursive_directory_iterator()) {
+    const fs::directory_entry entry = *m_walk;
+    std::error_code kindError;
+    const bool directory = entry.is_directory(kindError);
+    m_walk.increment(error);
+    if (error) m_walk = fs::recursive_directory_iterator();
+    if (directory) continue;
+    const std::string entryName = FromPath(entry.path().filename());
+    const std::string entryPath = FromPath(entry.path());
+    m_firstPaths.emplace(entryName, entryPath);
+    if (entryName == name) return entryPath;
+  }
+  m_finished = true;
+  return std::nullopt;
+}
+
+bool IsPlainFileName(const std::string& name) {
+  for (char c : name)
+    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
+  // Windows drops trailing dots and spaces, so ".. " names the parent folder too.
+  const size_t kept = name.find_last_not_of(". ");
+  return kept != std::string::npos;
+}
+
+std::string FileNameOfPath(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::optional<std::string> DeviceBackupFolder(const std::string& root, const std::string& deviceName,
+                                              const std::string& version) {
+  const std::string name = MakeValidFileName(deviceName + " - " + version);
+  if (!IsPlainFileName(name)) return std::nullopt;
+  return JoinPath(root, name);
+}
+
+bool TDriverBackup::FindBackupDriverFiles(const TDeviceProperties& devProps, TDriverData& bkUpData) {
+  TGuid classGuid{};
+  uint32_t required = 0;
+  if (!m_devices.ClassGuidsFromNameEx(devProps.strClassGUID, &classGuid, 1, &required) &&
+      m_devices.LastError() != ERROR_INSUFFICIENT_BUFFER)
+    return false;
+  TScopedDevInfoSet devs(m_devices, m_devices.GetClassDevsEx(nullptr, DIGCF_ALLCLASSES));
+  if (!devs.Valid()) return false;
+  TSpDevinfoListDetailData listDetail;
+  listDetail.cbSize = SP_DEVINFO_LIST_DETAIL_DATA_SIZE;
+  if (!m_devices.GetDeviceInfoListDetail(devs.Get(), &listDetail)) return false;
+
+  TSpDevinfoData devInfo;
+  devInfo.cbSize = SP_DEVINFO_DATA_SIZE;
+  for (uint32_t index = 0;; ++index) {
+    if (m_stopped) return false;
+    if (!m_devices.EnumDeviceInfo(devs.Get(), index, &devInfo)) return false;
+    std::vector<std::string> hardwareIds, compatibleIds;
+    if (!m_manager.GetDevMultiSz(devs.Get(), devInfo, SPDRP_HARDWAREID, hardwareIds)) continue;
+    m_manager.GetDevMultiSz(devs.Get(), devInfo, SPDRP_COMPATIBLEIDS, compatibleIds);
+    if (!m_manager.WildCompareHwIds(hardwareIds, devProps.strHID) &&
+        !m_manager.WildCompareHwIds(compatibleIds, devProps.strCompatibleHID))
+      continue;
+    // A name or version that would place the folder outside the backup root is refused.
+    if (!DeviceBackupFolder(bkUpData.bkupPath, devProps.strName, devProps.strVersion)) return false;
+    m_copiedFiles = 0;
+    bkUpData.DeviceName = devProps.strName;
+    bkUpData.strHID = devProps.strHID;
+    bkUpData.strVersion = devProps.strVersion;
+    CopyDeviceDriverFiles(devs.Get(), devInfo, bkUpData);
+    return true;
+  }
+}
+
+bool TDriverBackup::FindCurrentDriverforBackUp(TDevInfoSet Devs, const TSpDevinfoData& DevInfo,
+                                               TSpDrvinfoData& DriverInfoData) {
+  TSpDevinstallParams params;
+  params.cbSize = SP_DEVINSTALL_PARAMS_SIZE;
+  if (!m_devices.GetDeviceInstallParams(Devs, DevInfo, &params)) return false;
+  params.FlagsEx |= DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_ALLOWEXCLUDEDDRVS;
+  if (!m_devices.SetDeviceInstallParams(Devs, DevInfo, params)) return false;
+  if (!m_devices.BuildDriverInfoList(Devs, DevInfo, SPDIT_CLASSDRIVER)) return false;
+  DriverInfoData.cbSize = SP_DRVINFO_DATA_V2_SIZE;
+  return m_devices.EnumDriverInfo(Devs, DevInfo, SPDIT_CLASSDRIVER, 0, &DriverInfoData);
+}
+
+bool TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData) {
+  TSpDrvinfoData driver;
+  if (!FindCurrentDriverforBackUp(Devs, DevInfo, driver)) {
+    m_devices.DestroyDriverInfoList(Devs, DevInfo, SPDIT_CLASSDRIVER);
+    return false;
+  }
+  TDriverListScope driverList(m_devices, Devs, DevInfo);
+
+  // The fixed part of the detail record holds the INF and section even when the
+  // trailing hardware ids do not fit.
+  TSpDrvinfoDetailData detail;
+  detail.cbSize = SP_DRVINFO_DETAIL_DATA_SIZE;
+  uint32_t required = 0;
+  if (!m_devices.GetDriverInfoDetail(Devs, DevInfo, driver, &detail, SP_DRVINFO_DETAIL_DATA_SIZE, &required) &&
+      m_devices.LastError() != ERROR_INSUFFICIENT_BUFFER)
+    return false;
+  if (detail.InfFileName.empty() || detail.SectionName.empty()) return false;
+
+  if (!m_devices.SetSelectedDriver(Devs, DevInfo, driver)) return false;
+  TScopedFileQueue queue(m_devices, m_devices.OpenFileQueue());
+  if (!queue.Valid()) return false;
+  TSpDevinstallParams params;
+  params.cbSize = SP_DEVINSTALL_PARAMS_SIZE;
+  if (!m_devices.GetDeviceInstallParams(Devs, DevInfo, &params)) return false;
+  params.FileQueue = queue.Get();
+  params.Flags |= DI_NOVCP;
+  if (!m_devices.SetDeviceInstallParams(Devs, DevInfo, params)) return false;
+  if (!m_devices.CallClassInstaller(DIF_INSTALLDEVICEFILES, Devs, &DevInfo)) return false;
+
+  bkData.driverInfoDetail = detail;
+  bool anyFile = false;
+  uint32_t scanResult = 0;
+  m_devices.ScanFileQueue(
+      queue.Get(), SPQ_SCAN_USE_CALLBACK,
+      [&](const std::string& targetPath) {
+        anyFile = true;
+        return CopyFileStep(bkData, &targetPath);
+      },
+      &scanResult);
+  // A driver without files still gets its folder, INF, index and catalog.
+  if (!anyFile) CopyFileStep(bkData, nullptr);
+  return true;
+}
+
+bool TDriverBackup::CopyFileStep(const TDriverData& bkData, const std::string* targetPath) {
+  const std::optional<std::string> folderText = DeviceBackupFolder(bkData.bkupPath, bkData.DeviceName, bkData.strVersion);
+  if (!folderText) return true;
+  const fs::path folder = ToPath(*folderText);
+  std::error_code error;
+  if (m_stopped) {
+    // A stopped backup leaves no partial folder behind.
+    if (fs::exists(folder, error)) fs::remove_all(folder, error);
+    return true;
+  }
+  if (m_copiedFiles == 0) {
+    ++m_copiedFiles;
+    if (!fs::exists(folder, error)) fs::create_directories(ToPath(bkData.bkupPath), error);
+    if (fs::create_directory(folder, error)) {
+      WriteFolderContents(bkData, folder);
+    } else if (!fs::is_directory(folder, error)) {
+      return true;
+    }
+    // An existing folder keeps its INF and index; its missing files are added below.
+  }
+  if (targetPath != nullptr) {
+    const std::string name = FileNameOfPath(*targetPath);
+    const fs::path source = ToPath(*targetPath);
+    if (IsPlainFileName(name) && fs::is_regular_file(source, error))
+      fs::copy_file(source, folder / ToPath(name), fs::copy_options::skip_existing, error);
+    ++m_copiedFiles;
+  }
+  return true;
+}
+
+void TDriverBackup::WriteFolderContents(const TDriverData& bkData, const fs::path& folder) {
+  const std::string& infPath = bkData.driverInfoDetail.InfFileName;
+  const std::string infName = FileNameOfPath(infPath);
+  if (!IsPlainFileName(infName)) return;
+  std::error_code error;
+  fs::copy_file(ToPath(infPath), folder / ToPath(infName), fs::copy_options::overwrite_existing, error);
+
+  // "\oem12.inf:PCI\VEN_8086&DEV_1234" in UTF-16LE, without byte order mark or terminator.
+  const std::vector<uint8_t> index = Utf16LeBytes(Utf8ToUtf16("\\" + infName + ":" + bkData.strHID));
+  {
+    std::ofstream out(folder / INDEX_FILE_NAME, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(index.data()), static_cast<std::streamsize>(index.size()));
+  }
+
+  std::string catalogName;
+  if (!m_devices.ReadInfField(infPath, INF_STYLE_WIN4, "Version", "CatalogFile", 1, &catalogName) ||
+      catalogName.empty() || !IsPlainFileName(catalogName))
+    return;
+  if (std::optional<std::string> catalog = m_catalogs.Find(catalogName))
+    fs::copy_file(ToPath(*catalog), folder / ToPath(catalogName), fs::copy_options::overwrite_existing, error);
+}
