@@ -18,10 +18,13 @@ namespace {
 
 constexpr std::uint32_t kEndOfDirectory = 0x06054b50;
 constexpr std::uint32_t kZip64Locator = 0x07064b50;
+constexpr std::uint32_t kZip64EndOfDirectory = 0x06064b50;
+constexpr std::uint16_t kZip64ExtraField = 0x0001;
 constexpr std::uint32_t kDirectoryEntry = 0x02014b50;
 constexpr std::uint32_t kLocalHeader = 0x04034b50;
 constexpr size_t kEndRecordSize = 22;
 constexpr size_t kZip64LocatorSize = 20;
+constexpr size_t kZip64EndRecordSize = 56;
 constexpr size_t kMaxCommentSize = 65535;
 constexpr size_t kDirectoryEntrySize = 46;
 constexpr size_t kLocalHeaderSize = 30;
@@ -34,6 +37,35 @@ constexpr size_t kBufferSize = 256 * 1024;
 
 std::uint32_t Le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 std::uint32_t Le32(const unsigned char* p) { return Le16(p) | Le16(p + 2) << 16; }
+std::uint64_t Le64(const unsigned char* p) { return Le32(p) | static_cast<std::uint64_t>(Le32(p + 4)) << 32; }
+
+// Sizes and offset that do not fit 32 bits are 0xFFFFFFFF in the directory entry
+// and follow, in this order and only those, in its Zip64 extra field. False when
+// a field is missing.
+bool ReadZip64Fields(TZipEntry& entry, const unsigned char* extra, size_t extraSize) {
+  std::uint64_t* fields[] = {&entry.nSize, &entry.nCompressedSize, &entry.nLocalHeaderOffset};
+  bool needed = false;
+  for (std::uint64_t* field : fields) needed |= *field == 0xFFFFFFFF;
+  if (!needed) return true;
+  size_t at = 0;
+  while (extraSize - at >= 4) {
+    size_t id = Le16(extra + at), size = Le16(extra + at + 2);
+    if (size > extraSize - at - 4) return false;
+    if (id == kZip64ExtraField) {
+      const unsigned char* data = extra + at + 4;
+      size_t used = 0;
+      for (std::uint64_t* field : fields) {
+        if (*field != 0xFFFFFFFF) continue;
+        if (size - used < 8) return false;
+        *field = Le64(data + used);
+        used += 8;
+      }
+      return true;
+    }
+    at += 4 + size;
+  }
+  return false;
+}
 
 fs::path Utf8Path(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 std::string PathText(const fs::path& path) {
@@ -235,27 +267,58 @@ bool TZipArchive::ReadDirectory() {
   }
   if (!found) return Fail("not a zip archive.");
   const unsigned char* record = &tail[at];
-  std::uint64_t recordOffset = m_fileSize - tailSize + at;
-  std::uint32_t disk = Le16(record + 4), directoryDisk = Le16(record + 6);
-  std::uint32_t entriesOnDisk = Le16(record + 8), count = Le16(record + 10);
+  // Where the directory ends: the end record, or the Zip64 end record in front of it.
+  std::uint64_t directoryEnd = m_fileSize - tailSize + at;
+  std::uint64_t disk = Le16(record + 4), directoryDisk = Le16(record + 6);
+  std::uint64_t entriesOnDisk = Le16(record + 8), count = Le16(record + 10);
   std::uint64_t directorySize = Le32(record + 12), directoryOffset = Le32(record + 16);
-  bool zip64Marker = count == 0xFFFF || entriesOnDisk == 0xFFFF || directorySize == 0xFFFFFFFF ||
-                     directoryOffset == 0xFFFFFFFF;
-  if (at >= kZip64LocatorSize && Le32(&tail[at - kZip64LocatorSize]) == kZip64Locator && zip64Marker)
-    return Fail("a Zip64 archive, which is not supported.");
+
+  unsigned char locator[kZip64LocatorSize];
+  if (directoryEnd >= kZip64LocatorSize && ReadAt(directoryEnd - kZip64LocatorSize, locator, sizeof locator) &&
+      Le32(locator) == kZip64Locator) {
+    if (Le32(locator + 4) != 0 || Le32(locator + 16) > 1)
+      return Fail("an archive split over several parts, which is not supported.");
+    // The Zip64 end record is where the locator says, or, behind a stub that
+    // shifts the archive, right in front of the locator.
+    std::uint64_t locatorAt = directoryEnd - kZip64LocatorSize;
+    std::uint64_t candidates[] = {Le64(locator + 8), locatorAt >= kZip64EndRecordSize ? locatorAt - kZip64EndRecordSize : locatorAt};
+    unsigned char zip64[kZip64EndRecordSize];
+    std::uint64_t recordAt = 0;
+    bool recordFound = false;
+    for (std::uint64_t candidate : candidates) {
+      if (candidate >= locatorAt || locatorAt - candidate < kZip64EndRecordSize) continue;
+      if (ReadAt(candidate, zip64, sizeof zip64) && Le32(zip64) == kZip64EndOfDirectory &&
+          Le64(zip64 + 4) == locatorAt - candidate - 12) {
+        recordAt = candidate;
+        recordFound = true;
+        break;
+      }
+    }
+    // Without its record the locator counts only when the end record defers to it.
+    bool deferred = entriesOnDisk == 0xFFFF || count == 0xFFFF || directorySize == 0xFFFFFFFF ||
+                    directoryOffset == 0xFFFFFFFF;
+    if (!recordFound && deferred) return Fail("the Zip64 directory is damaged or the archive is truncated.");
+    if (recordFound) {
+      directoryEnd = recordAt;
+      disk = Le32(zip64 + 16), directoryDisk = Le32(zip64 + 20);
+      entriesOnDisk = Le64(zip64 + 24), count = Le64(zip64 + 32);
+      directorySize = Le64(zip64 + 40), directoryOffset = Le64(zip64 + 48);
+    }
+  }
   if (disk != 0 || directoryDisk != 0 || entriesOnDisk != count)
     return Fail("an archive split over several parts, which is not supported.");
-  if (directorySize > recordOffset || directoryOffset > recordOffset - directorySize)
+  if (directorySize > directoryEnd || directoryOffset > directoryEnd - directorySize ||
+      count > directorySize / kDirectoryEntrySize)
     return Fail("the zip directory is damaged or the archive is truncated.");
   // Anything in front of the archive (a self-extracting stub) shifts every offset.
-  m_base = recordOffset - directorySize - directoryOffset;
+  m_base = directoryEnd - directorySize - directoryOffset;
   m_directoryOffset = directoryOffset;
 
   std::vector<unsigned char> directory(static_cast<size_t>(directorySize));
   if (!ReadAt(m_base + directoryOffset, directory.data(), directory.size())) return Fail("cannot read the zip directory.");
-  m_entries.reserve(count);
+  m_entries.reserve(static_cast<size_t>(count));
   size_t position = 0;
-  for (std::uint32_t i = 0; i < count; ++i) {
+  for (std::uint64_t i = 0; i < count; ++i) {
     if (directory.size() - position < kDirectoryEntrySize || Le32(&directory[position]) != kDirectoryEntry)
       return Fail("the zip directory is damaged.");
     const unsigned char* item = &directory[position];
@@ -277,8 +340,8 @@ bool TZipArchive::ReadDirectory() {
       entry.strName = Cp437ToUtf8(name, nameSize);
     }
     std::replace(entry.strName.begin(), entry.strName.end(), '\\', '/');
-    if (entry.nCompressedSize == 0xFFFFFFFF || entry.nSize == 0xFFFFFFFF || entry.nLocalHeaderOffset == 0xFFFFFFFF)
-      return Fail("a Zip64 archive, which is not supported.");
+    if (!ReadZip64Fields(entry, name + nameSize, extraSize))
+      return Fail("the Zip64 fields of the zip directory are damaged.");
     if (entry.nLocalHeaderOffset > m_directoryOffset) return Fail("the zip directory is damaged.");
     m_entries.push_back(std::move(entry));
     position += kDirectoryEntrySize + nameSize + extraSize + commentSize;

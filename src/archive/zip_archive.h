@@ -1,6 +1,6 @@
-// Zip archive reader: the central directory, stored and deflated (zlib) entries,
-// each entry checked against its CRC-32 and sizes, extraction into a folder that
-// keeps the archive's folders. Paths and entry names are UTF-8 text.
+// Zip archive reader: the central directory (Zip64 too), stored and deflated (zlib)
+// entries, each entry checked against its CRC-32 and sizes, extraction into a
+// folder that keeps the archive's folders. Paths and entry names are UTF-8 text.
 #pragma once
 
 #include <cstdint>

@@ -76,19 +76,21 @@ TEST_F(ZipArchiveTest, ExtractsStoredDeflatedNestedAndEmptyEntriesInOrder) {
       .File("driver\\x64\\net.sys", big)
       .File("driver/empty.cat", "", 8)
       .File("driver/empty-stored.dat", "", 0)
+      .Entry({"driver/streamed.cat", Pattern(3000), 8, 0x800, {}, {}, {}, true})  // sizes after the data
       .Folder("driver/lang/de/");
   std::string error;
   ASSERT_TRUE(Extract(zip.Build(), &error)) << error;
 
   std::map<std::string, std::string> expected = {
       {"readme.txt", "stored text"},         {"driver/x64/net.inf", Pattern(5000)}, {"driver/x64/net.sys", big},
-      {"driver/empty.cat", ""},              {"driver/empty-stored.dat", ""},
+      {"driver/empty.cat", ""},              {"driver/empty-stored.dat", ""},     {"driver/streamed.cat", Pattern(3000)},
   };
   EXPECT_EQ(FilesBelow(Target()), expected);
   EXPECT_TRUE(fs::is_directory(Target() / "driver/lang/de"));
 
   std::vector<std::string> order = {"readme.txt",       "driver",           "driver/x64/net.inf", "driver/x64/net.sys",
-                                    "driver/empty.cat", "driver/empty-stored.dat", "driver/lang/de"};
+                                    "driver/empty.cat", "driver/empty-stored.dat", "driver/streamed.cat",
+                                    "driver/lang/de"};
   ASSERT_EQ(m_progress.size(), order.size());
   for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(fs::path(m_progress[i]), Target() / order[i]) << i;
 }
@@ -217,33 +219,52 @@ TEST_F(ZipArchiveTest, DoesNotWriteThroughSymbolicLinks) {
   }
 }
 
-TEST_F(ZipArchiveTest, Zip64AndSplitArchivesAreRefusedByName) {
-  std::string zip = TZipBuilder().File("a.txt", "a").Build();
-  // A Zip64 end locator in front of an end record whose fields point to it.
-  std::string locator;
-  TZipBuilder::Put32(locator, 0x07064b50);
-  locator += std::string(16, '\0');
-  std::string end = zip.substr(zip.size() - 22);
-  std::string zip64 = zip.substr(0, zip.size() - 22) + locator + end.substr(0, 16) + std::string(4, '\xFF') + end.substr(20);
-  std::string split = zip.substr(0, zip.size() - 18) + std::string("\x01\x00", 2) + zip.substr(zip.size() - 16);
-
-  TZipArchive archive;
-  EXPECT_FALSE(archive.Open(WriteArchive(zip64)));
-  EXPECT_NE(archive.ErrorText().find("Zip64"), std::string::npos) << archive.ErrorText();
-  EXPECT_FALSE(archive.Open(WriteArchive(split)));
-  EXPECT_NE(archive.ErrorText().find("several parts"), std::string::npos) << archive.ErrorText();
+TEST_F(ZipArchiveTest, ReadsZip64ArchivesAlsoBehindAStub) {
+  TZipBuilder zip;
+  zip.SetZip64(true);
+  zip.File("a.txt", "stored", 0)
+      .Folder("d/")
+      .File("d/b.inf", Pattern(70000))
+      .Entry({"d/streamed.sys", Pattern(3000), 8, 0x800, {}, {}, {}, true});
+  std::map<std::string, std::string> expected = {
+      {"a.txt", "stored"}, {"d/b.inf", Pattern(70000)}, {"d/streamed.sys", Pattern(3000)}};
+  for (const std::string stub : {"", "MZ self-extracting program"}) {
+    SCOPED_TRACE(stub);
+    fs::remove_all(Target());
+    std::string error;
+    ASSERT_TRUE(Extract(zip.Build(stub), &error)) << error;
+    EXPECT_EQ(FilesBelow(Target()), expected);
+  }
 }
 
-// A small archive of every kind of entry, then damaged in every way a byte can be.
-class ZipDamageTest : public ZipArchiveTest {
+TEST_F(ZipArchiveTest, RefusesArchivesSplitOverSeveralParts) {
+  std::string zip = TZipBuilder().File("a.txt", "a").Build();
+  std::string split = zip.substr(0, zip.size() - 18) + std::string("\x01\x00", 2) + zip.substr(zip.size() - 16);
+  TZipBuilder zip64Builder;
+  zip64Builder.SetZip64(true);
+  std::string zip64 = zip64Builder.File("a.txt", "a").Build();
+  zip64[zip64.size() - 22 - 4] = 3;  // the locator's count of parts
+  for (const std::string& bytes : {split, zip64}) {
+    TZipArchive archive;
+    EXPECT_FALSE(archive.Open(WriteArchive(bytes)));
+    EXPECT_NE(archive.ErrorText().find("several parts"), std::string::npos) << archive.ErrorText();
+  }
+}
+
+// A small archive of every kind of entry, plain or Zip64, then damaged in every
+// way a byte can be.
+class ZipDamageTest : public ZipArchiveTest, public ::testing::WithParamInterface<bool> {
  protected:
   std::vector<std::string> m_contents = {"stored text", "", Pattern(1000), "x"};
-  std::string m_zip = TZipBuilder()
-                          .File("a.txt", m_contents[0], 0)
-                          .File("d/empty", m_contents[1])
-                          .File("d/e/big.inf", m_contents[2])
-                          .File("last", m_contents[3], 0)
-                          .Build();
+  std::string m_zip = [this] {
+    TZipBuilder zip;
+    zip.SetZip64(GetParam());
+    return zip.File("a.txt", m_contents[0], 0)
+        .File("d/empty", m_contents[1])
+        .Entry({"d/e/big.inf", m_contents[2], 8, 0x800, {}, {}, {}, true})
+        .File("last", m_contents[3], 0)
+        .Build();
+  }();
 
   // Success must mean the right bytes for every entry; failure must explain itself.
   void CheckOutcome(const std::string& bytes) {
@@ -268,7 +289,7 @@ class ZipDamageTest : public ZipArchiveTest {
   }
 };
 
-TEST_F(ZipDamageTest, TruncatedAtEveryLengthFailsCleanly) {
+TEST_P(ZipDamageTest, TruncatedAtEveryLengthFailsCleanly) {
   for (size_t length = 0; length < m_zip.size(); ++length) {
     SCOPED_TRACE(length);
     TZipArchive archive;
@@ -278,7 +299,7 @@ TEST_F(ZipDamageTest, TruncatedAtEveryLengthFailsCleanly) {
   }
 }
 
-TEST_F(ZipDamageTest, ADamagedByteAnywhereNeverYieldsWrongContent) {
+TEST_P(ZipDamageTest, ADamagedByteAnywhereNeverYieldsWrongContent) {
   for (size_t at = 0; at < m_zip.size(); ++at) {
     for (unsigned char mask : {0x01, 0xFF}) {
       SCOPED_TRACE(std::to_string(at) + " ^ " + std::to_string(mask));
@@ -290,7 +311,7 @@ TEST_F(ZipDamageTest, ADamagedByteAnywhereNeverYieldsWrongContent) {
   }
 }
 
-TEST_F(ZipDamageTest, DataCutFromTheMiddleFailsCleanly) {
+TEST_P(ZipDamageTest, DataCutFromTheMiddleFailsCleanly) {
   // The directory survives but the data in front of it is shorter.
   for (size_t at = 0; at + 10 < m_zip.size(); at += 7) {
     SCOPED_TRACE(at);
@@ -298,5 +319,8 @@ TEST_F(ZipDamageTest, DataCutFromTheMiddleFailsCleanly) {
     if (HasFatalFailure()) return;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(PlainAndZip64, ZipDamageTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Zip64" : "Plain"; });
 
 }  // namespace
