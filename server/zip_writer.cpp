@@ -4,7 +4,8 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <stdexcept>
+
+#include "archive/zip_deflate.h"
 
 namespace qvserver {
 
@@ -19,29 +20,13 @@ void put32(std::string& out, std::uint32_t value) {
   put16(out, value >> 16);
 }
 
-std::string deflate_raw(const std::string& content) {
-  z_stream stream{};
-  if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw std::runtime_error("zlib cannot start deflating");
-  std::string out(deflateBound(&stream, static_cast<uLong>(content.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-  stream.avail_in = static_cast<uInt>(content.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  int result = deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  if (result != Z_STREAM_END) throw std::runtime_error("zlib could not deflate an entry");
-  return out;
-}
-
 }  // namespace
 
 std::string make_zip(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string archive;
   std::string directory;
   for (const auto& [name, content] : entries) {
-    std::string packed = deflate_raw(content);
+    std::string packed = DeflateRaw(content, Z_BEST_COMPRESSION);
     auto crc = static_cast<std::uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(content.data()),
                                                 static_cast<uInt>(content.size())));
     auto offset = static_cast<std::uint32_t>(archive.size());

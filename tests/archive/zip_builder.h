@@ -7,9 +7,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "archive/zip_deflate.h"
 
 struct TZipBuilderEntry {
   std::string name;                  // bytes as stored in the headers
@@ -131,21 +132,7 @@ class TZipBuilder {
     return prefix + archive;
   }
 
-  std::string Deflate(const std::string& content) const {
-    z_stream stream{};
-    if (deflateInit2(&stream, m_level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw std::runtime_error("zlib cannot start deflating");
-    std::string out(deflateBound(&stream, static_cast<uLong>(content.size())), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-    stream.avail_in = static_cast<uInt>(content.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    int result = deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END) throw std::runtime_error("zlib could not deflate an entry");
-    return out;
-  }
+  std::string Deflate(const std::string& content) const { return DeflateRaw(content, m_level); }
 
   static void Put16(std::string& out, std::uint32_t value) {
     out += static_cast<char>(value & 0xFF);
