@@ -7,6 +7,7 @@
 #include "core/file_names.h"
 #include "core/paths.h"
 #include "engine/data_manager.h"
+#include "engine/installed_driver_key.h"
 #include "platform/utf16le.h"
 
 namespace fs = std::filesystem;
@@ -133,8 +134,11 @@ bool TDriverBackup::FindCurrentDriverforBackUp(TDevInfoSet Devs, const TSpDevinf
 bool TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData) {
   TSpDrvinfoData driver;
   if (!FindCurrentDriverforBackUp(Devs, DevInfo, driver)) {
+    const bool listMissing = m_devices.LastError() == ERROR_CALL_NOT_IMPLEMENTED;
     m_devices.DestroyDriverInfoList(Devs, DevInfo, SPDIT_CLASSDRIVER);
-    return false;
+    // Where the system cannot list a device's drivers at all (Wine), the driver
+    // key names the INF and section, and the section itself lists the files.
+    return listMissing && CopyDriverKeyFiles(Devs, DevInfo, bkData);
   }
   TDriverListScope driverList(m_devices, Devs, DevInfo);
 
@@ -160,10 +164,34 @@ bool TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData
   if (!m_devices.CallClassInstaller(DIF_INSTALLDEVICEFILES, Devs, &DevInfo)) return false;
 
   bkData.driverInfoDetail = detail;
+  CopyQueuedFiles(queue.Get(), bkData);
+  return true;
+}
+
+bool TDriverBackup::CopyDriverKeyFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData) {
+  TSpDrvinfoData driver;
+  TSpDrvinfoDetailData detail;
+  if (!ReadInstalledDriverKey(m_devices, Devs, DevInfo, driver, detail)) return false;
+  // The key holds the INF's name in the system's INF folder, beside the system folder.
+  const std::string infName = detail.InfFileName;
+  const std::string systemFolder = m_devices.SystemDirectory();
+  const size_t slash = systemFolder.find_last_of("\\/");
+  if (!IsPlainFileName(infName) || slash == std::string::npos) return false;
+  detail.InfFileName = JoinPath(JoinPath(systemFolder.substr(0, slash), "INF"), infName);
+
+  TScopedFileQueue queue(m_devices, m_devices.OpenFileQueue());
+  if (!queue.Valid()) return false;
+  if (!m_devices.QueueInfSectionFiles(detail.InfFileName, detail.SectionName, queue.Get())) return false;
+  bkData.driverInfoDetail = detail;
+  CopyQueuedFiles(queue.Get(), bkData);
+  return true;
+}
+
+void TDriverBackup::CopyQueuedFiles(TFileQueue queue, TDriverData& bkData) {
   bool anyFile = false;
   uint32_t scanResult = 0;
   m_devices.ScanFileQueue(
-      queue.Get(), SPQ_SCAN_USE_CALLBACK,
+      queue, SPQ_SCAN_USE_CALLBACK,
       [&](const std::string& targetPath) {
         anyFile = true;
         return CopyFileStep(bkData, &targetPath);
@@ -171,7 +199,6 @@ bool TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData
       &scanResult);
   // A driver without files still gets its folder, INF, index and catalog.
   if (!anyFile) CopyFileStep(bkData, nullptr);
-  return true;
 }
 
 bool TDriverBackup::CopyFileStep(const TDriverData& bkData, const std::string* targetPath) {

@@ -78,6 +78,11 @@ class TDriverBackup {
   int32_t CopiedFiles() const { return m_copiedFiles; }
 
  private:
+  // The file list from the INF section the driver key names, for systems that
+  // cannot build a device's driver list.
+  bool CopyDriverKeyFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData);
+  // Scans the queue into the file step; once without a file when it is empty.
+  void CopyQueuedFiles(TFileQueue queue, TDriverData& bkData);
   void WriteFolderContents(const TDriverData& bkData, const std::filesystem::path& folder);
 
   TDataManager& m_manager;

@@ -356,6 +356,10 @@ class IDeviceInstall {
   virtual bool ReadInfField(const std::string& infPath, uint32_t infStyle,
                             const std::string& section, const std::string& key, uint32_t field,
                             std::string* value) = 0;
+  // SetupOpenInfFileW(infPath, INF_STYLE_WIN4) and SetupInstallFilesFromInfSectionW:
+  // the copies the install section names, queued (no copy made).
+  virtual bool QueueInfSectionFiles(const std::string& infPath, const std::string& section,
+                                    TFileQueue queue) = 0;
   // GetSystemDirectoryW: the system folder, empty on failure.
   virtual std::string SystemDirectory() = 0;
   // UpdateDriverForPlugAndPlayDevicesW of "newdev.dll" from the system folder, no

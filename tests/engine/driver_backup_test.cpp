@@ -64,8 +64,8 @@ class TRecordingHandler : public TNullCallbackHandler {
 class DriverBackupTest : public TSimEngineFixture, public ::testing::Test {
  protected:
   DriverBackupTest() {
-    machine.devices.systemDirectory = JoinPath(files.Path(), "system32");
-    fs::create_directories(ToPath(JoinPath(SystemDir(), "INF")));
+    machine.devices.systemDirectory = JoinPath(files.Path(), "Windows/System32");
+    fs::create_directories(ToPath(InWindows("INF")));
     fs::create_directories(ToPath(JoinPath(SystemDir(), "drivers")));
     fs::create_directories(ToPath(BackupRoot()));
     Engine();
@@ -75,6 +75,7 @@ class DriverBackupTest : public TSimEngineFixture, public ::testing::Test {
   std::string SystemDir() const { return machine.devices.systemDirectory; }
   std::string BackupRoot() const { return files.File("backups"); }
   std::string InSystem(const std::string& relative) const { return JoinPath(SystemDir(), relative); }
+  std::string InWindows(const std::string& relative) const { return JoinPath(files.File("Windows"), relative); }
   static std::string Read(const std::string& path) {
     std::ifstream in(ToPath(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -87,9 +88,9 @@ class DriverBackupTest : public TSimEngineFixture, public ::testing::Test {
   // A device whose installed driver came from an INF in the system's INF folder
   // and copied its files into the drivers folder.
   TDeviceProperties AddInstalledDevice(const std::string& name, const TInfFacts& facts, const std::string& oemName) {
-    Write(InSystem("INF/" + oemName), InfText(facts));
+    Write(InWindows("INF/" + oemName), InfText(facts));
     TSimDriver driver = Driver();
-    driver.infPath = InSystem("INF/" + oemName);
+    driver.infPath = InWindows("INF/" + oemName);
     driver.section = facts.section;
     driver.hardwareIds = {facts.hardwareId};
     for (const auto& file : facts.files) {
@@ -179,7 +180,7 @@ TEST_F(DriverBackupTest, SecondBackupOfTheSameVersionKeepsIndexAndInfAndAddsMiss
   const std::string firstIndex = Read(JoinPath(folder, "index.dat"));
 
   // The system's copies change; a file goes missing from the backup.
-  Write(InSystem("INF/oem4.inf"), "changed INF");
+  Write(InWindows("INF/oem4.inf"), "changed INF");
   Write(InSystem("drivers/a.sys"), "changed a");
   fs::remove(ToPath(JoinPath(folder, "a.sys")));
   Write(InSystem("drivers/b.sys"), "changed b");
@@ -264,7 +265,7 @@ TEST_F(DriverBackupTest, StopDuringTheFilesDeletesTheDeviceFolder) {
   data.DeviceName = record.strName;
   data.strVersion = record.strVersion;
   data.strHID = record.strHID;
-  data.driverInfoDetail.InfFileName = InSystem("INF/oem1.inf");
+  data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
   const std::string first = InSystem("drivers/x.sys"), second = InSystem("drivers/y.sys");
   EXPECT_TRUE(backup.CopyFileStep(data, &first));
   ASSERT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), "x.sys"))));
@@ -293,7 +294,7 @@ TEST_F(DriverBackupTest, NamesThatWouldLeaveTheFolderAreRefused) {
   EXPECT_FALSE(fs::exists(ToPath(JoinPath(FolderOf(record), "escaped.cat"))));
 
   TDeviceProperties dotted = AddInstalledDevice("Pad", {PAD_HID}, "oem2.inf");
-  machine.devices.devices.back().driver->infPath = InSystem("INF/..");
+  machine.devices.devices.back().driver->infPath = InWindows("INF/..");
   ASSERT_TRUE(Engine().Backup(dotted, &handler));
   EXPECT_FALSE(fs::exists(ToPath(JoinPath(FolderOf(dotted), "index.dat"))));
 }
@@ -337,6 +338,19 @@ TEST_F(DriverBackupTest, CatalogSearchContinuesWhereItStopped) {
   EXPECT_EQ(machine.devices.systemDirectoryQueries, 1);
 }
 
+// Where the driver list cannot be built (Wine), the driver key and the INF section give the files.
+TEST_F(DriverBackupTest, WithoutDriverListsTheDriverKeyAndTheInfSectionGiveTheFiles) {
+  TInfFacts facts{DISK_HID};
+  facts.files = {"qvdisk.sys"};
+  TDeviceProperties record = AddInstalledDevice("Disk", facts, "oem8.inf");
+  machine.devices.driverInfoListImplemented = false;
+  EXPECT_TRUE(Engine().Backup(record, &handler));
+  EXPECT_EQ(Read(JoinPath(FolderOf(record), "oem8.inf")), InfText(facts));
+  EXPECT_EQ(IndexUnits(Read(JoinPath(FolderOf(record), "index.dat"))), u"\\oem8.inf:SCSI\\DiskQuorvane_1");
+  EXPECT_EQ(Read(JoinPath(FolderOf(record), "qvdisk.sys")), "contents of qvdisk.sys");
+  ExpectHandlesReleased();
+}
+
 class RestoreTest : public DriverBackupTest {};
 
 TEST_F(RestoreTest, FoldersThatCannotBeRestored) {
@@ -356,7 +370,7 @@ TEST_F(RestoreTest, FoldersThatCannotBeRestored) {
     bool reboot = false;
     EXPECT_FALSE(Engine().Restore(JoinPath(BackupRoot(), folder), reboot)) << folder;
   }
-  EXPECT_EQ(machine.devices.devices.back().driver->infPath, InSystem("INF/oem1.inf"));
+  EXPECT_EQ(machine.devices.devices.back().driver->infPath, InWindows("INF/oem1.inf"));
 }
 
 TEST_F(RestoreTest, RestoreBringsTheBackedUpDriverBackOverANewerOne) {

@@ -300,7 +300,7 @@ TSimDeviceTree::TKeyValues TSimDeviceTree::DriverKeyValues(const TSimDevice& dev
   for (const auto& [name, value] : device.driverKey) values[Lower(name)] = value;
   if (!values.empty() || !device.driver) return values;
   const TSimDriver& driver = *device.driver;
-  std::string infName = driver.infPath.substr(driver.infPath.find_last_of('\\') + 1);
+  std::string infName = driver.infPath.substr(driver.infPath.find_last_of("\\/") + 1);
   values["infpath"] = SimStringValue(infName);
   values["infsection"] = SimStringValue(driver.section);
   values["providername"] = SimStringValue(driver.provider);
@@ -575,6 +575,10 @@ std::vector<std::string> FilesOfInstallSection(const TSimInfFile& inf, const std
 
 }  // namespace
 
+std::filesystem::path TSimDeviceTree::InfFolder() const { return HostPath(systemDirectory).parent_path() / "INF"; }
+
+std::filesystem::path TSimDeviceTree::DriversFolder() const { return HostPath(systemDirectory) / "drivers"; }
+
 TSimDevice* TSimDeviceTree::FindDevice(const std::string& hardwareId) {
   for (auto& device : devices)
     for (const auto& id : device.hardwareIds)
@@ -691,6 +695,18 @@ bool TSimDeviceTree::ReadInfField(const std::string& infPath, uint32_t infStyle,
   return true;
 }
 
+bool TSimDeviceTree::QueueInfSectionFiles(const std::string& infPath, const std::string& section,
+                                          TFileQueue queue) {
+  auto found = m_queues.find(queue);
+  if (found == m_queues.end()) return Fail(ERROR_INVALID_HANDLE);
+  std::optional<TSimInfFile> inf = TSimInfFile::Load(infPath);
+  if (!inf) return Fail(ERROR_FILE_NOT_FOUND);
+  if (!inf->HasSection(section)) return Fail(ERROR_SECTION_NOT_FOUND);
+  for (const auto& name : FilesOfInstallSection(*inf, section))
+    found->second.push_back(HostText(DriversFolder() / HostPath(name).filename()));
+  return true;
+}
+
 std::string TSimDeviceTree::SystemDirectory() {
   ++systemDirectoryQueries;
   return systemDirectory;
@@ -725,8 +741,8 @@ bool TSimDeviceTree::UpdateDriverForPlugAndPlayDevices(const std::string& hardwa
   // The INF into the system's INF folder (an identical copy there is reused), its
   // files into the drivers folder.
   if (systemDirectory.empty()) return Fail(ERROR_ACCESS_DENIED);
-  const fs::path infFolder = HostPath(systemDirectory) / "INF";
-  const fs::path driversFolder = HostPath(systemDirectory) / "drivers";
+  const fs::path infFolder = InfFolder();
+  const fs::path driversFolder = DriversFolder();
   fs::create_directories(infFolder, error);
   fs::create_directories(driversFolder, error);
   std::ifstream source(HostPath(infPath), std::ios::binary);

@@ -2,6 +2,7 @@
 // through the device-installation port with SetupAPI's handles and last errors.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -74,8 +75,9 @@ class TSimDeviceTree : public IDeviceInstall {
   bool driverInfoListImplemented = true;  // false: SetupDiBuildDriverInfoList fails with 120, as on Wine
   int32_t propertyQueries = 0;            // SetupDiGetDeviceRegistryProperty calls
   int32_t setsCreated = 0;
-  // The system folder (a real folder of the host); the Plug and Play installer
-  // copies INF files into its "INF" sub-folder and driver files into "drivers".
+  // The system folder (a real folder of the host, as "Windows\System32"); the Plug
+  // and Play installer copies INF files into "INF" beside it and driver files into
+  // its "drivers" sub-folder.
   std::string systemDirectory;
   int32_t systemDirectoryQueries = 0;
   bool newDevAvailable = true;     // false: newdev.dll or its function is missing
@@ -148,6 +150,8 @@ class TSimDeviceTree : public IDeviceInstall {
                      uint32_t* result) override;
   bool ReadInfField(const std::string& infPath, uint32_t infStyle, const std::string& section,
                     const std::string& key, uint32_t field, std::string* value) override;
+  bool QueueInfSectionFiles(const std::string& infPath, const std::string& section,
+                            TFileQueue queue) override;
   std::string SystemDirectory() override;
   bool UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId, const std::string& infPath,
                                          uint32_t installFlags, bool* rebootRequired) override;
@@ -175,6 +179,8 @@ class TSimDeviceTree : public IDeviceInstall {
   TKeyValues DriverKeyValues(const TSimDevice& device) const;
   TRegKeyHandle OpenKey(TKeyValues values);
   bool InstallDeviceFiles(TSetMember& member);
+  std::filesystem::path InfFolder() const;
+  std::filesystem::path DriversFolder() const;
   bool RemoveDevice(TSetMember& member);
 
   uint32_t m_lastError = ERROR_SUCCESS;

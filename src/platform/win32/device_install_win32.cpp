@@ -132,6 +132,8 @@ TWin32DeviceInstall::TWin32DeviceInstall()
   m_closeInfFile = Resolve<decltype(SetupCloseInfFile)>(m_setupApi, "SetupCloseInfFile");
   m_findFirstLine = Resolve<decltype(SetupFindFirstLineW)>(m_setupApi, "SetupFindFirstLineW");
   m_getStringField = Resolve<decltype(SetupGetStringFieldW)>(m_setupApi, "SetupGetStringFieldW");
+  m_installFilesFromInfSection =
+      Resolve<decltype(SetupInstallFilesFromInfSectionW)>(m_setupApi, "SetupInstallFilesFromInfSectionW");
   m_getDevNodeStatus = Resolve<decltype(CM_Get_DevNode_Status)>(m_cfgMgr, "CM_Get_DevNode_Status");
   m_enumerateClasses = Resolve<decltype(CM_Enumerate_Classes)>(m_cfgMgr, "CM_Enumerate_Classes");
   m_getDeviceIdEx = Resolve<decltype(CM_Get_Device_ID_ExW)>(m_cfgMgr, "CM_Get_Device_ID_ExW");
@@ -520,6 +522,20 @@ bool TWin32DeviceInstall::ReadInfField(const std::string& infPath, uint32_t infS
   TLastErrorKeeper keeper;
   m_closeInfFile(inf);
   if (ok && value) *value = FixedText(text, MAX_PATH);
+  return ok;
+}
+
+bool TWin32DeviceInstall::QueueInfSectionFiles(const std::string& infPath, const std::string& section,
+                                               TFileQueue queue) {
+  if (!m_openInfFile || !m_closeInfFile || !m_installFilesFromInfSection) return Missing();
+  std::wstring path = Utf8ToWide(infPath);
+  HINF inf = m_openInfFile(path.c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+  if (inf == INVALID_HANDLE_VALUE) return false;
+  std::wstring sectionName = Utf8ToWide(section);
+  bool ok = m_installFilesFromInfSection(inf, nullptr, reinterpret_cast<HSPFILEQ>(queue), sectionName.c_str(),
+                                         nullptr, 0);
+  TLastErrorKeeper keeper;
+  m_closeInfFile(inf);
   return ok;
 }
 

@@ -67,6 +67,8 @@ class TWin32DeviceInstall : public IDeviceInstall {
                      uint32_t* result) override;
   bool ReadInfField(const std::string& infPath, uint32_t infStyle, const std::string& section,
                     const std::string& key, uint32_t field, std::string* value) override;
+  bool QueueInfSectionFiles(const std::string& infPath, const std::string& section,
+                            TFileQueue queue) override;
   std::string SystemDirectory() override;
   bool UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId, const std::string& infPath,
                                          uint32_t installFlags, bool* rebootRequired) override;
@@ -107,6 +109,7 @@ class TWin32DeviceInstall : public IDeviceInstall {
   decltype(&SetupCloseInfFile) m_closeInfFile = nullptr;
   decltype(&SetupFindFirstLineW) m_findFirstLine = nullptr;
   decltype(&SetupGetStringFieldW) m_getStringField = nullptr;
+  decltype(&SetupInstallFilesFromInfSectionW) m_installFilesFromInfSection = nullptr;
   decltype(&CM_Get_DevNode_Status) m_getDevNodeStatus = nullptr;
   decltype(&CM_Enumerate_Classes) m_enumerateClasses = nullptr;
   decltype(&CM_Get_Device_ID_ExW) m_getDeviceIdEx = nullptr;
