@@ -34,6 +34,7 @@ constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
 // Large enough that zlib stays in its fast loop and file reads and writes are few.
 constexpr size_t kBufferSize = 256 * 1024;
+constexpr std::uint64_t kMaxReserve = 16 * 1024 * 1024;
 
 std::uint32_t Le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 std::uint32_t Le32(const unsigned char* p) { return Le16(p) | Le16(p + 2) << 16; }
@@ -443,7 +444,8 @@ bool TZipArchive::ReadEntry(size_t AIndex, std::string& AContent, std::uint64_t 
   const TZipEntry& entry = m_entries[AIndex];
   if (entry.nSize > AMaxSize)
     return Fail("The zip entry " + Quoted(entry.strName) + " is larger than " + std::to_string(AMaxSize) + " bytes.");
-  AContent.reserve(static_cast<size_t>(entry.nSize));
+  // The declared size is not trusted with memory up front; a lie fails in Decode.
+  AContent.reserve(static_cast<size_t>(std::min<std::uint64_t>(entry.nSize, kMaxReserve)));
   bool ok = Decode(entry, [&](const char* data, size_t size) {
     AContent.append(data, size);
     return true;

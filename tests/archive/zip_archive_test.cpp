@@ -139,8 +139,12 @@ TEST_F(ZipArchiveTest, RecognisesArchivesAlsoBehindAStub) {
 
 TEST_F(ZipArchiveTest, ReadsOneEntryIntoMemoryUpToALimit) {
   TZipArchive archive;
-  ASSERT_TRUE(archive.Open(WriteArchive(TZipBuilder().File("a.inf", "alpha").File("b.sys", Pattern(200000)).Build())));
-  ASSERT_EQ(archive.EntryCount(), 2u);
+  ASSERT_TRUE(archive.Open(WriteArchive(TZipBuilder()
+                                            .File("a.inf", "alpha")
+                                            .File("b.sys", Pattern(200000))
+                                            .Entry({"claims 4 GB", "tiny", 8, 0x800, {}, 0xFFFFFFF0u})
+                                            .Build())));
+  ASSERT_EQ(archive.EntryCount(), 3u);
   std::string content;
   ASSERT_TRUE(archive.ReadEntry(1, content, 200000)) << archive.ErrorText();
   EXPECT_EQ(content, Pattern(200000));
@@ -148,7 +152,9 @@ TEST_F(ZipArchiveTest, ReadsOneEntryIntoMemoryUpToALimit) {
   EXPECT_EQ(content, "alpha");
   EXPECT_FALSE(archive.ReadEntry(1, content, 199999));
   EXPECT_NE(archive.ErrorText().find("b.sys"), std::string::npos);
-  EXPECT_FALSE(archive.ReadEntry(2, content, 10));
+  EXPECT_FALSE(archive.ReadEntry(2, content, UINT64_MAX));
+  EXPECT_NE(archive.ErrorText().find("size"), std::string::npos) << archive.ErrorText();
+  EXPECT_FALSE(archive.ReadEntry(3, content, 10));
 }
 
 // Entries whose data or headers are wrong: the extraction fails naming the entry,
