@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/devices_command.h"
+#include "cli/download_commands.h"
 #include "cli/info_command.h"
 #include "cli/scan_commands.h"
 #include "core/errors.h"
@@ -30,10 +31,12 @@ const std::map<std::string, TCommand>& Commands() {
       {"check-update", {RunCheckUpdateCommand, "check-update      ask the driver server for a newer program version"}},
       {"devices", {OnMachine(RunDevicesCommand),
                    "devices [--json]  the machine's devices: class, name, hardware id, driver, problem"}},
+      {"download", {RunDownloadCommand, "download HID...    fetch the offered driver packages of the last scan's devices"}},
       {"ignore", {RunIgnoreCommand, "ignore HID... [--same-name|--all]  ignore a device's offers (same id and name, or same id)"}},
       {"include", {RunIncludeCommand, "include HID... [--same-name|--all]  show an ignored device's offers again"}},
       {"info", {OnMachine(RunInfoCommand), "info              what the program knows of this machine and its settings"}},
       {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]  the stored scan result"}},
+      {"restore-point", {RunRestorePointCommand, "restore-point \"description\"  create a System Restore point"}},
       {"scan", {RunScanCommand, "scan              scan the machine, check with the driver server, store the result"}},
   };
   return commands;
@@ -43,8 +46,8 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: qvcli COMMAND [OPTIONS]\n\nCommands:\n";
   for (const auto& [name, command] : Commands()) out << "  " << command.usage << "\n";
   out << "\nThe driver server is taken from QUORVANE_SERVER=host[:port] when it is set.\n"
-         "Exit codes: 0 success; 1 server problem (no answer, an error answer, or a failed scan);\n"
-         "2 stopped (Ctrl+C during a scan's enumeration); 3 bad usage.\n";
+         "Exit codes: 0 success; 1 server problem (no answer, an error answer, a failed scan or download);\n"
+         "2 stopped (Ctrl+C during a scan's enumeration or a download); 3 bad usage (also an unknown hardware id).\n";
 }
 
 }  // namespace

@@ -51,6 +51,12 @@ constexpr uint32_t HTTP_QUERY_STATUS_CODE = 19;
 constexpr uint32_t HTTP_QUERY_FLAG_NUMBER = 0x20000000;
 #endif
 
+#ifndef INTERNET_CONNECTION_LAN
+constexpr uint32_t INTERNET_CONNECTION_LAN = 0x02;
+#endif
+// The buffer, in characters, the download run reads the last response information into.
+constexpr uint32_t LAST_RESPONSE_INFO_CHARS = 1024;
+
 // WinInet last-error codes the implementations report.
 #ifndef ERROR_INTERNET_TIMEOUT
 constexpr uint32_t ERROR_INTERNET_TIMEOUT = 12002;
@@ -116,6 +122,12 @@ class IInternetPort {
   // HttpQueryInfoW with HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, index 0.
   virtual bool QueryStatusCode(TInternetRaw request, uint32_t& status) = 0;
   virtual bool Close(TInternetRaw handle) = 0;
+  // InternetGetConnectedState: whether the system has an Internet connection; flags
+  // receives the INTERNET_CONNECTION_* description.
+  virtual bool ConnectedState(uint32_t& flags) = 0;
+  // InternetGetLastResponseInfoW with a buffer of bufferChars characters: the error value
+  // and text of the calling thread's last response; false when the text does not fit.
+  virtual bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) = 0;
   // The calling thread's last-error code, as GetLastError gives it after the calls above.
   virtual uint32_t LastError() = 0;
   // Sets the calling thread's last-error code.

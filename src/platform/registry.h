@@ -39,6 +39,8 @@ class IRegistryKey {
   virtual std::optional<std::string> ReadString(const std::string& name) = 0;
   virtual bool WriteDword(const std::string& name, uint32_t value) = 0;
   virtual bool WriteString(const std::string& name, const std::string& value) = 0;
+  // RegDeleteValueW; false when the value does not exist or cannot be deleted.
+  virtual bool DeleteValue(const std::string& name) = 0;
 };
 
 class IRegistry {

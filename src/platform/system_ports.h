@@ -14,6 +14,8 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/string_table.h"
+#include "platform/system_restore.h"
+#include "platform/thread_wait.h"
 
 struct TSystemPorts {
   IRegistry& registry;
@@ -29,4 +31,6 @@ struct TSystemPorts {
   IImageLists& imageLists;
   IModuleVersion& moduleVersion;
   IInternetPort& internet;
+  ISystemRestore& systemRestore;
+  IThreadWait& threadWait;
 };

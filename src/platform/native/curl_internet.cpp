@@ -11,6 +11,8 @@
 namespace {
 
 thread_local uint32_t tLastError = ERROR_SUCCESS;
+// The HTTP status of the last request this thread started; 0 when it got no answer.
+thread_local uint32_t tLastResponseStatus = 0;
 
 // One line per header, CR LF separated as WinInet takes them.
 std::vector<std::string> HeaderLines(const std::string& headers) {
@@ -91,6 +93,17 @@ TCurlInternet::TCurlInternet(std::string caFile) : m_caFile(std::move(caFile)) {
 TCurlInternet::~TCurlInternet() {
   for (TObject* object : m_objects) delete object;
   curl_global_cleanup();
+}
+
+bool TCurlInternet::ConnectedState(uint32_t& flags) {
+  flags = INTERNET_CONNECTION_LAN;
+  return true;
+}
+
+bool TCurlInternet::LastResponseInfo(uint32_t& error, std::string& text, uint32_t) {
+  error = tLastResponseStatus;
+  text.clear();
+  return true;
 }
 
 uint32_t TCurlInternet::LastError() { return tLastError; }
@@ -231,7 +244,9 @@ bool TCurlInternet::SendRequest(TInternetRaw handle, const std::string& headers,
   for (const std::string& line : HeaderLines(headers)) request->transfer.AddHeader(line);
   request->transfer.AddHeader("Expect:");  // WinInet sends the body without waiting for 100 Continue
   uint32_t error = ERROR_SUCCESS;
-  if (!request->transfer.Start(error)) return Fail(error);
+  const bool started = request->transfer.Start(error);
+  tLastResponseStatus = started ? static_cast<uint32_t>(request->transfer.Status()) : 0;
+  if (!started) return Fail(error);
   return true;
 }
 
@@ -261,7 +276,9 @@ TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url
   Configure(*owner, *request, url);
   for (const std::string& line : HeaderLines(headers)) request->transfer.AddHeader(line);
   uint32_t error = ERROR_SUCCESS;
-  if (!request->transfer.Start(error)) {
+  const bool started = request->transfer.Start(error);
+  tLastResponseStatus = started ? static_cast<uint32_t>(request->transfer.Status()) : 0;
+  if (!started) {
     Fail(error);
     return nullptr;
   }

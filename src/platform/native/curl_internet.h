@@ -31,6 +31,11 @@ class TCurlInternet : public IInternetPort {
                                uint32_t flags) override;
   bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
   bool Close(TInternetRaw handle) override;
+  // Always connected: the system has no offline state to report.
+  bool ConnectedState(uint32_t& flags) override;
+  // The HTTP status of the last URL or request this thread opened (0 when none was
+  // answered), with an empty text.
+  bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override;
   uint32_t LastError() override;
   void SetLastErrorCode(uint32_t code) override;
 

@@ -13,3 +13,11 @@ bool TSimFileSystem::MoveFileOver(const std::string& source, const std::string& 
   std::filesystem::rename(source, target, error);
   return !error;
 }
+
+bool TSimFileSystem::DeleteTree(uintptr_t, const std::string& path) {
+  const std::filesystem::path tree(std::u8string(path.begin(), path.end()));
+  std::error_code error;
+  if (path.empty() || !std::filesystem::exists(std::filesystem::symlink_status(tree, error))) return false;
+  std::filesystem::remove_all(tree, error);
+  return !error;
+}

@@ -11,4 +11,6 @@ class TSimFileSystem : public IFileSystem {
 
   bool DriveExists(char letter) override;
   bool MoveFileOver(const std::string& source, const std::string& target) override;
+  // Removes the real folder tree; false, as the shell reports, when nothing is there.
+  bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
 };

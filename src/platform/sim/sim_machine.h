@@ -14,6 +14,8 @@
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
+#include "platform/sim/sim_system_restore.h"
+#include "platform/native/joining_thread_wait.h"
 #include "platform/system_ports.h"
 
 class TSimMachine {
@@ -31,9 +33,12 @@ class TSimMachine {
   TSimImageLists imageLists;
   TSimModuleVersion moduleVersion;
   TCurlInternet internet;
+  TSimSystemRestore systemRestore;
+  TJoiningThreadWait threadWait;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,   processes, power,      locale,
-                        fileSystem, hashing, strings, devices, imageLists, moduleVersion, internet};
+                        fileSystem, hashing, strings, devices, imageLists, moduleVersion, internet,
+                        systemRestore, threadWait};
   }
 };

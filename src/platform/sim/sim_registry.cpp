@@ -47,6 +47,10 @@ class TSimRegistryKey : public IRegistryKey {
     m_values[Lower(name)] = TSimRegValue{REG_SZ, 0, value};
     return true;
   }
+  bool DeleteValue(const std::string& name) override {
+    if (m_access == TRegAccess::Read) return false;
+    return m_values.erase(Lower(name)) != 0;
+  }
 
  private:
   TSimRegistry::TValues& m_values;

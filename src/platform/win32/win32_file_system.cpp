@@ -1,8 +1,11 @@
 #include "platform/win32/win32_file_system.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/win32/win32_text.h"
+
+static_assert(SILENT_DELETE_FLAGS == (FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI));
 
 bool TWin32FileSystem::DriveExists(char letter) {
   const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
@@ -12,4 +15,16 @@ bool TWin32FileSystem::DriveExists(char letter) {
 bool TWin32FileSystem::MoveFileOver(const std::string& source, const std::string& target) {
   return MoveFileExW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool TWin32FileSystem::DeleteTree(uintptr_t ownerWindow, const std::string& path) {
+  // The shell reads a list of paths: this one, then an extra terminating zero.
+  std::wstring from = Utf8ToWide(path);
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW operation{};
+  operation.hwnd = reinterpret_cast<HWND>(ownerWindow);
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = static_cast<FILEOP_FLAGS>(SILENT_DELETE_FLAGS);
+  return SHFileOperationW(&operation) == 0;
 }

@@ -7,4 +7,5 @@ class TWin32FileSystem : public IFileSystem {
  public:
   bool DriveExists(char letter) override;
   bool MoveFileOver(const std::string& source, const std::string& target) override;
+  bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
 };

@@ -74,6 +74,23 @@ bool TWin32Internet::QueryStatusCode(TInternetRaw request, uint32_t& status) {
 
 bool TWin32Internet::Close(TInternetRaw handle) { return InternetCloseHandle(handle) != FALSE; }
 
+bool TWin32Internet::ConnectedState(uint32_t& flags) {
+  DWORD state = 0;
+  BOOL connected = InternetGetConnectedState(&state, 0);
+  flags = state;
+  return connected != FALSE;
+}
+
+bool TWin32Internet::LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) {
+  std::wstring buffer(bufferChars + 1, L'\0');
+  DWORD code = 0;
+  DWORD length = bufferChars;
+  BOOL ok = InternetGetLastResponseInfoW(&code, buffer.data(), &length);
+  error = code;
+  text = ok ? WideToUtf8(std::wstring(buffer.c_str())) : std::string();
+  return ok != FALSE;
+}
+
 uint32_t TWin32Internet::LastError() { return GetLastError(); }
 
 void TWin32Internet::SetLastErrorCode(uint32_t code) { SetLastError(code); }

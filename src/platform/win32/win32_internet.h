@@ -19,6 +19,8 @@ class TWin32Internet : public IInternetPort {
                        uint32_t flags) override;
   bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
   bool Close(TInternetRaw handle) override;
+  bool ConnectedState(uint32_t& flags) override;
+  bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override;
   uint32_t LastError() override;
   void SetLastErrorCode(uint32_t code) override;
 };

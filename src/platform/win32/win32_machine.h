@@ -15,6 +15,8 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_string_table.h"
+#include "platform/win32/win32_system_restore.h"
+#include "platform/win32/win32_thread_wait.h"
 
 class TWin32Machine {
  public:
@@ -31,10 +33,13 @@ class TWin32Machine {
   TWin32ImageLists imageLists;
   TWin32ModuleVersion moduleVersion;
   TWin32Internet internet;
+  TWin32SystemRestore systemRestore;
+  TWin32ThreadWait threadWait;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,      processes, power,
                         locale,   fileSystem, hashing, strings,
-                        devices,  imageLists, moduleVersion, internet};
+                        devices,  imageLists, moduleVersion, internet,
+                        systemRestore, threadWait};
   }
 };

@@ -59,6 +59,10 @@ class TWin32RegistryKey : public IRegistryKey {
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
+  bool DeleteValue(const std::string& name) override {
+    return RegDeleteValueW(m_key.Get(), Utf8ToWide(name).c_str()) == ERROR_SUCCESS;
+  }
+
  private:
   TRegKey m_key;
 };

@@ -1,0 +1,15 @@
+// Names inside the download folder: a package's file name from its download address,
+// and the check that a driver id or file name stays one entry inside its folder.
+#pragma once
+
+#include <string>
+
+// The text before the first "?", its percent escapes decoded as UTF-8 ("+" stays "+"),
+// the part after the last "/", and of that the part after the first "_".
+// "http://h/files/77_net%20driver_v2.zip?x=1" gives "net driver_v2.zip".
+std::string DownloadFileName(const std::string& url);
+
+// True when the name can only name an entry directly inside a folder: not empty, not
+// "." or "..", no path separator, drive colon, wildcard or control character, and no
+// trailing dot or blank (which Windows drops, so "..." or ".. " would mean "..").
+bool IsPlainEntryName(const std::string& name);

@@ -1,0 +1,186 @@
+// TDataManager's download run: each outdated, not ignored device's package fetched into
+// its own folder under the download location and confirmed with the server by its MD5;
+// and the questions and deletes the result pages ask of that folder.
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "core/errors.h"
+#include "core/file_md5.h"
+#include "core/paths.h"
+#include "engine/data_manager.h"
+#include "engine/download_names.h"
+#include "engine/server_contract.h"
+#include "proto/client_codecs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* DOWNLOAD_AGENT = "DriverDownload";
+constexpr const char* CLIENT_STATUS_RESOURCE = "/client_status/";
+constexpr const char* ACCEPT_ANY_HEADER = "Accept: */*\r\n";
+constexpr int DOWNLOAD_COMPLETE = 0;
+constexpr int DOWNLOAD_FILE_PROBLEM = 2;
+constexpr int DOWNLOAD_LINK_REFUSED = 3;
+constexpr uint32_t HTTP_STATUS_FORBIDDEN = 403;
+
+// Sets a flag for the life of a run and clears it on every way out.
+class TBusyFlag {
+ public:
+  explicit TBusyFlag(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
+  ~TBusyFlag() { m_flag = false; }
+  TBusyFlag(const TBusyFlag&) = delete;
+  TBusyFlag& operator=(const TBusyFlag&) = delete;
+
+ private:
+  std::atomic<bool>& m_flag;
+};
+
+// The folder of a path given with or without trailing separators.
+fs::path ParentFolder(std::string path) {
+  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return ToPath(path).parent_path();
+}
+
+// Creates the download folder (one level) when it is missing; false only when that
+// failed because the folder it belongs in does not exist.
+bool DownloadFolderReady(const std::string& location) {
+  std::error_code error;
+  if (fs::exists(ToPath(location), error)) return true;
+  fs::create_directory(ToPath(location), error);
+  if (!error) return true;
+  const fs::path parent = ParentFolder(location);
+  return !parent.empty() && fs::is_directory(parent, error);
+}
+
+}  // namespace
+
+void TDataManager::DownloadCancel() { m_stopped = true; }
+
+bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallbackHandler) {
+  m_stopped = false;
+  const std::string location = m_model.DownloadLocation();
+  if (!DownloadFolderReady(location)) return false;
+
+  TBusyFlag downloading(m_downloading);
+  IInternetPort& internet = m_ports.internet;
+  if (pCallbackHandler) pCallbackHandler->StartDownload(static_cast<int32_t>(devices.size()));
+  TInternetHandle session;
+  QvInternetOpen(DOWNLOAD_AGENT, session);
+
+  uint32_t connectionFlags = 0;
+  if (!internet.ConnectedState(connectionFlags)) {
+    ShowServerError(true);
+    m_stopped = true;
+    if (pCallbackHandler) pCallbackHandler->FinishDownload(false);
+    return false;
+  }
+
+  for (TDeviceProperties* entry : devices) {
+    if (m_stopped) {
+      session.Reset();
+      if (pCallbackHandler) pCallbackHandler->FinishDownload(false);
+      return false;
+    }
+    if (entry == nullptr) continue;
+    TDeviceProperties& device = *entry;
+    if (device.IsUpdated() || device.IsIgnored()) continue;
+    if (pCallbackHandler) pCallbackHandler->StartDriverDownload(device);
+
+    if (IsDownloadAvailable(device.strHID) != 0) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_COMPLETE);
+      continue;
+    }
+
+    // An expired link is found by a probe and renewed by asking the server about this
+    // device alone; whatever the probe finds, the fetch below runs.
+    bool refused = false;
+    {
+      TInternetHandle probe(internet, internet.OpenUrl(session.Get(), device.strDownloadUrl, ACCEPT_ANY_HEADER,
+                                                       INTERNET_FLAG_EXISTING_CONNECT));
+      uint32_t responseError = 0;
+      std::string responseText;
+      refused = probe && internet.LastResponseInfo(responseError, responseText, LAST_RESPONSE_INFO_CHARS) &&
+                responseError == HTTP_STATUS_FORBIDDEN;
+    }
+    if (refused) CheckForUpdates(TDriverMap{&device});
+
+    // The driver id names the folder and the address names the file; either one that
+    // could leave its folder (or is empty, which would make the download folder itself
+    // the package folder) is refused without touching the disk.
+    const std::string fileName = DownloadFileName(device.strDownloadUrl);
+    if (!IsPlainEntryName(device.strDriverDBId) || !IsPlainEntryName(fileName)) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_FILE_PROBLEM);
+      continue;
+    }
+    const std::string folder = JoinPath(location, device.strDriverDBId);
+    std::error_code ignored;
+    fs::create_directory(ToPath(folder), ignored);
+    const std::string target = JoinPath(folder, fileName);
+
+    const int result = GetFileFromInternet(session, device.strDownloadUrl, target, pCallbackHandler);
+    if (result == DOWNLOAD_COMPLETE) {
+      bool confirmed = false;
+      try {
+        confirmed = PostChecksum(GetFileMD5(m_ports.hashing, target), device.strDriverDBId);
+      } catch (const EInOutError&) {
+        // A file that cannot be read back cannot be confirmed.
+      }
+      if (!confirmed) {
+        fs::remove(ToPath(target), ignored);
+        DeleteFolder(0, folder);
+      }
+    } else {
+      DeleteFolder(0, folder);
+      if (result == DOWNLOAD_LINK_REFUSED) m_stopped = true;
+    }
+    if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, result);
+  }
+
+  session.Reset();
+  const bool completed = !m_stopped;
+  if (pCallbackHandler) pCallbackHandler->FinishDownload(completed);
+  return completed;
+}
+
+int TDataManager::IsDownloadAvailable(const std::string& strHID) {
+  const TDeviceProperties* device = m_model.GetDevice(strHID);
+  if (device == nullptr || !IsPlainEntryName(device->strDriverDBId)) return 0;
+  std::error_code error;
+  fs::directory_iterator entries(ToPath(JoinPath(m_model.DownloadLocation(), device->strDriverDBId)), error);
+  if (error) return 0;
+  for (const fs::directory_entry& entry : entries) {
+    if (entry.is_directory(error)) continue;
+    const std::string name = FromPath(entry.path().filename());
+    if (name.size() < 4) return 2;
+    std::string ending = name.substr(name.size() - 4);
+    for (char& c : ending) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return ending == ".exe" ? 1 : 2;
+  }
+  return 0;
+}
+
+bool TDataManager::DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps) {
+  // An empty or path-like driver id would name the download folder itself or a place outside it.
+  if (!IsPlainEntryName(devProps.strDriverDBId)) return false;
+  return DeleteFolder(AHandle, JoinPath(m_model.DownloadLocation(), devProps.strDriverDBId));
+}
+
+bool TDataManager::DeleteFolder(uintptr_t Awnd, const std::string& AFolder) {
+  return m_ports.fileSystem.DeleteTree(Awnd, AFolder);
+}
+
+bool TDataManager::PostChecksum(const std::string& cksum, const std::string& DriverDBId) {
+  TClientStatus status;
+  status.AddDownload(cksum, DriverDBId);
+  TStatusBuilder builder;
+  builder.Write(status);
+  const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
+
+  std::vector<uint8_t> answer;
+  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), CLIENT_STATUS_RESOURCE, body.data(),
+                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, true))
+    return false;
+  return answer.size() >= 4 && std::memcmp(answer.data(), "true", 4) == 0;
+}

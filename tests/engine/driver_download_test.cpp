@@ -1,0 +1,420 @@
+// The download run on a simulated machine against the reference server on loopback:
+// callbacks in order, packages kept only when the server confirms them, expired links
+// renewed or ending the run, stops, and names that must not leave the download folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <numeric>
+
+#include "engine/download_names.h"
+#include "engine/sim_engine.h"
+#include "net/net_server.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records the download calls as text; an action may run at each chunk.
+class TDownloadRecorder : public TICallbackHandler {
+ public:
+  explicit TDownloadRecorder(const std::atomic<bool>& downloading) : m_downloading(downloading) {}
+
+  std::vector<std::string> calls;
+  std::vector<int32_t> steps;
+  bool busyAtEnd = false;  // m_downloading as FinishDownload saw it
+  std::function<void()> onStep;
+
+  void StartScanning() override {}
+  void StartScanDriver() override {}
+  void FinishScanDriver(const TDeviceProperties&) override {}
+  void CheckingForUpdate() override {}
+  void FinishScanning(int32_t) override {}
+  void StartDownload(int32_t nCount) override { calls.push_back("StartDownload " + std::to_string(nCount)); }
+  void StartDriverDownload(const TDeviceProperties& device) override {
+    calls.push_back("StartDriverDownload " + device.strName);
+  }
+  void FinishDriverDownload(const TDeviceProperties& device, int32_t ASuccess) override {
+    calls.push_back("FinishDriverDownload " + device.strName + " " + std::to_string(ASuccess));
+  }
+  void FinishDownload(bool ASuccess) override {
+    busyAtEnd = m_downloading;
+    calls.push_back(std::string("FinishDownload ") + (ASuccess ? "true" : "false"));
+  }
+  void StepDriverDownload(int32_t nStep) override {
+    steps.push_back(nStep);
+    if (onStep) onStep();
+  }
+  void StartBackup(int32_t) override {}
+  void StartDriverBackup(const TDeviceProperties&) override {}
+  void FinishDriverBackup(const TDeviceProperties&, bool) override {}
+  void FinishBackup(bool) override {}
+  void StartInstall(int32_t) override {}
+  void StartDriverInstall(const TDeviceProperties&) override {}
+  void FinishDriverInstall(const TDeviceProperties&, int32_t) override {}
+  void FinishInstall(bool, bool) override {}
+  void StartExtract(int32_t) override {}
+  void StartFileExtract(const std::string&) override {}
+  void FinishExtract(bool) override {}
+  void Refresh() override {}
+
+ private:
+  const std::atomic<bool>& m_downloading;
+};
+
+class TRecordingSink : public IMessageSink {
+ public:
+  std::vector<std::string> messages;
+  int QvMessageBox(const std::string&, const std::string& AMsg, int) override {
+    messages.push_back(AMsg);
+    return 0;
+  }
+};
+
+// The machine's internet port, reporting no connection.
+class TOfflineInternet : public IInternetPort {
+ public:
+  explicit TOfflineInternet(IInternetPort& inner) : m_inner(inner) {}
+  TInternetRaw OpenSession(const std::string& a, uint32_t t, const std::string& p, uint32_t f) override {
+    return m_inner.OpenSession(a, t, p, f);
+  }
+  bool SetOptionNumber(TInternetRaw h, uint32_t o, uint32_t v) override { return m_inner.SetOptionNumber(h, o, v); }
+  bool SetOptionText(TInternetRaw h, uint32_t o, const std::string& t) override {
+    return m_inner.SetOptionText(h, o, t);
+  }
+  TInternetRaw Connect(TInternetRaw s, const std::string& n, uint16_t p, uint32_t v, uint32_t f) override {
+    return m_inner.Connect(s, n, p, v, f);
+  }
+  TInternetRaw OpenRequest(TInternetRaw c, const std::string& v, const std::string& o, uint32_t f) override {
+    return m_inner.OpenRequest(c, v, o, f);
+  }
+  bool SendRequest(TInternetRaw r, const std::string& h, const void* d, uint32_t s) override {
+    return m_inner.SendRequest(r, h, d, s);
+  }
+  bool Read(TInternetRaw r, void* b, uint32_t n, uint32_t& read) override { return m_inner.Read(r, b, n, read); }
+  TInternetRaw OpenUrl(TInternetRaw s, const std::string& u, const std::string& h, uint32_t f) override {
+    ++urlsOpened;
+    return m_inner.OpenUrl(s, u, h, f);
+  }
+  bool QueryStatusCode(TInternetRaw r, uint32_t& status) override { return m_inner.QueryStatusCode(r, status); }
+  bool Close(TInternetRaw h) override { return m_inner.Close(h); }
+  bool ConnectedState(uint32_t& flags) override {
+    flags = 0;
+    return false;
+  }
+  bool LastResponseInfo(uint32_t& e, std::string& t, uint32_t n) override { return m_inner.LastResponseInfo(e, t, n); }
+  uint32_t LastError() override { return m_inner.LastError(); }
+  void SetLastErrorCode(uint32_t code) override { m_inner.SetLastErrorCode(code); }
+
+  int urlsOpened = 0;
+
+ private:
+  IInternetPort& m_inner;
+};
+
+constexpr const char* UNKNOWN_ID = "PCI\\VEN_FFFF&DEV_0001";
+
+std::string Altered(std::string link) {
+  char& last = link.back();
+  last = last == '0' ? '1' : '0';
+  return link;
+}
+
+class DriverDownload : public ::testing::Test, public TSimEngineFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_GT(server.Start(), 0);
+    TDataManager& engine = Engine();
+    engine.SetMessageSink(&sink);
+    model->SetServerURL("127.0.0.1");
+    model->SetServerPort(server.Port());
+    model->SetDownloadLocation(Downloads());
+  }
+
+  std::string Downloads() const { return folder.File("Downloads"); }
+  std::string PackageFolder(const std::string& driverId) const { return JoinPath(Downloads(), driverId); }
+
+  // A device of the model's list with an installed driver older than any offer.
+  TDeviceProperties& AddDevice(const std::string& name, const std::string& hardwareId) {
+    auto record = std::make_unique<TDeviceProperties>();
+    record->strName = name;
+    record->strHID = hardwareId;
+    record->strClassGUID = "Net";
+    record->strVersion = "1.0.0.0";
+    record->strDriverDate = "1-1-2020";
+    TDeviceProperties& added = *record;
+    model->AddDevice(std::move(record));
+    return added;
+  }
+
+  // The device with the server's offer written into it, as a scan leaves it.
+  TDeviceProperties& OfferedDevice(const std::string& name, const std::string& hardwareId) {
+    TDeviceProperties& device = AddDevice(name, hardwareId);
+    EXPECT_TRUE(Engine().CheckForUpdates(TDriverMap{&device}));
+    EXPECT_FALSE(device.strDownloadUrl.empty()) << name;
+    return device;
+  }
+
+  bool Run(const TDriverMap& devices) {
+    recorder.calls.clear();
+    return Engine().Download(devices, &recorder);
+  }
+
+  size_t FileRequests() const {
+    size_t count = 0;
+    const std::string log = server.Log();
+    for (size_t at = log.find(" GET /files/"); at != std::string::npos; at = log.find(" GET /files/", at + 1)) ++count;
+    return count;
+  }
+
+  TNetServer server;
+  TRecordingSink sink;
+  TDownloadRecorder recorder{Engine().m_downloading};
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(DriverDownload, OnlyUpToDateOrIgnoredDevicesMakeNoDeviceCalls) {
+  TDeviceProperties& upToDate = AddDevice("Up to date", OFFERED_ID);
+  TDeviceProperties& ignored = OfferedDevice("Ignored", BIG_ID);
+  ignored.nIgnored = 1;
+  EXPECT_TRUE(Run({&upToDate, &ignored}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 2", "FinishDownload true"}));
+  EXPECT_TRUE(recorder.busyAtEnd);
+  EXPECT_FALSE(Engine().m_downloading);
+  EXPECT_EQ(FileRequests(), 0u);
+}
+
+TEST_F(DriverDownload, PackagesAreFetchedConfirmedAndKeptInTheirFolders) {
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  TDeviceProperties& big = OfferedDevice("Big", BIG_ID);
+  EXPECT_TRUE(Run({&small, &big}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 2", "StartDriverDownload Small", "FinishDriverDownload Small 0",
+                                   "StartDriverDownload Big", "FinishDriverDownload Big 0", "FinishDownload true"}));
+  EXPECT_EQ(small.strDriverDBId, std::to_string(server.Small().id));
+  EXPECT_EQ(TNetServer::ReadFile(JoinPath(PackageFolder(small.strDriverDBId), server.Small().file_name)),
+            server.StoredContent(server.Small()));
+  EXPECT_EQ(TNetServer::ReadFile(JoinPath(PackageFolder(big.strDriverDBId), server.Big().file_name)),
+            server.StoredContent(server.Big()));
+  EXPECT_EQ(std::accumulate(recorder.steps.begin(), recorder.steps.end(), size_t{0}),
+            server.StoredContent(server.Small()).size() + BIG_PACKAGE_SIZE);
+  EXPECT_NE(server.Log().find("POST /client_status/ 200"), std::string::npos) << server.Log();
+  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 2);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_FALSE(Engine().m_downloading);
+}
+
+TEST_F(DriverDownload, APackageAlreadyPresentIsReportedWithoutAFetch) {
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  folder.Write("Downloads/" + small.strDriverDBId + "/whatever.EXE", "not even a package");
+  EXPECT_TRUE(Run({&small}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 0",
+                                   "FinishDownload true"}));
+  EXPECT_EQ(FileRequests(), 0u);
+  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 1);
+}
+
+TEST_F(DriverDownload, AnExpiredLinkIsRenewedForThatDeviceAlone) {
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  const std::string expired = Altered(small.strDownloadUrl);
+  small.strDownloadUrl = expired;
+  EXPECT_TRUE(Run({&small}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 0",
+                                   "FinishDownload true"}));
+  EXPECT_NE(small.strDownloadUrl, expired);
+  EXPECT_TRUE(fs::exists(JoinPath(PackageFolder(small.strDriverDBId), server.Small().file_name)));
+}
+
+TEST_F(DriverDownload, ARefusedLinkEndsTheRunBeforeTheNextDevice) {
+  // The server does not know this device, so the renewal leaves its link as it was.
+  TDeviceProperties& unknown = AddDevice("Unknown", UNKNOWN_ID);
+  unknown.strNewVersion = "2.0.0.0";
+  unknown.strDriverDBId = "901";
+  unknown.strDownloadUrl = Altered(server.Link(server.Small()));
+  TDeviceProperties& big = OfferedDevice("Big", BIG_ID);
+  EXPECT_FALSE(Run({&unknown, &big}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 2", "StartDriverDownload Unknown", "FinishDriverDownload Unknown 3",
+                                   "FinishDownload false"}));
+  EXPECT_TRUE(Engine().m_stopped);
+  EXPECT_FALSE(Engine().m_downloading);
+  EXPECT_FALSE(fs::exists(PackageFolder("901")));
+  EXPECT_FALSE(fs::exists(PackageFolder(big.strDriverDBId)));
+}
+
+TEST_F(DriverDownload, AStopDuringAFetchReportsFourAndLeavesNothing) {
+  TDeviceProperties& big = OfferedDevice("Big", BIG_ID);
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  recorder.onStep = [this] { Engine().DownloadCancel(); };
+  EXPECT_FALSE(Run({&big, &small}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 2", "StartDriverDownload Big", "FinishDriverDownload Big 4",
+                                   "FinishDownload false"}));
+  EXPECT_FALSE(fs::exists(PackageFolder(big.strDriverDBId)));
+  EXPECT_TRUE(Engine().m_stopped);
+  // The next run starts afresh.
+  recorder.onStep = nullptr;
+  EXPECT_TRUE(Run({&small}));
+}
+
+TEST_F(DriverDownload, AFileTheServerDoesNotConfirmIsDeletedButReportedComplete) {
+  // The file fetched is the small package, the id sent with its checksum the big one's.
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  small.strDriverDBId = std::to_string(server.Big().id);
+  EXPECT_TRUE(Run({&small}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 0",
+                                   "FinishDownload true"}));
+  EXPECT_FALSE(fs::exists(PackageFolder(small.strDriverDBId)));
+  EXPECT_TRUE(fs::is_directory(Downloads()));
+  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 0);
+}
+
+TEST_F(DriverDownload, WithoutAConnectionTheRunEndsWithTheServerMessage) {
+  TOfflineInternet offline(machine.internet);
+  TSystemPorts ports = machine.Ports();
+  TSystemPorts offlinePorts{ports.registry,      ports.osVersion,     ports.shell,    ports.processes,
+                            ports.power,         ports.locale,        ports.fileSystem, ports.hashing,
+                            ports.strings,       ports.deviceInstall, ports.imageLists, ports.moduleVersion,
+                            offline,             ports.systemRestore, ports.threadWait};
+  TDataManager engine(*model, offlinePorts);
+  engine.SetMessageSink(&sink);
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  TDownloadRecorder handler(engine.m_downloading);
+  EXPECT_FALSE(engine.Download({&small}, &handler));
+  EXPECT_EQ(handler.calls, (Calls{"StartDownload 1", "FinishDownload false"}));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_NE(sink.messages[0].find("problem communicating with the server"), std::string::npos);
+  EXPECT_TRUE(engine.m_stopped);
+  EXPECT_FALSE(engine.m_downloading);
+  EXPECT_EQ(offline.urlsOpened, 0);
+}
+
+TEST_F(DriverDownload, TheDownloadFolderIsCreatedOneLevelOnly) {
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  model->SetDownloadLocation(folder.File("missing/Downloads"));
+  EXPECT_FALSE(Run({&small}));
+  EXPECT_TRUE(recorder.calls.empty());
+  EXPECT_FALSE(fs::exists(folder.File("missing")));
+
+  ASSERT_FALSE(fs::exists(Downloads()));
+  model->SetDownloadLocation(Downloads());
+  EXPECT_TRUE(Run({&small}));
+  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 2);
+}
+
+// Driver ids and link names that would put the package outside its own folder, or make
+// the download folder itself the package folder, are refused and touch nothing.
+TEST_F(DriverDownload, NamesThatWouldLeaveTheirFolderAreRefused) {
+  struct Case {
+    const char* name;
+    std::string driverId;
+    std::string linkName;  // replaces the offered link's "<id>_<name>" element; empty: kept
+  };
+  const Case cases[] = {
+      {"empty driver id", "", ""},
+      {"parent driver id", "..", ""},
+      {"nested driver id", "../outside", ""},
+      {"backslash driver id", "..\\outside", ""},
+      {"absolute driver id", folder.File("outside"), ""},
+      {"drive driver id", "C:", ""},
+      {"trailing dots", "...", ""},
+      {"parent file name", "77", "77_.."},
+      {"escaped separator", "77", "77_%2e%2e%5coutside.zip"},
+      {"no name", "77", "77_"},
+  };
+  folder.Write("Downloads/keep.txt", "the download folder's own file");
+  folder.Write("outside/keep.txt", "a file outside the download folder");
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  // A link the server refuses is renewed for a device it knows; this one it does not know.
+  TDeviceProperties& unknown = AddDevice("Small", UNKNOWN_ID);
+  unknown.strNewVersion = "2.0.0.0";
+  const std::string offered = small.strDownloadUrl;
+  for (const Case& c : cases) {
+    TDeviceProperties& device = c.linkName.empty() ? small : unknown;
+    device.strDriverDBId = c.driverId;
+    device.strDownloadUrl = offered;
+    if (!c.linkName.empty()) {
+      const size_t start = offered.find("/files/") + 7;
+      device.strDownloadUrl.replace(start, offered.find('?') - start, c.linkName);
+    }
+    EXPECT_TRUE(Run({&device})) << c.name;
+    EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 2",
+                                     "FinishDownload true"}))
+        << c.name;
+    EXPECT_EQ(Engine().IsDownloadAvailable(device.strHID), 0) << c.name;
+    EXPECT_FALSE(Engine().DeleteDriverFile(0, device)) << c.name;
+    EXPECT_EQ(folder.Read("Downloads/keep.txt"), "the download folder's own file") << c.name;
+    EXPECT_EQ(folder.Read("outside/keep.txt"), "a file outside the download folder") << c.name;
+  }
+  // Nothing was written anywhere: the two folders hold what they held.
+  for (const char* name : {"Downloads", "outside"}) {
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.File(name)))
+      entries.push_back(entry.path().filename().string());
+    EXPECT_EQ(entries, std::vector<std::string>{"keep.txt"}) << name;
+  }
+}
+
+TEST_F(DriverDownload, WhatIsAvailableIsDecidedByTheListedDeviceAndItsFirstFile) {
+  TDeviceProperties& small = AddDevice("Small", OFFERED_ID);
+  small.strDriverDBId = "12";
+  folder.Write("Downloads/12/sub/setup.exe", "a file below a sub-folder does not count");
+  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 0);
+  folder.Write("Downloads/12/Setup.ExE", "installer");
+  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 1);
+  folder.Write("Downloads/34/driver.zip", "a folder no listed device names");
+  EXPECT_EQ(Engine().IsDownloadAvailable(UNKNOWN_ID), 0);
+  EXPECT_EQ(Engine().IsDownloadAvailable("pci\\ven_8086&dev_15bc"), 1) << "hardware ids compare without case";
+}
+
+TEST_F(DriverDownload, DeletingADriverFileRemovesItsFolderOnly) {
+  TDeviceProperties& small = AddDevice("Small", OFFERED_ID);
+  folder.Write("Downloads/keep.txt", "kept");
+  EXPECT_FALSE(Engine().DeleteDriverFile(0, small)) << "no driver id";
+  small.strDriverDBId = "12";
+  EXPECT_FALSE(Engine().DeleteDriverFile(0, small)) << "no folder";
+  folder.Write("Downloads/12/sub/driver.inf", "x");
+  folder.Write("Downloads/12/package.zip", "x");
+  EXPECT_TRUE(Engine().DeleteDriverFile(0, small));
+  EXPECT_FALSE(fs::exists(PackageFolder("12")));
+  EXPECT_EQ(folder.Read("Downloads/keep.txt"), "kept");
+}
+
+TEST_F(DriverDownload, TheChecksumIsConfirmedOnlyForTheRightPackage) {
+  const std::string small = std::to_string(server.Small().id);
+  EXPECT_TRUE(Engine().PostChecksum(server.Small().md5, small));
+  EXPECT_FALSE(Engine().PostChecksum(server.Big().md5, small));
+  EXPECT_FALSE(Engine().PostChecksum("", ""));
+  EXPECT_TRUE(sink.messages.empty());
+  model->SetServerPort(1);  // nobody listens: the exchange fails with the server message
+  EXPECT_FALSE(Engine().PostChecksum(server.Small().md5, small));
+  EXPECT_EQ(sink.messages.size(), 1u);
+}
+
+TEST(DownloadNames, FileNameFromTheLink) {
+  struct Case {
+    const char* url;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"http://h/files/77_net%20driver_v2.zip?x=1", "net driver_v2.zip"},
+      {"http://h/files/77_a_b_c.zip", "a_b_c.zip"},
+      {"http://h/files/driver.zip", "driver.zip"},
+      {"http://h/files/a+b.zip?q=%2F", "a+b.zip"},
+      {"http://h/files/77_%C3%A9t%C3%A9.zip", "\xC3\xA9t\xC3\xA9.zip"},
+      {"http://h/files/77_x%2Fy.zip", "y.zip"},
+      {"http://h/files/77_x%2", "x%2"},
+      {"http://h", "h"},
+      {"http://h/", ""},
+      {"setup_v1.exe", "v1.exe"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DownloadFileName(c.url), c.name) << c.url;
+}
+
+TEST(DownloadNames, PlainEntryNames) {
+  const char* plain[] = {"77", "net driver_v2.zip", "a.b", ".hidden", "\xC3\xA9t\xC3\xA9"};
+  for (const char* name : plain) EXPECT_TRUE(IsPlainEntryName(name)) << name;
+  const char* refused[] = {"", ".", "..", "...", ".. ", "a/b", "a\\b", "C:", "a:b", "*", "a?", "x\x01", "name."};
+  for (const char* name : refused) EXPECT_FALSE(IsPlainEntryName(name)) << name;
+}
+
+}  // namespace
