@@ -35,6 +35,20 @@ endfunction()
 # Gives a Windows program its resources: the version resource (version as
 # "a.b.c.d") and the string table.
 function(qv_windows_resources target version description)
+  qv_resource_script(${target} ${version} "${description}" ${PROJECT_SOURCE_DIR}/res/console.rc)
+endfunction()
+
+# The same for the window program: its manifest asks for elevation, per-monitor
+# DPI awareness and common controls 6, and it carries the icon and the logo.
+function(qv_windows_gui_resources target version description)
+  qv_resource_script(${target} ${version} "${description}" ${PROJECT_SOURCE_DIR}/res/gui.rc)
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/res/gui.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${PROJECT_SOURCE_DIR}/res/gui.manifest ${PROJECT_SOURCE_DIR}/res/gui/quorvane.ico
+               ${PROJECT_SOURCE_DIR}/res/gui/logo.bmp)
+endfunction()
+
+# Writes the program's version_info.h and adds a resource script to it.
+function(qv_resource_script target version description script)
   string(REPLACE "." "," commas ${version})
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target}-resources)
   qv_write_if_changed(${folder}/version_info.h
@@ -43,6 +57,6 @@ function(qv_windows_resources target version description)
 #define QV_DESCRIPTION \"${description}\"
 #define QV_FILE_NAME \"${target}.exe\"
 ")
-  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/res/console.rc)
+  target_sources(${target} PRIVATE ${script})
   target_include_directories(${target} PRIVATE ${folder} ${PROJECT_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 endfunction()

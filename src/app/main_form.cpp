@@ -1,0 +1,350 @@
+#include "app/main_form.h"
+
+#include <commctrl.h>
+
+#include "core/errors.h"
+#include "core/windows_policies.h"
+#include "gui_resources.h"
+#include "platform/win32/win32_text.h"
+#include "res/string_ids.h"
+#include "ui/win32/dpi.h"
+
+namespace {
+
+constexpr const char* QV_HELP_DESK_URL = "https://www.quorvane.com/helpdesk/";
+constexpr WPARAM QV_SC_DRAG_MOVE = 0xF012;  // SC_MOVE by the caption
+
+TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+std::string ProgramPath() {
+  wchar_t path[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return WideToUtf8(path, length);
+}
+
+}  // namespace
+
+TDriverAppForm::TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TSystemPorts ports)
+    : m_model(model), m_engine(engine), m_ports(ports), m_navigation(model.IsOsVistaAndAbove()) {}
+
+TDriverAppForm::~TDriverAppForm() {
+  if (m_logo) DeleteObject(m_logo);
+  if (m_icon) DestroyIcon(m_icon);
+  if (m_smallIcon) DestroyIcon(m_smallIcon);
+}
+
+std::string TDriverAppForm::Text(int id) const { return m_ports.strings.Load(id); }
+
+bool TDriverAppForm::Create() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  m_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  m_smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  m_logo = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  TClassStyle classStyle;
+  classStyle.icon = m_icon;
+  classStyle.smallIcon = m_smallIcon;
+  // The window is created at the size of its DPI; it is centred when first shown.
+  const int dpi = StartupDpi();
+  const TLayoutRect rect = ComputeShellLayout(dpi).client;
+  return TWindow::Create(QV_MAIN_CLASS, classStyle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
+                         WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, Utf8ToWide(m_model.GetAppName()), rect, nullptr);
+}
+
+void TDriverAppForm::OnCreate() {
+  // FormCreate.
+  SetWindowTextW(Handle(), Utf8ToWide(m_model.GetAppName()).c_str());
+  FScanResultAvailable = false;
+  FRunOnce = false;
+  FsetSchedule = true;
+  FRefreshResults = true;
+  DeleteLeftoverInstaller();
+  FollowLanguageChoice();
+
+  m_tips.Create(Handle());
+  const TShellLayout layout = ComputeShellLayout(Dpi());
+  m_mainNavigation.Create(Handle(), idMainNavigation, layout.navigation, &m_tips);
+  m_settingsNavigation.Create(Handle(), idSettingsNavigation, layout.navigation, &m_tips);
+  m_settingsNavigation.Show(false);
+  m_settingsNavigation.SetBackItem(0);
+  m_contentCards.Create(Handle(), idContentCards, layout.content, QV_CARD_COUNT);
+  m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
+  m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
+  m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
+  m_exitButton.Create(Handle(), idExitButton, "", layout.exitButton);
+  m_mainNavigation.OnItemClick([this](int index) { ApplyNavigation(m_navigation.ExecuteItem(index)); });
+  m_settingsNavigation.OnItemClick([this](int index) { ApplyNavigation(m_navigation.ExecuteItem(index)); });
+
+  m_trayIcon.Create(m_smallIcon ? m_smallIcon : m_icon);
+  m_trayIcon.OnDoubleClick([this] { RestoreWindow(); });
+  m_trayIcon.OnMenuCommand([this](int command) {
+    switch (command) {
+      case idTrayRestore: RestoreWindow(); break;
+      case idTrayAbout: RestoreWindow(); ShowAbout(); break;
+      case idTrayHelp: RestoreWindow(); OpenHelp(); break;
+      case idTrayExit: PostMessageW(Handle(), WM_CLOSE, 0, 0); break;
+      default: break;
+    }
+  });
+
+  UpdateGUI(true);
+  // The Overview card, the first main item selected; the settings list's
+  // Schedule item exists only where there is a task scheduler (see TShellNavigation).
+  m_contentCards.ShowCard(m_navigation.Card());
+  m_mainNavigation.SetSelected(m_navigation.SelectedMainItem());
+}
+
+void TDriverAppForm::DeleteLeftoverInstaller() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return;
+  std::wstring installer = std::wstring(folder, length) + L"qvtempinstaller.exe";
+  if (GetFileAttributesW(installer.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileW(installer.c_str());
+}
+
+void TDriverAppForm::FollowLanguageChoice() {
+  // The interface language chosen for this program (stored per program path);
+  // the settings follow it when they differ.
+  const int chosen = LoadLanguageChoice(m_ports.registry, ProgramPath());
+  if (chosen == m_model.Language()) return;
+  m_model.SetLanguage(chosen);
+  try {
+    m_model.DumpSettings();
+  } catch (const std::exception& error) {
+    MessageBoxW(nullptr, Utf8ToWide(error.what()).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
+                MB_OK | MB_ICONERROR);
+  }
+}
+
+void TDriverAppForm::UpdateGUI(bool AInitial) {
+  (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
+  m_tips.Set(m_exitButton.Handle(), Text(IDS_HINT_CLOSE_PROGRAM));
+  m_tips.Set(m_minimizeButton.Handle(), Text(IDS_HINT_MINIMIZE_WINDOW));
+  m_tips.Set(m_helpButton.Handle(), Text(IDS_HINT_HELP_SUPPORT));
+  m_tips.Set(m_aboutButton.Handle(), FormatText(Text(IDS_HINT_ABOUT_APP), m_model.GetAppName()));
+
+  auto itemsOf = [this](const std::vector<TShellAction>& actions) {
+    std::vector<std::pair<std::string, std::string>> items;
+    for (TShellAction action : actions) {
+      TActionTexts texts = ActionTexts(action);
+      items.emplace_back(Text(texts.caption), texts.hint ? Text(texts.hint) : std::string());
+    }
+    return items;
+  };
+  m_mainNavigation.SetItems(itemsOf(m_navigation.MainItems()));
+  m_settingsNavigation.SetItems(itemsOf(m_navigation.SettingsItems()));
+  for (int card = 0; card < QV_CARD_COUNT; ++card) {
+    m_contentCards.Card(card).SetTitle(Text(CardTitleId(static_cast<TShellCard>(card))));
+  }
+
+  m_trayIcon.SetHint(Text(IDS_TRAY_HINT));
+  m_trayIcon.SetBalloon(FormatText(Text(IDS_TRAY_STILL_RUNNING), m_model.GetAppName()),
+                        Text(IDS_TRAY_STILL_RUNNING_TEXT));
+  m_trayIcon.SetMenu({{idTrayRestore, Text(IDS_ACTION_RESTORE_WINDOW)},
+                      {idTrayAbout, Text(IDS_ACTION_ABOUT)},
+                      {idTrayHelp, Text(IDS_ACTION_HELP)},
+                      {0, ""},
+                      {idTrayExit, Text(IDS_ACTION_EXIT)}});
+}
+
+void TDriverAppForm::ShowFirstTime() {
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  TLayoutRect centred =
+      CenteredRect(window.right - window.left, window.bottom - window.top, ToLayout(monitor.rcWork));
+  SetWindowPos(Handle(), nullptr, centred.left, centred.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  UpdateWindow(Handle());
+}
+
+void TDriverAppForm::Layout() {
+  const TShellLayout layout = ComputeShellLayout(Dpi());
+  m_mainNavigation.Place(layout.navigation);
+  m_settingsNavigation.Place(layout.navigation);
+  m_contentCards.Place(layout.content);
+  auto place = [](HWND control, const TLayoutRect& r) {
+    SetWindowPos(control, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(m_helpButton.Handle(), layout.helpButton);
+  place(m_aboutButton.Handle(), layout.aboutButton);
+  place(m_minimizeButton.Handle(), layout.minimizeButton);
+  place(m_exitButton.Handle(), layout.exitButton);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TDriverAppForm::OnDpiChanged(int, const RECT*) { Layout(); }
+
+bool TDriverAppForm::OnPaint(HDC dc) {
+  const TShellLayout layout = ComputeShellLayout(Dpi());
+  const TLayoutRect& bar = layout.topBar;
+  FillSolid(dc, RECT{bar.left, bar.top, bar.right, bar.bottom}, QV_COLOR_BAR);
+  const TLayoutRect& column = layout.navigation;
+  FillSolid(dc, RECT{column.left, column.top, column.right, column.bottom}, QV_COLOR_BAR);
+  if (m_logo) {
+    BITMAP info{};
+    GetObjectW(m_logo, sizeof(info), &info);
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, m_logo);
+    SetStretchBltMode(dc, HALFTONE);
+    const TLayoutRect& logo = layout.logo;
+    StretchBlt(dc, logo.left, logo.top, logo.Width(), logo.Height(), source, 0, 0, info.bmWidth, info.bmHeight,
+               SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  return true;
+}
+
+bool TDriverAppForm::OnLeftButtonDown(TMousePoint point) {
+  // TopPanelMouseDown: the borderless window moves with the mouse.
+  if (!ComputeShellLayout(Dpi()).topBar.Contains(point.x, point.y)) return false;
+  ReleaseCapture();
+  SendMessageW(Handle(), WM_SYSCOMMAND, QV_SC_DRAG_MOVE, 0);
+  return true;
+}
+
+void TDriverAppForm::OnCommand(int id, int code, HWND) {
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case idExitButton: PostMessageW(Handle(), WM_CLOSE, 0, 0); break;         // aclClose
+    case idMinimizeButton: MinimizeApplication(); break;                      // aclMinimize
+    case idHelpButton: OpenHelp(); break;                                     // aclMainHelp
+    case idAboutButton: ShowAbout(); break;                                   // aclMainAbout
+    default: break;
+  }
+}
+
+void TDriverAppForm::ExecuteNavigation(TShellAction action) { ApplyNavigation(m_navigation.Execute(action)); }
+
+void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
+  const bool settings = m_navigation.Mode() == TNavigationMode::settings;
+  m_mainNavigation.Show(!settings);
+  m_settingsNavigation.Show(settings);
+  m_mainNavigation.SetSelected(m_navigation.SelectedMainItem());
+  m_settingsNavigation.SetSelected(m_navigation.SelectedSettingsItem());
+  if (change) {
+    m_contentCards.ShowCard(change->next);
+    ContentCardsCardChange(change->previous, change->next);
+  }
+}
+
+void TDriverAppForm::ContentCardsCardChange(TShellCard, TShellCard next) {
+  // The per-card refresh belongs to each page; the pages not built yet have none.
+  switch (next) {
+    case cardSysInfo:
+      SetFocus(m_contentCards.Card(cardSysInfo).Handle());
+      break;
+    default:
+      break;
+  }
+}
+
+void TDriverAppForm::MinimizeApplication() {
+  // QvAppEventsMinimize: the window goes to the notification area.
+  const std::string& app = m_model.GetAppName();
+  if (m_model.ScanMinimized()) {
+    m_trayIcon.SetBalloon(FormatText(Text(IDS_TRAY_RUNNING), app), Text(IDS_TRAY_RUNNING_TEXT));
+  } else {
+    m_trayIcon.SetBalloon(FormatText(Text(IDS_TRAY_STILL_RUNNING), app), Text(IDS_TRAY_STILL_RUNNING_TEXT));
+  }
+  ShowWindow(Handle(), SW_MINIMIZE);
+  ShowWindow(Handle(), SW_HIDE);
+  m_trayIcon.SetVisible(true);
+  m_trayIcon.ShowBalloon();
+}
+
+void TDriverAppForm::RestoreWindow() {
+  // aclRestoreWindow.
+  m_trayIcon.SetVisible(false);
+  ShowWindow(Handle(), SW_RESTORE);
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  SetForegroundWindow(Handle());
+}
+
+void TDriverAppForm::BringForward() {
+  if (IsIconic(Handle())) {
+    ShowWindow(Handle(), SW_RESTORE);
+    m_trayIcon.SetVisible(false);
+  }
+  if (!IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOW);
+  BringWindowToTop(Handle());
+  SetForegroundWindow(Handle());
+}
+
+bool TDriverAppForm::OnUserMessage(UINT message) {
+  if (message != QV_BRING_FORWARD) return false;
+  BringForward();
+  return true;
+}
+
+bool TDriverAppForm::OnUndecodedMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  // A minimise by the system (the taskbar button) also goes to the notification area.
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+    MinimizeApplication();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+void TDriverAppForm::OnActivate(bool active) {
+  // FormActivate: the first activation's work (the update check and the scan
+  // at start) belongs to the pages that run them.
+  if (active && !FRunOnce) FRunOnce = true;
+}
+
+void TDriverAppForm::OpenHelp() { m_model.LaunchBrowser(QV_HELP_DESK_URL); }
+
+void TDriverAppForm::ShowAbout() {
+  const std::string title = FormatText(Text(IDS_HINT_ABOUT_APP), m_model.GetAppName());
+  MessageBoxW(Handle(), Utf8ToWide(m_model.GetAppName()).c_str(), Utf8ToWide(title).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void TDriverAppForm::ExecuteStartScan() {
+  // aclStartScan starts or stops the scan run of the scan page.
+  ExecuteNavigation(aclHome);
+}
+
+bool TDriverAppForm::FormCloseQuery() {
+  // Every running activity gets its question, even after an earlier Cancel.
+  const std::wstring title = Utf8ToWide(m_model.GetAppName());
+  auto ask = [&](int textId) {
+    return MessageBoxW(Handle(), Utf8ToWide(Text(textId)).c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) ==
+           IDOK;
+  };
+  bool canClose = true;
+  if (m_engine.m_scanning) {
+    if (ask(IDS_CONFIRM_STOP_SCAN)) m_engine.StopScan(); else canClose = false;
+  }
+  if (m_engine.m_downloading && !m_engine.m_stopped) {
+    if (ask(IDS_CONFIRM_STOP_DOWNLOAD)) m_engine.DownloadCancel(); else canClose = false;
+  }
+  if (m_engine.m_doingbackup) {
+    if (ask(IDS_CONFIRM_STOP_BACKUP)) m_engine.BackupCancel(); else canClose = false;
+  }
+  if (m_engine.m_installing) {
+    if (ask(IDS_CONFIRM_STOP_INSTALL)) m_engine.InstallCancel(); else canClose = false;
+  }
+  return canClose;
+}
+
+bool TDriverAppForm::OnClose() {
+  if (!FormCloseQuery()) return false;
+  // FormClose: the settings and the scan result are saved.
+  try {
+    m_model.DumpScanResults();
+  } catch (const std::exception& error) {
+    MessageBoxW(Handle(), Utf8ToWide(error.what()).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
+                MB_OK | MB_ICONERROR);
+  }
+  return true;
+}
+
+void TDriverAppForm::OnDestroy() {
+  m_trayIcon.SetVisible(false);
+  PostQuitMessage(0);
+}

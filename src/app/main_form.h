@@ -1,0 +1,103 @@
+// TDriverAppForm: the program's borderless main window. A top bar (logo, help,
+// about, minimise, close; dragging it moves the window), the navigation column
+// with its main and settings lists, and the content cards, one per page.
+#pragma once
+
+#include <string>
+
+#include "core/data_model.h"
+#include "engine/data_manager.h"
+#include "ui/shell_navigation.h"
+#include "ui/win32/card_panel.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/navigation_list.h"
+#include "ui/win32/tray_icon.h"
+#include "ui/win32/window.h"
+
+// The message a second start of the program sends to bring this window forward.
+inline constexpr UINT QV_BRING_FORWARD = WM_USER + 1;
+inline constexpr const wchar_t* QV_MAIN_CLASS = L"TDriverAppForm";
+
+// Control identifiers, also used by the window tests.
+enum TMainControlId : int {
+  idMainNavigation = 10,
+  idSettingsNavigation = 11,
+  idContentCards = 12,
+  idHelpButton = 20,
+  idAboutButton = 21,
+  idMinimizeButton = 22,
+  idExitButton = 23,
+  idTrayRestore = 30,
+  idTrayAbout = 31,
+  idTrayHelp = 32,
+  idTrayExit = 33,
+};
+
+class TDriverAppForm : public TWindow {
+ public:
+  TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TSystemPorts ports);
+  ~TDriverAppForm() override;
+
+  // FormCreate: creates the window (hidden) and its parts.
+  bool Create();
+  // Shows the window centred on its monitor, as at the first start.
+  void ShowFirstTime();
+  // Loads every text of the window from the string table.
+  void UpdateGUI(bool AInitial);
+  // Minimises to the notification area (QvAppEventsMinimize).
+  void MinimizeApplication();
+  // Starts or stops a scan, as the scan button does.
+  void ExecuteStartScan();
+
+  TShellAction ActiveAction() const { return m_navigation.ActiveAction(); }
+
+ protected:
+  void OnCreate() override;
+  bool OnPaint(HDC dc) override;
+  bool OnEraseBackground(HDC) override { return true; }
+  bool OnLeftButtonDown(TMousePoint point) override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnDpiChanged(int dpi, const RECT* suggested) override;
+  bool OnUserMessage(UINT message) override;
+  void OnActivate(bool active) override;
+  bool OnClose() override;
+  void OnDestroy() override;
+  bool OnUndecodedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  std::string Text(int id) const;
+  void Layout();
+  void ExecuteNavigation(TShellAction action);
+  void ApplyNavigation(const std::optional<TCardChange>& change);
+  void ContentCardsCardChange(TShellCard previous, TShellCard next);
+  void RestoreWindow();
+  void BringForward();
+  void OpenHelp();
+  void ShowAbout();
+  bool FormCloseQuery();
+  void DeleteLeftoverInstaller();
+  void FollowLanguageChoice();
+
+  TDriverDatamodel& m_model;
+  TDataManager& m_engine;
+  TSystemPorts m_ports;
+  TShellNavigation m_navigation;
+
+  TNavigationList m_mainNavigation;
+  TNavigationList m_settingsNavigation;
+  TCardPanel m_contentCards;
+  TGlyphButton m_helpButton{TGlyph::help};
+  TGlyphButton m_aboutButton{TGlyph::about};
+  TGlyphButton m_minimizeButton{TGlyph::minimize};
+  TGlyphButton m_exitButton{TGlyph::close};
+  TToolTips m_tips;
+  TTrayIcon m_trayIcon;
+  HBITMAP m_logo = nullptr;
+  HICON m_icon = nullptr;
+  HICON m_smallIcon = nullptr;
+
+  bool FRunOnce = false;
+  bool FScanResultAvailable = false;
+  bool FRefreshResults = true;
+  bool FsetSchedule = true;
+};

@@ -1,0 +1,223 @@
+// Quorvane.exe under Wine: the window of class TDriverAppForm appears, a second
+// start brings it forward and ends with code 0, navigation clicks switch cards.
+// Everything goes through window messages, as a user's input would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/main_form.h"
+#include "ui/shell_layout.h"
+#include "ui/win32/card_panel.h"
+#include "ui/win32/dpi.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::wstring ProgramBeside(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  folder.resize(folder.find_last_of(L"\\/") + 1);
+  return folder + name;
+}
+
+// A started program; ended at the end of the scope if it still runs.
+class TProcess {
+ public:
+  explicit TProcess(const std::wstring& arguments = L"") {
+    std::wstring command = L"\"" + ProgramBeside(L"Quorvane.exe") + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
+      CloseHandle(m_info.hThread);
+    }
+  }
+  ~TProcess() {
+    if (!m_info.hProcess) return;
+    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 99);
+    CloseHandle(m_info.hProcess);
+  }
+  TProcess(const TProcess&) = delete;
+  TProcess& operator=(const TProcess&) = delete;
+
+  bool Started() const { return m_info.hProcess != nullptr; }
+  // The exit code once the process has ended within the time; nothing otherwise.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit) {
+    if (WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+  }
+  DWORD Id() const { return m_info.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION m_info{};
+};
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+// The shown main window of the process, or null.
+HWND MainWindowOf(DWORD processId) {
+  struct TSearch {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->processId && lstrcmpW(name, QV_MAIN_CLASS) == 0) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+int CountMainWindows() {
+  int count = 0;
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (lstrcmpW(name, QV_MAIN_CLASS) == 0) ++*reinterpret_cast<int*>(data);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The index of the one visible card; -1 when none or several are visible.
+int VisibleCard(HWND window) {
+  HWND cards = GetDlgItem(window, idContentCards);
+  int visible = -1;
+  for (int i = 0; i < 11; ++i) {
+    HWND card = GetDlgItem(cards, TCardPanel::FIRST_CARD_ID + i);
+    if (!card) return -1;
+    if (IsWindowVisible(card)) {
+      if (visible != -1) return -1;
+      visible = i;
+    }
+  }
+  return visible;
+}
+
+// A left click in the middle of navigation item `index`, as mouse messages.
+void ClickNavigation(HWND list, int index) {
+  RECT client{};
+  GetClientRect(list, &client);
+  TLayoutRect item = NavigationItemRect(index, client.right, WindowDpi(list));
+  LPARAM at = MAKELPARAM(client.right / 2, (item.top + item.bottom) / 2);
+  SendMessageW(list, WM_MOUSEMOVE, 0, at);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(CountMainWindows(), 0) << "a Quorvane window is open already";
+    ASSERT_TRUE(m_first.Started());
+    // The splash may hold the start for 3 seconds.
+    ASSERT_TRUE(WaitFor([&] { return (m_window = MainWindowOf(m_first.Id())) && IsWindowVisible(m_window); }, 30s));
+  }
+  void TearDown() override {
+    if (m_window && IsWindow(m_window)) PostMessageW(m_window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(m_first.WaitForExit(15s), std::optional<DWORD>(0));
+  }
+
+  TProcess m_first;
+  HWND m_window = nullptr;
+};
+
+TEST_F(MainWindow, ShowsTheShellAtItsSize) {
+  RECT client{};
+  GetClientRect(m_window, &client);
+  const int dpi = WindowDpi(m_window);
+  EXPECT_EQ(client.right, ScaleLogical(800, dpi));
+  EXPECT_EQ(client.bottom, ScaleLogical(600, dpi));
+  // Borderless: the window is exactly its client area.
+  RECT window{};
+  GetWindowRect(m_window, &window);
+  EXPECT_EQ(window.right - window.left, client.right);
+  EXPECT_EQ(GetWindowLongPtrW(m_window, GWL_STYLE) & WS_CAPTION, 0);
+  wchar_t title[32] = {};
+  GetWindowTextW(m_window, title, 32);
+  EXPECT_STREQ(title, L"Quorvane");
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(m_window, idMainNavigation)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(m_window, idSettingsNavigation)));
+  EXPECT_EQ(VisibleCard(m_window), 0);
+}
+
+TEST_F(MainWindow, SecondStartBringsTheFirstForwardAndEnds) {
+  // The first copy sits in the notification area.
+  SendMessageW(m_window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(m_window); }, 5s));
+
+  TProcess second;
+  ASSERT_TRUE(second.Started());
+  EXPECT_EQ(second.WaitForExit(30s), std::optional<DWORD>(0));
+  EXPECT_EQ(MainWindowOf(second.Id()), nullptr);
+  EXPECT_EQ(CountMainWindows(), 1);
+  // Back in normal state.
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(m_window) && !IsIconic(m_window); }, 5s));
+}
+
+TEST_F(MainWindow, NavigationClicksSwitchCards) {
+  HWND mainList = GetDlgItem(m_window, idMainNavigation);
+  HWND settingsList = GetDlgItem(m_window, idSettingsNavigation);
+  const struct {
+    HWND list;
+    int item;
+    int card;          // the card shown afterwards
+    bool settingsMode; // the settings list is the visible one afterwards
+  } steps[] = {
+      {mainList, 1, 1, false},      // Scan Results
+      {mainList, 3, 3, false},      // Restore
+      {mainList, 4, 4, true},       // Settings: its list, the General page
+      {settingsList, 2, 5, true},   // Connection
+      {settingsList, 4, 10, true},  // System Info
+      {settingsList, 0, 10, false}, // Back: main list, the page stays
+      {mainList, 0, 0, false},      // Overview
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(testing::Message() << "item " << step.item << " -> card " << step.card);
+    ClickNavigation(step.list, step.item);
+    EXPECT_EQ(VisibleCard(m_window), step.card);
+    EXPECT_EQ(IsWindowVisible(settingsList) != FALSE, step.settingsMode);
+    EXPECT_EQ(IsWindowVisible(mainList) != FALSE, !step.settingsMode);
+  }
+}
+
+}  // namespace
+
+// Also a helper for scripts/screenshot: --click-navigation N clicks main
+// navigation item N of the running program and ends.
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--click-navigation") {
+    HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+    if (!window) return 1;
+    ClickNavigation(GetDlgItem(window, idMainNavigation), std::atoi(argv[2]));
+    return 0;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
