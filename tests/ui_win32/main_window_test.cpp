@@ -30,8 +30,8 @@ std::wstring ProgramBeside(const wchar_t* name) {
 // A started program; ended at the end of the scope if it still runs.
 class TProcess {
  public:
-  explicit TProcess(const std::wstring& arguments = L"") {
-    std::wstring command = L"\"" + ProgramBeside(L"Quorvane.exe") + L"\" " + arguments;
+  explicit TProcess(const std::wstring& arguments = L"", const wchar_t* program = L"Quorvane.exe") {
+    std::wstring command = L"\"" + ProgramBeside(program) + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
@@ -207,11 +207,59 @@ TEST_F(MainWindow, NavigationClicksSwitchCards) {
   }
 }
 
+// Ends a program started for a test through its window, as the close button does.
+void CloseAndWait(TProcess& process, HWND window) {
+  if (window && IsWindow(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(process.WaitForExit(15s), std::optional<DWORD>(0));
+}
+
+TEST(StartSwitchesUnderWine, ScanStartsInTheNotificationArea) {
+  ASSERT_EQ(CountMainWindows(), 0);
+  TProcess first(L"/SCAN");
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (window = MainWindowOf(first.Id())) != nullptr; }, 30s));
+  // No splash, no window on screen; a second start brings it out.
+  std::this_thread::sleep_for(1s);
+  EXPECT_FALSE(IsWindowVisible(window));
+  TProcess second;
+  EXPECT_EQ(second.WaitForExit(30s), std::optional<DWORD>(0));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }, 5s));
+  CloseAndWait(first, window);
+}
+
+TEST(StartSwitchesUnderWine, PidWaitsForThePredecessor) {
+  ASSERT_EQ(CountMainWindows(), 0);
+  TProcess predecessor(L"--sleep-ms 4000", L"qv_gui_tests.exe");
+  ASSERT_TRUE(predecessor.Started());
+  TProcess successor(L"/pid " + std::to_wstring(predecessor.Id()));
+  // While the predecessor runs, the successor has no window.
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(MainWindowOf(successor.Id()), nullptr);
+  ASSERT_EQ(predecessor.WaitForExit(10s), std::optional<DWORD>(0));
+  HWND window = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (window = MainWindowOf(successor.Id())) != nullptr; }, 30s));
+  CloseAndWait(successor, window);
+}
+
+TEST(StartSwitchesUnderWine, PidOfNoProcessDoesNotWait) {
+  ASSERT_EQ(CountMainWindows(), 0);
+  // Process identifiers are multiples of 4: this one is never in use.
+  TProcess program(L"/pid:4294967294 /scan");
+  HWND window = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (window = MainWindowOf(program.Id())) != nullptr; }, 30s));
+  CloseAndWait(program, window);
+}
+
 }  // namespace
 
 // Also a helper for scripts/screenshot: --click-navigation N clicks main
-// navigation item N of the running program and ends.
+// navigation item N of the running program and ends; and a stand-in
+// predecessor process: --sleep-ms N waits and ends.
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--sleep-ms") {
+    Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+    return 0;
+  }
   if (argc == 3 && std::string(argv[1]) == "--click-navigation") {
     HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
     if (!window) return 1;
