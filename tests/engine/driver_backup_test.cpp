@@ -406,6 +406,9 @@ TEST_F(DriverBackupTest, InstallDriverReportsTheInstallersCode) {
   AddInstalledDevice("Disk", {DISK_HID}, "oem1.inf");
   Write(files.File("package/disk.inf"), InfText({DISK_HID, "Disk_Install", "01/01/2020", "0.9.0.0"}));
   Write(files.File("package/other.inf"), InfText({"PCI\\VEN_OTHER"}));
+  AddInstalledDevice("Unplugged", {"USB\\VID_GONE"}, "oem2.inf");
+  machine.devices.devices.back().present = false;
+  Write(files.File("package/unplugged.inf"), InfText({"USB\\VID_GONE"}));
   struct TCase {
     const char* what;
     std::string hardwareId, infPath;
@@ -416,6 +419,7 @@ TEST_F(DriverBackupTest, InstallDriverReportsTheInstallersCode) {
       {"missing INF", DISK_HID, files.File("package/none.inf"), true, ERROR_FILE_NOT_FOUND},
       {"no device with the id", "PCI\\VEN_NONE", files.File("package/disk.inf"), true, ERROR_NO_SUCH_DEVINST},
       {"INF without the id", DISK_HID, files.File("package/other.inf"), true, ERROR_NO_SUCH_DEVINST},
+      {"device not present", "USB\\VID_GONE", files.File("package/unplugged.inf"), true, ERROR_NO_SUCH_DEVINST},
       {"newdev.dll missing", DISK_HID, files.File("package/disk.inf"), false, ERROR_DLL_INIT_FAILED},
   };
   for (const auto& c : cases) {
@@ -425,7 +429,7 @@ TEST_F(DriverBackupTest, InstallDriverReportsTheInstallersCode) {
     EXPECT_EQ(Engine().InstallDriver(c.hardwareId, c.infPath, reboot), c.code) << c.what;
     EXPECT_EQ(reboot, c.code == 0) << c.what;
   }
-  EXPECT_EQ(machine.devices.devices.back().driver->section, "Disk_Install");
+  EXPECT_EQ(machine.devices.devices.front().driver->section, "Disk_Install");
 }
 
 TEST_F(DriverBackupTest, UninstallDeviceRemovesByFirstHardwareIdOnly) {

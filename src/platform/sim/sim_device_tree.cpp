@@ -723,8 +723,9 @@ bool TSimDeviceTree::UpdateDriverForPlugAndPlayDevices(const std::string& hardwa
   std::optional<TSimInfFile> inf = TSimInfFile::Load(infPath);
   if (!inf) return Fail(ERROR_FILE_NOT_FOUND);
   std::vector<TSimDevice*> matching;
+  // The installer works on the devices present in the system.
   for (auto& device : devices) {
-    if (device.removed) continue;
+    if (device.removed || !device.present) continue;
     auto names = [&](const std::vector<std::string>& ids) {
       return std::any_of(ids.begin(), ids.end(), [&](const std::string& id) { return EqualsIgnoringCase(id, hardwareId); });
     };
