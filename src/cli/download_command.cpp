@@ -1,25 +1,17 @@
 // qvcli download: the packages offered for the given devices of the stored scan result,
 // fetched into the download folder by the download run on a worker thread; its callbacks
 // are shown by the console's UI loop on this thread, and Ctrl+C asks the run to stop.
-#include <chrono>
 #include <ostream>
-#include <thread>
 
 #include "cli/commands.h"
 #include "cli/console_download_view.h"
 #include "cli/console_message_sink.h"
+#include "cli/console_worker.h"
 #include "cli/download_commands.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "engine/data_manager.h"
 #include "ui/callback_relay.h"
-#include "ui/plain_loop.h"
-
-namespace {
-
-constexpr auto INTERRUPT_POLL = std::chrono::milliseconds(50);
-
-}  // namespace
 
 int RunDownloadCommand(const std::vector<std::string>& arguments, const TCliContext& context) {
   if (arguments.empty()) throw EQvError("usage: download HID...");
@@ -46,40 +38,19 @@ int RunDownloadCommand(const std::vector<std::string>& arguments, const TCliCont
   TConsoleMessageSink sink(dispatcher, context.err);
   engine.SetMessageSink(&sink);
 
-  std::atomic<bool> finished{false};
   bool completed = false;
-  std::string failure;
-  std::thread worker([&] {
-    try {
-      completed = engine.Download(devices, &handler);
-    } catch (const std::exception& error) {
-      failure = error.what();
-    }
-    finished = true;
-    loop.Post([] {});  // wakes the loop at once
-  });
-  bool stopAsked = false;
-  loop.RunUntil(
-      [&] {
-        if (!stopAsked && context.interrupted && *context.interrupted) {
-          engine.DownloadCancel();
-          stopAsked = true;
-        }
-        return finished.load();
-      },
-      INTERRUPT_POLL);
-  worker.join();
-  loop.RunPending();
+  const TConsoleRunResult run = RunOnWorker(
+      loop, context, [&] { completed = engine.Download(devices, &handler); }, [&] { engine.DownloadCancel(); });
   dispatcher.Shutdown();
   engine.SetMessageSink(nullptr);
   // Links renewed during the run are kept for the next one.
   model.DumpScanResults();
 
-  if (!failure.empty()) {
-    context.err << "The download failed: " << failure << "\n";
+  if (!run.failure.empty()) {
+    context.err << "The download failed: " << run.failure << "\n";
     return QVCLI_SERVER_PROBLEM;
   }
-  if (stopAsked) return QVCLI_STOPPED;
+  if (run.stopAsked) return QVCLI_STOPPED;
   if (!completed && !view.Started()) {
     // A run that made no call at all could not create the download folder.
     context.err << "The download folder \"" << model.DownloadLocation() << "\" cannot be created.\n";

@@ -10,13 +10,14 @@
 #include "engine/download_names.h"
 #include "engine/sim_engine.h"
 #include "net/net_server.h"
+#include "support/null_callback_handler.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // Records the download calls as text; an action may run at each chunk.
-class TDownloadRecorder : public TICallbackHandler {
+class TDownloadRecorder : public TNullCallbackHandler {
  public:
   explicit TDownloadRecorder(const std::atomic<bool>& downloading) : m_downloading(downloading) {}
 
@@ -25,11 +26,6 @@ class TDownloadRecorder : public TICallbackHandler {
   bool busyAtEnd = false;  // m_downloading as FinishDownload saw it
   std::function<void()> onStep;
 
-  void StartScanning() override {}
-  void StartScanDriver() override {}
-  void FinishScanDriver(const TDeviceProperties&) override {}
-  void CheckingForUpdate() override {}
-  void FinishScanning(int32_t) override {}
   void StartDownload(int32_t nCount) override { calls.push_back("StartDownload " + std::to_string(nCount)); }
   void StartDriverDownload(const TDeviceProperties& device) override {
     calls.push_back("StartDriverDownload " + device.strName);
@@ -45,18 +41,6 @@ class TDownloadRecorder : public TICallbackHandler {
     steps.push_back(nStep);
     if (onStep) onStep();
   }
-  void StartBackup(int32_t) override {}
-  void StartDriverBackup(const TDeviceProperties&) override {}
-  void FinishDriverBackup(const TDeviceProperties&, bool) override {}
-  void FinishBackup(bool) override {}
-  void StartInstall(int32_t) override {}
-  void StartDriverInstall(const TDeviceProperties&) override {}
-  void FinishDriverInstall(const TDeviceProperties&, int32_t) override {}
-  void FinishInstall(bool, bool) override {}
-  void StartExtract(int32_t) override {}
-  void StartFileExtract(const std::string&) override {}
-  void FinishExtract(bool) override {}
-  void Refresh() override {}
 
  private:
   const std::atomic<bool>& m_downloading;
