@@ -95,18 +95,35 @@ TSimInfFile TSimInfFile::Parse(const std::string& text) {
 }
 
 std::string TSimInfFile::Substitute(const std::string& text) const {
+  // One pass: quotes are taken off ("" inside quotes is one quote), %name% is
+  // replaced by its string as it stands, %% is one percent sign.
   std::string result;
+  bool quoted = false;
   for (size_t i = 0; i < text.size(); ++i) {
-    size_t close = text[i] == '%' ? text.find('%', i + 1) : std::string::npos;
-    if (close == std::string::npos) {
-      result += text[i];
+    const char c = text[i];
+    if (c == '"') {
+      if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+        result += '"';
+        ++i;
+      } else {
+        quoted = !quoted;
+      }
       continue;
     }
-    auto found = m_strings.find(Lower(text.substr(i + 1, close - i - 1)));
-    result += found != m_strings.end() ? found->second : text.substr(i, close - i + 1);
+    const size_t close = c == '%' ? text.find('%', i + 1) : std::string::npos;
+    if (close == std::string::npos) {
+      result += c;
+      continue;
+    }
+    if (close == i + 1) {
+      result += '%';
+    } else {
+      auto found = m_strings.find(Lower(text.substr(i + 1, close - i - 1)));
+      result += found != m_strings.end() ? found->second : text.substr(i, close - i + 1);
+    }
     i = close;
   }
-  return Unquote(result);
+  return result;
 }
 
 bool TSimInfFile::HasSection(const std::string& section) const { return m_sections.count(Lower(section)) != 0; }
