@@ -42,13 +42,26 @@ std::wstring SystemErrorText(DWORD code) {
 
 void ShowStartError(const std::wstring& text) { MessageBoxW(nullptr, text.c_str(), L"Quorvane", MB_OK | MB_ICONERROR); }
 
+// The wheel scrolls what is under the pointer, not what has the focus: the
+// window holding the mouse capture, else the window under the pointer, when
+// it is one of this thread's.
+void ReaddressWheel(MSG& message) {
+  HWND target = GetCapture();
+  if (!target) {
+    POINT at{static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
+    target = WindowFromPoint(at);
+  }
+  if (target && GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId()) message.hwnd = target;
+}
+
 // Handles one message of the UI thread; the queued start-up refresh is a
 // thread message and reaches the window through here.
-void DispatchOne(const MSG& message, TDriverAppForm* form) {
+void DispatchOne(MSG& message, TDriverAppForm* form) {
   if (message.hwnd == nullptr && message.message == QV_STARTUP_REFRESH) {
     if (form && form->Handle()) form->UpdateGUI(false);
     return;
   }
+  if (message.message == WM_MOUSEWHEEL || message.message == WM_MOUSEHWHEEL) ReaddressWheel(message);
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/main_form.h"
+#include "res/string_ids.h"
 #include "ui/shell_layout.h"
 #include "ui/win32/card_panel.h"
 #include "ui/win32/dpi.h"
@@ -205,6 +206,37 @@ TEST_F(MainWindow, NavigationClicksSwitchCards) {
     EXPECT_EQ(IsWindowVisible(settingsList) != FALSE, step.settingsMode);
     EXPECT_EQ(IsWindowVisible(mainList) != FALSE, !step.settingsMode);
   }
+}
+
+// The program file's resources: the manifest's requests, the icon, the logo, the texts.
+TEST(ProgramResources, ManifestIconLogoAndTexts) {
+  HMODULE program = LoadLibraryExW(ProgramBeside(L"Quorvane.exe").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr);
+  HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
+  const std::string manifest(data, SizeofResource(program, found));
+  for (const char* request : {"level=\"requireAdministrator\"", "<dpiAwareness", ">PerMonitorV2</dpiAwareness>",
+                              ">true/pm</dpiAware>", "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
+                              "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+    EXPECT_NE(manifest.find(request), std::string::npos) << request;
+  }
+  EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)), nullptr);  // RT_GROUP_ICON
+  HBITMAP logo = static_cast<HBITMAP>(LoadImageW(program, MAKEINTRESOURCEW(101), IMAGE_BITMAP, 0, 0, 0));
+  ASSERT_NE(logo, nullptr);
+  BITMAP info{};
+  GetObjectW(logo, sizeof(info), &info);
+  EXPECT_EQ(info.bmWidth, 281);
+  EXPECT_EQ(info.bmHeight, 50);
+  DeleteObject(logo);
+  // The string table holds the window's texts; a leading blank belongs to a caption.
+  wchar_t text[64] = {};
+  ASSERT_GT(LoadStringW(program, IDS_NAV_RESULTS, text, 64), 0);
+  EXPECT_STREQ(text, L" Scan Results");
+  ASSERT_GT(LoadStringW(program, IDS_LEGAL_NOTICE, text, 64), 0);
+  EXPECT_EQ(text[0], L'\u00a9');  // UTF-8 in the source, UTF-16 in the table
+  FreeLibrary(program);
 }
 
 // Ends a program started for a test through its window, as the close button does.
