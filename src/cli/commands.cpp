@@ -7,6 +7,7 @@
 #include "cli/devices_command.h"
 #include "cli/download_commands.h"
 #include "cli/info_command.h"
+#include "cli/install_commands.h"
 #include "cli/scan_commands.h"
 #include "core/errors.h"
 
@@ -34,8 +35,10 @@ const std::map<std::string, TCommand>& Commands() {
       {"download", {RunDownloadCommand, "download HID...    fetch the offered driver packages of the last scan's devices"}},
       {"ignore", {RunIgnoreCommand, "ignore HID... [--same-name|--all]  ignore a device's offers (same id and name, or same id)"}},
       {"include", {RunIncludeCommand, "include HID... [--same-name|--all]  show an ignored device's offers again"}},
+      {"install", {RunInstallCommand, "install HID...    back up, then install the downloaded packages of the last scan's devices"}},
       {"info", {OnMachine(RunInfoCommand), "info              what the program knows of this machine and its settings"}},
       {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]  the stored scan result"}},
+      {"update", {RunUpdateCommand, "update HID...     download, back up and install the offered drivers of the last scan's devices"}},
       {"restore-point", {RunRestorePointCommand, "restore-point \"description\"  create a System Restore point"}},
       {"scan", {RunScanCommand, "scan              scan the machine, check with the driver server, store the result"}},
   };
@@ -46,8 +49,8 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: qvcli COMMAND [OPTIONS]\n\nCommands:\n";
   for (const auto& [name, command] : Commands()) out << "  " << command.usage << "\n";
   out << "\nThe driver server is taken from QUORVANE_SERVER=host[:port] when it is set.\n"
-         "Exit codes: 0 success; 1 server problem (no answer, an error answer, a failed scan or download);\n"
-         "2 stopped (Ctrl+C during a scan's enumeration or a download); 3 bad usage (also an unknown hardware id).\n";
+         "Exit codes: 0 success; 1 server problem (no answer, an error answer, a failed scan, download or install);\n"
+         "2 stopped (Ctrl+C during a scan's enumeration, a download or an install); 3 bad usage (also an unknown hardware id).\n";
 }
 
 }  // namespace

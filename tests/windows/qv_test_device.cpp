@@ -115,8 +115,11 @@ int Remove(const std::wstring& hardwareId) {
     } while (FindNextFileW(search, &entry));
     FindClose(search);
   }
-  for (const std::wstring& copy : copies)
+  for (const std::wstring& copy : copies) {
     if (!SetupUninstallOEMInfW(copy.c_str(), SUOI_FORCEDELETE, nullptr)) ++failed;
+    // Wine leaves the precompiled copy beside it.
+    DeleteFileW((infFolder + copy.substr(0, copy.size() - 4) + L".pnf").c_str());
+  }
   std::printf("removed %d device(s) and %zu INF copies\n", removed, copies.size());
   return failed == 0 ? 0 : 1;
 }

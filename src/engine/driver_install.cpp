@@ -1,0 +1,193 @@
+// TDataManager's install run: each device's current driver backed up, then the
+// package that the download run left in the device's folder installed by its kind
+// (program, zip archive, or any other file opened with its associated program).
+#include <filesystem>
+#include <system_error>
+
+#include "archive/zip_archive.h"
+#include "core/launch.h"
+#include "core/paths.h"
+#include "engine/data_manager.h"
+#include "engine/download_names.h"
+#include "engine/install_decision.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* WORK_FOLDER_NAME = "data";
+
+// Sets a flag for the length of a scope, cleared on every way out.
+class TFlagScope {
+ public:
+  explicit TFlagScope(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
+  ~TFlagScope() { m_flag = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  std::atomic<bool>& m_flag;
+};
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The name part of an entry's target path; a folder entry's path ends with a separator.
+std::string EntryNamePart(std::string path) {
+  while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The first entry of a folder's listing that is not a directory; empty when there is none.
+std::string FirstFileIn(const std::string& folder) {
+  std::error_code error;
+  for (fs::directory_iterator it(ToPath(folder), error), end; !error && it != end; it.increment(error)) {
+    std::error_code kindError;
+    if (!it->is_directory(kindError)) return FromPath(it->path());
+  }
+  return {};
+}
+
+}  // namespace
+
+void TDataManager::InstallCancel() { m_stopped = true; }
+
+bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallbackHandler) {
+  TFlagScope installing(m_installing);
+  bool result = false;
+  bool rebootRequired = false;
+  auto finish = [&](bool success, bool reboot) {
+    if (pCallbackHandler) pCallbackHandler->FinishInstall(success, reboot);
+  };
+
+  if (pCallbackHandler) pCallbackHandler->StartInstall(static_cast<int32_t>(devices.size()));
+  if (devices.empty()) {
+    finish(result, rebootRequired);
+    return result;
+  }
+
+  for (TDeviceProperties* device : devices) {
+    if (m_stopped) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverInstall(*device, 2);
+      finish(false, false);
+      return result;
+    }
+    if (pCallbackHandler) pCallbackHandler->StartDriverBackup(*device);
+    Backup(*device, pCallbackHandler);
+    if (pCallbackHandler) pCallbackHandler->StartDriverInstall(*device);
+
+    bool failed = false;
+    // A device without a driver id has no folder of its own: the download folder
+    // itself is never taken for one.
+    if (!device->strDriverDBId.empty()) {
+      int32_t code = 0;
+      if (!IsPlainEntryName(device->strDriverDBId)) {
+        // An id that would lead out of the download folder names no package of ours.
+        failed = true;
+      } else {
+        const std::string folder = JoinPath(m_model.DownloadLocation(), device->strDriverDBId);
+        const std::string package = FirstFileIn(folder);
+        if (!package.empty() && !ProcessDriverFile(package, *device, rebootRequired, pCallbackHandler)) {
+          failed = true;
+          // With one device the user can install its package by hand.
+          if (devices.size() == 1) m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
+        } else if (!package.empty()) {
+          result = true;
+        }
+      }
+      if (failed) {
+        code = 1;
+        m_stopped = true;
+        result = false;
+      }
+      if (pCallbackHandler) pCallbackHandler->FinishDriverInstall(*device, code);
+    }
+
+    if (m_stopped) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverInstall(*device, failed ? 1 : 2);
+      finish(false, false);
+      return result;
+    }
+  }
+  finish(result, rebootRequired);
+  return result;
+}
+
+bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDeviceProperties& devProps, bool& doReboot,
+                                     TICallbackHandler* pCallbackHandler) {
+  switch (PackageKindOf(strDriverFile)) {
+    case pkProgram:
+      return LaunchAndWait(m_ports.shell, 0, strDriverFile, "", !m_model.IsOsVistaAndAbove(), true);
+    case pkDocument:
+      return m_ports.shell.Execute("", strDriverFile, "", SW_SHOWNORMAL) > 32;
+    case pkArchive:
+      break;
+  }
+
+  if (!TZipArchive::IsValidArchive(strDriverFile)) return false;
+  TZipArchive archive;
+  if (!archive.Open(strDriverFile)) return false;
+  const std::string workFolder = JoinPath(FolderOf(strDriverFile), WORK_FOLDER_NAME);
+  // The work folder and the extraction's state do not outlive the package, on any path.
+  struct TCleanUp {
+    TDataManager& engine;
+    TZipArchive& archive;
+    const std::string& workFolder;
+    ~TCleanUp() {
+      engine.DeleteFolder(0, workFolder);
+      engine.m_pCallbackHandler = nullptr;
+      archive.Close();
+    }
+  } cleanUp{*this, archive, workFolder};
+  m_pCallbackHandler = pCallbackHandler;
+  m_PreviousFilename.clear();
+
+  std::error_code error;
+  if (fs::exists(ToPath(workFolder), error)) DeleteFolder(0, workFolder);
+  if (!fs::create_directory(ToPath(workFolder), error) || error) return false;
+  if (pCallbackHandler) pCallbackHandler->StartExtract(static_cast<int32_t>(archive.EntryCount()));
+  if (!archive.ExtractAll(workFolder, [this](const std::string& target) { OnZipProgress(target); })) return false;
+  if (pCallbackHandler) pCallbackHandler->FinishExtract(true);
+  return InstallDriverFile(strDriverFile, workFolder, devProps, doReboot, pCallbackHandler);
+}
+
+bool TDataManager::InstallDriverFile(const std::string& AfileName, const std::string& AsubFolder,
+                                     TDeviceProperties& devProps, bool& ArebootReq,
+                                     TICallbackHandler* /*pCallbackHandler*/) {
+  const bool openVerb = !m_model.IsOsVistaAndAbove();
+  auto launchFirst = [&](const std::vector<std::string>& files) {
+    return LaunchAndWait(m_ports.shell, 0, files.front(), "", openVerb, true);
+  };
+  for (TArchiveMethod method : ArchiveMethodsFor(AfileName)) {
+    switch (method) {
+      case amInfFiles:
+        for (const std::string& inf : FindFilesRecursive(AsubFolder, "*.inf"))
+          if (InstallDriver(devProps.strHID, inf, ArebootReq) == 0) return true;
+        break;
+      case amBatch: {
+        std::vector<std::string> found = FindFilesRecursive(AsubFolder, "install.bat");
+        if (found.empty()) found = FindFilesRecursive(AsubFolder, "install.cmd");
+        if (!found.empty()) return launchFirst(found);
+        break;
+      }
+      case amMsi:
+      case amExe:
+      case amSetupExe: {
+        const char* mask = method == amMsi ? "*.msi" : method == amExe ? "*.exe" : "setup.exe";
+        const std::vector<std::string> found = FindFilesRecursive(AsubFolder, mask);
+        if (!found.empty()) return launchFirst(found);
+        break;
+      }
+    }
+  }
+  return false;
+}
+
+void TDataManager::OnZipProgress(const std::string& FileName) {
+  if (!m_pCallbackHandler || FileName == m_PreviousFilename) return;
+  m_PreviousFilename = FileName;
+  m_pCallbackHandler->StartFileExtract(EntryNamePart(FileName));
+}

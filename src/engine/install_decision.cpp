@@ -1,0 +1,102 @@
+#include "engine/install_decision.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "core/paths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+std::string AsciiUpper(std::string text) {
+  for (char& c : text) c = AsciiUpper(c);
+  return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string FileNamePart(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void Walk(const fs::path& folder, const std::string& mask, std::vector<std::string>& found) {
+  struct TEntry {
+    std::string key;
+    fs::path path;
+    bool directory;
+  };
+  std::vector<TEntry> entries;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code kindError;
+    const bool directory = it->is_directory(kindError) && !it->is_symlink(kindError);
+    entries.push_back({AsciiUpper(FromPath(it->path().filename())), it->path(), directory});
+  }
+  std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
+    return a.key != b.key ? a.key < b.key : a.path < b.path;
+  });
+  for (const TEntry& entry : entries) {
+    if (entry.directory)
+      Walk(entry.path, mask, found);
+    else if (MatchesFileMask(FromPath(entry.path.filename()), mask))
+      found.push_back(FromPath(entry.path));
+  }
+}
+
+}  // namespace
+
+TPackageKind PackageKindOf(const std::string& packagePath) {
+  const std::string name = FileNamePart(packagePath);
+  const size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? std::string() : AsciiUpper(name.substr(dot));
+  if (extension == ".EXE" || extension == ".MSI") return pkProgram;
+  if (extension == ".ZIP") return pkArchive;
+  return pkDocument;
+}
+
+std::vector<TArchiveMethod> ArchiveMethodsFor(const std::string& archivePath) {
+  const std::string name = archivePath.size() >= 4 ? archivePath.substr(0, archivePath.size() - 4) : std::string();
+  static const struct {
+    const char* suffix;
+    TArchiveMethod method;
+  } suffixes[] = {{"_qva", amInfFiles}, {"_qvai", amBatch}, {"_qvam", amMsi}, {"_qvae", amExe}};
+  std::vector<TArchiveMethod> methods;
+  for (const auto& entry : suffixes)
+    if (EndsWith(name, entry.suffix)) methods.push_back(entry.method);
+  methods.push_back(amSetupExe);
+  return methods;
+}
+
+bool MatchesFileMask(const std::string& fileName, const std::string& mask) {
+  // Iterative wildcard match with one backtracking point for the last "*".
+  size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
+  while (n < fileName.size()) {
+    if (m < mask.size() && (mask[m] == '?' || AsciiUpper(mask[m]) == AsciiUpper(fileName[n]))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+std::vector<std::string> FindFilesRecursive(const std::string& folder, const std::string& mask) {
+  std::vector<std::string> found;
+  Walk(ToPath(folder), mask, found);
+  return found;
+}

@@ -1,0 +1,453 @@
+// The install run on the simulated machine: packages of every kind in the download
+// folder, zip packages built by the reference server's zip writer, the shell's
+// launches recorded by the simulated shell.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "demo_packages.h"
+#include "engine/install_decision.h"
+#include "sim_engine.h"
+#include "support/null_callback_handler.h"
+#include "zip_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* DEVICE_ID = "PCI\\VEN_1234&DEV_1111";
+
+using TZipEntries = std::vector<std::pair<std::string, std::string>>;
+
+// Install callbacks as lines; backup callbacks only as "backup <name>" markers.
+class TInstallRecorder : public TNullCallbackHandler {
+ public:
+  explicit TInstallRecorder(TDataManager* engine = nullptr) : m_engine(engine) {}
+
+  void StartInstall(int32_t nCount) override { Add("StartInstall " + std::to_string(nCount)); }
+  void StartDriverBackup(const TDeviceProperties& device) override { Add("StartDriverBackup " + device.strName); }
+  void StartDriverInstall(const TDeviceProperties& device) override {
+    if (m_engine) installingSeen = installingSeen && m_engine->m_installing;
+    Add("StartDriverInstall " + device.strName);
+  }
+  void FinishDriverInstall(const TDeviceProperties& device, int32_t AResult) override {
+    Add("FinishDriverInstall " + device.strName + " " + std::to_string(AResult));
+    if (stopAfterFirstDevice && m_engine) m_engine->InstallCancel();
+  }
+  void FinishInstall(bool ASuccess, bool ARebootRequired) override {
+    Add(std::string("FinishInstall ") + (ASuccess ? "true" : "false") + (ARebootRequired ? " reboot" : ""));
+  }
+  void StartExtract(int32_t nCount) override { Add("StartExtract " + std::to_string(nCount)); }
+  void StartFileExtract(const std::string& AFileName) override { Add("StartFileExtract " + AFileName); }
+  void FinishExtract(bool ASuccess) override { Add(std::string("FinishExtract ") + (ASuccess ? "true" : "false")); }
+
+  // The calls without the backup markers.
+  std::vector<std::string> InstallCalls() const {
+    std::vector<std::string> calls;
+    for (const std::string& call : calls_)
+      if (call.rfind("StartDriverBackup", 0) != 0) calls.push_back(call);
+    return calls;
+  }
+
+  std::vector<std::string> calls_;
+  bool stopAfterFirstDevice = false;
+  bool installingSeen = true;
+
+ private:
+  void Add(std::string call) { calls_.push_back(std::move(call)); }
+  TDataManager* m_engine;
+};
+
+class DriverInstallTest : public TSimEngineFixture, public ::testing::Test {
+ protected:
+  DriverInstallTest() {
+    TSimDevice device;
+    device.instanceId = "PCI\\VEN_1234&DEV_1111\\3&11583659&0&10";
+    device.classGuid = GuidFromText(DISPLAY_CLASS);
+    device.description = "Quorvane Display";
+    device.hardwareIds = {DEVICE_ID};
+    device.driver = Driver();
+    machine.devices.AddDevice(device);
+    machine.devices.systemDirectory = folder.File("Windows/System32");
+    Engine();
+    downloads = folder.File("Downloads");
+    fs::create_directories(downloads);
+    model->SetDownloadLocation(downloads);
+  }
+
+  TDeviceProperties& NewDevice(const std::string& name, const std::string& driverId) {
+    auto device = std::make_unique<TDeviceProperties>();
+    device->strName = name;
+    device->strHID = DEVICE_ID;
+    device->strClassGUID = "Display";
+    device->strDriverDBId = driverId;
+    devices.push_back(std::move(device));
+    return *devices.back();
+  }
+
+  // Puts a package file into a driver id's download folder.
+  std::string PutPackage(const std::string& driverId, const std::string& fileName, const std::string& bytes) {
+    const fs::path target = fs::path(downloads) / driverId / fileName;
+    fs::create_directories(target.parent_path());
+    folder.Write(fs::relative(target, folder.Path()).string(), bytes);
+    return target.string();
+  }
+
+  TDriverMap Map() const {
+    TDriverMap map;
+    for (const auto& device : devices) map.push_back(device.get());
+    return map;
+  }
+
+  // The files the shell was asked to run or open, by their names.
+  std::vector<std::string> LaunchedNames() const {
+    std::vector<std::string> names;
+    for (const auto& launch : machine.shell.launches) names.push_back(fs::path(launch.request.file).filename().string());
+    return names;
+  }
+
+  static std::string Inf(const std::string& hardwareId) {
+    qvserver::DemoDriver driver;
+    driver.hardware_ids = {hardwareId};
+    driver.version = "31.0.0.1";
+    return qvserver::demo_inf_text(driver);
+  }
+
+  std::string downloads;
+  std::vector<std::unique_ptr<TDeviceProperties>> devices;
+};
+
+// The archive methods each name selects: the suffix is tested case-sensitively on the
+// name without ".zip", and every name ends at the "setup.exe" fallback.
+TEST(InstallDecision, ArchiveMethodsByName) {
+  const struct {
+    const char* name;
+    std::vector<TArchiveMethod> methods;
+  } cases[] = {
+      {"C:\\dl\\7\\net_qva.zip", {amInfFiles, amSetupExe}},
+      {"net_qvai.zip", {amBatch, amSetupExe}},
+      {"net_qvam.zip", {amMsi, amSetupExe}},
+      {"net_qvae.zip", {amExe, amSetupExe}},
+      {"net_QVA.zip", {amSetupExe}},
+      {"net_Qvai.zip", {amSetupExe}},
+      {"net_qva_v2.zip", {amSetupExe}},
+      {"net.zip", {amSetupExe}},
+      {"_qva.zip", {amInfFiles, amSetupExe}},
+      // The last four characters go whatever they are.
+      {"net_qva.ZIP", {amInfFiles, amSetupExe}},
+      {"zip", {amSetupExe}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ArchiveMethodsFor(c.name), c.methods) << c.name;
+}
+
+TEST(InstallDecision, PackageKindsByExtensionIgnoringCase) {
+  EXPECT_EQ(PackageKindOf("C:\\dl\\1\\Setup.EXE"), pkProgram);
+  EXPECT_EQ(PackageKindOf("driver.msi"), pkProgram);
+  EXPECT_EQ(PackageKindOf("driver.Zip"), pkArchive);
+  EXPECT_EQ(PackageKindOf("driver.inf"), pkDocument);
+  EXPECT_EQ(PackageKindOf("driver"), pkDocument);
+  EXPECT_EQ(PackageKindOf("C:\\v1.zip\\driver"), pkDocument);
+  EXPECT_EQ(PackageKindOf("driver.exe.txt"), pkDocument);
+}
+
+TEST(InstallDecision, FileMasks) {
+  EXPECT_TRUE(MatchesFileMask("Net.INF", "*.inf"));
+  EXPECT_TRUE(MatchesFileMask(".inf", "*.inf"));
+  EXPECT_FALSE(MatchesFileMask("net.inf.txt", "*.inf"));
+  EXPECT_FALSE(MatchesFileMask("netinf", "*.inf"));
+  EXPECT_TRUE(MatchesFileMask("SETUP.exe", "setup.exe"));
+  EXPECT_FALSE(MatchesFileMask("setup.exe.bak", "setup.exe"));
+  EXPECT_FALSE(MatchesFileMask("mysetup.exe", "setup.exe"));
+  EXPECT_TRUE(MatchesFileMask("a.b.c", "*.*.?"));
+}
+
+TEST(InstallDecision, RecursiveSearchWalksDepthFirstInNameOrder) {
+  TTempFolder work;
+  for (const char* name : {"b.inf", "A/z.inf", "A/y/x.inf", "c/w.INF", "c/readme.txt", "a.inf"}) work.Write(name, "x");
+  std::vector<std::string> names;
+  for (const std::string& path : FindFilesRecursive(work.Path(), "*.inf"))
+    names.push_back(fs::relative(path, work.Path()).generic_string());
+  EXPECT_EQ(names, (std::vector<std::string>{"A/y/x.inf", "A/z.inf", "a.inf", "b.inf", "c/w.INF"}));
+  EXPECT_TRUE(FindFilesRecursive(work.File("missing"), "*.inf").empty());
+}
+
+// Zip packages of each name and content: what the run starts, or that it fails.
+TEST_F(DriverInstallTest, ZipPackagesAreInstalledByTheMethodTheirNameSelects) {
+  const struct {
+    const char* name;
+    TZipEntries entries;
+    const char* launched;  // nullptr: nothing is launched
+    int code;
+  } cases[] = {
+      {"net_qvai.zip", {{"setup.exe", "x"}, {"tools/install.cmd", "x"}, {"tools/install.bat", "x"}}, "install.bat", 0},
+      {"net_qvai.zip", {{"setup.exe", "x"}, {"install.cmd", "x"}}, "install.cmd", 0},
+      {"net_qvam.zip", {{"setup.exe", "x"}, {"pkg/driver.msi", "x"}}, "driver.msi", 0},
+      {"net_qvam.zip", {{"sub/setup.exe", "x"}, {"readme.txt", "x"}}, "setup.exe", 0},
+      {"net_qvae.zip", {{"bin/driver.exe", "x"}}, "driver.exe", 0},
+      {"net_QVAI.zip", {{"install.bat", "x"}, {"setup.exe", "x"}}, "setup.exe", 0},
+      {"net.zip", {{"deep/er/setup.exe", "x"}, {"install.bat", "x"}}, "setup.exe", 0},
+      {"net.zip", {{"install.bat", "x"}, {"driver.inf", Inf(DEVICE_ID)}}, nullptr, 1},
+      {"net_qva.zip", {{"other.inf", Inf("USB\\VID_9999&PID_0001")}, {"setup.exe", "x"}}, "setup.exe", 0},
+      {"net_qva.zip", {{"other.inf", Inf("USB\\VID_9999&PID_0001")}}, nullptr, 1},
+      {"net_QVA.zip", {{"driver.inf", Inf(DEVICE_ID)}}, nullptr, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " -> " + (c.launched ? c.launched : "failure"));
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+    TDeviceProperties& device = NewDevice("Display", "7");
+    PutPackage("7", c.name, qvserver::make_zip(c.entries));
+    TInstallRecorder recorder;
+    const bool installed = engine->Install(Map(), &recorder);
+
+    EXPECT_EQ(installed, c.code == 0);
+    const std::vector<std::string> calls = recorder.InstallCalls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2 - (c.code == 1)], "FinishDriverInstall Display " + std::to_string(c.code));
+    std::vector<std::string> launched = LaunchedNames();
+    if (c.code == 1) {
+      // The failure opens the device's folder for a manual install.
+      ASSERT_EQ(launched.size(), 1u);
+      EXPECT_EQ(machine.shell.launches[0].request.file, (fs::path(downloads) / "7").string());
+      launched.clear();
+    }
+    EXPECT_EQ(launched, c.launched ? std::vector<std::string>{c.launched} : std::vector<std::string>{});
+    if (c.launched) {
+      EXPECT_EQ(machine.shell.launches[0].request.verb, "runas");
+      EXPECT_TRUE(machine.shell.launches[0].waited);
+    }
+    EXPECT_FALSE(fs::exists(fs::path(downloads) / "7" / "data")) << "the work folder is left behind";
+    EXPECT_FALSE(device.strName.empty());
+  }
+}
+
+// A "_qva" package whose INF names the device is installed through the Plug and Play
+// installer: nothing is launched, and the machine's device now has the INF's driver.
+TEST_F(DriverInstallTest, InfPackageInstallsThroughThePlugAndPlayInstaller) {
+  NewDevice("Display", "7");
+  PutPackage("7", "display_qva.zip",
+             qvserver::make_zip({{"a/unrelated.inf", Inf("USB\\VID_9999&PID_0001")},
+                                 {"b/display.inf", Inf(DEVICE_ID)},
+                                 {"b/quorvane_demo.sys", "driver"},
+                                 {"setup.exe", "x"}}));
+  TInstallRecorder recorder;
+  EXPECT_TRUE(engine->Install(Map(), &recorder));
+  EXPECT_TRUE(LaunchedNames().empty());
+  EXPECT_EQ(recorder.InstallCalls().back(), "FinishInstall true");
+  ASSERT_TRUE(machine.devices.devices[0].driver);
+  EXPECT_EQ(machine.devices.devices[0].driver->version, 0x001F000000000001ULL);
+}
+
+// Extraction reports the entry count, each entry once by its name in archive order,
+// then its end; a stale work folder from an earlier run is emptied first.
+TEST_F(DriverInstallTest, ExtractionReportsEachEntryOnceAndStartsFromAnEmptyWorkFolder) {
+  NewDevice("Display", "7");
+  PutPackage("7", "net.zip",
+             qvserver::make_zip({{"driver/net.inf", "x"}, {"driver/net.sys", "x"}, {"readme.txt", "x"}}));
+  folder.Write("Downloads/7/data/setup.exe", "stale");
+  TInstallRecorder recorder;
+  EXPECT_FALSE(engine->Install(Map(), &recorder));
+  EXPECT_EQ(recorder.InstallCalls(),
+            (std::vector<std::string>{"StartInstall 1", "StartDriverInstall Display", "StartExtract 3",
+                                      "StartFileExtract net.inf", "StartFileExtract net.sys",
+                                      "StartFileExtract readme.txt", "FinishExtract true",
+                                      "FinishDriverInstall Display 1", "FinishDriverInstall Display 1",
+                                      "FinishInstall false"}));
+  EXPECT_FALSE(fs::exists(fs::path(downloads) / "7" / "data"));
+  EXPECT_TRUE(fs::exists(fs::path(downloads) / "7" / "net.zip"));
+}
+
+// Archives that cannot be installed: not a zip at all, and one whose data is damaged.
+TEST_F(DriverInstallTest, UnreadableArchivesFailTheirDevice) {
+  std::string damaged = qvserver::make_zip({{"setup.exe", std::string(200, 'x')}});
+  damaged[40] = static_cast<char>(damaged[40] ^ 0x55);  // inside the first entry's data
+  const struct {
+    const char* label;
+    std::string bytes;
+    bool extracts;
+  } cases[] = {{"not a zip", "MZ this is not an archive", false}, {"damaged", damaged, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+    NewDevice("Display", "7");
+    PutPackage("7", "net.zip", c.bytes);
+    TInstallRecorder recorder;
+    EXPECT_FALSE(engine->Install(Map(), &recorder));
+    const std::vector<std::string> calls = recorder.InstallCalls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "StartExtract 1"), c.extracts ? 1 : 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishExtract true"), 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishDriverInstall Display 1"), 2);
+    EXPECT_EQ(LaunchedNames(), std::vector<std::string>{"7"});  // the folder, opened for the user
+    EXPECT_FALSE(fs::exists(fs::path(downloads) / "7" / "data"));
+    EXPECT_TRUE(engine->m_stopped);
+  }
+}
+
+// Packages that are not archives: programs are run elevated and waited for, other
+// files are opened with their program and count as installed when the shell took them.
+TEST_F(DriverInstallTest, ProgramsAndOtherFiles) {
+  const struct {
+    const char* file;
+    bool shellAccepts;
+    const char* verb;  // of the recorded launch
+    bool waited;
+    int code;
+  } cases[] = {
+      {"setup.exe", true, "runas", true, 0},  {"driver.MSI", true, "runas", true, 0},
+      {"setup.exe", false, nullptr, false, 1}, {"driver.inf", true, "", false, 0},
+      {"driver.inf", false, "", false, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.shellAccepts ? " accepted" : " refused"));
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+    NewDevice("Display", "7");
+    const std::string package = PutPackage("7", c.file, "x");
+    machine.shell.executeSucceeds = c.shellAccepts;
+    machine.shell.executeResult = c.shellAccepts ? 42 : 31;  // SE_ERR_NOASSOC
+    TInstallRecorder recorder;
+    EXPECT_EQ(engine->Install(Map(), &recorder), c.code == 0);
+    const std::vector<std::string> calls = recorder.InstallCalls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishDriverInstall Display " + std::to_string(c.code)),
+              c.code == 0 ? 1 : 2);
+    if (c.verb) {
+      ASSERT_FALSE(machine.shell.launches.empty());
+      EXPECT_EQ(machine.shell.launches[0].request.file, package);
+      EXPECT_EQ(machine.shell.launches[0].request.verb, c.verb);
+      EXPECT_EQ(machine.shell.launches[0].waited, c.waited);
+      EXPECT_EQ(machine.shell.launches[0].request.show, SW_SHOWNORMAL);
+    }
+  }
+  machine.shell.executeSucceeds = true;
+}
+
+// Before Vista the installer programs are started with "open" instead of "runas".
+TEST_F(DriverInstallTest, ProgramsStartWithoutElevationBeforeVista) {
+  machine.osVersion.version = {5, 1, 2600};
+  machine.osVersion.verifiesAs = TOsVersionNumbers{5, 1, 2600};
+  engine.reset();
+  Create();
+  engine = std::make_unique<TDataManager>(*model, machine.Ports());
+  model->SetDownloadLocation(downloads);
+  NewDevice("Display", "7");
+  PutPackage("7", "net_qvae.zip", qvserver::make_zip({{"driver.exe", "x"}}));
+  TInstallRecorder recorder;
+  EXPECT_TRUE(engine->Install(Map(), &recorder));
+  ASSERT_EQ(machine.shell.launches.size(), 1u);
+  EXPECT_EQ(machine.shell.launches[0].request.verb, "open");
+}
+
+// A failed package stops the run: its device reported with 1 twice, the devices after
+// it left alone, the run false, and no folder opened when the run had several devices.
+TEST_F(DriverInstallTest, FailedPackageStopsTheRun) {
+  NewDevice("First", "1");
+  NewDevice("Second", "2");
+  NewDevice("Third", "3");
+  PutPackage("1", "setup.exe", "x");
+  PutPackage("2", "net.zip", qvserver::make_zip({{"readme.txt", "x"}}));
+  PutPackage("3", "setup.exe", "x");
+  TInstallRecorder recorder(engine.get());
+  EXPECT_FALSE(engine->Install(Map(), &recorder));
+  EXPECT_EQ(recorder.InstallCalls(),
+            (std::vector<std::string>{"StartInstall 3", "StartDriverInstall First", "FinishDriverInstall First 0",
+                                      "StartDriverInstall Second", "StartExtract 1", "StartFileExtract readme.txt",
+                                      "FinishExtract true", "FinishDriverInstall Second 1",
+                                      "FinishDriverInstall Second 1", "FinishInstall false"}));
+  EXPECT_EQ(LaunchedNames(), std::vector<std::string>{"setup.exe"});
+  EXPECT_TRUE(engine->m_stopped);
+  EXPECT_FALSE(engine->m_installing);
+  EXPECT_TRUE(recorder.installingSeen);
+}
+
+// Devices without a package: a missing or empty folder reports 0 and leaves the run's
+// result alone; a device without a driver id gets no result at all and its folder,
+// which would be the download folder itself, is neither installed from nor emptied.
+TEST_F(DriverInstallTest, DevicesWithoutAPackage) {
+  NewDevice("Missing", "404");
+  NewDevice("Empty", "5");
+  NewDevice("NoId", "");
+  fs::create_directories(fs::path(downloads) / "5" / "data");
+  folder.Write("Downloads/setup.exe", "not a package of any device");
+  TInstallRecorder recorder;
+  EXPECT_FALSE(engine->Install(Map(), &recorder));
+  EXPECT_EQ(recorder.InstallCalls(),
+            (std::vector<std::string>{"StartInstall 3", "StartDriverInstall Missing", "FinishDriverInstall Missing 0",
+                                      "StartDriverInstall Empty", "FinishDriverInstall Empty 0",
+                                      "StartDriverInstall NoId", "FinishInstall false"}));
+  EXPECT_TRUE(machine.shell.launches.empty());
+  EXPECT_TRUE(fs::exists(fs::path(downloads) / "setup.exe"));
+  EXPECT_FALSE(engine->m_stopped);
+}
+
+// Every device is announced for its backup before it is installed: once by the run and
+// once by the backup itself.
+TEST_F(DriverInstallTest, EachDeviceIsBackedUpBeforeItsInstall) {
+  NewDevice("Display", "7");
+  PutPackage("7", "setup.exe", "x");
+  TInstallRecorder recorder;
+  engine->Install(Map(), &recorder);
+  ASSERT_GE(recorder.calls_.size(), 4u);
+  EXPECT_EQ(recorder.calls_[1], "StartDriverBackup Display");
+  EXPECT_EQ(recorder.calls_[2], "StartDriverBackup Display");
+  EXPECT_EQ(recorder.calls_[3], "StartDriverInstall Display");
+}
+
+// A driver id that would lead out of the download folder fails its device; nothing
+// outside the download folder is looked at or deleted.
+TEST_F(DriverInstallTest, DriverIdOutsideTheDownloadFolderFails) {
+  NewDevice("Display", "..");
+  folder.Write("data/keep.txt", "x");
+  folder.Write("setup.exe", "x");
+  TInstallRecorder recorder;
+  EXPECT_FALSE(engine->Install(Map(), &recorder));
+  const std::vector<std::string> calls = recorder.InstallCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishDriverInstall Display 1"), 2);
+  EXPECT_TRUE(machine.shell.launches.empty());
+  EXPECT_TRUE(fs::exists(folder.File("data/keep.txt")));
+}
+
+// Stopping: between devices the current one is finished first, then reported stopped;
+// a run started after a stop reports its first device stopped without touching it.
+TEST_F(DriverInstallTest, StopBetweenDevices) {
+  NewDevice("First", "1");
+  NewDevice("Second", "2");
+  PutPackage("1", "setup.exe", "x");
+  PutPackage("2", "setup.exe", "x");
+  TInstallRecorder recorder(engine.get());
+  recorder.stopAfterFirstDevice = true;
+  EXPECT_TRUE(engine->Install(Map(), &recorder));  // the first package was installed
+  EXPECT_EQ(recorder.InstallCalls(),
+            (std::vector<std::string>{"StartInstall 2", "StartDriverInstall First", "FinishDriverInstall First 0",
+                                      "FinishDriverInstall First 2", "FinishInstall false"}));
+  EXPECT_EQ(LaunchedNames(), std::vector<std::string>{"setup.exe"});
+
+  TInstallRecorder again;
+  machine.shell.launches.clear();
+  EXPECT_FALSE(engine->Install(Map(), &again));
+  EXPECT_EQ(again.calls_, (std::vector<std::string>{"StartInstall 2", "FinishDriverInstall First 2", "FinishInstall false"}));
+  EXPECT_TRUE(machine.shell.launches.empty());
+  EXPECT_FALSE(engine->m_installing);
+}
+
+TEST_F(DriverInstallTest, EmptyListAndNoHandler) {
+  TInstallRecorder recorder;
+  EXPECT_FALSE(engine->Install({}, &recorder));
+  EXPECT_EQ(recorder.calls_, (std::vector<std::string>{"StartInstall 0", "FinishInstall false"}));
+
+  NewDevice("Display", "7");
+  PutPackage("7", "net.zip", qvserver::make_zip({{"setup.exe", "x"}}));
+  EXPECT_TRUE(engine->Install(Map(), nullptr));
+  EXPECT_EQ(LaunchedNames(), std::vector<std::string>{"setup.exe"});
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// The whole update loop on the simulated machine against the reference server on
+// loopback: scan, download, backup and install of a real "_qva" package, a rescan that
+// sees the new driver, the backup restored, and a rescan that sees the old one again.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "demo_packages.h"
+#include "engine/scan_server.h"
+#include "engine/sim_engine.h"
+#include "package_import.h"
+#include "support/null_callback_handler.h"
+#include "ui/callback_relay.h"
+#include "zip_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* GPU_ID = "PCI\\VEN_1234&DEV_1111";
+
+class TResultRecorder : public TNullCallbackHandler {
+ public:
+  void FinishScanning(int32_t AResult) override { calls.push_back("FinishScanning " + std::to_string(AResult)); }
+  void FinishDriverDownload(const TDeviceProperties& device, int32_t ASuccess) override {
+    calls.push_back("FinishDriverDownload " + device.strName + " " + std::to_string(ASuccess));
+  }
+  void FinishDriverBackup(const TDeviceProperties& device, bool ASuccess) override {
+    calls.push_back("FinishDriverBackup " + device.strName + (ASuccess ? " true" : " false"));
+  }
+  void FinishDriverInstall(const TDeviceProperties& device, int32_t AResult) override {
+    calls.push_back("FinishDriverInstall " + device.strName + " " + std::to_string(AResult));
+  }
+  void FinishInstall(bool ASuccess, bool) override { calls.push_back(std::string("FinishInstall ") + (ASuccess ? "true" : "false")); }
+
+  std::vector<std::string> Take() { return std::exchange(calls, {}); }
+  std::vector<std::string> calls;
+};
+
+class UpdateLoop : public ::testing::Test, public TSimEngineFixture {
+ protected:
+  UpdateLoop() {
+    // The installed driver 10.0.0.20000: its INF in the system's INF folder, its file in
+    // the drivers folder.
+    machine.devices.systemDirectory = folder.File("Windows/System32");
+    qvserver::DemoDriver installed;
+    installed.hardware_ids = {GPU_ID};
+    installed.version = "10.0.0.20000";
+    installed.date = "2021-03-04";
+    installed.class_name = "Display";
+    folder.Write("Windows/INF/oem7.inf", qvserver::demo_inf_text(installed));
+    folder.Write("Windows/System32/drivers/quorvane_demo.sys", "old driver");
+    TSimDevice device;
+    device.instanceId = std::string(GPU_ID) + "\\4&1234&0&0008";
+    device.classGuid = GuidFromText(DISPLAY_CLASS);
+    device.friendlyName = "Quorvane Display";
+    device.hardwareIds = {GPU_ID};
+    device.driver = Driver();
+    device.driver->infPath = folder.File("Windows/INF/oem7.inf");
+    device.driver->section = "DemoInstall";
+    device.driver->files = {folder.File("Windows/System32/drivers/quorvane_demo.sys")};
+    machine.devices.AddDevice(device);
+
+    // The package as a vendor ships it: a zip named for its INF method.
+    qvserver::DemoDriver newer;
+    newer.hardware_ids = {GPU_ID};
+    newer.version = "31.0.0.1";
+    newer.class_name = "Display";
+    const fs::path package = folder.File("display-31_qva.zip");
+    std::ofstream(package, std::ios::binary) << qvserver::demo_package_zip(newer);
+    qvserver::import_package(server.Catalog(), server.Folder() / "store", package);
+    port = server.Start();
+
+    Engine();
+    model->SetServerURL("127.0.0.1");
+    model->SetServerPort(port);
+    model->SetDownloadLocation(folder.File("Downloads"));
+    model->SetBackupLocation(folder.File("Backup"));
+    fs::create_directories(folder.File("Backup"));
+  }
+
+  TDeviceProperties& Gpu() {
+    TDeviceProperties* device = model->GetDevice(GPU_ID);
+    EXPECT_NE(device, nullptr);
+    return *device;
+  }
+
+  std::string DriverFile() const { return folder.Read("Windows/System32/drivers/quorvane_demo.sys"); }
+
+  void Scan() {
+    engine->StartScan(&recorder);
+    EXPECT_EQ(recorder.Take(), std::vector<std::string>{"FinishScanning 0"});
+  }
+
+  TScanServer server;
+  int port = 0;
+  TResultRecorder recorder;
+};
+
+TEST_F(UpdateLoop, UpdateThenRestoreTheBackup) {
+  Scan();
+  ASSERT_TRUE(Gpu().IsOutdated());
+  EXPECT_EQ(Gpu().strVersion, "10.0.0.20000");
+  EXPECT_EQ(Gpu().strNewVersion, "31.0.0.1");
+
+  // The update pages' order: download, then install when the download was not stopped.
+  const TDriverMap update{&Gpu()};
+  engine->m_stopped = false;
+  EXPECT_TRUE(engine->Download(update, &recorder));
+  EXPECT_EQ(engine->IsDownloadAvailable(GPU_ID), 2);
+  EXPECT_TRUE(fs::exists(fs::path(folder.File("Downloads")) / Gpu().strDriverDBId / "display-31_qva.zip"));
+  ASSERT_FALSE(engine->m_stopped);
+  EXPECT_TRUE(engine->Install(update, &recorder));
+  EXPECT_EQ(recorder.Take(), (std::vector<std::string>{"FinishDriverDownload Quorvane Display 0",
+                                                      "FinishDriverBackup Quorvane Display true",
+                                                      "FinishDriverInstall Quorvane Display 0", "FinishInstall true"}));
+  EXPECT_FALSE(fs::exists(fs::path(folder.File("Downloads")) / Gpu().strDriverDBId / "data"));
+
+  // The machine now runs the new driver, and a rescan has nothing newer to offer.
+  EXPECT_NE(DriverFile(), "old driver");
+  Scan();
+  EXPECT_EQ(Gpu().strVersion, "31.0.0.1");
+  EXPECT_TRUE(Gpu().IsUpdated());
+  EXPECT_EQ(model->GetOutofDateDrivers(), 0);
+
+  // The backup taken before the install brings the old driver back.
+  const fs::path backup = fs::path(folder.File("Backup")) / "Quorvane Display - 10.0.0.20000";
+  ASSERT_TRUE(fs::exists(backup / "index.dat"));
+  bool reboot = true;
+  EXPECT_TRUE(engine->Restore(backup.string(), reboot));
+  EXPECT_FALSE(reboot);
+  EXPECT_EQ(DriverFile(), "old driver");
+  Scan();
+  EXPECT_EQ(Gpu().strVersion, "10.0.0.20000");
+  EXPECT_TRUE(Gpu().IsOutdated());
+  EXPECT_EQ(Gpu().strNewVersion, "31.0.0.1");
+}
+
+// qvcli update and install on the same machine, picking the device from the stored scan.
+TEST_F(UpdateLoop, QvcliUpdateAndInstall) {
+  Scan();
+  model->DumpSettings();  // the download and backup folders
+  const std::string server = "127.0.0.1:" + std::to_string(port);
+  ::setenv("QUORVANE_SERVER", server.c_str(), 1);
+  auto qvcli = [&](std::vector<std::string> arguments, std::string* output = nullptr) {
+    std::ostringstream out, err;
+    const int code = RunQvcli(arguments, machine.Ports(), out, err);
+    if (output) *output = out.str() + err.str();
+    return code;
+  };
+
+  std::string output;
+  EXPECT_EQ(qvcli({"update", "PCI\\VEN_0000&DEV_0000"}), QVCLI_USAGE);
+  EXPECT_EQ(qvcli({"install"}), QVCLI_USAGE);
+  EXPECT_EQ(qvcli({"install", GPU_ID}, &output), QVCLI_SERVER_PROBLEM) << output;  // nothing downloaded yet
+  EXPECT_NE(output.find("Nothing to install."), std::string::npos) << output;
+
+  EXPECT_EQ(qvcli({"update", GPU_ID}, &output), QVCLI_OK) << output;
+  for (const char* line : {"Quorvane Display: Download of driver finished.\n", "Creating driver backup: Quorvane Display\n",
+                           "Extracting files... (2 entries)\n", "  quorvane_demo.inf\n", "Installing driver...\n",
+                           "Quorvane Display: Driver installation finished.\n", "Installation of drivers finished.\n"})
+    EXPECT_NE(output.find(line), std::string::npos) << line << " missing in:\n" << output;
+  EXPECT_NE(DriverFile(), "old driver");
+  TDriverDatamodel stored(machine.Ports());
+  ASSERT_NE(stored.GetDevice(GPU_ID), nullptr);
+
+  // A package that cannot be installed: exit 1, and the device's folder is opened.
+  const TDeviceProperties* device = stored.GetDevice(GPU_ID);
+  const fs::path package = fs::path(folder.File("Downloads")) / device->strDriverDBId / "display-31_qva.zip";
+  std::ofstream(package, std::ios::binary | std::ios::trunc) << "damaged";
+  machine.shell.launches.clear();
+  EXPECT_EQ(qvcli({"install", GPU_ID}, &output), QVCLI_SERVER_PROBLEM) << output;
+  EXPECT_NE(output.find(INSTALL_FAILED_TEXT), std::string::npos) << output;
+  ASSERT_EQ(machine.shell.launches.size(), 1u);
+  EXPECT_EQ(machine.shell.launches[0].request.file, package.parent_path().string());
+  ::unsetenv("QUORVANE_SERVER");
+}
+
+}  // namespace
