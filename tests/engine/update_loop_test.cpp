@@ -180,4 +180,17 @@ TEST_F(UpdateLoop, QvcliUpdateAndInstall) {
   ::unsetenv("QUORVANE_SERVER");
 }
 
+// Ctrl+C during qvcli update: whichever run it reaches stops, and nothing is installed.
+TEST_F(UpdateLoop, QvcliUpdateStoppedByCtrlC) {
+  Scan();
+  model->DumpSettings();
+  const std::string server = "127.0.0.1:" + std::to_string(port);
+  ::setenv("QUORVANE_SERVER", server.c_str(), 1);
+  const std::atomic<bool> interrupted{true};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunQvcli({"update", GPU_ID}, machine.Ports(), out, err, &interrupted), QVCLI_STOPPED) << out.str() << err.str();
+  EXPECT_EQ(DriverFile(), "old driver") << out.str();
+  ::unsetenv("QUORVANE_SERVER");
+}
+
 }  // namespace
