@@ -7,6 +7,7 @@
 #include "gui_resources.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
+#include "ui/close_query.h"
 #include "ui/win32/dpi.h"
 
 namespace {
@@ -245,12 +246,8 @@ void TDriverAppForm::ContentCardsCardChange(TShellCard, TShellCard next) {
 
 void TDriverAppForm::MinimizeApplication() {
   // QvAppEventsMinimize: the window goes to the notification area.
-  const std::string& app = m_model.GetAppName();
-  if (m_model.ScanMinimized()) {
-    m_trayIcon.SetBalloon(FormatText(Text(IDS_TRAY_RUNNING), app), Text(IDS_TRAY_RUNNING_TEXT));
-  } else {
-    m_trayIcon.SetBalloon(FormatText(Text(IDS_TRAY_STILL_RUNNING), app), Text(IDS_TRAY_STILL_RUNNING_TEXT));
-  }
+  const TBalloonTexts balloon = MinimizeBalloon(m_model.ScanMinimized());
+  m_trayIcon.SetBalloon(FormatText(Text(balloon.title), m_model.GetAppName()), Text(balloon.text));
   ShowWindow(Handle(), SW_MINIMIZE);
   ShowWindow(Handle(), SW_HIDE);
   m_trayIcon.SetVisible(true);
@@ -281,7 +278,14 @@ bool TDriverAppForm::OnUserMessage(UINT message) {
   return true;
 }
 
-bool TDriverAppForm::OnUndecodedMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool TDriverAppForm::OnUndecodedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_GETMINMAXINFO) {
+    // Never smaller than the design size at the window's DPI.
+    auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+    limits->ptMinTrackSize = POINT{Scale(QV_MAIN_WIDTH), Scale(QV_MAIN_HEIGHT)};
+    result = 0;
+    return true;
+  }
   // A minimise by the system (the taskbar button) also goes to the notification area.
   if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
     MinimizeApplication();
@@ -310,26 +314,27 @@ void TDriverAppForm::ExecuteStartScan() {
 }
 
 bool TDriverAppForm::FormCloseQuery() {
-  // Every running activity gets its question, even after an earlier Cancel.
+  TRunningActivities running;
+  running.scanning = m_engine.m_scanning;
+  running.downloading = m_engine.m_downloading;
+  running.stopping = m_engine.m_stopped;
+  running.backingUp = m_engine.m_doingbackup;
+  running.installing = m_engine.m_installing;
   const std::wstring title = Utf8ToWide(m_model.GetAppName());
-  auto ask = [&](int textId) {
-    return MessageBoxW(Handle(), Utf8ToWide(Text(textId)).c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) ==
-           IDOK;
-  };
-  bool canClose = true;
-  if (m_engine.m_scanning) {
-    if (ask(IDS_CONFIRM_STOP_SCAN)) m_engine.StopScan(); else canClose = false;
-  }
-  if (m_engine.m_downloading && !m_engine.m_stopped) {
-    if (ask(IDS_CONFIRM_STOP_DOWNLOAD)) m_engine.DownloadCancel(); else canClose = false;
-  }
-  if (m_engine.m_doingbackup) {
-    if (ask(IDS_CONFIRM_STOP_BACKUP)) m_engine.BackupCancel(); else canClose = false;
-  }
-  if (m_engine.m_installing) {
-    if (ask(IDS_CONFIRM_STOP_INSTALL)) m_engine.InstallCancel(); else canClose = false;
-  }
-  return canClose;
+  return CloseQuery(
+      running,
+      [&](TEngineActivity activity) {
+        const std::wstring question = Utf8ToWide(Text(StopQuestionId(activity)));
+        return MessageBoxW(Handle(), question.c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+      },
+      [&](TEngineActivity activity) {
+        switch (activity) {
+          case actScan: m_engine.StopScan(); break;
+          case actDownload: m_engine.DownloadCancel(); break;
+          case actBackup: m_engine.BackupCancel(); break;
+          case actInstall: m_engine.InstallCancel(); break;
+        }
+      });
 }
 
 bool TDriverAppForm::OnClose() {

@@ -37,6 +37,11 @@ const char* CardName(TShellCard card) {
   return names[card];
 }
 
+TBalloonTexts MinimizeBalloon(bool scanMinimized) {
+  if (scanMinimized) return {IDS_TRAY_RUNNING, IDS_TRAY_RUNNING_TEXT};
+  return {IDS_TRAY_STILL_RUNNING, IDS_TRAY_STILL_RUNNING_TEXT};
+}
+
 TShellNavigation::TShellNavigation(bool withSchedule)
     : m_main{aclHome, aclResults, aclBackup, aclRestore, aclSettings},
       m_settings{aclBack, aclGeneral, aclConnection, aclIgnored, aclSysInfo} {

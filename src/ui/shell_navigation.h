@@ -51,6 +51,14 @@ int CardTitleId(TShellCard card);
 // The card's name, as the window's parts are called.
 const char* CardName(TShellCard card);
 
+// The notification-area balloon shown on minimising: "%s is running" while the
+// program runs the scan it was started for, else "%s is still running".
+struct TBalloonTexts {
+  int title;
+  int text;
+};
+TBalloonTexts MinimizeBalloon(bool scanMinimized);
+
 // A card change: the card that was shown and the one now shown.
 struct TCardChange {
   TShellCard previous;

@@ -1,6 +1,8 @@
 // The main window's neutral parts: start switches, layout arithmetic, page state.
 #include <gtest/gtest.h>
 
+#include "res/string_ids.h"
+#include "ui/close_query.h"
 #include "ui/command_line.h"
 #include "ui/shell_layout.h"
 #include "ui/shell_navigation.h"
@@ -198,6 +200,53 @@ TEST(ShellNavigation, EveryActionAndCardHasTexts) {
   for (int a = aclHome; a <= aclSysInfo; ++a) EXPECT_NE(ActionTexts(static_cast<TShellAction>(a)).caption, 0);
   EXPECT_EQ(ActionTexts(aclBack).hint, 0);
   for (int c = 0; c < QV_CARD_COUNT; ++c) EXPECT_NE(CardTitleId(static_cast<TShellCard>(c)), 0);
+}
+
+TEST(ShellNavigation, MinimizeBalloonSaysWhyTheProgramRuns) {
+  EXPECT_EQ(MinimizeBalloon(true).title, IDS_TRAY_RUNNING);
+  EXPECT_EQ(MinimizeBalloon(true).text, IDS_TRAY_RUNNING_TEXT);
+  EXPECT_EQ(MinimizeBalloon(false).title, IDS_TRAY_STILL_RUNNING);
+  EXPECT_EQ(MinimizeBalloon(false).text, IDS_TRAY_STILL_RUNNING_TEXT);
+}
+
+// Closing asks about each running activity in order; answers are given per activity.
+TEST(CloseQuery, AsksEveryRunningActivityInOrder) {
+  const struct {
+    const char* label;
+    TRunningActivities running;
+    std::vector<bool> answers;                // in the order of the questions
+    std::vector<TEngineActivity> asked;
+    std::vector<TEngineActivity> stopped;
+    bool closes;
+  } cases[] = {
+      {"nothing running", {}, {}, {}, {}, true},
+      {"scan, OK", {true, false, false, false, false}, {true}, {actScan}, {actScan}, true},
+      {"scan, Cancel", {true, false, false, false, false}, {false}, {actScan}, {}, false},
+      // Cancel on the scan, OK on the install: the install stops, the scan goes on, the window stays.
+      {"scan and install", {true, false, false, false, true}, {false, true}, {actScan, actInstall}, {actInstall}, false},
+      {"all four", {true, true, false, true, true}, {true, true, true, true},
+       {actScan, actDownload, actBackup, actInstall}, {actScan, actDownload, actBackup, actInstall}, true},
+      {"a download already stopping", {false, true, true, false, false}, {}, {}, {}, true},
+      {"backup refused, install agreed", {false, false, false, true, true}, {false, true}, {actBackup, actInstall},
+       {actInstall}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<TEngineActivity> asked;
+    std::vector<TEngineActivity> stopped;
+    size_t next = 0;
+    bool closes = CloseQuery(
+        c.running,
+        [&](TEngineActivity activity) {
+          asked.push_back(activity);
+          return next < c.answers.size() ? c.answers[next++] : false;
+        },
+        [&](TEngineActivity activity) { stopped.push_back(activity); });
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(stopped, c.stopped);
+    EXPECT_EQ(closes, c.closes);
+  }
+  EXPECT_EQ(StopQuestionId(actDownload), IDS_CONFIRM_STOP_DOWNLOAD);
 }
 
 }  // namespace
