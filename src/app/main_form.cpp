@@ -17,6 +17,24 @@ constexpr WPARAM QV_SC_DRAG_MOVE = 0xF012;  // SC_MOVE by the caption
 
 TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+TNavGlyph GlyphOf(TShellAction action) {
+  switch (action) {
+    case aclHome: return TNavGlyph::home;
+    case aclResults: return TNavGlyph::list;
+    case aclBackup: return TNavGlyph::backup;
+    case aclRestore: return TNavGlyph::restore;
+    case aclSettings: return TNavGlyph::settings;
+    case aclBack: return TNavGlyph::back;
+    case aclGeneral: return TNavGlyph::general;
+    case aclConnection: return TNavGlyph::connection;
+    case aclSchedule: return TNavGlyph::schedule;
+    case aclIgnored: return TNavGlyph::ignored;
+    case aclSysInfo: return TNavGlyph::sysinfo;
+    case aclUpdateDriver: return TNavGlyph::none;
+  }
+  return TNavGlyph::none;
+}
+
 std::string ProgramPath() {
   wchar_t path[MAX_PATH] = {};
   DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -126,10 +144,10 @@ void TDriverAppForm::UpdateGUI(bool AInitial) {
   m_tips.Set(m_aboutButton.Handle(), FormatText(Text(IDS_HINT_ABOUT_APP), m_model.GetAppName()));
 
   auto itemsOf = [this](const std::vector<TShellAction>& actions) {
-    std::vector<std::pair<std::string, std::string>> items;
+    std::vector<TNavigationList::TEntry> items;
     for (TShellAction action : actions) {
       TActionTexts texts = ActionTexts(action);
-      items.emplace_back(Text(texts.caption), texts.hint ? Text(texts.hint) : std::string());
+      items.push_back({Text(texts.caption), texts.hint ? Text(texts.hint) : std::string(), GlyphOf(action)});
     }
     return items;
   };

@@ -159,7 +159,7 @@ TEST(Win32NavigationList, HotSelectedAndClicks) {
   TNavigationList list;
   const int dpi = WindowDpi(host.Handle());
   ASSERT_TRUE(list.Create(host.Handle(), 3, {0, 0, ScaleLogical(200, dpi), ScaleLogical(300, dpi)}, nullptr));
-  list.SetItems({{" One", "first"}, {" Two", "second"}, {" Three", ""}});
+  list.SetItems({{" One", "first", TNavGlyph::home}, {" Two", "second", TNavGlyph::list}, {" Three", "", TNavGlyph::none}});
   int clicked = -1;
   list.OnItemClick([&](int index) { clicked = index; });
   auto at = [&](int item) {
@@ -192,7 +192,7 @@ TEST(Win32NavigationList, HotSelectedAndClicks) {
 
   list.SetSelected(1);
   EXPECT_EQ(list.Selected(), 1);
-  list.SetItems({{" Only", ""}});  // the selection does not outlive its item
+  list.SetItems({{" Only", "", TNavGlyph::back}});  // the selection does not outlive its item
   EXPECT_EQ(list.Selected(), -1);
 }
 

@@ -11,9 +11,9 @@ bool TNavigationList::Create(HWND parent, int id, const TLayoutRect& rect, TTool
   return true;
 }
 
-void TNavigationList::SetItems(const std::vector<std::pair<std::string, std::string>>& items) {
+void TNavigationList::SetItems(const std::vector<TEntry>& items) {
   m_items.clear();
-  for (const auto& [caption, hint] : items) m_items.push_back({Utf8ToWide(caption), hint});
+  for (const auto& item : items) m_items.push_back({Utf8ToWide(item.caption), item.hint, item.glyph});
   if (m_selected >= Count()) m_selected = -1;
   m_hot = -1;
   UpdateTips();
@@ -98,14 +98,14 @@ bool TNavigationList::OnPaint(HDC dc) {
       InflateRect(&inset, -2, -2);
       FillSolid(dc, inset, QV_COLOR_BACK);
     }
-    // A small marker stands in front of the caption, as the item's image.
-    const int marker = Scale(8);
-    const int left = r.left + Scale(20);
-    const int middle = (r.top + r.bottom) / 2;
-    RECT dot{left, middle - marker / 2, left + marker, middle - marker / 2 + marker};
-    FillSolid(dc, dot, i == m_selected ? QV_COLOR_BAR : QV_COLOR_WHITE);
-    RECT text{left + marker + Scale(8), r.top, r.right - Scale(8), r.bottom};
-    SetTextColor(dc, enabled ? (i == m_selected ? QV_COLOR_BAR : QV_COLOR_WHITE) : HexColor(0x8FA3B8));
+    // The item's image, 20 × 20, in front of the caption.
+    const COLORREF ink = enabled ? (i == m_selected ? QV_COLOR_BAR : QV_COLOR_WHITE) : HexColor(0x8FA3B8);
+    const int image = Scale(20);
+    const int left = r.left + Scale(16);
+    const int top = (r.top + r.bottom - image) / 2;
+    DrawNavGlyph(dc, m_items[i].glyph, RECT{left, top, left + image, top + image}, ink);
+    RECT text{left + image + Scale(8), r.top, r.right - Scale(8), r.bottom};
+    SetTextColor(dc, ink);
     DrawTextW(dc, m_items[i].caption.c_str(), static_cast<int>(m_items[i].caption.size()), &text,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }

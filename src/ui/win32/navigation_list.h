@@ -9,6 +9,7 @@
 
 #include "ui/win32/controls.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/glyphs.h"
 #include "ui/win32/window.h"
 
 class TNavigationList : public TWindow {
@@ -16,8 +17,13 @@ class TNavigationList : public TWindow {
   inline static const wchar_t* const CLASS_NAME = L"QvNavigationList";
 
   bool Create(HWND parent, int id, const TLayoutRect& rect, TToolTips* tips);
-  // Replaces the items' captions and hints; the selection is kept when it still exists.
-  void SetItems(const std::vector<std::pair<std::string, std::string>>& items);
+  struct TEntry {
+    std::string caption;
+    std::string hint;
+    TNavGlyph glyph = TNavGlyph::none;
+  };
+  // Replaces the items; the selection is kept when it still exists.
+  void SetItems(const std::vector<TEntry>& items);
   void SetSelected(int index);
   int Selected() const { return m_selected; }
   int Hot() const { return m_hot; }
@@ -43,6 +49,7 @@ class TNavigationList : public TWindow {
   struct TItem {
     std::wstring caption;
     std::string hint;
+    TNavGlyph glyph;
   };
   std::vector<TItem> m_items;
   int m_selected = -1;
