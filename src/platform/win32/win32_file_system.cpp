@@ -18,8 +18,17 @@ bool TWin32FileSystem::MoveFileOver(const std::string& source, const std::string
 }
 
 bool TWin32FileSystem::DeleteTree(uintptr_t ownerWindow, const std::string& path) {
-  // The shell reads a list of paths: this one, then an extra terminating zero.
-  std::wstring from = Utf8ToWide(path);
+  // The shell wants a fully qualified path (relative ones depend on the process's current
+  // folder); it reads a list of paths: this one, then an extra terminating zero.
+  const std::wstring given = Utf8ToWide(path);
+  std::wstring from(MAX_PATH, L'\0');
+  DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(from.size()), from.data(), nullptr);
+  if (length >= from.size()) {
+    from.assign(length, L'\0');
+    length = GetFullPathNameW(given.c_str(), length, from.data(), nullptr);
+  }
+  if (length == 0 || length >= from.size()) return false;
+  from.resize(length);
   from.push_back(L'\0');
   SHFILEOPSTRUCTW operation{};
   operation.hwnd = reinterpret_cast<HWND>(ownerWindow);
