@@ -142,7 +142,9 @@ class MainWindow : public ::testing::Test {
   }
   void TearDown() override {
     if (m_window && IsWindow(m_window)) PostMessageW(m_window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(m_first.WaitForExit(15s), std::optional<DWORD>(0));
+    if (m_window) {
+      EXPECT_EQ(m_first.WaitForExit(15s), std::optional<DWORD>(0));
+    }
   }
 
   TProcess m_first;
@@ -180,6 +182,19 @@ TEST_F(MainWindow, SecondStartBringsTheFirstForwardAndEnds) {
   EXPECT_EQ(CountMainWindows(), 1);
   // Back in normal state.
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(m_window) && !IsIconic(m_window); }, 5s));
+}
+
+TEST_F(MainWindow, MinimizeGoesToTheNotificationAreaAndCloseEnds) {
+  SendMessageW(GetDlgItem(m_window, idMinimizeButton), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(m_window); }, 5s));
+  // The bring-forward message restores it, as a second start does.
+  SendMessageW(m_window, QV_BRING_FORWARD, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(m_window));
+  EXPECT_FALSE(IsIconic(m_window));
+  // The close button ends the program (TearDown checks the exit code).
+  SendMessageW(GetDlgItem(m_window, idExitButton), BM_CLICK, 0, 0);
+  EXPECT_EQ(m_first.WaitForExit(15s), std::optional<DWORD>(0));
+  m_window = nullptr;
 }
 
 TEST_F(MainWindow, NavigationClicksSwitchCards) {

@@ -27,8 +27,10 @@ class THost : public TWindow {
   int commands = 0;
   bool throwOnCommand = false;
   bool destroyed = false;
+  int dpiSeen = 0;
 
  protected:
+  void OnDpiChanged(int dpi, const RECT*) override { dpiSeen = dpi; }
   void OnCommand(int, int, HWND) override {
     ++commands;
     if (throwOnCommand) throw std::runtime_error("handler failed");
@@ -69,6 +71,24 @@ TEST(Win32Window, NoExceptionLeavesTheWindowProcedure) {
   host.throwOnCommand = false;
   SendMessageW(host.Handle(), WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
   EXPECT_EQ(host.commands, 2);
+}
+
+TEST(Win32Window, DpiChangeAppliesTheSuggestedRectangle) {
+  THost host;
+  ASSERT_TRUE(host.Create());
+  RECT suggested{40, 30, 40 + 900, 30 + 600};
+  SendMessageW(host.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT window{};
+  GetWindowRect(host.Handle(), &window);
+  EXPECT_EQ(window.left, 40);
+  EXPECT_EQ(window.top, 30);
+  EXPECT_EQ(window.right - window.left, 900);
+  EXPECT_EQ(window.bottom - window.top, 600);
+  // The window scales by its new DPI, unless QUORVANE_DPI holds it fixed.
+  const int expected = DpiOverride() ? *DpiOverride() : 144;
+  EXPECT_EQ(host.Dpi(), expected);
+  EXPECT_EQ(host.dpiSeen, expected);
+  EXPECT_EQ(host.Scale(200), ScaleLogical(200, expected));
 }
 
 TEST(Win32StyledButton, LooksFollowEnabledStateAndHover) {
