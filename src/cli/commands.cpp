@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 
+#include "cli/backup_commands.h"
 #include "cli/devices_command.h"
 #include "cli/download_commands.h"
 #include "cli/info_command.h"
@@ -29,6 +30,8 @@ TCommandRun OnMachine(int (*run)(const std::vector<std::string>&, TSystemPorts, 
 
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
+      {"backup", {RunBackupCommand, "backup HID... [--to DIR]  back up the installed drivers of the last scan's devices"}},
+      {"backups", {RunBackupsCommand, "backups           the backup folders that can be restored"}},
       {"check-update", {RunCheckUpdateCommand, "check-update      ask the driver server for a newer program version"}},
       {"devices", {OnMachine(RunDevicesCommand),
                    "devices [--json]  the machine's devices: class, name, hardware id, driver, problem"}},
@@ -40,6 +43,8 @@ const std::map<std::string, TCommand>& Commands() {
       {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]  the stored scan result"}},
       {"update", {RunUpdateCommand, "update HID...     download, back up and install the offered drivers of the last scan's devices"}},
       {"restore-point", {RunRestorePointCommand, "restore-point \"description\"  create a System Restore point"}},
+      {"restore", {RunRestoreCommand, "restore FOLDER    install the driver of a backup folder again (a name from backups, or a path)"}},
+      {"uninstall", {RunUninstallCommand, "uninstall HID     remove the device whose first hardware id is HID"}},
       {"scan", {RunScanCommand, "scan              scan the machine, check with the driver server, store the result"}},
   };
   return commands;
@@ -49,8 +54,9 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: qvcli COMMAND [OPTIONS]\n\nCommands:\n";
   for (const auto& [name, command] : Commands()) out << "  " << command.usage << "\n";
   out << "\nThe driver server is taken from QUORVANE_SERVER=host[:port] when it is set.\n"
-         "Exit codes: 0 success; 1 server problem (no answer, an error answer, a failed scan, download or install);\n"
-         "2 stopped (Ctrl+C during a scan's enumeration, a download or an install); 3 bad usage (also an unknown hardware id).\n";
+         "Exit codes: 0 success; 1 server problem (no answer, an error answer, a failed scan, download, install,\n"
+         "backup, restore or device removal);\n"
+         "2 stopped (Ctrl+C during a scan's enumeration, a download, an install or a backup); 3 bad usage (also an unknown hardware id).\n";
 }
 
 }  // namespace
