@@ -11,22 +11,23 @@ int HexValue(char c) {
 
 }  // namespace
 
-std::string DecodeURL(const std::string& AURL) {
+std::string PercentDecoded(const std::string& text, bool plusAsBlank) {
   std::string decoded;
-  decoded.reserve(AURL.size());
-  for (size_t i = 0; i < AURL.size(); ++i) {
-    if (AURL[i] == '+') {
+  decoded.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (plusAsBlank && text[i] == '+') {
       decoded += ' ';
-    } else if (AURL[i] == '%' && i + 2 < AURL.size() && HexValue(AURL[i + 1]) >= 0 &&
-               HexValue(AURL[i + 2]) >= 0) {
-      decoded += static_cast<char>(HexValue(AURL[i + 1]) * 16 + HexValue(AURL[i + 2]));
+    } else if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+      decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
       i += 2;
     } else {
-      decoded += AURL[i];
+      decoded += text[i];
     }
   }
   return decoded;
 }
+
+std::string DecodeURL(const std::string& AURL) { return PercentDecoded(AURL, true); }
 
 void OpenURL(IShell& shell, const std::string& AURL) {
   shell.Execute("open", DecodeURL(AURL), {}, SW_SHOWNORMAL);

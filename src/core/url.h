@@ -5,7 +5,10 @@
 
 #include "platform/shell.h"
 
-// Percent escapes decoded as UTF-8 bytes, "+" as a blank; a malformed escape stays as it is.
+// Each complete %XX escape becomes the byte it names, "+" a blank when plusAsBlank;
+// a malformed escape stays as it is.
+std::string PercentDecoded(const std::string& text, bool plusAsBlank);
+// Percent escapes decoded as UTF-8 bytes, "+" as a blank.
 std::string DecodeURL(const std::string& AURL);
 // Opens the decoded address with the "open" verb in a normal window.
 void OpenURL(IShell& shell, const std::string& AURL);

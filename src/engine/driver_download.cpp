@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/file_md5.h"
 #include "core/paths.h"
+#include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
 #include "engine/server_contract.h"
@@ -24,18 +25,6 @@ constexpr int DOWNLOAD_COMPLETE = 0;
 constexpr int DOWNLOAD_FILE_PROBLEM = 2;
 constexpr int DOWNLOAD_LINK_REFUSED = 3;
 constexpr uint32_t HTTP_STATUS_FORBIDDEN = 403;
-
-// Sets a flag for the life of a run and clears it on every way out.
-class TBusyFlag {
- public:
-  explicit TBusyFlag(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
-  ~TBusyFlag() { m_flag = false; }
-  TBusyFlag(const TBusyFlag&) = delete;
-  TBusyFlag& operator=(const TBusyFlag&) = delete;
-
- private:
-  std::atomic<bool>& m_flag;
-};
 
 // The folder of a path given with or without trailing separators.
 fs::path ParentFolder(std::string path) {

@@ -7,6 +7,7 @@
 #include "archive/zip_archive.h"
 #include "core/launch.h"
 #include "core/paths.h"
+#include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
 #include "engine/install_decision.h"
@@ -16,18 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* WORK_FOLDER_NAME = "data";
-
-// Sets a flag for the length of a scope, cleared on every way out.
-class TFlagScope {
- public:
-  explicit TFlagScope(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
-  ~TFlagScope() { m_flag = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  std::atomic<bool>& m_flag;
-};
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -56,7 +45,7 @@ std::string FirstFileIn(const std::string& folder) {
 void TDataManager::InstallCancel() { m_stopped = true; }
 
 bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallbackHandler) {
-  TFlagScope installing(m_installing);
+  TBusyFlag installing(m_installing);
   bool result = false;
   bool rebootRequired = false;
   auto finish = [&](bool success, bool reboot) {

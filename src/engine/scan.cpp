@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/server_contract.h"
 #include "engine/scan_time.h"
@@ -18,18 +19,6 @@ bool BeginsWith(const std::vector<uint8_t>& bytes, const char* prefix) {
   return bytes.size() >= length && std::memcmp(bytes.data(), prefix, length) == 0;
 }
 
-// Clears a flag when the run leaves, by return or by error.
-class TClearOnExit {
- public:
-  explicit TClearOnExit(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
-  ~TClearOnExit() { m_flag = false; }
-  TClearOnExit(const TClearOnExit&) = delete;
-  TClearOnExit& operator=(const TClearOnExit&) = delete;
-
- private:
-  std::atomic<bool>& m_flag;
-};
-
 }  // namespace
 
 void TDataManager::StopScan() { m_stopped = true; }
@@ -37,7 +26,7 @@ void TDataManager::StopScan() { m_stopped = true; }
 void TDataManager::StartScan(TICallbackHandler* pCallbackHandler) {
   if (!m_devices.Available()) return;
   // Declared in this order, the old records are freed before m_scanning is cleared.
-  TClearOnExit scanning(m_scanning);
+  TBusyFlag scanning(m_scanning);
   TDeviceList oldDevices = m_model.DeviceList().TakeAll();
 
   if (pCallbackHandler) pCallbackHandler->StartScanning();
