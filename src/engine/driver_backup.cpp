@@ -4,22 +4,11 @@
 #include <system_error>
 
 #include "core/paths.h"
+#include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/driver_backup_files.h"
 
 namespace {
-
-// Sets a flag for the length of a scope, cleared on every way out.
-class TBackupFlagScope {
- public:
-  explicit TBackupFlagScope(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
-  ~TBackupFlagScope() { m_flag = false; }
-  TBackupFlagScope(const TBackupFlagScope&) = delete;
-  TBackupFlagScope& operator=(const TBackupFlagScope&) = delete;
-
- private:
-  std::atomic<bool>& m_flag;
-};
 
 // Shares one catalog search among the device backups of a run.
 class TRunCatalogsScope {
@@ -46,7 +35,7 @@ bool TDataManager::Backup(const TDriverMap& devices, TICallbackHandler* pCallbac
     if (pCallbackHandler) pCallbackHandler->FinishBackup(false);
     return false;
   }
-  TBackupFlagScope doingBackup(m_doingbackup);
+  TBusyFlag doingBackup(m_doingbackup);
   if (pCallbackHandler) pCallbackHandler->StartBackup(static_cast<int32_t>(devices.size()));
   m_model.SetLastBackupLocation(root);
   m_model.DumpSettings();
