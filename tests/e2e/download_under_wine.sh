@@ -8,6 +8,8 @@ set -euo pipefail
 qvcli=$1
 server=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../support/reference_server.sh
+source "$root/tests/support/reference_server.sh"
 work=$(mktemp -d)
 server_pid=""
 stored_result=""
@@ -38,16 +40,7 @@ device_id=$(awk -F ' [|] ' 'NF >= 4 && $4 != "no driver" && $3 != "" { print $3;
 [ -n "$device_id" ] || fail "no device with a driver under Wine"
 "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" "$device_id" >/dev/null
 # Links live 4 seconds: long enough for a scan and its download, short enough to expire.
-"$server" serve --catalog "$work/catalog.db" --store "$work/store" --port 0 --link-ttl 4 \
-  >"$work/serve.out" 2>"$work/serve.log" &
-server_pid=$!
-port=""
-for _ in $(seq 1 100); do
-  port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)$|\1|p' "$work/serve.out")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the server did not start"
+start_reference_server "$server" "$work" --link-ttl 4 || fail "the server did not start"
 export QUORVANE_SERVER="127.0.0.1:$port"
 file_gets() { grep -c 'GET /files/' "$work/serve.log" || true; }
 

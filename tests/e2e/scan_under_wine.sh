@@ -7,6 +7,8 @@ set -euo pipefail
 qvcli=$1
 server=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../support/reference_server.sh
+source "$root/tests/support/reference_server.sh"
 work=$(mktemp -d)
 server_pid=""
 stored_result=""
@@ -36,15 +38,7 @@ awk -F ' [|] ' 'NF >= 4 && $4 != "no driver" && $3 != "" { print $3 "\t" $2 }' "
 head -n 2 "$work/drivers.tsv" | cut -f1 >"$work/ids.txt"
 first_id=$(sed -n 1p "$work/ids.txt")
 "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" --ids-file "$work/ids.txt" >/dev/null
-"$server" serve --catalog "$work/catalog.db" --store "$work/store" --port 0 >"$work/serve.out" 2>"$work/serve.log" &
-server_pid=$!
-port=""
-for _ in $(seq 1 100); do
-  port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)$|\1|p' "$work/serve.out")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the server did not start"
+start_reference_server "$server" "$work" || fail "the server did not start"
 export QUORVANE_SERVER="127.0.0.1:$port"
 
 qv scan >"$work/scan1.txt" || fail "first scan failed: $(cat "$work/scan1.txt")"

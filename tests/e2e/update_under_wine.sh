@@ -14,6 +14,8 @@ qvcli=$1
 server=$2
 test_device=${3:-$(dirname "$qvcli")/qv_test_device.exe}
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../support/reference_server.sh
+source "$root/tests/support/reference_server.sh"
 work=$(mktemp -d)
 server_pid=""
 hwid='ROOT\QVTEST_UPDATE'
@@ -105,15 +107,7 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
 EOF
 "$server" import --catalog "$work/catalog.db" --store "$work/store" "$package" >"$work/import.txt" 2>&1 ||
   fail "import: $(cat "$work/import.txt")"
-"$server" serve --catalog "$work/catalog.db" --store "$work/store" --port 0 >"$work/serve.out" 2>"$work/serve.log" &
-server_pid=$!
-port=""
-for _ in $(seq 1 100); do
-  port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)$|\1|p' "$work/serve.out")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the server did not start"
+start_reference_server "$server" "$work" || fail "the server did not start"
 export QUORVANE_SERVER="127.0.0.1:$port"
 
 # The stored scan result and earlier downloads of this package are cleared.

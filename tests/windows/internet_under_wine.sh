@@ -6,6 +6,8 @@ set -euo pipefail
 tests=$1
 server=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../support/reference_server.sh
+source "$root/tests/support/reference_server.sh"
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -16,15 +18,9 @@ trap cleanup EXIT
 
 hwid='QVTEST\WINE_INTERNET_DEVICE'
 "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" "$hwid" >/dev/null
-"$server" serve --catalog "$work/catalog.db" --store "$work/store" --port 0 >"$work/serve.out" 2>"$work/serve.log" &
-pids+=($!)
-port=""
-for _ in $(seq 1 100); do
-  port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)$|\1|p' "$work/serve.out")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "the server did not start" >&2; exit 1; }
+server_pid=""
+start_reference_server "$server" "$work" || { pids+=("$server_pid"); exit 1; }
+pids+=("$server_pid")
 
 proxy_port=$(( 20000 + RANDOM % 20000 ))
 cat >"$work/tinyproxy.conf" <<CONF
