@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/about_form.h"
 #include "core/errors.h"
 #include "core/windows_policies.h"
 #include "gui_resources.h"
@@ -322,8 +323,8 @@ void TDriverAppForm::OnActivate(bool active) {
 void TDriverAppForm::OpenHelp() { m_model.LaunchBrowser(QV_HELP_DESK_URL); }
 
 void TDriverAppForm::ShowAbout() {
-  const std::string title = FormatText(Text(IDS_HINT_ABOUT_APP), m_model.GetAppName());
-  MessageBoxW(Handle(), Utf8ToWide(m_model.GetAppName()).c_str(), Utf8ToWide(title).c_str(), MB_OK | MB_ICONINFORMATION);
+  TAboutForm about(m_ports, m_logo);
+  about.ShowModal(Handle());
 }
 
 void TDriverAppForm::ExecuteStartScan() {

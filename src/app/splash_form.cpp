@@ -1,10 +1,8 @@
 #include "app/splash_form.h"
 
-#include <ctime>
-
+#include "app/app_texts.h"
 #include "core/errors.h"
 #include "platform/win32/win32_text.h"
-#include "proto/client_messages.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -13,19 +11,6 @@ constexpr UINT_PTR QV_SHOW_TIMER = 1;
 constexpr UINT QV_SPLASH_HOLD_MS = 3000;
 constexpr int QV_SPLASH_WIDTH = 500;
 constexpr int QV_SPLASH_HEIGHT = 250;
-
-int CurrentYear() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_s(&local, &now);
-  return local.tm_year + 1900;
-}
-
-std::string ReplaceNumber(const std::string& pattern, int value) {
-  size_t at = pattern.find("%d");
-  if (at == std::string::npos) return pattern;
-  return pattern.substr(0, at) + std::to_string(value) + pattern.substr(at + 2);
-}
 
 // A white check mark in a 20 × 20 box.
 void DrawCheck(HDC dc, int x, int y, int size) {
@@ -54,18 +39,12 @@ bool TSplashScreenForm::Create() {
 }
 
 void TSplashScreenForm::OnCreate() {
-  TClientVersion version;
-  version.GetModuleVersion(m_moduleVersion);
-  std::string text = m_strings.Load(IDS_SPLASH_VERSION_FORMAT);
-  for (const std::string& part : {m_strings.Load(IDS_SPLASH_VERSION), version.Fversion_major, version.Fversion_minor,
-                                  version.Fversion_vminor, version.Fversion_vbuild}) {
-    text = FormatText(text, part);
-  }
-  m_version = Utf8ToWide(text);
+  const std::string format = FormatText(m_strings.Load(IDS_SPLASH_VERSION_FORMAT), m_strings.Load(IDS_SPLASH_VERSION));
+  m_version = Utf8ToWide(ModuleVersionText(m_moduleVersion, format));
   const int features[5] = {IDS_SPLASH_FEATURE_1, IDS_SPLASH_FEATURE_2, IDS_SPLASH_FEATURE_3, IDS_SPLASH_FEATURE_4,
                            IDS_SPLASH_FEATURE_5};
   for (int i = 0; i < 5; ++i) m_lines[i] = Utf8ToWide(m_strings.Load(features[i]));
-  m_notice = Utf8ToWide(ReplaceNumber(m_strings.Load(IDS_LEGAL_NOTICE), CurrentYear()));
+  m_notice = Utf8ToWide(LegalNoticeText(m_strings));
   FCompleted = true;
 }
 

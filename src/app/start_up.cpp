@@ -113,7 +113,7 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
   PostThreadMessageW(GetCurrentThreadId(), QV_STARTUP_REFRESH, 0, 0);
 
   // 4. The application: common controls version 6.
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
   InitCommonControlsEx(&controls);
 
   // 5. The scan switch starts minimised, without showing the window.

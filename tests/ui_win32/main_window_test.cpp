@@ -197,6 +197,25 @@ TEST_F(MainWindow, MinimizeGoesToTheNotificationAreaAndCloseEnds) {
   m_window = nullptr;
 }
 
+TEST_F(MainWindow, AboutIsModalAndEscapeClosesIt) {
+  // Posted: the click's handler runs the about window's modal loop.
+  PostMessageW(GetDlgItem(m_window, idAboutButton), BM_CLICK, 0, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (about = FindWindowW(L"TAboutForm", nullptr)) && IsWindowVisible(about); }, 10s));
+  EXPECT_EQ(GetWindow(about, GW_OWNER), m_window);
+  EXPECT_FALSE(IsWindowEnabled(m_window));
+  wchar_t caption[32] = {};
+  GetWindowTextW(about, caption, 32);
+  EXPECT_STREQ(caption, L"About");
+  RECT client{};
+  GetClientRect(about, &client);
+  EXPECT_EQ(client.right, ScaleLogical(494, WindowDpi(about)));
+  EXPECT_EQ(client.bottom, ScaleLogical(346, WindowDpi(about)));
+  PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 10s));
+  EXPECT_TRUE(IsWindowEnabled(m_window));
+}
+
 TEST_F(MainWindow, NavigationClicksSwitchCards) {
   HWND mainList = GetDlgItem(m_window, idMainNavigation);
   HWND settingsList = GetDlgItem(m_window, idSettingsNavigation);
@@ -300,11 +319,18 @@ TEST(StartSwitchesUnderWine, PidOfNoProcessDoesNotWait) {
 }  // namespace
 
 // Also a helper for scripts/screenshot: --click-navigation N clicks main
-// navigation item N of the running program and ends; and a stand-in
+// navigation item N of the running program and ends, --click-about opens
+// its about window; and a stand-in
 // predecessor process: --sleep-ms N waits and ends.
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--sleep-ms") {
     Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+    return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--click-about") {
+    HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+    if (!window) return 1;
+    PostMessageW(GetDlgItem(window, idAboutButton), BM_CLICK, 0, 0);
     return 0;
   }
   if (argc == 3 && std::string(argv[1]) == "--click-navigation") {

@@ -66,6 +66,8 @@ class TWindow {
   virtual HBRUSH OnControlColor(HDC, HWND) { return nullptr; }
   // An owner-drawn child is to be drawn.
   virtual bool OnDrawItem(const DRAWITEMSTRUCT&) { return false; }
+  // A child's notification (WM_NOTIFY), e.g. a link's click.
+  virtual bool OnNotify(const NMHDR&) { return false; }
   // WM_CLOSE: true lets the window be destroyed.
   virtual bool OnClose() { return true; }
   virtual void OnDestroy() {}
