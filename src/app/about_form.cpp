@@ -39,7 +39,8 @@ void ColourTitleBar(HWND hwnd) {
 TAboutForm::TAboutForm(TSystemPorts ports, HBITMAP logo) : m_ports(ports), m_logo(logo) {}
 
 void TAboutForm::ShowModal(HWND owner) {
-  const int dpi = owner ? TWindow::FromHandle(owner) ? TWindow::FromHandle(owner)->Dpi() : StartupDpi() : StartupDpi();
+  const TWindow* ownerWindow = TWindow::FromHandle(owner);
+  const int dpi = ownerWindow ? ownerWindow->Dpi() : StartupDpi();
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   RECT frame{0, 0, ScaleLogical(QV_ABOUT_WIDTH, dpi), ScaleLogical(QV_ABOUT_HEIGHT, dpi)};
   AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
@@ -62,7 +63,13 @@ void TAboutForm::ShowModal(HWND owner) {
   ShowWindow(Handle(), SW_SHOW);
   // The modal loop; the window previews every key, and Escape closes it.
   MSG message;
-  while (!m_closed && GetMessageW(&message, nullptr, 0, 0) > 0) {
+  while (!m_closed) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // the main loop ends the program
+      break;
+    }
+    if (got < 0) break;
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
         (message.hwnd == Handle() || IsChild(Handle(), message.hwnd))) {
       PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -71,7 +78,6 @@ void TAboutForm::ShowModal(HWND owner) {
     if (IsDialogMessageW(Handle(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
-    if (message.message == WM_QUIT) break;
   }
   if (owner) {
     EnableWindow(owner, TRUE);
