@@ -11,6 +11,7 @@
 #include "engine/sim_engine.h"
 #include "net/net_server.h"
 #include "support/null_callback_handler.h"
+#include "support/recording_sink.h"
 
 namespace fs = std::filesystem;
 
@@ -44,15 +45,6 @@ class TDownloadRecorder : public TNullCallbackHandler {
 
  private:
   const std::atomic<bool>& m_downloading;
-};
-
-class TRecordingSink : public IMessageSink {
- public:
-  std::vector<std::string> messages;
-  int QvMessageBox(const std::string&, const std::string& AMsg, int) override {
-    messages.push_back(AMsg);
-    return 0;
-  }
 };
 
 // The machine's internet port, reporting no connection.
@@ -184,7 +176,7 @@ TEST_F(DriverDownload, PackagesAreFetchedConfirmedAndKeptInTheirFolders) {
             server.StoredContent(server.Small()).size() + BIG_PACKAGE_SIZE);
   EXPECT_NE(server.Log().find("POST /client_status/ 200"), std::string::npos) << server.Log();
   EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 2);
-  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(sink.shown.empty());
   EXPECT_FALSE(Engine().m_downloading);
 }
 
@@ -264,8 +256,8 @@ TEST_F(DriverDownload, WithoutAConnectionTheRunEndsWithTheServerMessage) {
   TDownloadRecorder handler(engine.m_downloading);
   EXPECT_FALSE(engine.Download({&small}, &handler));
   EXPECT_EQ(handler.calls, (Calls{"StartDownload 1", "FinishDownload false"}));
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_NE(sink.messages[0].find("problem communicating with the server"), std::string::npos);
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_NE(sink.shown[0].text.find("problem communicating with the server"), std::string::npos);
   EXPECT_TRUE(engine.m_stopped);
   EXPECT_FALSE(engine.m_downloading);
   EXPECT_EQ(offline.urlsOpened, 0);
@@ -367,10 +359,10 @@ TEST_F(DriverDownload, TheChecksumIsConfirmedOnlyForTheRightPackage) {
   EXPECT_TRUE(Engine().PostChecksum(server.Small().md5, small));
   EXPECT_FALSE(Engine().PostChecksum(server.Big().md5, small));
   EXPECT_FALSE(Engine().PostChecksum("", ""));
-  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(sink.shown.empty());
   model->SetServerPort(1);  // nobody listens: the exchange fails with the server message
   EXPECT_FALSE(Engine().PostChecksum(server.Small().md5, small));
-  EXPECT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.shown.size(), 1u);
 }
 
 TEST(DownloadNames, FileNameFromTheLink) {

@@ -7,6 +7,7 @@
 #include "engine/scan_time.h"
 #include "engine/sim_engine.h"
 #include "sqlite_db.h"
+#include "support/recording_sink.h"
 
 namespace {
 
@@ -41,15 +42,6 @@ class TRecordingHandler : public TICallbackHandler {
   void StartFileExtract(const std::string&) override {}
   void FinishExtract(bool) override {}
   void Refresh() override {}
-};
-
-class TRecordingSink : public IMessageSink {
- public:
-  std::vector<std::string> messages;
-  int QvMessageBox(const std::string&, const std::string& AMsg, int) override {
-    messages.push_back(AMsg);
-    return 0;
-  }
 };
 
 constexpr const char* GPU_ID = "PCI\\VEN_1234&DEV_1111";
@@ -123,7 +115,7 @@ TEST_F(ScanRun, OffersReachTheNewestDeviceOfAHardwareIdIgnoringCase) {
                                               "FinishScanDriver Camera", "CheckingForUpdate", "FinishScanning 0"}));
   EXPECT_FALSE(Engine().m_stopped);
   EXPECT_FALSE(Engine().m_scanning);
-  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(sink.shown.empty());
 
   // The device added last is found first and alone receives the offer.
   ASSERT_TRUE(Device("GPU one") && Device("GPU two"));
@@ -198,12 +190,12 @@ TEST_F(ScanRun, AServerErrorOrAFailedExchangeStoresTheListWithoutOffers) {
     }
     machine.devices.devices.clear();
     AddDevice("GPU", GPU_ID, DISPLAY_CLASS);
-    sink.messages.clear();
+    sink.shown.clear();
 
     EXPECT_EQ(Scan(port), (std::vector<std::string>{"StartScanning", "FinishScanDriver GPU", "CheckingForUpdate",
                                                     "FinishScanning 1"}));
     EXPECT_TRUE(Engine().m_stopped);
-    EXPECT_EQ(sink.messages.size(), c.messages);
+    EXPECT_EQ(sink.shown.size(), c.messages);
     auto stored = Stored();
     ASSERT_EQ(stored->DeviceList().Count(), 1u);
     EXPECT_EQ(stored->DeviceList()[0].strNewVersion, "");
@@ -304,7 +296,7 @@ TEST_F(SoftwareUpdate, TheServerDecidesAndTheResultNamesTheNewVersion) {
   model->SetServerPort(1);  // nothing listens: silent, empty
   Engine().SetMessageSink(&sink);
   EXPECT_EQ(Engine().CheckSoftwareUpdate(), "");
-  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(sink.shown.empty());
 }
 
 }  // namespace

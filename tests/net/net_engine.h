@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/data_manager.h"
-#include "net/recording_sink.h"
+#include "support/recording_sink.h"
 #include "support/sim_data_model.h"
 
 inline const char* const PROTOBUF_CONTENT_TYPE = "application/x-protobuf; charset=\"utf-8\"";
