@@ -189,7 +189,11 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (auto* control = static_cast<IOwnerDrawn*>(GetPropW(item.hwndItem, QV_OWNER_DRAWN_PROPERTY))) {
+      // A menu item's hwndItem is a menu, not a window.
+      auto* control = item.CtlType == ODT_MENU
+                          ? nullptr
+                          : static_cast<IOwnerDrawn*>(GetPropW(item.hwndItem, QV_OWNER_DRAWN_PROPERTY));
+      if (control) {
         control->Draw(item);
         return TRUE;
       }
