@@ -18,7 +18,8 @@ using TCommandRun = std::function<int(const std::vector<std::string>&, const TCl
 
 struct TCommand {
   TCommandRun run;
-  const char* usage;
+  const char* synopsis;  // the command with its arguments
+  const char* description;
 };
 
 // A command that needs only the machine and the standard output.
@@ -30,33 +31,36 @@ TCommandRun OnMachine(int (*run)(const std::vector<std::string>&, TSystemPorts, 
 
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
-      {"backup", {RunBackupCommand, "backup HID... [--to DIR]  back up the installed drivers of the last scan's devices"}},
-      {"backups", {RunBackupsCommand, "backups           the backup folders that can be restored"}},
-      {"check-update", {RunCheckUpdateCommand, "check-update      ask the driver server for a newer program version"}},
-      {"devices", {OnMachine(RunDevicesCommand),
-                   "devices [--json]  the machine's devices: class, name, hardware id, driver, problem"}},
-      {"download", {RunDownloadCommand, "download HID...    fetch the offered driver packages of the last scan's devices"}},
-      {"ignore", {RunIgnoreCommand, "ignore HID... [--same-name|--all]  ignore a device's offers (same id and name, or same id)"}},
-      {"include", {RunIncludeCommand, "include HID... [--same-name|--all]  show an ignored device's offers again"}},
-      {"install", {RunInstallCommand, "install HID...    back up, then install the downloaded packages of the last scan's devices"}},
-      {"info", {OnMachine(RunInfoCommand), "info              what the program knows of this machine and its settings"}},
-      {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]  the stored scan result"}},
-      {"update", {RunUpdateCommand, "update HID...     download, back up and install the offered drivers of the last scan's devices"}},
-      {"restore-point", {RunRestorePointCommand, "restore-point \"description\"  create a System Restore point"}},
-      {"restore", {RunRestoreCommand, "restore FOLDER    install the driver of a backup folder again (a name from backups, or a path)"}},
-      {"uninstall", {RunUninstallCommand, "uninstall HID     remove the device whose first hardware id is HID"}},
-      {"scan", {RunScanCommand, "scan              scan the machine, check with the driver server, store the result"}},
+      {"backup", {RunBackupCommand, "backup HID... [--to DIR]", "back up the installed drivers of the last scan's devices"}},
+      {"backups", {RunBackupsCommand, "backups", "the backup folders that can be restored"}},
+      {"check-update", {RunCheckUpdateCommand, "check-update", "ask the driver server for a newer program version"}},
+      {"devices", {OnMachine(RunDevicesCommand), "devices [--json]", "the machine's devices: class, name, hardware id, driver, problem"}},
+      {"download", {RunDownloadCommand, "download HID...", "fetch the offered driver packages of the last scan's devices"}},
+      {"ignore", {RunIgnoreCommand, "ignore HID... [--same-name|--all]", "ignore a device's offers (same id and name, or same id)"}},
+      {"include", {RunIncludeCommand, "include HID... [--same-name|--all]", "show an ignored device's offers again"}},
+      {"install", {RunInstallCommand, "install HID...", "back up, then install the downloaded packages of the last scan's devices"}},
+      {"info", {OnMachine(RunInfoCommand), "info", "what the program knows of this machine and its settings"}},
+      {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]", "the stored scan result"}},
+      {"update", {RunUpdateCommand, "update HID...", "download, back up and install the offered drivers of the last scan's devices"}},
+      {"restore-point", {RunRestorePointCommand, "restore-point \"description\"", "create a System Restore point"}},
+      {"restore", {RunRestoreCommand, "restore FOLDER", "install the driver of a backup folder again (a name from backups, or a path)"}},
+      {"uninstall", {RunUninstallCommand, "uninstall HID", "remove the device whose first hardware id is HID"}},
+      {"scan", {RunScanCommand, "scan", "scan the machine, check with the driver server, store the result"}},
   };
   return commands;
 }
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: qvcli COMMAND [OPTIONS]\n\nCommands:\n";
-  for (const auto& [name, command] : Commands()) out << "  " << command.usage << "\n";
+  for (const auto& [name, command] : Commands())
+    out << "  " << command.synopsis << "\n      " << command.description << "\n";
   out << "\nThe driver server is taken from QUORVANE_SERVER=host[:port] when it is set.\n"
-         "Exit codes: 0 success; 1 server problem (no answer, an error answer, a failed scan, download, install,\n"
-         "backup, restore or device removal);\n"
-         "2 stopped (Ctrl+C during a scan's enumeration, a download, an install or a backup); 3 bad usage (also an unknown hardware id).\n";
+         "Exit codes:\n"
+         "  0  success\n"
+         "  1  failure: no answer or an error answer from the server, or a failed scan, download,\n"
+         "     install, backup, restore or device removal\n"
+         "  2  stopped: Ctrl+C during a scan's enumeration, a download, an install or a backup\n"
+         "  3  bad usage, or an unknown hardware id\n";
 }
 
 }  // namespace
