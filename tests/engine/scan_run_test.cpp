@@ -7,12 +7,13 @@
 #include "engine/scan_time.h"
 #include "engine/sim_engine.h"
 #include "sqlite_db.h"
+#include "support/null_callback_handler.h"
 #include "support/recording_sink.h"
 
 namespace {
 
 // Records the engine's calls; an action may run at a device's turn.
-class TRecordingHandler : public TICallbackHandler {
+class TRecordingHandler : public TNullCallbackHandler {
  public:
   std::vector<std::string> calls;
   std::function<void()> onDevice;
@@ -25,23 +26,6 @@ class TRecordingHandler : public TICallbackHandler {
   }
   void CheckingForUpdate() override { calls.push_back("CheckingForUpdate"); }
   void FinishScanning(int32_t result) override { calls.push_back("FinishScanning " + std::to_string(result)); }
-  void StartDownload(int32_t) override {}
-  void StartDriverDownload(const TDeviceProperties&) override {}
-  void FinishDriverDownload(const TDeviceProperties&, int32_t) override {}
-  void FinishDownload(bool) override {}
-  void StepDriverDownload(int32_t) override {}
-  void StartBackup(int32_t) override {}
-  void StartDriverBackup(const TDeviceProperties&) override {}
-  void FinishDriverBackup(const TDeviceProperties&, bool) override {}
-  void FinishBackup(bool) override {}
-  void StartInstall(int32_t) override {}
-  void StartDriverInstall(const TDeviceProperties&) override {}
-  void FinishDriverInstall(const TDeviceProperties&, int32_t) override {}
-  void FinishInstall(bool, bool) override {}
-  void StartExtract(int32_t) override {}
-  void StartFileExtract(const std::string&) override {}
-  void FinishExtract(bool) override {}
-  void Refresh() override {}
 };
 
 constexpr const char* GPU_ID = "PCI\\VEN_1234&DEV_1111";
