@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* QV_HELP_DESK_URL = "https://www.quorvane.com/helpdesk/";
 constexpr WPARAM QV_SC_DRAG_MOVE = 0xF012;  // SC_MOVE by the caption
+constexpr int QV_CARD_TITLE_BOTTOM = 55;    // logical pixels: below each card's title
 
 TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -36,6 +37,9 @@ TNavGlyph GlyphOf(TShellAction action) {
   return TNavGlyph::none;
 }
 
+// The overview page fills its card below the card's title.
+TLayoutRect OverviewPageRect(const RECT& card, int titleBottom) { return {0, titleBottom, card.right, card.bottom}; }
+
 std::string ProgramPath() {
   wchar_t path[MAX_PATH] = {};
   DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -48,6 +52,7 @@ TDriverAppForm::TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TS
     : m_model(model), m_engine(engine), m_ports(ports), m_navigation(model.IsOsVistaAndAbove()) {}
 
 TDriverAppForm::~TDriverAppForm() {
+  EndTasks();
   if (m_logo) DeleteObject(m_logo);
   if (m_icon) DestroyIcon(m_icon);
   if (m_smallIcon) DestroyIcon(m_smallIcon);
@@ -89,6 +94,15 @@ void TDriverAppForm::OnCreate() {
   m_settingsNavigation.Show(false);
   m_settingsNavigation.SetBackItem(0);
   m_contentCards.Create(Handle(), idContentCards, layout.content, QV_CARD_COUNT);
+  {
+    TCard& overview = m_contentCards.Card(cardOverview);
+    RECT card{};
+    GetClientRect(overview.Handle(), &card);
+    m_overviewPage.Create(overview.Handle(), OverviewPageRect(card, Scale(QV_CARD_TITLE_BOTTOM)));
+    m_overviewPage.OnScanClick([this] { StartScanTask(); });  // aclStartScan
+    m_overviewPage.SetFacts({"", "", "", m_model.OSDescription()});
+    ShowLastScan();
+  }
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -186,6 +200,11 @@ void TDriverAppForm::Layout() {
   m_mainNavigation.Place(layout.navigation);
   m_settingsNavigation.Place(layout.navigation);
   m_contentCards.Place(layout.content);
+  {
+    RECT card{};
+    GetClientRect(m_contentCards.Card(cardOverview).Handle(), &card);
+    m_overviewPage.Place(OverviewPageRect(card, Scale(QV_CARD_TITLE_BOTTOM)));
+  }
   auto place = [](HWND control, const TLayoutRect& r) {
     SetWindowPos(control, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   };
@@ -255,6 +274,9 @@ void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
 void TDriverAppForm::ContentCardsCardChange(TShellCard, TShellCard next) {
   // The per-card refresh belongs to each page; the pages not built yet have none.
   switch (next) {
+    case cardOverview:
+      ShowLastScan();
+      break;
     case cardSysInfo:
       SetFocus(m_contentCards.Card(cardSysInfo).Handle());
       break;
@@ -315,9 +337,13 @@ bool TDriverAppForm::OnUndecodedMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void TDriverAppForm::OnActivate(bool active) {
-  // FormActivate: the first activation's work (the update check and the scan
-  // at start) belongs to the pages that run them.
-  if (active && !FRunOnce) FRunOnce = true;
+  // FormActivate: the first activation starts the scan at start when the
+  // settings ask for it (the program update check belongs to its own page).
+  // A scan that already runs (a minimised scan brought forward) is left running
+  // rather than stopped by the toggle.
+  if (!active || FRunOnce) return;
+  FRunOnce = true;
+  if (m_model.RunScanAtStart() && !FscanTask) StartScanTask();
 }
 
 void TDriverAppForm::OpenHelp() { m_model.LaunchBrowser(QV_HELP_DESK_URL); }
@@ -327,10 +353,77 @@ void TDriverAppForm::ShowAbout() {
   about.ShowModal(Handle());
 }
 
-void TDriverAppForm::ExecuteStartScan() {
-  // aclStartScan starts or stops the scan run of the scan page.
-  ExecuteNavigation(aclHome);
+void TDriverAppForm::StartScanTask() {
+  if (FscanTask) {
+    // A stop request: the overview keeps its scanning look until the task ends.
+    m_engine.StopScan();
+    FRefreshResults = true;
+    return;
+  }
+  m_endedScanTask.reset();  // its completion step has run; its thread is ending
+  m_overview.EnterScanning(m_model.ScanMinimized());
+  ApplyOverview();
+  // The completion step is posted to this thread, so it cannot run before
+  // FscanTask is set.
+  FscanTask = std::make_unique<TWorkerTask>(
+      m_callbacks.Dispatcher(), [this] { m_engine.StartScan(&m_callbacks.Handler()); },
+      [this] { ScanTaskComplete(); });
 }
+
+void TDriverAppForm::ScanTaskComplete() {
+  m_endedScanTask = std::move(FscanTask);
+  const bool minimised = m_model.ScanMinimized();
+  const TScanOutcome outcome = m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers());
+  ApplyOverview();
+  if (m_contentCards.Shown() == cardOverview) ShowLastScan();
+  switch (outcome) {
+    case TScanOutcome::showResults:
+      FScanResultAvailable = false;
+      ExecuteNavigation(aclResults);
+      if (minimised) {
+        m_model.SetScanMinimized(false);
+        RestoreWindow();
+      }
+      break;
+    case TScanOutcome::noUpdates:
+      MessageBoxW(Handle(), Utf8ToWide(NO_UPDATES_TEXT).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+      break;
+    case TScanOutcome::nothing:
+      break;
+  }
+  // The backup page refills its device tree here once it exists.
+}
+
+void TDriverAppForm::ApplyOverview() { m_overviewPage.Apply(m_overview.State()); }
+
+void TDriverAppForm::ShowLastScan() { m_overviewPage.SetLastScan(LastScanText(m_model.StartTime())); }
+
+void TDriverAppForm::EndTasks() {
+  // A running scan is asked to stop; its worker is released from any wait for
+  // this thread and joined, so no notification reaches a window being destroyed.
+  if (FscanTask) m_engine.StopScan();
+  m_callbacks.Shutdown();
+  FscanTask.reset();
+  m_endedScanTask.reset();
+}
+
+void TDriverAppForm::ShowScanningDevice(const std::string& deviceName) {
+  m_overview.ShowDevice(deviceName);
+  ApplyOverview();
+}
+
+void TDriverAppForm::ShowCheckingForUpdates() {
+  m_overview.ShowChecking();
+  ApplyOverview();
+}
+
+void TDriverAppForm::ShowServerProblem() {
+  const std::wstring text = Utf8ToWide(FormatText(SERVER_PROBLEM_TEXT, m_model.GetAppName()));
+  MessageBoxW(Handle(), text.c_str(), Utf8ToWide(m_model.GetAppName()).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void TDriverAppForm::Repaint() { InvalidateRect(Handle(), nullptr, TRUE); }
 
 bool TDriverAppForm::FormCloseQuery() {
   TRunningActivities running;
@@ -369,6 +462,7 @@ bool TDriverAppForm::OnClose() {
 }
 
 void TDriverAppForm::OnDestroy() {
+  EndTasks();
   m_trayIcon.SetVisible(false);
   PostQuitMessage(0);
 }

@@ -3,11 +3,16 @@
 // with its main and settings lists, and the content cards, one per page.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "app/overview_page.h"
 #include "core/data_model.h"
 #include "engine/data_manager.h"
+#include "app/main_callbacks.h"
+#include "ui/scan_overview.h"
 #include "ui/shell_navigation.h"
+#include "ui/worker_task.h"
 #include "ui/win32/card_panel.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/navigation_list.h"
@@ -33,7 +38,10 @@ enum TMainControlId : int {
   idTrayExit = 33,
 };
 
-class TDriverAppForm : public TWindow {
+// The window receives the engine's callbacks through m_callbacks (its
+// TICallbackHandler), which copies what each shows on the worker and hands it
+// to this window's IScanProgress side on the UI thread.
+class TDriverAppForm : public TWindow, private IScanProgress {
  public:
   TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TSystemPorts ports);
   ~TDriverAppForm() override;
@@ -46,8 +54,10 @@ class TDriverAppForm : public TWindow {
   void UpdateGUI(bool AInitial);
   // Minimises to the notification area (QvAppEventsMinimize).
   void MinimizeApplication();
-  // Starts or stops a scan, as the scan button does.
-  void ExecuteStartScan();
+  // Starts or stops a scan, as the scan button does (aclStartScan).
+  void ExecuteStartScan() { StartScanTask(); }
+  // The engine's callbacks of this window's runs.
+  TICallbackHandler& CallbackHandler() { return m_callbacks.Handler(); }
 
   TShellAction ActiveAction() const { return m_navigation.ActiveAction(); }
 
@@ -78,6 +88,19 @@ class TDriverAppForm : public TWindow {
   void DeleteLeftoverInstaller();
   void FollowLanguageChoice();
 
+  // The scan (the overview page).
+  void StartScanTask();
+  void ScanTaskComplete();
+  void ApplyOverview();
+  void ShowLastScan();
+  void EndTasks();
+
+  // IScanProgress: the scan's notifications on the UI thread.
+  void ShowScanningDevice(const std::string& deviceName) override;
+  void ShowCheckingForUpdates() override;
+  void ShowServerProblem() override;
+  void Repaint() override;
+
   TDriverDatamodel& m_model;
   TDataManager& m_engine;
   TSystemPorts m_ports;
@@ -95,6 +118,15 @@ class TDriverAppForm : public TWindow {
   HBITMAP m_logo = nullptr;
   HICON m_icon = nullptr;
   HICON m_smallIcon = nullptr;
+  TOverviewPage m_overviewPage;
+
+  // Worker callbacks: the UI-thread port, the dispatcher over it and the relay.
+  TMainCallbacks m_callbacks{*this};
+  TScanOverview m_overview;
+  // The running scan task, or none; a task whose completion step has run waits
+  // in m_endedScanTask until its thread is joined (next scan or destruction).
+  std::unique_ptr<TWorkerTask> FscanTask;
+  std::unique_ptr<TWorkerTask> m_endedScanTask;
 
   bool FRunOnce = false;
   bool FScanResultAvailable = false;

@@ -1,11 +1,30 @@
 #!/usr/bin/env bash
 # Runs the window test program under Wine on an X display: the present one, or
 # an Xvfb started on a free display for the run when DISPLAY is not set.
+# The reference server (QV_REFERENCE_SERVER, by default the native build's) is
+# started on loopback with an empty catalog when it exists, and the program's
+# scans go to it through QUORVANE_SERVER.
 # Usage: gui_under_xvfb.sh qv_gui_tests.exe [gtest arguments]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 xvfb_pid=""
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null' EXIT
+server_pid=""
+work=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  [ -n "$work" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+server=${QV_REFERENCE_SERVER:-$root/build/native/bin/quorvane-server}
+if [ -x "$server" ]; then
+  # shellcheck source=../support/reference_server.sh
+  source "$root/tests/support/reference_server.sh"
+  work=$(mktemp -d)
+  if start_reference_server "$server" "$work"; then
+    export QUORVANE_SERVER="127.0.0.1:$port"
+  fi
+fi
 if [ -z "${DISPLAY:-}" ]; then
   number=90
   while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done

@@ -1,0 +1,206 @@
+#include "app/overview_page.h"
+
+#include <cmath>
+
+#include "platform/win32/win32_text.h"
+
+namespace {
+
+constexpr UINT_PTR QV_INDICATOR_TIMER = 1;
+constexpr UINT QV_INDICATOR_INTERVAL_MS = 80;
+constexpr int QV_INDICATOR_DOTS = 12;
+constexpr COLORREF QV_COLOR_STATUS = HexColor(0x003366);
+constexpr COLORREF QV_COLOR_RING_IDLE = HexColor(0xD3D3D3);
+constexpr COLORREF QV_COLOR_RING_LEAD = HexColor(0x1E6FD9);
+
+// The width of a label's text in its font.
+int TextWidth(HWND label) {
+  const std::wstring text = [&] {
+    std::wstring buffer(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    buffer.resize(static_cast<size_t>(GetWindowTextW(label, buffer.data(), static_cast<int>(buffer.size()))));
+    return buffer;
+  }();
+  HDC dc = GetDC(label);
+  TSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ReleaseDC(label, dc);
+  return size.cx;
+}
+
+void SetLabel(HWND label, const std::string& text) { SetWindowTextW(label, Utf8ToWide(text).c_str()); }
+
+}  // namespace
+
+bool TOverviewPage::Create(HWND card, const TLayoutRect& rect) {
+  m_white.Reset(CreateSolidBrush(QV_COLOR_WHITE));
+  TClassStyle classStyle;
+  classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  if (!TWindow::Create(CLASS_NAME, classStyle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"",
+                       rect, card, idOverviewPage)) {
+    return false;
+  }
+  MakeFonts();
+  m_scanButton.Create(Handle(), idScanButton, START_SCAN_CAPTION, {0, 0, Scale(150), Scale(75)});
+  m_scanButton.SetFont(m_buttonFont.Get());
+  m_lastScanLabel = CreateLabel(Handle(), idLastScanLabel, "Last scan:", {0, 0, 1, 1}, m_textFont.Get());
+  m_lastScanValue = CreateLabel(Handle(), idLastScanValue, NEVER_SCANNED_TEXT, {0, 0, 1, 1}, m_textFont.Get());
+  m_statusTitle = CreateLabel(Handle(), idStatusTitle, "", {0, 0, 1, 1}, m_titleFont.Get(), SS_CENTER);
+  m_statusText = CreateLabel(Handle(), idStatusText, "", {0, 0, 1, 1}, m_textFont.Get(), SS_CENTER);
+  m_scanningLabel = CreateLabel(Handle(), idScanningLabel, "", {0, 0, 1, 1}, m_boldFont.Get(), SS_CENTER);
+  ShowWindow(m_statusTitle, SW_HIDE);
+  ShowWindow(m_scanningLabel, SW_HIDE);
+  const char* factNames[] = {"Manufacturer:", "Model:", "Processor:", "Windows version:"};
+  for (int i = 0; i < 4; ++i) {
+    m_facts[2 * i] = CreateLabel(Handle(), idFirstFactLabel + 2 * i, factNames[i], {0, 0, 1, 1}, m_factFont.Get());
+    m_facts[2 * i + 1] = CreateLabel(Handle(), idFirstFactLabel + 2 * i + 1, "", {0, 0, 1, 1}, m_factValueFont.Get());
+  }
+  Layout();
+  return true;
+}
+
+void TOverviewPage::MakeFonts() {
+  m_buttonFont = MakeFont(L"Segoe UI", Scale(21), true);
+  m_titleFont = MakeFont(L"Segoe UI Semibold", Scale(16), true);
+  m_textFont = MakeFont(L"Segoe UI", Scale(12));
+  m_boldFont = MakeFont(L"Segoe UI Semibold", Scale(12), true);
+  m_factFont = MakeFont(L"Segoe UI", Scale(12));
+  m_factValueFont = MakeFont(L"Segoe UI Semibold", Scale(12), true);
+}
+
+RECT TOverviewPage::IndicatorRect() const {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int size = Scale(110);
+  const int left = (client.right - size) / 2;
+  return RECT{left, Scale(10), left + size, Scale(10) + size};
+}
+
+void TOverviewPage::Layout() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int width = client.right;
+  auto place = [](HWND control, int left, int top, int w, int h) {
+    SetWindowPos(control, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  // From top to bottom, centred: indicator, scan button, last scan, status lines, scanning label.
+  RECT button{};
+  GetWindowRect(m_scanButton.Handle(), &button);
+  const int buttonWidth = std::max(static_cast<int>(button.right - button.left), Scale(150));
+  place(m_scanButton.Handle(), (width - buttonWidth) / 2, Scale(135), buttonWidth, Scale(75));
+  place(m_statusTitle, Scale(20), Scale(250), width - Scale(40), Scale(26));
+  place(m_statusText, Scale(20), Scale(278), width - Scale(40), Scale(20));
+  place(m_scanningLabel, Scale(20), Scale(302), width - Scale(40), Scale(20));
+  PlaceLastScan();
+  // Lower left: the four facts.
+  const int factTop = client.bottom - Scale(4 * 22 + 10);
+  for (int i = 0; i < 4; ++i) {
+    place(m_facts[2 * i], Scale(20), factTop + Scale(22 * i), Scale(120), Scale(20));
+    place(m_facts[2 * i + 1], Scale(145), factTop + Scale(22 * i), width - Scale(165), Scale(20));
+  }
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TOverviewPage::PlaceLastScan() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int labelWidth = TextWidth(m_lastScanLabel) + Scale(4);
+  const int valueWidth = TextWidth(m_lastScanValue) + Scale(4);
+  const int left = LastScanLeft(client.right, labelWidth, valueWidth);
+  SetWindowPos(m_lastScanLabel, nullptr, left, Scale(218), labelWidth, Scale(20), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(m_lastScanValue, nullptr, left + labelWidth, Scale(218), valueWidth, Scale(20),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TOverviewPage::Apply(const TOverviewState& state) {
+  SetLabel(m_scanButton.Handle(), state.caption);
+  FitControlWidth(m_scanButton.Handle(), Dpi());
+  SetLabel(m_statusTitle, state.statusTitle);
+  SetLabel(m_statusText, state.statusText);
+  SetLabel(m_scanningLabel, state.scanningLabel);
+  ShowWindow(m_statusTitle, state.statusTitle.empty() ? SW_HIDE : SW_SHOW);
+  ShowWindow(m_scanningLabel, state.scanningLabelVisible ? SW_SHOW : SW_HIDE);
+  if (state.indicatorRunning != m_indicatorRunning) {
+    m_indicatorRunning = state.indicatorRunning;
+    if (m_indicatorRunning) {
+      SetTimer(Handle(), QV_INDICATOR_TIMER, QV_INDICATOR_INTERVAL_MS, nullptr);
+    } else {
+      KillTimer(Handle(), QV_INDICATOR_TIMER);
+    }
+  }
+  Layout();
+}
+
+void TOverviewPage::SetLastScan(const std::string& value) {
+  SetLabel(m_lastScanValue, value);
+  PlaceLastScan();
+}
+
+void TOverviewPage::SetFacts(const TSystemFacts& facts) {
+  SetLabel(m_facts[1], facts.manufacturer);
+  SetLabel(m_facts[3], facts.model);
+  SetLabel(m_facts[5], facts.processor);
+  SetLabel(m_facts[7], facts.windows);
+}
+
+bool TOverviewPage::OnPaint(HDC dc) {
+  // The busy indicator: a ring of dots, the leading one and its tail coloured
+  // while a scan runs, all grey when idle.
+  const RECT ring = IndicatorRect();
+  const double cx = (ring.left + ring.right) / 2.0;
+  const double cy = (ring.top + ring.bottom) / 2.0;
+  const double radius = (ring.right - ring.left) / 2.0 - Scale(8);
+  const int dot = Scale(7);
+  for (int i = 0; i < QV_INDICATOR_DOTS; ++i) {
+    const double angle = 2 * 3.14159265358979 * i / QV_INDICATOR_DOTS - 3.14159265358979 / 2;
+    const int behind = (m_indicatorStep - i + QV_INDICATOR_DOTS) % QV_INDICATOR_DOTS;
+    COLORREF color = QV_COLOR_RING_IDLE;
+    if (m_indicatorRunning && behind < 4) {
+      // The tail fades from the leading colour toward the ring's grey.
+      const int r = GetRValue(QV_COLOR_RING_LEAD), g = GetGValue(QV_COLOR_RING_LEAD), b = GetBValue(QV_COLOR_RING_LEAD);
+      const int R = GetRValue(QV_COLOR_RING_IDLE), G = GetGValue(QV_COLOR_RING_IDLE), B = GetBValue(QV_COLOR_RING_IDLE);
+      color = RGB(r + (R - r) * behind / 4, g + (G - g) * behind / 4, b + (B - b) * behind / 4);
+    }
+    TBrush brush(CreateSolidBrush(color));
+    TSelectObject selectBrush(dc, brush.Get());
+    TSelectObject selectPen(dc, GetStockObject(NULL_PEN));
+    const int x = static_cast<int>(std::lround(cx + radius * std::cos(angle)));
+    const int y = static_cast<int>(std::lround(cy + radius * std::sin(angle)));
+    Ellipse(dc, x - dot, y - dot, x + dot, y + dot);
+  }
+  return false;  // the rest of the page is the class background
+}
+
+void TOverviewPage::OnTimer(UINT_PTR id) {
+  if (id != QV_INDICATOR_TIMER) return;
+  m_indicatorStep = (m_indicatorStep + 1) % QV_INDICATOR_DOTS;
+  const RECT ring = IndicatorRect();
+  InvalidateRect(Handle(), &ring, TRUE);
+}
+
+void TOverviewPage::OnSize(int, int) { Layout(); }
+
+void TOverviewPage::OnCommand(int id, int code, HWND) {
+  if (id == idScanButton && code == BN_CLICKED && m_onScan) m_onScan();
+}
+
+HBRUSH TOverviewPage::OnControlColor(HDC dc, HWND control) {
+  SetBkColor(dc, QV_COLOR_WHITE);
+  SetTextColor(dc, control == m_statusTitle ? QV_COLOR_STATUS : HexColor(0x202020));
+  return m_white.Get();
+}
+
+void TOverviewPage::OnDpiChanged(int, const RECT*) {
+  MakeFonts();
+  m_scanButton.SetFont(m_buttonFont.Get());
+  auto setFont = [](HWND control, const TFont& font) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  };
+  setFont(m_lastScanLabel, m_textFont);
+  setFont(m_lastScanValue, m_textFont);
+  setFont(m_statusTitle, m_titleFont);
+  setFont(m_statusText, m_textFont);
+  setFont(m_scanningLabel, m_boldFont);
+  for (int i = 0; i < 8; ++i) setFont(m_facts[i], i % 2 ? m_factValueFont : m_factFont);
+  Layout();
+}

@@ -1,0 +1,33 @@
+#include "ui/scan_overview.h"
+
+void TScanOverview::EnterScanning(bool minimised) {
+  if (minimised) return;
+  m_state.statusTitle = SCANNING_TITLE;
+  m_state.statusText = SCANNING_TEXT;
+  m_state.scanningLabel.clear();
+  m_state.scanningLabelVisible = true;
+  m_state.indicatorRunning = true;
+  m_state.caption = STOP_SCAN_CAPTION;
+}
+
+// During a minimised scan the overview stays idle: progress is not kept, so no
+// stale status text is left behind when the window comes back.
+void TScanOverview::ShowDevice(const std::string& name) {
+  if (m_state.indicatorRunning) m_state.scanningLabel = name;
+}
+
+void TScanOverview::ShowChecking() {
+  if (!m_state.indicatorRunning) return;
+  m_state.scanningLabel.clear();
+  m_state.statusTitle = CHECKING_TITLE;
+}
+
+TScanOutcome TScanOverview::Complete(bool minimised, bool stopped, int outdatedCount) {
+  if (!minimised) m_state = TOverviewState{};
+  if (stopped) return TScanOutcome::nothing;
+  return outdatedCount > 0 ? TScanOutcome::showResults : TScanOutcome::noUpdates;
+}
+
+std::string LastScanText(const std::string& startTime) { return startTime.empty() ? NEVER_SCANNED_TEXT : startTime; }
+
+int LastScanLeft(int panelWidth, int labelWidth, int valueWidth) { return (panelWidth - labelWidth - valueWidth) / 2; }

@@ -1,0 +1,60 @@
+// TScanOverview: what the overview page shows around a scan (the scan button's
+// caption, the status lines, the scanning label, the busy indicator) and what
+// the end of a scan leads to. The window applies it to its controls.
+#pragma once
+
+#include <string>
+
+inline constexpr const char* START_SCAN_CAPTION = "Start Scan";
+inline constexpr const char* STOP_SCAN_CAPTION = "Stop Scanning";
+inline constexpr const char* SCANNING_TITLE = "Scanning your PC for driver status";
+inline constexpr const char* SCANNING_TEXT = "This may take a few moments. Please wait...";
+inline constexpr const char* CHECKING_TITLE = "Checking for Updates...";
+inline constexpr const char* NO_UPDATES_TEXT = "No driver updates were found for your devices.";
+inline constexpr const char* NEVER_SCANNED_TEXT = "Never";
+// %s: the application name.
+inline constexpr const char* SERVER_PROBLEM_TEXT =
+    "Oops! There seems to be a problem communicating with the server.\r\n\r\nPlease check your Internet "
+    "connection and then click the Start Scan button in %s to check for new drivers again.";
+
+struct TOverviewState {
+  std::string caption = START_SCAN_CAPTION;
+  std::string statusTitle;
+  std::string statusText;
+  std::string scanningLabel;
+  bool scanningLabelVisible = false;
+  bool indicatorRunning = false;
+
+  bool operator==(const TOverviewState&) const = default;
+};
+
+// What the window does once a scan task has ended.
+enum class TScanOutcome {
+  nothing,     // stopped, or the server exchange failed (the engine reported it)
+  showResults, // select the results page; restore the window after a minimised scan
+  noUpdates,   // tell the user that nothing is outdated
+};
+
+class TScanOverview {
+ public:
+  // `minimised`: the program runs the scan it was started for with the scan
+  // switch; the overview then stays idle throughout.
+  void EnterScanning(bool minimised);
+  // A device the scan accepted (its name replaces the label's text).
+  void ShowDevice(const std::string& name);
+  // Before the server exchange.
+  void ShowChecking();
+  // The scan task's completion: back to idle (unless minimised) and the outcome.
+  TScanOutcome Complete(bool minimised, bool stopped, int outdatedCount);
+
+  const TOverviewState& State() const { return m_state; }
+
+ private:
+  TOverviewState m_state;
+};
+
+// The last-scan value: the time the last scan began, or "Never".
+std::string LastScanText(const std::string& startTime);
+// The left edge of the "Last scan:" label so that label and value together are
+// centred in the panel (halved toward zero, as the window lays it out).
+int LastScanLeft(int panelWidth, int labelWidth, int valueWidth);

@@ -1,0 +1,23 @@
+#include "ui/worker_task.h"
+
+TWorkerTask::TWorkerTask(TCallbackDispatcher& dispatcher, std::function<void()> body,
+                         std::function<void()> completion)
+    : m_thread([&dispatcher, body = std::move(body), completion = std::move(completion)] {
+        try {
+          body();
+        } catch (...) {
+          // The run's own errors are reported by the run; the completion step still follows.
+        }
+        dispatcher.Send(completion);
+      }) {}
+
+TWorkerTask::~TWorkerTask() { Join(); }
+
+void TWorkerTask::Join() {
+  if (!m_thread.joinable()) return;
+  if (m_thread.get_id() == std::this_thread::get_id()) {
+    m_thread.detach();  // the worker cannot wait for itself
+  } else {
+    m_thread.join();
+  }
+}

@@ -1,0 +1,27 @@
+// TWorkerTask: one run of the engine on a thread of its own. The body runs on
+// the worker; the completion step is handed to the UI thread through the
+// dispatcher and the worker waits for it, whatever the body did (an exception
+// does not leave the worker). The task's thread is joined when the task is
+// destroyed, which happens on the UI thread after the completion step.
+#pragma once
+
+#include <functional>
+#include <thread>
+
+#include "ui/callback_dispatcher.h"
+
+class TWorkerTask {
+ public:
+  TWorkerTask(TCallbackDispatcher& dispatcher, std::function<void()> body, std::function<void()> completion);
+  ~TWorkerTask();
+  TWorkerTask(const TWorkerTask&) = delete;
+  TWorkerTask& operator=(const TWorkerTask&) = delete;
+
+  // Waits for the worker thread to end. On the UI thread only after the
+  // completion step ran or the dispatcher was shut down: the worker may be
+  // waiting for the UI thread until then.
+  void Join();
+
+ private:
+  std::thread m_thread;
+};
