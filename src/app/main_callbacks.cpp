@@ -1,38 +1,20 @@
 #include "app/main_callbacks.h"
 
 #include "ui/callback_relay.h"
+#include "ui/scan_callback_view.h"
 #include "ui/win32/ui_thread.h"
 
 namespace {
 
 // The window's view of the callbacks: the scan's go to the overview; the
-// download, backup and install pages add theirs here.
-class TMainView : public ICallbackView {
+// download, backup and install pages add theirs here as they are built.
+class TMainView : public TScanCallbackView {
  public:
   explicit TMainView(IScanProgress& scan) : m_scan(scan) {}
 
   void ShowScanningDevice(const std::string& deviceName) override { m_scan.ShowScanningDevice(deviceName); }
   void ShowCheckingForUpdates() override { m_scan.ShowCheckingForUpdates(); }
   void ShowServerProblem() override { m_scan.ShowServerProblem(); }
-  void ShowDownloadStart(int32_t) override {}
-  void ShowDriverDownloadStart(const std::string&, int32_t) override {}
-  void ShowDriverDownloadEnd(int32_t) override {}
-  void ShowDownloadEnd(bool) override {}
-  void ShowDownloadStep(int32_t) override {}
-  TActiveAction ActiveAction() const override { return aclOther; }
-  void ShowBackupStart() override {}
-  void ShowDriverBackupStart(const std::string&) override {}
-  void ShowDriverBackupEnd(const std::string&, bool) override {}
-  void ShowBackupEnd(bool, bool) override {}
-  void ShowUpdateStatus(const std::string&) override {}
-  void ReleaseBackupList() override {}
-  void ShowInstallStart() override {}
-  void ShowDriverInstallStart(const std::string&) override {}
-  void ShowDriverInstallEnd(const std::string&) override {}
-  void ShowInstallEnd(bool, bool) override {}
-  void ShowExtractStart(int32_t) override {}
-  void ShowFileExtracted() override {}
-  void ShowExtractEnd(bool) override {}
   void Repaint() override { m_scan.Repaint(); }
 
  private:

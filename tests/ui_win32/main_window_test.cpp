@@ -71,12 +71,14 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
   return condition();
 }
 
-// The shown main window of the process, or null.
-HWND MainWindowOf(DWORD processId) {
+// The first window of the process with the class name (and shown, when asked), or null.
+HWND WindowOf(DWORD processId, const wchar_t* className, bool shown) {
   struct TSearch {
     DWORD processId;
+    const wchar_t* className;
+    bool shown;
     HWND found;
-  } search{processId, nullptr};
+  } search{processId, className, shown, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<TSearch*>(data);
@@ -84,7 +86,7 @@ HWND MainWindowOf(DWORD processId) {
         GetClassNameW(hwnd, name, 64);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->processId && lstrcmpW(name, QV_MAIN_CLASS) == 0) {
+        if (owner == s->processId && lstrcmpW(name, s->className) == 0 && (!s->shown || IsWindowVisible(hwnd))) {
           s->found = hwnd;
           return FALSE;
         }
@@ -93,6 +95,9 @@ HWND MainWindowOf(DWORD processId) {
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+// The main window of the process, or null.
+HWND MainWindowOf(DWORD processId) { return WindowOf(processId, QV_MAIN_CLASS, false); }
 
 int CountMainWindows() {
   int count = 0;
@@ -142,28 +147,11 @@ std::wstring TextOf(HWND hwnd) {
 // The first shown dialog box (message box, question) of the process and its
 // texts (the static controls' texts joined), or null.
 HWND DialogOf(DWORD processId, std::wstring* texts = nullptr) {
-  struct TSearch {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(data);
-        wchar_t name[64] = {};
-        GetClassNameW(hwnd, name, 64);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->processId && lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  if (search.found && texts) {
+  HWND found = WindowOf(processId, L"#32770", true);
+  if (found && texts) {
     texts->clear();
     EnumChildWindows(
-        search.found,
+        found,
         [](HWND child, LPARAM data) -> BOOL {
           wchar_t name[64] = {};
           GetClassNameW(child, name, 64);
@@ -172,7 +160,7 @@ HWND DialogOf(DWORD processId, std::wstring* texts = nullptr) {
         },
         reinterpret_cast<LPARAM>(texts));
   }
-  return search.found;
+  return found;
 }
 
 // Ends a program through its window as the close button does, answering OK to

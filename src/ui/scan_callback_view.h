@@ -1,0 +1,29 @@
+// TScanCallbackView: a callback view for a place that shows only the scan; the
+// download, backup and install notifications show nothing there.
+#pragma once
+
+#include "ui/callback_view.h"
+
+class TScanCallbackView : public ICallbackView {
+ public:
+  void ShowDownloadStart(int32_t) override {}
+  void ShowDriverDownloadStart(const std::string&, int32_t) override {}
+  void ShowDriverDownloadEnd(int32_t) override {}
+  void ShowDownloadEnd(bool) override {}
+  void ShowDownloadStep(int32_t) override {}
+  TActiveAction ActiveAction() const override { return aclOther; }
+  void ShowBackupStart() override {}
+  void ShowDriverBackupStart(const std::string&) override {}
+  void ShowDriverBackupEnd(const std::string&, bool) override {}
+  void ShowBackupEnd(bool, bool) override {}
+  void ShowUpdateStatus(const std::string&) override {}
+  void ReleaseBackupList() override {}
+  void ShowInstallStart() override {}
+  void ShowDriverInstallStart(const std::string&) override {}
+  void ShowDriverInstallEnd(const std::string&) override {}
+  void ShowInstallEnd(bool, bool) override {}
+  void ShowExtractStart(int32_t) override {}
+  void ShowFileExtracted() override {}
+  void ShowExtractEnd(bool) override {}
+  void Repaint() override {}
+};
