@@ -322,6 +322,30 @@ TEST_F(MainWindow, ScanButtonScansAgainstTheServerAndReturnsToIdle) {
   EXPECT_EQ(VisibleCard(m_window), cardOverview);
 }
 
+// Pressing the scan button again during the scan stops it: the overview keeps
+// its scanning look until the engine has finished, then returns to idle with
+// no message about updates.
+TEST_F(MainWindow, ScanButtonDuringTheScanStopsIt) {
+  wchar_t server[64] = {};
+  if (GetEnvironmentVariableW(L"QUORVANE_SERVER", server, 64) == 0) {
+    GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  }
+  HWND card = GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
+  HWND page = GetDlgItem(card, idOverviewPage);
+  HWND button = GetDlgItem(page, idScanButton);
+  auto click = [&] {
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  };
+  click();
+  click();
+  EXPECT_EQ(TextOf(button), L"Stop Scanning");
+  ASSERT_TRUE(WaitFor([&] { return TextOf(button) == L"Start Scan"; }, 90s));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, idScanningLabel)));
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(DialogOf(m_first.Id()), nullptr);
+  EXPECT_EQ(VisibleCard(m_window), cardOverview);
+}
+
 // The program file's resources: the manifest's requests, the icon, the logo, the texts.
 TEST(ProgramResources, ManifestIconLogoAndTexts) {
   HMODULE program = LoadLibraryExW(ProgramBeside(L"Quorvane.exe").c_str(), nullptr,
