@@ -189,6 +189,19 @@ class MainWindow : public ::testing::Test {
     }
   }
 
+  // The scans go to the reference server the test script started.
+  static bool HasReferenceServer() { return GetEnvironmentVariableW(L"QUORVANE_SERVER", nullptr, 0) > 0; }
+  HWND OverviewPage() const {
+    HWND card = GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
+    return GetDlgItem(card, idOverviewPage);
+  }
+  // A click of the scan button, as the button reports it to its page.
+  void ClickScan() const {
+    HWND page = OverviewPage();
+    HWND button = GetDlgItem(page, idScanButton);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  }
+
   TProcess m_first;
   HWND m_window = nullptr;
 };
@@ -288,12 +301,8 @@ TEST_F(MainWindow, NavigationClicksSwitchCards) {
 // started (QUORVANE_SERVER): the overview shows the scanning state, and when
 // the scan has ended with nothing outdated it is idle again under the message.
 TEST_F(MainWindow, ScanButtonScansAgainstTheServerAndReturnsToIdle) {
-  wchar_t server[64] = {};
-  if (GetEnvironmentVariableW(L"QUORVANE_SERVER", server, 64) == 0) {
-    GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
-  }
-  HWND card = GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
-  HWND page = GetDlgItem(card, idOverviewPage);
+  if (!HasReferenceServer()) GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  HWND page = OverviewPage();
   ASSERT_NE(page, nullptr);
   HWND button = GetDlgItem(page, idScanButton);
   HWND title = GetDlgItem(page, idStatusTitle);
@@ -302,7 +311,7 @@ TEST_F(MainWindow, ScanButtonScansAgainstTheServerAndReturnsToIdle) {
   EXPECT_FALSE(IsWindowVisible(title));
   EXPECT_FALSE(IsWindowVisible(scanning));
 
-  SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  ClickScan();
   // The device enumeration under Wine outlasts these reads.
   EXPECT_EQ(TextOf(button), L"Stop Scanning");
   EXPECT_TRUE(IsWindowVisible(title));
@@ -326,18 +335,11 @@ TEST_F(MainWindow, ScanButtonScansAgainstTheServerAndReturnsToIdle) {
 // its scanning look until the engine has finished, then returns to idle with
 // no message about updates.
 TEST_F(MainWindow, ScanButtonDuringTheScanStopsIt) {
-  wchar_t server[64] = {};
-  if (GetEnvironmentVariableW(L"QUORVANE_SERVER", server, 64) == 0) {
-    GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
-  }
-  HWND card = GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
-  HWND page = GetDlgItem(card, idOverviewPage);
+  if (!HasReferenceServer()) GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  HWND page = OverviewPage();
   HWND button = GetDlgItem(page, idScanButton);
-  auto click = [&] {
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  };
-  click();
-  click();
+  ClickScan();
+  ClickScan();
   EXPECT_EQ(TextOf(button), L"Stop Scanning");
   ASSERT_TRUE(WaitFor([&] { return TextOf(button) == L"Start Scan"; }, 90s));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, idScanningLabel)));
