@@ -451,6 +451,9 @@ bool TDriverAppForm::FormCloseQuery() {
 
 bool TDriverAppForm::OnClose() {
   if (!FormCloseQuery()) return false;
+  // A scan that was asked to stop may still be replacing the device list: it
+  // ends before the result is saved, so the saved result is never half-built.
+  EndTasks();
   // FormClose: the settings and the scan result are saved.
   try {
     m_model.DumpScanResults();

@@ -348,6 +348,16 @@ TEST_F(MainWindow, ScanButtonDuringTheScanStopsIt) {
   EXPECT_EQ(VisibleCard(m_window), cardOverview);
 }
 
+// Closing the window during a scan asks whether to stop it; agreeing stops the
+// scan, waits for it and ends the program normally.
+TEST_F(MainWindow, CloseDuringAScanStopsItAndEnds) {
+  if (!HasReferenceServer()) GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  ClickScan();
+  EXPECT_EQ(TextOf(GetDlgItem(OverviewPage(), idScanButton)), L"Stop Scanning");
+  EXPECT_EQ(CloseAnswering(m_first, m_window), std::optional<DWORD>(0));
+  m_window = nullptr;
+}
+
 // The program file's resources: the manifest's requests, the icon, the logo, the texts.
 TEST(ProgramResources, ManifestIconLogoAndTexts) {
   HMODULE program = LoadLibraryExW(ProgramBeside(L"Quorvane.exe").c_str(), nullptr,
