@@ -25,14 +25,9 @@ if [ -x "$server" ]; then
     export QUORVANE_SERVER="127.0.0.1:$port"
   fi
 fi
-if [ -z "${DISPLAY:-}" ]; then
-  number=90
-  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-  Xvfb ":$number" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$number"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-fi
+# shellcheck source=../../scripts/virtual-display.sh
+source "$root/scripts/virtual-display.sh"
+use_virtual_display "$root"
 "$root/scripts/wine-run" "$@"
 status=$?
 # Wine's processes of this display end before the display does.
