@@ -1,0 +1,43 @@
+#include "ui/ignored_presenter.h"
+
+#include <algorithm>
+
+#include "ui/results_presenter.h"
+
+std::string IgnoredPageText() {
+  return std::string(IGNORED_EXPLANATION) + "\r\n\r\n" + FormatWithName(IGNORED_INCLUDE_HELP, INCLUDE_CAPTION);
+}
+
+void TIgnoredPresenter::Fill() {
+  TDriverMap ignored;
+  m_model.GetDriverMap(ignored, DRIVER_TYPE_IGNORED);
+  // The same id as the data model's including reaches: compared exactly.
+  TDriverMap unique;
+  for (TDeviceProperties* device : ignored) {
+    const bool seen = std::any_of(unique.begin(), unique.end(),
+                                  [&](const TDeviceProperties* kept) { return kept->strHID == device->strHID; });
+    if (!seen) unique.push_back(device);
+  }
+  SortByClassDescription(unique, m_locale);
+  m_rows.clear();
+  for (const TDeviceProperties* device : unique) m_rows.push_back({device->strName, device->strVersion, device->strHID});
+}
+
+void TIgnoredPresenter::SetChecked(size_t row, bool checked) {
+  if (row < m_rows.size()) m_rows[row].checked = checked;
+}
+
+int TIgnoredPresenter::CountChecked() const {
+  return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), [](const TIgnoredRow& row) { return row.checked; }));
+}
+
+void TIgnoredPresenter::Include(TResultsPresenter& results) {
+  // From the last row to the first, so removing a row leaves the ones still to visit in place.
+  for (size_t i = m_rows.size(); i-- > 0;) {
+    if (!m_rows[i].checked) continue;
+    // A device no longer in the data model (a rescan replaced the list) just loses its row.
+    if (TDeviceProperties* device = m_model.GetDevice(m_rows[i].hid)) m_model.IncludeDevice(*device, deviSameName);
+    m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  results.MarkStale();
+}

@@ -1,0 +1,264 @@
+// The results and ignored pages' decisions on a data model of a simulated machine:
+// which devices each list shows and in what order, the rows' fields, the device
+// menu, the Update All and Include rules, and when the outdated list goes stale.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/sim_data_model.h"
+#include "ui/ignored_presenter.h"
+#include "ui/results_presenter.h"
+
+namespace {
+
+struct TDeviceSpec {
+  std::string hid;
+  std::string classDescription;
+  std::string name;
+  std::string newVersion;  // empty: up to date
+};
+
+class ResultsPages : public ::testing::Test {
+ protected:
+  ResultsPages() : model(fixture.Create()), texts(fixture.machine.strings) {}
+
+  TDeviceProperties& Add(const TDeviceSpec& spec) {
+    auto device = std::make_unique<TDeviceProperties>();
+    device->strHID = spec.hid;
+    device->strClassDescription = spec.classDescription;
+    device->strName = spec.name;
+    device->strNewVersion = spec.newVersion;
+    device->strVersion = "1.0";
+    TDeviceProperties& added = *device;
+    model.AddDevice(std::move(device));
+    return added;
+  }
+
+  static std::vector<std::string> Names(const std::vector<TResultRow>& rows) {
+    std::vector<std::string> names;
+    for (const auto& row : rows) names.push_back(row.name);
+    return names;
+  }
+
+  TSimDataModelFixture fixture;
+  TDriverDatamodel& model;
+  TProblemTexts texts;
+  TResultsPresenter results{model, fixture.machine.locale, texts};
+  TRowImages images;
+};
+
+TEST_F(ResultsPages, FullRebuildHidesInstalledDevicesUntilOnlyTheOutdatedListIsRebuilt) {
+  Add({"PCI\\A", "network adapters", "Ethernet", "2.0"});
+  Add({"PCI\\B", "Display adapters", "Graphics", "2.0"}).bInstalled = true;
+  Add({"PCI\\C", "audio inputs", "Microphone", "2.0"});
+  Add({"PCI\\D", "Disk drives", "Old disk", "2.0"}).bUninstalled = true;
+  Add({"PCI\\E", "USB", "Hub", ""});
+  Add({"PCI\\F", "Batteries", "Battery", ""}).bUninstalled = true;
+  Add({"PCI\\G", "Batteries", "Gone", "2.0"}).nIgnored = 1;
+
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshAll);
+  results.RefreshResults(images);
+  EXPECT_EQ(Names(results.Outdated()), (std::vector<std::string>{"Microphone", "Ethernet"}));
+  EXPECT_EQ(Names(results.UpToDate()), (std::vector<std::string>{"Hub"}));
+  EXPECT_EQ(results.CountText(), "2 Available drivers found");
+  EXPECT_EQ(results.OutdatedSectionCaption(), "Devices with outdated drivers (2)");
+  EXPECT_EQ(results.Outdated()[1].tag, 1);
+  EXPECT_EQ(results.UpToDate()[0].tag, 1000);
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::none);
+
+  // Ignoring a device (or including one) rebuilds only the outdated list, from
+  // the data model as it is: the installed and uninstalled devices come back.
+  model.ExcludeDevice(*results.DeviceByTag(1), deviSameName);
+  results.MarkStale();
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshOutdated);
+  results.RefreshOutdatedList(images);
+  EXPECT_EQ(Names(results.Outdated()), (std::vector<std::string>{"Microphone", "Old disk", "Graphics"}));
+  EXPECT_EQ(results.CountText(), "3 Available drivers found");
+  EXPECT_EQ(results.OutdatedSectionCaption(), "Devices with outdated drivers (3)");
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::none);
+
+  results.Invalidate();
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshAll);
+}
+
+TEST_F(ResultsPages, NoOutdatedDeviceCountsZero) {
+  Add({"PCI\\E", "USB", "Hub", ""});
+  results.RefreshResults(images);
+  EXPECT_TRUE(results.Outdated().empty());
+  EXPECT_EQ(results.CountText(), "0 Available drivers found");
+  EXPECT_EQ(results.OutdatedSectionCaption(), "Devices with outdated drivers (0)");
+  EXPECT_FALSE(results.AnyDeviceSelected());
+}
+
+TEST_F(ResultsPages, RowFields) {
+  TDeviceProperties& broken = Add({"PCI\\A", "Display adapters", "Graphics", "2.0"});
+  broken.nStatusCode = 28;
+  broken.nLargeImage = 7;
+  broken.nClassImage = 3;
+  broken.strDriverSize = "2048";
+  broken.bSelected = true;
+  TDeviceProperties& fine = Add({"PCI\\B", "USB", "Hub", ""});
+  fine.nClassImage = -1;
+  fine.nLargeImage = 4;
+
+  results.RefreshResults(images);
+  const TResultRow& outdated = results.Outdated().at(0);
+  EXPECT_EQ(outdated.category, "Display adapters");
+  EXPECT_TRUE(outdated.statusShown);
+  EXPECT_EQ(outdated.statusText, "The drivers for this device are not installed. (Code 28)");
+  EXPECT_TRUE(outdated.selectionShown);
+  EXPECT_TRUE(outdated.selected);
+  EXPECT_EQ(outdated.driverSize, "2048");
+  EXPECT_TRUE(outdated.infoShown && outdated.menuShown);
+  const TResultRow& upToDate = results.UpToDate().at(0);
+  EXPECT_FALSE(upToDate.statusShown);
+  EXPECT_FALSE(upToDate.selectionShown);
+  EXPECT_TRUE(upToDate.infoShown && upToDate.menuShown);
+
+  // The icon: the device's large image when that list is usable, else its class image, else none.
+  const struct {
+    TRowImages images;
+    TRowIcon brokenIcon;
+    int brokenIndex;
+    TRowIcon fineIcon;
+  } cases[] = {
+      {{true, false}, TRowIcon::device, 7, TRowIcon::device},
+      {{true, true}, TRowIcon::deviceClass, 3, TRowIcon::none},
+      {{false, false}, TRowIcon::deviceClass, 3, TRowIcon::none},
+  };
+  for (const auto& c : cases) {
+    results.RefreshResults(c.images);
+    EXPECT_EQ(results.Outdated()[0].icon, c.brokenIcon);
+    EXPECT_EQ(results.Outdated()[0].iconIndex, c.brokenIndex);
+    EXPECT_EQ(results.UpToDate()[0].icon, c.fineIcon);
+  }
+}
+
+TEST_F(ResultsPages, SelectionDrivesUpdateAll) {
+  Add({"PCI\\A", "Display adapters", "Graphics", "2.0"});
+  Add({"PCI\\B", "Network", "Ethernet", "2.0"});
+  Add({"PCI\\E", "USB", "Hub", ""});
+  results.RefreshResults(images);
+  EXPECT_FALSE(results.AnyDeviceSelected());
+  EXPECT_TRUE(results.ToggleSelection(1));
+  EXPECT_TRUE(results.DeviceByTag(1)->bSelected);
+  EXPECT_TRUE(results.AnyDeviceSelected());
+  EXPECT_STREQ(UpdateAllHint(results.AnyDeviceSelected()), "Update all selected devices");
+  EXPECT_FALSE(results.ToggleSelection(1));
+  EXPECT_FALSE(results.AnyDeviceSelected());
+  EXPECT_STREQ(UpdateAllHint(false), "Use checkboxes to select drivers to update");
+  // An up-to-date row has no selection.
+  EXPECT_FALSE(results.ToggleSelection(1000));
+  EXPECT_FALSE(results.DeviceByTag(1000)->bSelected);
+
+  EXPECT_EQ(results.DeviceByTag(1000)->strName, "Hub");
+  for (int tag : {-1, 2, 999, 1001}) EXPECT_EQ(results.DeviceByTag(tag), nullptr) << tag;
+}
+
+TEST(DeviceMenu, EntriesPerRowKind) {
+  const auto entries = [](bool enabled, bool visible) { return std::pair{enabled, visible}; };
+  const struct {
+    bool outdated, download, vista;
+    std::pair<bool, bool> deleteOpen, ignore;
+  } cases[] = {
+      {true, true, true, entries(true, true), entries(true, true)},
+      {true, false, true, entries(false, true), entries(true, true)},
+      {true, false, false, entries(false, false), entries(true, true)},
+      {false, true, true, entries(true, true), entries(false, true)},
+      {false, false, false, entries(false, false), entries(false, false)},
+  };
+  for (const auto& c : cases) {
+    const auto menu = DeviceMenuEntries(c.outdated, c.download, c.vista);
+    ASSERT_EQ(menu.size(), size_t{menuItemCount});
+    EXPECT_EQ(menu[menuDetails], (TMenuEntry{"View details", true, true}));
+    EXPECT_EQ(menu[menuDelete], (TMenuEntry{"Delete downloaded update", c.deleteOpen.first, c.deleteOpen.second}));
+    EXPECT_EQ(menu[menuOpen], (TMenuEntry{"Open file location", c.deleteOpen.first, c.deleteOpen.second}));
+    EXPECT_EQ(menu[menuIgnore], (TMenuEntry{"Ignore update", c.ignore.first, c.ignore.second}));
+    EXPECT_EQ(menu[menuUninstall], (TMenuEntry{"Uninstall device", true, true}));
+  }
+  // By tag: an up-to-date row offers no "Ignore update".
+  TSimDataModelFixture fixture;
+  TProblemTexts texts(fixture.machine.strings);
+  TResultsPresenter results(fixture.Create(), fixture.machine.locale, texts);
+  EXPECT_TRUE(results.MenuFor(0, false, true)[menuIgnore].enabled);
+  EXPECT_FALSE(results.MenuFor(1000, false, true)[menuIgnore].enabled);
+  EXPECT_FALSE(results.MenuFor(1000, false, false)[menuIgnore].visible);
+}
+
+TEST(CountText, EllipsisFiveBeforeTheRescanButton) {
+  const struct {
+    int left, width, rescanLeft;
+    TCountTextFit fit;
+  } cases[] = {
+      {200, 300, 600, {true, 0, false}},
+      {200, 394, 600, {true, 0, false}},
+      {200, 395, 600, {false, 395, true}},
+      {200, 500, 600, {false, 395, true}},
+  };
+  for (const auto& c : cases) {
+    const TCountTextFit fit = FitCountText(c.left, c.width, c.rescanLeft);
+    EXPECT_EQ(fit.autoSize, c.fit.autoSize) << c.width;
+    EXPECT_EQ(fit.ellipsis, c.fit.ellipsis) << c.width;
+    if (!c.fit.autoSize) {
+      EXPECT_EQ(fit.width, c.fit.width) << c.width;
+    }
+  }
+}
+
+TEST(DialogTexts, NameFilledIn) {
+  EXPECT_EQ(FormatWithName(IGNORE_DEVICE_TITLE, "Hub"), "Ignore Hub");
+  EXPECT_EQ(FormatWithName(UNINSTALL_DEVICE_QUESTION, "100%s"), "Do you want to uninstall this device?\r\n100%s");
+  EXPECT_EQ(IgnoredPageText(),
+            "Ignored devices will not be checked for driver updates. This allows you to keep a specific driver for "
+            "a device when needed.\r\n\r\nIf you want to include a device for driver update checks again, select it "
+            "in the list below and click the 'Include' button.");
+}
+
+TEST_F(ResultsPages, IgnoredListIncludesCheckedDevices) {
+  Add({"PCI\\A", "network", "Ethernet", "2.0"}).nIgnored = 1;
+  Add({"PCI\\A", "network", "Ethernet", "2.0"}).nIgnored = 1;  // same hardware id: one row
+  Add({"PCI\\B", "Audio", "Speakers", ""}).nIgnored = 1;
+  Add({"PCI\\C", "Display", "Graphics", "2.0"}).nIgnored = 1;
+  Add({"PCI\\D", "USB", "Hub", "2.0"});
+  results.RefreshResults(images);
+
+  TIgnoredPresenter ignored(model, fixture.machine.locale);
+  ignored.Fill();
+  ASSERT_EQ(ignored.Rows().size(), 3u);
+  EXPECT_EQ(ignored.Rows()[0].name, "Speakers");
+  EXPECT_EQ(ignored.Rows()[1].name, "Graphics");
+  EXPECT_EQ(ignored.Rows()[2].name, "Ethernet");
+  EXPECT_EQ(ignored.Rows()[2].version, "1.0");
+  EXPECT_FALSE(ignored.IncludeEnabled());
+
+  ignored.SetChecked(0, true);
+  EXPECT_TRUE(ignored.IncludeEnabled());
+  ignored.SetChecked(0, false);
+  EXPECT_FALSE(ignored.IncludeEnabled());
+
+  ignored.SetChecked(0, true);
+  ignored.SetChecked(2, true);
+  EXPECT_EQ(ignored.CountChecked(), 2);
+  ignored.Include(results);
+  ASSERT_EQ(ignored.Rows().size(), 1u);
+  EXPECT_EQ(ignored.Rows()[0].name, "Graphics");
+  EXPECT_FALSE(ignored.IncludeEnabled());
+  // Both records with the same id and name are included.
+  EXPECT_EQ(model.GetIgnoredDrivers(), 1);
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshOutdated);
+  results.RefreshOutdatedList(images);
+  EXPECT_EQ(Names(results.Outdated()), (std::vector<std::string>{"Ethernet", "Ethernet", "Hub"}));
+}
+
+TEST_F(ResultsPages, IncludingADeviceNoLongerInTheModelJustRemovesItsRow) {
+  Add({"PCI\\A", "network", "Ethernet", "2.0"}).nIgnored = 1;
+  TIgnoredPresenter ignored(model, fixture.machine.locale);
+  ignored.Fill();
+  model.RemoveAll();
+  ignored.SetChecked(0, true);
+  ignored.Include(results);
+  EXPECT_TRUE(ignored.Rows().empty());
+  EXPECT_FALSE(ignored.IncludeEnabled());
+}
+
+}  // namespace
