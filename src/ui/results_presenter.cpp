@@ -107,6 +107,12 @@ void TResultsPresenter::RefreshOutdatedList(const TRowImages& images) {
   m_refreshResults = false;
 }
 
+void TResultsPresenter::ScanEnded() {
+  m_outdated.clear();
+  m_upToDate.clear();
+  m_scanResultAvailable = false;
+}
+
 TResultsShowAction TResultsPresenter::OnShow() const {
   if (!m_scanResultAvailable) return TResultsShowAction::refreshAll;
   return m_refreshResults ? TResultsShowAction::refreshOutdated : TResultsShowAction::none;

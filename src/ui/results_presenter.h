@@ -121,8 +121,12 @@ class TResultsPresenter {
   // The results card becomes visible.
   TResultsShowAction OnShow() const;
 
-  // A completed scan with outdated drivers, or a changed choice for unplugged devices.
+  // A changed choice for showing unplugged devices.
   void Invalidate() { m_scanResultAvailable = false; }
+  // Any scan that ran to its end, stopped or not: the scan replaced the data
+  // model's records, so the rows are dropped (their devices are gone) and both
+  // lists are rebuilt when the page is next shown, or at once when it shows.
+  void ScanEnded();
   // Stopping a scan or including devices.
   void MarkStale() { m_refreshResults = true; }
   bool ScanResultAvailable() const { return m_scanResultAvailable; }

@@ -155,6 +155,26 @@ TEST_F(ResultsPages, SelectionDrivesUpdateAll) {
   for (int tag : {-1, 2, 999, 1001}) EXPECT_EQ(results.DeviceByTag(tag), nullptr) << tag;
 }
 
+// A scan frees the records the rows name, whatever its outcome (a stopped scan
+// reloads the stored result into new records): no row may reach them afterwards.
+TEST_F(ResultsPages, AnEndedScanDropsTheRowsAndRebuildsBothLists) {
+  Add({"PCI\\A", "network", "Ethernet", "2.0"});
+  Add({"PCI\\E", "USB", "Hub", ""});
+  results.RefreshResults(images);
+  results.MarkStale();
+  model.RemoveAll();
+  results.ScanEnded();
+  EXPECT_EQ(results.DeviceByTag(0), nullptr);
+  EXPECT_EQ(results.DeviceByTag(1000), nullptr);
+  EXPECT_FALSE(results.ToggleSelection(0));
+  EXPECT_FALSE(results.AnyDeviceSelected());
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshAll);
+  Add({"PCI\\B", "Display", "Graphics", "2.0"});
+  results.RefreshResults(images);
+  EXPECT_EQ(Names(results.Outdated()), (std::vector<std::string>{"Graphics"}));
+  EXPECT_TRUE(results.UpToDate().empty());
+}
+
 TEST(DeviceMenu, EntriesPerRowKind) {
   const auto entries = [](bool enabled, bool visible) { return std::pair{enabled, visible}; };
   const struct {
