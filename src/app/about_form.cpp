@@ -147,17 +147,12 @@ bool TAboutForm::OnPaint(HDC dc) {
   RECT panel{0, 0, client.right, Scale(QV_ABOUT_PANEL)};
   FillSolid(dc, panel, QV_COLOR_BAR);
   if (m_logo) {
-    BITMAP info{};
-    GetObjectW(m_logo, sizeof(info), &info);
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, m_logo);
-    SetStretchBltMode(dc, HALFTONE);
-    const int width = Scale(info.bmWidth);
-    const int height = Scale(info.bmHeight);
-    StretchBlt(dc, (client.right - width) / 2, (panel.bottom - height) / 2, width, height, source, 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    const SIZE size = BitmapSize(m_logo);
+    const int width = Scale(size.cx);
+    const int height = Scale(size.cy);
+    const int left = (client.right - width) / 2;
+    const int top = (panel.bottom - height) / 2;
+    DrawBitmapStretched(dc, m_logo, RECT{left, top, left + width, top + height});
   }
   return true;
 }

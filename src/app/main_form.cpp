@@ -224,16 +224,8 @@ bool TDriverAppForm::OnPaint(HDC dc) {
   const TLayoutRect& column = layout.navigation;
   FillSolid(dc, RECT{column.left, column.top, column.right, column.bottom}, QV_COLOR_BAR);
   if (m_logo) {
-    BITMAP info{};
-    GetObjectW(m_logo, sizeof(info), &info);
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, m_logo);
-    SetStretchBltMode(dc, HALFTONE);
     const TLayoutRect& logo = layout.logo;
-    StretchBlt(dc, logo.left, logo.top, logo.Width(), logo.Height(), source, 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    DrawBitmapStretched(dc, m_logo, RECT{logo.left, logo.top, logo.right, logo.bottom});
   }
   return true;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-struct TDeviceSpec {
+struct TDeviceFacts {
   std::string hid;
   std::string classDescription;
   std::string name;
@@ -22,12 +22,12 @@ class ResultsPages : public ::testing::Test {
  protected:
   ResultsPages() : model(fixture.Create()), texts(fixture.machine.strings) {}
 
-  TDeviceProperties& Add(const TDeviceSpec& spec) {
+  TDeviceProperties& Add(const TDeviceFacts& facts) {
     auto device = std::make_unique<TDeviceProperties>();
-    device->strHID = spec.hid;
-    device->strClassDescription = spec.classDescription;
-    device->strName = spec.name;
-    device->strNewVersion = spec.newVersion;
+    device->strHID = facts.hid;
+    device->strClassDescription = facts.classDescription;
+    device->strName = facts.name;
+    device->strNewVersion = facts.newVersion;
     device->strVersion = "1.0";
     TDeviceProperties& added = *device;
     model.AddDevice(std::move(device));

@@ -15,3 +15,21 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
   SetBkColor(dc, old);
 }
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP info{};
+  if (GetObjectW(bitmap, sizeof(info), &info) == 0) return SIZE{0, 0};
+  return SIZE{info.bmWidth, info.bmHeight};
+}
+
+void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target) {
+  const SIZE size = BitmapSize(bitmap);
+  HDC source = CreateCompatibleDC(dc);
+  if (!source) return;
+  HGDIOBJ old = SelectObject(source, bitmap);
+  SetStretchBltMode(dc, HALFTONE);
+  StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source, 0, 0,
+             size.cx, size.cy, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}

@@ -65,3 +65,7 @@ TFont MakeFont(const wchar_t* face, int pixelHeight, bool bold = false);
 
 // Fills a rectangle with a solid colour.
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
+// The bitmap's size in its own pixels; zero when it cannot be read.
+SIZE BitmapSize(HBITMAP bitmap);
+// Draws the whole bitmap stretched into the rectangle, smoothed.
+void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target);
