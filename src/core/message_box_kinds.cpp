@@ -53,7 +53,11 @@ TMessageBoxLayout MessageBoxLayout(int AType) {
 }
 
 int MessageBoxAnswer(int AType, int modalResult) {
-  const bool okPressed = modalResult == MODAL_OK;
+  const TMessageBoxLayout layout = MessageBoxLayout(AType);
+  const bool okPressed = modalResult == MODAL_OK && layout.ok.visible;
+  const bool yesPressed = modalResult == MODAL_YES && layout.yes.visible;
+  const bool cancelPressed = modalResult == MODAL_CANCEL && layout.cancel.visible;
+  if (!okPressed && !yesPressed && !cancelPressed) return MessageBoxClosedAnswer(AType);
   switch (AType) {
     case 7:
     case 9:
@@ -63,8 +67,23 @@ int MessageBoxAnswer(int AType, int modalResult) {
     case 12:
       return okPressed ? ID_OK : ID_CANCEL;
     case 13:
-      return modalResult == MODAL_YES ? ID_YES : ID_CANCEL;
+      return yesPressed ? ID_YES : ID_CANCEL;
     default:
-      return okPressed ? ID_NO : ID_YES;
+      return yesPressed ? ID_YES : ID_NO;
+  }
+}
+
+int MessageBoxClosedAnswer(int AType) {
+  switch (AType) {
+    case 7:
+    case 8:
+    case 9:
+      return ID_RETRY;
+    case 12:
+    case 13:
+      return ID_CANCEL;
+    default:
+      // The plain notices answer as their OK button; the Yes/No kinds as "No".
+      return ID_NO;
   }
 }

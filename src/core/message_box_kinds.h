@@ -8,8 +8,9 @@ enum class TMessageIcon { Information, Question, Error };
 constexpr int MODAL_OK = 1;
 constexpr int MODAL_YES = 2;
 constexpr int MODAL_CANCEL = 4;
-// The modal result when the box is closed through its frame.
-constexpr int MODAL_CLOSED = 2;
+// The modal result when the box is closed without a button (its close box,
+// Alt+F4, Escape with no Cancel button): distinct from every button's.
+constexpr int MODAL_CLOSED = 0;
 
 // Answers, as the Windows message-box codes.
 constexpr int ID_OK = 1;
@@ -33,5 +34,10 @@ struct TMessageBoxLayout {
 };
 
 TMessageBoxLayout MessageBoxLayout(int AType);
-// The answer QvMessageBox returns for the button's modal result.
+// The answer QvMessageBox returns for the button's modal result; any other
+// result (MODAL_CLOSED) gives MessageBoxClosedAnswer.
 int MessageBoxAnswer(int AType, int modalResult);
+// The answer of a box closed without a button: the kind's negative or stop
+// answer, never a yes or go-on (2 for kinds 12 and 13, 4 for 7 to 9, 7 "No"
+// for the Yes/No kinds, the OK answer of the plain notices).
+int MessageBoxClosedAnswer(int AType);

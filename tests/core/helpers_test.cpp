@@ -85,44 +85,65 @@ TEST(ScaleToScreen, RoundsLikeMulDiv) {
 }
 
 TEST(MessageBoxKinds, ButtonsAndAnswers) {
+  constexpr int hidden = -1;
   struct Case {
     int kind;
     TMessageIcon icon;
-    bool yes, ok, cancel;
-    int okCaption;
-    int okAnswer;     // OK pressed
-    int otherAnswer;  // the other visible button
-    int closedAnswer; // closed through the frame
+    int okCaption;  // when OK is shown
+    int okAnswer, yesAnswer, cancelAnswer;  // hidden: the button is not shown
+    int closedAnswer;  // closed without a button
   } cases[] = {
-      {7, TMessageIcon::Question, false, true, false, IDS_BUTTON_NEXT, 3, 4, 4},
-      {8, TMessageIcon::Information, false, true, false, IDS_BUTTON_DOWNLOAD, 5, 4, 4},
-      {9, TMessageIcon::Question, false, true, false, IDS_BUTTON_CONTINUE, 3, 4, 4},
-      {10, TMessageIcon::Information, false, true, false, IDS_BUTTON_VIEW, 7, 6, 6},
-      {11, TMessageIcon::Error, false, true, false, IDS_BUTTON_OK, 7, 6, 6},
-      {12, TMessageIcon::Question, false, true, true, IDS_BUTTON_OK, 1, 2, 2},
-      {6, TMessageIcon::Information, false, true, false, IDS_BUTTON_OK, 7, 6, 6},
-      {0, TMessageIcon::Information, false, true, false, IDS_BUTTON_OK, 7, 6, 6},
-      {4, TMessageIcon::Information, true, true, false, IDS_BUTTON_NO, 7, 6, 6},
-      {36, TMessageIcon::Information, true, true, false, IDS_BUTTON_NO, 7, 6, 6},
+      {7, TMessageIcon::Question, IDS_BUTTON_NEXT, 3, hidden, hidden, 4},
+      {8, TMessageIcon::Information, IDS_BUTTON_DOWNLOAD, 5, hidden, hidden, 4},
+      {9, TMessageIcon::Question, IDS_BUTTON_CONTINUE, 3, hidden, hidden, 4},
+      {10, TMessageIcon::Information, IDS_BUTTON_VIEW, 7, hidden, hidden, 7},
+      {11, TMessageIcon::Error, IDS_BUTTON_OK, 7, hidden, hidden, 7},
+      {12, TMessageIcon::Question, IDS_BUTTON_OK, 1, hidden, 2, 2},
+      {13, TMessageIcon::Question, 0, hidden, 6, 2, 2},
+      {6, TMessageIcon::Information, IDS_BUTTON_OK, 7, hidden, hidden, 7},
+      {0, TMessageIcon::Information, IDS_BUTTON_OK, 7, hidden, hidden, 7},
+      {16, TMessageIcon::Information, IDS_BUTTON_OK, 7, hidden, hidden, 7},
+      // Bit 2 outside 6 to 13: "No" on the OK button, and Yes.
+      {4, TMessageIcon::Information, IDS_BUTTON_NO, 7, 6, hidden, 7},
+      {36, TMessageIcon::Information, IDS_BUTTON_NO, 7, 6, hidden, 7},
   };
   for (const Case& c : cases) {
     TMessageBoxLayout layout = MessageBoxLayout(c.kind);
     EXPECT_EQ(layout.icon, c.icon) << c.kind;
-    EXPECT_EQ(layout.yes.visible, c.yes) << c.kind;
-    EXPECT_EQ(layout.ok.visible, c.ok) << c.kind;
-    EXPECT_EQ(layout.cancel.visible, c.cancel) << c.kind;
-    EXPECT_EQ(layout.ok.captionId, c.okCaption) << c.kind;
-    EXPECT_EQ(MessageBoxAnswer(c.kind, MODAL_OK), c.okAnswer) << c.kind;
-    EXPECT_EQ(MessageBoxAnswer(c.kind, c.yes ? MODAL_YES : MODAL_CANCEL), c.otherAnswer) << c.kind;
+    EXPECT_EQ(layout.ok.visible, c.okAnswer != hidden) << c.kind;
+    EXPECT_EQ(layout.yes.visible, c.yesAnswer != hidden) << c.kind;
+    EXPECT_EQ(layout.cancel.visible, c.cancelAnswer != hidden) << c.kind;
+    if (layout.ok.visible) {
+      EXPECT_EQ(layout.ok.captionId, c.okCaption) << c.kind;
+    }
+    // A hidden button's result cannot come from the user: it counts as a close.
+    const int expected[] = {c.okAnswer, c.yesAnswer, c.cancelAnswer};
+    const int results[] = {MODAL_OK, MODAL_YES, MODAL_CANCEL};
+    for (int i = 0; i < 3; ++i) {
+      const int answer = expected[i] == hidden ? c.closedAnswer : expected[i];
+      EXPECT_EQ(MessageBoxAnswer(c.kind, results[i]), answer) << c.kind << " button " << results[i];
+    }
     EXPECT_EQ(MessageBoxAnswer(c.kind, MODAL_CLOSED), c.closedAnswer) << c.kind;
+    EXPECT_EQ(MessageBoxClosedAnswer(c.kind), c.closedAnswer) << c.kind;
   }
   EXPECT_EQ(MessageBoxLayout(8).ok.hintId, IDS_HINT_OPEN_DOWNLOAD_PAGE);
+  EXPECT_EQ(MessageBoxLayout(13).cancel.captionId, IDS_BUTTON_NO);
+  EXPECT_EQ(MessageBoxLayout(13).yes.captionId, IDS_BUTTON_YES);
+  EXPECT_EQ(MessageBoxLayout(12).cancel.captionId, IDS_BUTTON_CANCEL);
+}
 
-  TMessageBoxLayout yesNo = MessageBoxLayout(13);
-  EXPECT_TRUE(yesNo.yes.visible && yesNo.cancel.visible && !yesNo.ok.visible);
-  EXPECT_EQ(yesNo.cancel.captionId, IDS_BUTTON_NO);
-  EXPECT_EQ(MessageBoxAnswer(13, MODAL_YES), 6);
-  EXPECT_EQ(MessageBoxAnswer(13, MODAL_CANCEL), 2);
+// Closing a question must never answer yes or go on: a closed "Uninstall
+// this device?" box would otherwise uninstall.
+TEST(MessageBoxKinds, ClosingNeverAgrees) {
+  for (int kind = 0; kind < 64; ++kind) {
+    const int answer = MessageBoxClosedAnswer(kind);
+    EXPECT_NE(answer, ID_YES) << kind;
+    EXPECT_NE(answer, ID_ABORT) << kind;   // go on, kinds 7 and 9
+    EXPECT_NE(answer, ID_IGNORE) << kind;  // go on, kind 8
+    if (kind == 12) {
+      EXPECT_NE(answer, ID_OK);
+    }
+  }
 }
 
 }  // namespace
