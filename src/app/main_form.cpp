@@ -153,6 +153,9 @@ void TDriverAppForm::FollowLanguageChoice() {
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
   (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
+  m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
+                                                       Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
+  if (!FscanTask) ApplyOverview();
   m_tips.Set(m_exitButton.Handle(), Text(IDS_HINT_CLOSE_PROGRAM));
   m_tips.Set(m_minimizeButton.Handle(), Text(IDS_HINT_MINIMIZE_WINDOW));
   m_tips.Set(m_helpButton.Handle(), Text(IDS_HINT_HELP_SUPPORT));
@@ -378,7 +381,7 @@ void TDriverAppForm::ScanTaskComplete() {
       }
       break;
     case TScanOutcome::noUpdates:
-      MessageBoxW(Handle(), Utf8ToWide(NO_UPDATES_TEXT).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
+      MessageBoxW(Handle(), Utf8ToWide(Text(IDS_NO_UPDATES_TEXT)).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
                   MB_OK | MB_ICONINFORMATION);
       break;
     case TScanOutcome::nothing:
@@ -389,7 +392,7 @@ void TDriverAppForm::ScanTaskComplete() {
 
 void TDriverAppForm::ApplyOverview() { m_overviewPage.Apply(m_overview.State()); }
 
-void TDriverAppForm::ShowLastScan() { m_overviewPage.SetLastScan(LastScanText(m_model.StartTime())); }
+void TDriverAppForm::ShowLastScan() { m_overviewPage.SetLastScan(LastScanText(m_model.StartTime(), m_ports.strings)); }
 
 void TDriverAppForm::EndTasks() {
   // A running scan is asked to stop; its worker is released from any wait for
@@ -411,7 +414,7 @@ void TDriverAppForm::ShowCheckingForUpdates() {
 }
 
 void TDriverAppForm::ShowServerProblem() {
-  const std::wstring text = Utf8ToWide(FormatText(SERVER_PROBLEM_TEXT, m_model.GetAppName()));
+  const std::wstring text = Utf8ToWide(FormatText(Text(IDS_SERVER_PROBLEM_TEXT), m_model.GetAppName()));
   MessageBoxW(Handle(), text.c_str(), Utf8ToWide(m_model.GetAppName()).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 

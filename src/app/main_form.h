@@ -122,7 +122,7 @@ class TDriverAppForm : public TWindow, private IScanProgress {
 
   // Worker callbacks: the UI-thread port, the dispatcher over it and the relay.
   TMainCallbacks m_callbacks{*this};
-  TScanOverview m_overview;
+  TScanOverview m_overview{m_ports.strings};
   // The running scan task, or none; a task whose completion step has run waits
   // in m_endedScanTask until its thread is joined (next scan or destruction).
   std::unique_ptr<TWorkerTask> FscanTask;

@@ -41,18 +41,17 @@ bool TOverviewPage::Create(HWND card, const TLayoutRect& rect) {
     return false;
   }
   MakeFonts();
-  m_scanButton.Create(Handle(), idScanButton, START_SCAN_CAPTION, {0, 0, Scale(150), Scale(75)});
+  m_scanButton.Create(Handle(), idScanButton, "", {0, 0, Scale(150), Scale(75)});
   m_scanButton.SetFont(m_buttonFont.Get());
-  m_lastScanLabel = CreateLabel(Handle(), idLastScanLabel, "Last scan:", {0, 0, 1, 1}, m_textFont.Get());
-  m_lastScanValue = CreateLabel(Handle(), idLastScanValue, NEVER_SCANNED_TEXT, {0, 0, 1, 1}, m_textFont.Get());
+  m_lastScanLabel = CreateLabel(Handle(), idLastScanLabel, "", {0, 0, 1, 1}, m_textFont.Get());
+  m_lastScanValue = CreateLabel(Handle(), idLastScanValue, "", {0, 0, 1, 1}, m_textFont.Get());
   m_statusTitle = CreateLabel(Handle(), idStatusTitle, "", {0, 0, 1, 1}, m_titleFont.Get(), SS_CENTER);
   m_statusText = CreateLabel(Handle(), idStatusText, "", {0, 0, 1, 1}, m_textFont.Get(), SS_CENTER);
   m_scanningLabel = CreateLabel(Handle(), idScanningLabel, "", {0, 0, 1, 1}, m_boldFont.Get(), SS_CENTER);
   ShowWindow(m_statusTitle, SW_HIDE);
   ShowWindow(m_scanningLabel, SW_HIDE);
-  const char* factNames[] = {"Manufacturer:", "Model:", "Processor:", "Windows version:"};
   for (int i = 0; i < 4; ++i) {
-    m_facts[2 * i] = CreateLabel(Handle(), idFirstFactLabel + 2 * i, factNames[i], {0, 0, 1, 1}, m_factFont.Get());
+    m_facts[2 * i] = CreateLabel(Handle(), idFirstFactLabel + 2 * i, "", {0, 0, 1, 1}, m_factFont.Get());
     m_facts[2 * i + 1] = CreateLabel(Handle(), idFirstFactLabel + 2 * i + 1, "", {0, 0, 1, 1}, m_factValueFont.Get());
   }
   Layout();
@@ -134,6 +133,15 @@ void TOverviewPage::Apply(const TOverviewState& state) {
 void TOverviewPage::SetLastScan(const std::string& value) {
   SetLabel(m_lastScanValue, value);
   PlaceLastScan();
+}
+
+void TOverviewPage::SetLabels(const std::string& lastScan, const TSystemFacts& factNames) {
+  SetLabel(m_lastScanLabel, lastScan);
+  SetLabel(m_facts[0], factNames.manufacturer);
+  SetLabel(m_facts[2], factNames.model);
+  SetLabel(m_facts[4], factNames.processor);
+  SetLabel(m_facts[6], factNames.windows);
+  Layout();
 }
 
 void TOverviewPage::SetFacts(const TSystemFacts& facts) {

@@ -35,6 +35,8 @@ class TOverviewPage : public TWindow {
   void OnScanClick(std::function<void()> handler) { m_onScan = std::move(handler); }
   void Apply(const TOverviewState& state);
   void SetLastScan(const std::string& value);
+  // The fixed texts: "Last scan:" and the four facts' names.
+  void SetLabels(const std::string& lastScan, const TSystemFacts& factNames);
   void SetFacts(const TSystemFacts& facts);
 
  protected:

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "res/string_ids.h"
 #include "ui/results_presenter.h"
 
-std::string IgnoredPageText() {
-  return std::string(IGNORED_EXPLANATION) + "\r\n\r\n" + FormatWithName(IGNORED_INCLUDE_HELP, INCLUDE_CAPTION);
+std::string IgnoredPageText(IStringTable& strings) {
+  return strings.Load(IDS_IGNORED_EXPLANATION) + "\r\n\r\n" +
+         FormatWithName(strings.Load(IDS_IGNORED_INCLUDE_HELP), strings.Load(IDS_INCLUDE_CAPTION));
 }
 
 void TIgnoredPresenter::Fill() {

@@ -8,21 +8,10 @@
 
 #include "core/data_model.h"
 #include "platform/locale.h"
+#include "platform/string_table.h"
 
 class TResultsPresenter;
 
-inline constexpr const char* IGNORED_TITLE = "Ignored Devices";
-inline constexpr const char* IGNORED_EXPLANATION =
-    "Ignored devices will not be checked for driver updates. This allows you to keep a specific driver for a "
-    "device when needed.";
-// %s: the Include button's caption.
-inline constexpr const char* IGNORED_INCLUDE_HELP =
-    "If you want to include a device for driver update checks again, select it in the list below and click "
-    "the '%s' button.";
-inline constexpr const char* INCLUDE_CAPTION = "Include";
-inline constexpr const char* INCLUDE_HINT = "Include selected device in driver update scan";
-inline constexpr const char* IGNORED_NAME_COLUMN = "Device name";
-inline constexpr const char* IGNORED_VERSION_COLUMN = "Driver version";
 inline constexpr int IGNORED_NAME_COLUMN_WIDTH = 360;
 inline constexpr int IGNORED_VERSION_COLUMN_WIDTH = 192;
 
@@ -34,7 +23,7 @@ struct TIgnoredRow {
 };
 
 // The page's explanation: both paragraphs with a blank line between them.
-std::string IgnoredPageText();
+std::string IgnoredPageText(IStringTable& strings);
 
 class TIgnoredPresenter {
  public:

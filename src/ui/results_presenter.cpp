@@ -1,7 +1,8 @@
 #include "ui/results_presenter.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "res/string_ids.h"
 
 namespace {
 
@@ -15,30 +16,34 @@ TCountTextFit FitCountText(int textLeft, int textWidth, int rescanLeft) {
   return {false, std::max(0, limit - textLeft), true};
 }
 
-std::string AvailableDriversText(int count) {
-  char text[64];
-  std::snprintf(text, sizeof text, AVAILABLE_DRIVERS_FORMAT, count);
+std::string AvailableDriversText(IStringTable& strings, int count) {
+  // Only the "%d" of the table's text is filled in; a translation cannot
+  // smuggle other conversions into the formatting.
+  std::string text = strings.Load(IDS_AVAILABLE_DRIVERS_FORMAT);
+  const auto at = text.find("%d");
+  if (at != std::string::npos) text.replace(at, 2, std::to_string(count));
   return text;
 }
 
-const char* UpdateAllHint(bool enabled) { return enabled ? UPDATE_ALL_ENABLED_HINT : UPDATE_ALL_DISABLED_HINT; }
+int UpdateAllHintId(bool enabled) { return enabled ? IDS_UPDATE_ALL_ENABLED_HINT : IDS_UPDATE_ALL_DISABLED_HINT; }
 
-std::string FormatWithName(const char* format, const std::string& name) {
+std::string FormatWithName(const std::string& format, const std::string& name) {
   std::string text = format;
   const auto at = text.find("%s");
   if (at != std::string::npos) text.replace(at, 2, name);
   return text;
 }
 
-std::vector<TMenuEntry> DeviceMenuEntries(bool outdatedRow, bool downloadAvailable, bool vistaAndAbove) {
+std::vector<TMenuEntry> DeviceMenuEntries(IStringTable& strings, bool outdatedRow, bool downloadAvailable,
+                                          bool vistaAndAbove) {
   // Before Vista a disabled entry is hidden instead.
   const bool downloadVisible = downloadAvailable || vistaAndAbove;
   return {
-      {MENU_DETAILS_CAPTION, true, true},
-      {MENU_DELETE_CAPTION, downloadAvailable, downloadVisible},
-      {MENU_OPEN_CAPTION, downloadAvailable, downloadVisible},
-      {MENU_IGNORE_CAPTION, outdatedRow, outdatedRow || vistaAndAbove},
-      {MENU_UNINSTALL_CAPTION, true, true},
+      {strings.Load(IDS_MENU_DETAILS_CAPTION), true, true},
+      {strings.Load(IDS_MENU_DELETE_CAPTION), downloadAvailable, downloadVisible},
+      {strings.Load(IDS_MENU_OPEN_CAPTION), downloadAvailable, downloadVisible},
+      {strings.Load(IDS_MENU_IGNORE_CAPTION), outdatedRow, outdatedRow || vistaAndAbove},
+      {strings.Load(IDS_MENU_UNINSTALL_CAPTION), true, true},
   };
 }
 
@@ -81,7 +86,7 @@ std::vector<TResultRow> TResultsPresenter::BuildRows(TDriverMap devices, bool ou
 
 void TResultsPresenter::SetCount(int count) {
   m_outdatedCount = count;
-  m_countText = AvailableDriversText(count);
+  m_countText = AvailableDriversText(m_strings, count);
 }
 
 void TResultsPresenter::RefreshResults(const TRowImages& images) {
@@ -119,7 +124,7 @@ TResultsShowAction TResultsPresenter::OnShow() const {
 }
 
 std::string TResultsPresenter::OutdatedSectionCaption() const {
-  return std::string(OUTDATED_SECTION_CAPTION) + " (" + std::to_string(m_outdatedCount) + ")";
+  return m_strings.Load(IDS_OUTDATED_SECTION_CAPTION) + " (" + std::to_string(m_outdatedCount) + ")";
 }
 
 TDeviceProperties* TResultsPresenter::DeviceByTag(int tag) const {
@@ -142,5 +147,5 @@ bool TResultsPresenter::AnyDeviceSelected() const {
 }
 
 std::vector<TMenuEntry> TResultsPresenter::MenuFor(int tag, bool downloadAvailable, bool vistaAndAbove) const {
-  return DeviceMenuEntries(IsOutdatedTag(tag), downloadAvailable, vistaAndAbove);
+  return DeviceMenuEntries(m_strings, IsOutdatedTag(tag), downloadAvailable, vistaAndAbove);
 }

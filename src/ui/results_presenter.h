@@ -10,45 +10,7 @@
 #include "core/data_model.h"
 #include "devices/problem_texts.h"
 #include "platform/locale.h"
-
-inline constexpr const char* RESULTS_TITLE = " Scan Results:";
-// %d: the number of outdated devices listed.
-inline constexpr const char* AVAILABLE_DRIVERS_FORMAT = "%d Available drivers found";
-inline constexpr const char* OUTDATED_SECTION_CAPTION = "Devices with outdated drivers";
-inline constexpr const char* UPTODATE_SECTION_CAPTION = "Devices with up-to-date drivers";
-inline constexpr const char* RESCAN_HINT = "Scan again";
-inline constexpr const char* UPDATE_ALL_ENABLED_HINT = "Update all selected devices";
-inline constexpr const char* UPDATE_ALL_DISABLED_HINT = "Use checkboxes to select drivers to update";
-inline constexpr const char* STATUS_LINE_HINT = "Details of device error";
-inline constexpr const char* INFO_IMAGE_HINT = "Details";
-inline constexpr const char* MENU_IMAGE_HINT = "Details";
-inline constexpr const char* SELECT_DEVICE_HINT = "Select device for updating";
-
-inline constexpr const char* MENU_DETAILS_CAPTION = "View details";
-inline constexpr const char* MENU_DELETE_CAPTION = "Delete downloaded update";
-inline constexpr const char* MENU_OPEN_CAPTION = "Open file location";
-inline constexpr const char* MENU_IGNORE_CAPTION = "Ignore update";
-inline constexpr const char* MENU_UNINSTALL_CAPTION = "Uninstall device";
-
-inline constexpr const char* DELETE_UPDATE_TITLE = "Delete update";
-// %s: the device name.
-inline constexpr const char* DELETE_UPDATE_QUESTION =
-    "Do you want to delete the downloaded driver update for this device?\r\n%s";
-inline constexpr const char* UPDATE_DELETED_TEXT = "Driver update deleted.";
-// %s: the device name.
-inline constexpr const char* IGNORE_DEVICE_TITLE = "Ignore %s";
-inline constexpr const char* IGNORE_DEVICE_QUESTION =
-    "Do you want to ignore this device?\r\n\r\nDriver updates for this device will no longer be shown.\r\n"
-    "To include the device again, use the Settings -> Ignored option.";
-inline constexpr const char* UNINSTALL_DEVICE_TITLE = "Uninstall device";
-// %s: the device name.
-inline constexpr const char* UNINSTALL_DEVICE_QUESTION = "Do you want to uninstall this device?\r\n%s";
-inline constexpr const char* UNINSTALL_REBOOT_QUESTION =
-    "The device was successfully uninstalled.\r\nA reboot is required to complete the device uninstall.\r\n"
-    "Would you like to reboot now?";
-inline constexpr const char* REBOOT_FAILED_TEXT = "Reboot attempt failed. Please reboot manually.";
-inline constexpr const char* UNINSTALLED_TEXT = "The device was successfully uninstalled.";
-inline constexpr const char* UNINSTALL_FAILED_TEXT = "The device could not be uninstalled.";
+#include "platform/string_table.h"
 
 // Tags: the row's index in the outdated list, or the index plus this in the up-to-date list.
 inline constexpr int UPTODATE_TAG_BASE = 1000;
@@ -86,10 +48,12 @@ struct TCountTextFit {
 };
 TCountTextFit FitCountText(int textLeft, int textWidth, int rescanLeft);
 
-std::string AvailableDriversText(int count);
-const char* UpdateAllHint(bool enabled);
-// The dialog texts with the device name filled in.
-std::string FormatWithName(const char* format, const std::string& name);
+// The count text: the table's "%d" format filled with the count.
+std::string AvailableDriversText(IStringTable& strings, int count);
+// The string-table text of Update All's hint for its enabled state.
+int UpdateAllHintId(bool enabled);
+// The dialog texts with the device name (or a caption) filled in for "%s".
+std::string FormatWithName(const std::string& format, const std::string& name);
 
 // One entry of the device menu.
 struct TMenuEntry {
@@ -103,15 +67,16 @@ struct TMenuEntry {
 // The device menu in order: details, delete, open, ignore, uninstall.
 enum TDeviceMenuItem { menuDetails = 0, menuDelete, menuOpen, menuIgnore, menuUninstall, menuItemCount };
 // `downloadAvailable`: the engine reports a downloaded update for the device.
-std::vector<TMenuEntry> DeviceMenuEntries(bool outdatedRow, bool downloadAvailable, bool vistaAndAbove);
+std::vector<TMenuEntry> DeviceMenuEntries(IStringTable& strings, bool outdatedRow, bool downloadAvailable,
+                                          bool vistaAndAbove);
 
 // What showing the results page leads to.
 enum class TResultsShowAction { none, refreshOutdated, refreshAll };
 
 class TResultsPresenter {
  public:
-  TResultsPresenter(TDriverDatamodel& model, ILocale& locale, const TProblemTexts& problems)
-      : m_model(model), m_locale(locale), m_problems(problems) {}
+  TResultsPresenter(TDriverDatamodel& model, ILocale& locale, IStringTable& strings, const TProblemTexts& problems)
+      : m_model(model), m_locale(locale), m_strings(strings), m_problems(problems), m_countText(AvailableDriversText(strings, 0)) {}
 
   // Both lists from the data model; outdated devices installed or uninstalled
   // since the scan, and up-to-date devices uninstalled, are left out.
@@ -152,10 +117,11 @@ class TResultsPresenter {
 
   TDriverDatamodel& m_model;
   ILocale& m_locale;
+  IStringTable& m_strings;
   const TProblemTexts& m_problems;
   std::vector<TResultRow> m_outdated;
   std::vector<TResultRow> m_upToDate;
-  std::string m_countText = AvailableDriversText(0);
+  std::string m_countText;
   int m_outdatedCount = 0;
   bool m_scanResultAvailable = false;
   bool m_refreshResults = true;

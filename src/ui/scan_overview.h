@@ -5,20 +5,10 @@
 
 #include <string>
 
-inline constexpr const char* START_SCAN_CAPTION = "Start Scan";
-inline constexpr const char* STOP_SCAN_CAPTION = "Stop Scanning";
-inline constexpr const char* SCANNING_TITLE = "Scanning your PC for driver status";
-inline constexpr const char* SCANNING_TEXT = "This may take a few moments. Please wait...";
-inline constexpr const char* CHECKING_TITLE = "Checking for Updates...";
-inline constexpr const char* NO_UPDATES_TEXT = "No driver updates were found for your devices.";
-inline constexpr const char* NEVER_SCANNED_TEXT = "Never";
-// %s: the application name.
-inline constexpr const char* SERVER_PROBLEM_TEXT =
-    "Oops! There seems to be a problem communicating with the server.\r\n\r\nPlease check your Internet "
-    "connection and then click the Start Scan button in %s to check for new drivers again.";
+#include "platform/string_table.h"
 
 struct TOverviewState {
-  std::string caption = START_SCAN_CAPTION;
+  std::string caption;  // the scan button's
   std::string statusTitle;
   std::string statusText;
   std::string scanningLabel;
@@ -37,6 +27,7 @@ enum class TScanOutcome {
 
 class TScanOverview {
  public:
+  explicit TScanOverview(IStringTable& strings);
   // `minimised`: the program runs the scan it was started for with the scan
   // switch; the overview then stays idle throughout.
   void EnterScanning(bool minimised);
@@ -50,11 +41,13 @@ class TScanOverview {
   const TOverviewState& State() const { return m_state; }
 
  private:
+  IStringTable& m_strings;
+  TOverviewState m_idle;
   TOverviewState m_state;
 };
 
 // The last-scan value: the time the last scan began, or "Never".
-std::string LastScanText(const std::string& startTime);
+std::string LastScanText(const std::string& startTime, IStringTable& strings);
 // The left edge of the "Last scan:" label so that label and value together are
 // centred in the panel (halved toward zero, as the window lays it out).
 int LastScanLeft(int panelWidth, int labelWidth, int valueWidth);

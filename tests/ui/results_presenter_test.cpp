@@ -5,11 +5,15 @@
 
 #include <memory>
 
+#include "platform/sim/builtin_strings.h"
+#include "res/string_ids.h"
 #include "support/sim_data_model.h"
 #include "ui/ignored_presenter.h"
 #include "ui/results_presenter.h"
 
 namespace {
+
+TBuiltinStringTable strings;
 
 struct TDeviceFacts {
   std::string hid;
@@ -43,7 +47,7 @@ class ResultsPages : public ::testing::Test {
   TSimDataModelFixture fixture;
   TDriverDatamodel& model;
   TProblemTexts texts;
-  TResultsPresenter results{model, fixture.machine.locale, texts};
+  TResultsPresenter results{model, fixture.machine.locale, fixture.machine.strings, texts};
   TRowImages images;
 };
 
@@ -143,10 +147,10 @@ TEST_F(ResultsPages, SelectionDrivesUpdateAll) {
   EXPECT_TRUE(results.ToggleSelection(1));
   EXPECT_TRUE(results.DeviceByTag(1)->bSelected);
   EXPECT_TRUE(results.AnyDeviceSelected());
-  EXPECT_STREQ(UpdateAllHint(results.AnyDeviceSelected()), "Update all selected devices");
+  EXPECT_EQ(strings.Load(UpdateAllHintId(results.AnyDeviceSelected())), "Update all selected devices");
   EXPECT_FALSE(results.ToggleSelection(1));
   EXPECT_FALSE(results.AnyDeviceSelected());
-  EXPECT_STREQ(UpdateAllHint(false), "Use checkboxes to select drivers to update");
+  EXPECT_EQ(strings.Load(UpdateAllHintId(false)), "Use checkboxes to select drivers to update");
   // An up-to-date row has no selection.
   EXPECT_FALSE(results.ToggleSelection(1000));
   EXPECT_FALSE(results.DeviceByTag(1000)->bSelected);
@@ -188,7 +192,7 @@ TEST(DeviceMenu, EntriesPerRowKind) {
       {false, false, false, entries(false, false), entries(false, false)},
   };
   for (const auto& c : cases) {
-    const auto menu = DeviceMenuEntries(c.outdated, c.download, c.vista);
+    const auto menu = DeviceMenuEntries(strings, c.outdated, c.download, c.vista);
     ASSERT_EQ(menu.size(), size_t{menuItemCount});
     EXPECT_EQ(menu[menuDetails], (TMenuEntry{"View details", true, true}));
     EXPECT_EQ(menu[menuDelete], (TMenuEntry{"Delete downloaded update", c.deleteOpen.first, c.deleteOpen.second}));
@@ -199,7 +203,7 @@ TEST(DeviceMenu, EntriesPerRowKind) {
   // By tag: an up-to-date row offers no "Ignore update".
   TSimDataModelFixture fixture;
   TProblemTexts texts(fixture.machine.strings);
-  TResultsPresenter results(fixture.Create(), fixture.machine.locale, texts);
+  TResultsPresenter results(fixture.Create(), fixture.machine.locale, fixture.machine.strings, texts);
   EXPECT_TRUE(results.MenuFor(0, false, true)[menuIgnore].enabled);
   EXPECT_FALSE(results.MenuFor(1000, false, true)[menuIgnore].enabled);
   EXPECT_FALSE(results.MenuFor(1000, false, false)[menuIgnore].visible);
@@ -226,9 +230,9 @@ TEST(CountText, EllipsisFiveBeforeTheRescanButton) {
 }
 
 TEST(DialogTexts, NameFilledIn) {
-  EXPECT_EQ(FormatWithName(IGNORE_DEVICE_TITLE, "Hub"), "Ignore Hub");
-  EXPECT_EQ(FormatWithName(UNINSTALL_DEVICE_QUESTION, "100%s"), "Do you want to uninstall this device?\r\n100%s");
-  EXPECT_EQ(IgnoredPageText(),
+  EXPECT_EQ(FormatWithName(strings.Load(IDS_IGNORE_DEVICE_TITLE), "Hub"), "Ignore Hub");
+  EXPECT_EQ(FormatWithName(strings.Load(IDS_UNINSTALL_DEVICE_QUESTION), "100%s"), "Do you want to uninstall this device?\r\n100%s");
+  EXPECT_EQ(IgnoredPageText(strings),
             "Ignored devices will not be checked for driver updates. This allows you to keep a specific driver for "
             "a device when needed.\r\n\r\nIf you want to include a device for driver update checks again, select it "
             "in the list below and click the 'Include' button.");

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/sim/builtin_strings.h"
 #include "ui/plain_loop.h"
 #include "ui/scan_overview.h"
 #include "ui/worker_task.h"
@@ -14,8 +15,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+TBuiltinStringTable strings;
+
 TEST(ScanOverview, VisibleScanFollowsItsCallbacksAndReturnsToIdle) {
-  TScanOverview overview;
+  TScanOverview overview{strings};
   const TOverviewState idle = overview.State();
   EXPECT_EQ(idle.caption, "Start Scan");
   EXPECT_FALSE(idle.indicatorRunning);
@@ -41,7 +44,7 @@ TEST(ScanOverview, VisibleScanFollowsItsCallbacksAndReturnsToIdle) {
 }
 
 TEST(ScanOverview, MinimisedScanLeavesTheOverviewIdleThroughout) {
-  TScanOverview overview;
+  TScanOverview overview{strings};
   const TOverviewState idle = overview.State();
   overview.EnterScanning(true);
   overview.ShowDevice("Disk drive");
@@ -64,7 +67,7 @@ TEST(ScanOverview, CompletionOutcome) {
   };
   for (const auto& c : cases) {
     for (bool minimised : {false, true}) {
-      TScanOverview overview;
+      TScanOverview overview{strings};
       overview.EnterScanning(minimised);
       EXPECT_EQ(overview.Complete(minimised, c.stopped, c.outdated), c.outcome)
           << "stopped " << c.stopped << " outdated " << c.outdated << " minimised " << minimised;
@@ -73,8 +76,8 @@ TEST(ScanOverview, CompletionOutcome) {
 }
 
 TEST(ScanOverview, LastScanLine) {
-  EXPECT_EQ(LastScanText(""), "Never");
-  EXPECT_EQ(LastScanText("12/10/2026 1:21:14 PM"), "12/10/2026 1:21:14 PM");
+  EXPECT_EQ(LastScanText("", strings), "Never");
+  EXPECT_EQ(LastScanText("12/10/2026 1:21:14 PM", strings), "12/10/2026 1:21:14 PM");
   EXPECT_EQ(LastScanLeft(600, 70, 130), 200);
   EXPECT_EQ(LastScanLeft(601, 70, 130), 200);
   EXPECT_EQ(LastScanLeft(100, 70, 131), -50);  // halved toward zero
