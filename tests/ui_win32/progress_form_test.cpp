@@ -1,0 +1,378 @@
+// The progress window follows UpdateProgress (bar, percentage text and colour,
+// status line), and the program update's download against a one-request HTTP
+// server in this process: the setup is saved and handed to the shell, failures
+// save and start nothing, and a stalled download can be abandoned.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "app/program_update.h"
+#include "app/progress_form.h"
+#include "platform/sim/builtin_strings.h"
+#include "platform/win32/win32_machine.h"
+#include "platform/win32/win32_text.h"
+#include "ui/callback_dispatcher.h"
+#include "ui/win32/ui_thread.h"
+#include "ui/win32/window.h"
+
+namespace {
+
+using namespace std::chrono;
+
+// A plain top-level window standing in for the main window.
+class TOwner : public TWindow {
+ public:
+  bool Create() {
+    TClassStyle style;
+    style.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    return TWindow::Create(L"QvProgressOwner", style, WS_OVERLAPPEDWINDOW, 0, L"owner", {100, 100, 900, 600},
+                           nullptr);
+  }
+  bool closeAsked = false;
+
+ protected:
+  bool OnClose() override {
+    closeAsked = true;
+    return false;
+  }
+};
+
+void Pump(milliseconds duration) {
+  const auto end = steady_clock::now() + duration;
+  MSG message;
+  while (steady_clock::now() < end) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  }
+}
+
+std::string WindowText(HWND hwnd) {
+  wchar_t text[256] = {};
+  GetWindowTextW(hwnd, text, 256);
+  return WideToUtf8(std::wstring(text));
+}
+
+int BarPosition(HWND bar) { return static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)); }
+int BarMaximum(HWND bar) { return static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)); }
+
+// How many pixels of the bar between two fractions of its width, in its middle
+// band, are (nearly) the colour.
+int CountPixels(HWND bar, COLORREF color, double from, double to) {
+  RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT client{};
+  GetClientRect(bar, &client);
+  HDC dc = GetDC(bar);
+  int count = 0;
+  for (int y = client.bottom / 4; y < client.bottom * 3 / 4; ++y) {
+    for (int x = static_cast<int>(client.right * from); x < static_cast<int>(client.right * to); ++x) {
+      const COLORREF pixel = GetPixel(dc, x, y);
+      if (abs(GetRValue(pixel) - GetRValue(color)) < 24 && abs(GetGValue(pixel) - GetGValue(color)) < 24 &&
+          abs(GetBValue(pixel) - GetBValue(color)) < 24)
+        ++count;
+    }
+  }
+  ReleaseDC(bar, dc);
+  return count;
+}
+
+class ProgressForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(owner.Create());
+    ShowWindow(owner.Handle(), SW_SHOW);
+    ASSERT_TRUE(form.Create(owner.Handle()));
+  }
+  TBuiltinStringTable strings;
+  TOwner owner;
+  TProgressForm form{strings};
+};
+
+TEST_F(ProgressForm, FollowsUpdateProgressAndResetsAtEachShowing) {
+  HWND bar = form.ProgressBar();
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  form.ShowProgress("Downloading program update...");
+  ASSERT_TRUE(IsWindowVisible(form.Handle()));
+  Pump(100ms);
+  EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), owner.Handle());
+  EXPECT_EQ(GetWindowLongW(form.Handle(), GWL_STYLE) & WS_SYSMENU, 0);  // no title-bar buttons
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(client.right, form.Scale(400));
+  EXPECT_EQ(client.bottom, form.Scale(111));
+  // Centred on the owner.
+  RECT frame{}, ownerFrame{};
+  GetWindowRect(form.Handle(), &frame);
+  GetWindowRect(owner.Handle(), &ownerFrame);
+  EXPECT_NEAR((frame.left + frame.right) / 2, (ownerFrame.left + ownerFrame.right) / 2, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2, (ownerFrame.top + ownerFrame.bottom) / 2, 1);
+
+  EXPECT_EQ(BarPosition(bar), 0);
+  EXPECT_EQ(BarMaximum(bar), 100);
+  EXPECT_EQ(WindowText(bar), "0%");
+  EXPECT_EQ(WindowText(form.ProgressStatus()), "Downloading program update...");
+
+  struct TCase {
+    int value;
+    const char* status;
+    int position;
+    const char* percent;
+    bool white;
+    const char* statusLine;
+  };
+  const TCase cases[] = {
+      {40, "", 40, "40%", false, "Downloading program update..."},
+      {60, "", 60, "60%", true, "Downloading program update..."},
+      {30, "", 30, "30%", true, "Downloading program update..."},  // stays white
+      {100, "Download complete.", 100, "100%", true, "Download complete."},
+  };
+  for (const TCase& c : cases) {
+    form.UpdateProgress(c.value, c.status);
+    EXPECT_EQ(BarPosition(bar), c.position) << c.value;
+    EXPECT_EQ(BarMaximum(bar), 100) << c.value;
+    EXPECT_EQ(WindowText(bar), c.percent);
+    EXPECT_EQ(form.Look().whiteText, c.white) << c.value;
+    EXPECT_EQ(WindowText(form.ProgressStatus()), c.statusLine) << c.value;
+  }
+  // The percentage is painted over the bar in its colour: white on the filled
+  // part once past half (the text's middle lies on the filled part).
+  form.UpdateProgress(60, "");
+  EXPECT_GT(CountPixels(bar, RGB(255, 255, 255), 0.4, 0.58), 0);
+
+  form.HideProgress();
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  form.ShowProgress("Again");
+  Pump(50ms);
+  EXPECT_EQ(BarPosition(bar), 0);
+  EXPECT_EQ(WindowText(bar), "0%");
+  EXPECT_FALSE(form.Look().whiteText);
+  // Black on the empty part.
+  form.UpdateProgress(20, "");
+  EXPECT_GT(CountPixels(bar, RGB(0, 0, 0), 0.4, 0.6), 0);
+}
+
+TEST_F(ProgressForm, HidesAfterItsPauseWhilePaintingAndAShowingCancelsIt) {
+  form.ShowProgress("x");
+  bool after = false;
+  form.HideProgressAfter(300, [&] { after = true; });
+  Pump(100ms);
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  Pump(500ms);
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  EXPECT_TRUE(after);
+
+  after = false;
+  form.ShowProgress("x");
+  form.HideProgressAfter(100, [&] { after = true; });
+  form.ShowProgress("y");
+  Pump(300ms);
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  EXPECT_FALSE(after);
+}
+
+// One HTTP exchange on loopback: reads a request, answers with `response` (or,
+// stalling, answers nothing until the server ends), then closes.
+class TOneRequestServer {
+ public:
+  TOneRequestServer(std::string response, bool stall = false) : m_response(std::move(response)), m_stall(stall) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    int length = sizeof(address);
+    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    listen(m_listener, 1);
+    m_thread = std::thread([this] { Serve(); });
+  }
+  ~TOneRequestServer() {
+    m_stop = true;
+    m_thread.join();
+    closesocket(m_listener);
+    WSACleanup();
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/download/qvsetup.exe"; }
+  std::atomic<bool> requested{false};
+
+ private:
+  // Waits for a socket to be readable, giving up when the server ends.
+  bool WaitReadable(SOCKET s) {
+    while (!m_stop) {
+      fd_set set;
+      FD_ZERO(&set);
+      FD_SET(s, &set);
+      timeval wait{0, 50000};
+      if (select(0, &set, nullptr, nullptr, &wait) > 0) return true;
+    }
+    return false;
+  }
+  void Serve() {
+    if (!WaitReadable(m_listener)) return;
+    SOCKET client = accept(m_listener, nullptr, nullptr);
+    if (client == INVALID_SOCKET) return;
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos && WaitReadable(client)) {
+      const int got = recv(client, buffer, sizeof(buffer), 0);
+      if (got <= 0) break;
+      request.append(buffer, got);
+    }
+    requested = true;
+    if (m_stall) {
+      while (!m_stop) Sleep(20);
+    } else {
+      size_t sent = 0;
+      while (sent < m_response.size()) {
+        const int done = send(client, m_response.data() + sent, static_cast<int>(m_response.size() - sent), 0);
+        if (done <= 0) break;
+        sent += done;
+      }
+    }
+    shutdown(client, SD_BOTH);
+    closesocket(client);
+  }
+
+  std::string m_response;
+  bool m_stall;
+  SOCKET m_listener = INVALID_SOCKET;
+  int m_port = 0;
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
+
+std::string Answer(const char* status, const std::string& body, size_t announced) {
+  return std::string("HTTP/1.1 ") + status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+         std::to_string(announced) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream file(std::filesystem::path(Utf8ToWide(path)), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+class ProgressDownload : public ProgressForm {
+ protected:
+  void SetUp() override {
+    ProgressForm::SetUp();
+    target = TProgramUpdate::SetupFilePath();
+    ASSERT_FALSE(target.empty());
+    DeleteFileW(Utf8ToWide(target).c_str());
+  }
+  void TearDown() override {
+    _wputenv(L"QUORVANE_SETUP_URL=");
+    DeleteFileW(Utf8ToWide(target).c_str());
+  }
+  static void PointAt(const std::string& url) { _wputenv((L"QUORVANE_SETUP_URL=" + Utf8ToWide(url)).c_str()); }
+
+  // Runs one download to its end and returns how it ended.
+  TProgramUpdateOutcome Run() {
+    TWin32UiThread uiThread;
+    TCallbackDispatcher dispatcher(uiThread);
+    TProgramUpdate update(dispatcher, Ports());
+    EXPECT_TRUE(update.DoProgramUpdate(owner.Handle(), form));
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    EXPECT_EQ(WindowText(form.ProgressStatus()), "Downloading program update...");
+    EXPECT_FALSE(update.DoProgramUpdate(owner.Handle(), form));  // one at a time
+    const auto start = steady_clock::now();
+    MSG message;
+    while (update.LastOutcome() == TProgramUpdateOutcome::none && steady_clock::now() - start < 20s) {
+      if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          TranslateMessage(&message);
+          DispatchMessageW(&message);
+        }
+      }
+    }
+    EXPECT_FALSE(update.Downloading());
+    return update.LastOutcome();
+  }
+
+  // The machine's ports with the built-in English texts (this program has no string resources).
+  TSystemPorts Ports() {
+    TWin32Machine& m = machine;
+    return TSystemPorts{m.registry, m.osVersion,  m.shell,         m.processes, m.power,
+                        m.locale,   m.fileSystem, m.hashing,       strings,     m.devices,
+                        m.imageLists, m.moduleVersion, m.internet, m.systemRestore, m.threadWait};
+  }
+
+  TWin32Machine machine;
+  std::string target;
+};
+
+TEST_F(ProgressDownload, SavesTheWholeSetupAndHandsItToTheShell) {
+  // Not a program: the shell refuses it, so nothing is started and the owner stays.
+  std::string body;
+  for (int i = 0; body.size() < 300000; ++i) body += "not a program, line " + std::to_string(i) + "\r\n";
+  TOneRequestServer server(Answer("200 OK", body, body.size()));
+  PointAt(server.Url());
+  EXPECT_EQ(Run(), TProgramUpdateOutcome::notStarted);
+  EXPECT_EQ(ReadFileBytes(target), body);
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  EXPECT_EQ(form.Look().percentText, "100%");
+  EXPECT_EQ(form.Look().status, "Download complete.");
+  EXPECT_FALSE(owner.closeAsked);
+  EXPECT_TRUE(IsWindow(owner.Handle()));
+  // No partial file is left beside it.
+  EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProgressDownload, AFailedDownloadSavesAndStartsNothing) {
+  const std::string page = "<html>Not Found</html>";
+  struct TCase {
+    const char* name;
+    std::string response;
+  };
+  const TCase cases[] = {
+      {"error status", Answer("404 Not Found", page, page.size())},
+      {"cut off", Answer("200 OK", std::string(500, 'x'), 1000)},
+      {"closed without an answer", ""},
+  };
+  for (const TCase& c : cases) {
+    TOneRequestServer server(c.response);
+    PointAt(server.Url());
+    EXPECT_EQ(Run(), TProgramUpdateOutcome::failed) << c.name;
+    EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target).c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
+    EXPECT_FALSE(IsWindowVisible(form.Handle())) << c.name;
+    EXPECT_NE(form.Look().status, "Download complete.") << c.name;
+    EXPECT_FALSE(owner.closeAsked) << c.name;
+  }
+  // Nothing listens there.
+  PointAt("http://127.0.0.1:1/download/qvsetup.exe");
+  EXPECT_EQ(Run(), TProgramUpdateOutcome::failed);
+  EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProgressDownload, AStalledDownloadIsAbandonedWhenTheUpdateEnds) {
+  TOneRequestServer server("", true);
+  PointAt(server.Url());
+  const auto start = steady_clock::now();
+  {
+    TWin32UiThread uiThread;
+    TCallbackDispatcher dispatcher(uiThread);
+    TProgramUpdate update(dispatcher, Ports());
+    ASSERT_TRUE(update.DoProgramUpdate(owner.Handle(), form));
+    while (!server.requested && steady_clock::now() - start < 10s) Pump(20ms);
+    ASSERT_TRUE(server.requested);
+  }
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 10000);
+  Pump(100ms);  // what the download had posted is dropped
+  EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
