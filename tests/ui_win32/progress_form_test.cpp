@@ -332,6 +332,54 @@ TEST_F(ProgressDownload, SavesTheWholeSetupAndHandsItToTheShell) {
   EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(ProgressDownload, ARunningSetupOfTheSameNameKeepsItsFile) {
+  // A copy of the command interpreter named like the setup, waiting on its input.
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring folder = Utf8ToWide(target.substr(0, target.rfind('\\'))) + L"\\qv-running-setup";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring running = folder + L"\\QVTEMPINSTALLER.EXE";
+  ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\cmd.exe").c_str(), running.c_str(), FALSE));
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE input = nullptr, feed = nullptr;
+  ASSERT_TRUE(CreatePipe(&input, &feed, &inherit, 0));
+  SetHandleInformation(feed, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  HANDLE discard = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
+                               nullptr);
+  startup.hStdOutput = discard;
+  startup.hStdError = discard;
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + running + L"\"";
+  ASSERT_TRUE(CreateProcessW(running.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                             nullptr, &startup, &process));
+  CloseHandle(input);
+  CloseHandle(discard);
+
+  {
+    std::ofstream older(std::filesystem::path(Utf8ToWide(target)), std::ios::binary);
+    older << "older setup";
+  }
+  const std::string body = "newer setup";
+  TOneRequestServer server(Answer("200 OK", body, body.size()));
+  PointAt(server.Url());
+  EXPECT_EQ(Run(), TProgramUpdateOutcome::notSaved);
+  EXPECT_EQ(ReadFileBytes(target), "older setup");
+  EXPECT_EQ(form.Look().status, "Download complete.");
+  EXPECT_FALSE(owner.closeAsked);
+
+  TerminateProcess(process.hProcess, 0);
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  CloseHandle(feed);
+  DeleteFileW(running.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 TEST_F(ProgressDownload, AFailedDownloadSavesAndStartsNothing) {
   const std::string page = "<html>Not Found</html>";
   struct TCase {
