@@ -38,6 +38,11 @@ TLayoutRect FrameRect(HWND owner, int dpi) {
 
 TProgressForm::TProgressForm(IStringTable& strings) : m_strings(strings) {}
 
+TProgressForm::~TProgressForm() {
+  // The window goes while the bar's painting and the pending hide can still see this object.
+  if (Handle()) DestroyWindow(Handle());
+}
+
 bool TProgressForm::Create(HWND owner) {
   m_owner = owner;
   const TWindow* ownerWindow = TWindow::FromHandle(owner);

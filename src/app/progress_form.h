@@ -17,6 +17,7 @@ inline constexpr const wchar_t* QV_PROGRESS_CLASS = L"TProgressForm";
 class TProgressForm : public TWindow {
  public:
   explicit TProgressForm(IStringTable& strings);
+  ~TProgressForm() override;
   // FormCreate: creates the window hidden, owned by `owner` (the main window).
   bool Create(HWND owner);
 
