@@ -8,6 +8,7 @@
 #include "ui/win32/dpi.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/temp_cursor.h"
 
 #ifndef WM_DPICHANGED_AFTERPARENT
 #define WM_DPICHANGED_AFTERPARENT 0x02E3
@@ -129,6 +130,13 @@ LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = m_hwnd;
+  // A held busy cursor wins over the window's own and its children's cursors.
+  if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+    if (HCURSOR held = HeldTempCursor()) {
+      SetCursor(held);
+      return TRUE;
+    }
+  }
   switch (message) {
     case WM_CREATE:
       OnCreate();
