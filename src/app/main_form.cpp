@@ -4,11 +4,13 @@
 
 #include "app/about_form.h"
 #include "core/errors.h"
+#include "core/message_box_kinds.h"
 #include "core/windows_policies.h"
 #include "gui_resources.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
 #include "ui/close_query.h"
+#include "ui/program_update_check.h"
 #include "ui/win32/dpi.h"
 
 namespace {
@@ -80,12 +82,13 @@ bool TDriverAppForm::Create() {
 void TDriverAppForm::OnCreate() {
   // FormCreate.
   SetWindowTextW(Handle(), Utf8ToWide(m_model.GetAppName()).c_str());
-  FScanResultAvailable = false;
   FRunOnce = false;
   FsetSchedule = true;
-  FRefreshResults = true;
   DeleteLeftoverInstaller();
   FollowLanguageChoice();
+  m_engine.SetMessageSink(&m_messageSink);
+  m_progressForm.Create(Handle());
+  m_programUpdate = std::make_unique<TProgramUpdate>(m_callbacks.Dispatcher(), m_ports);
 
   m_tips.Create(Handle());
   const TShellLayout layout = ComputeShellLayout(Dpi());
@@ -103,6 +106,7 @@ void TDriverAppForm::OnCreate() {
     m_overviewPage.SetFacts({"", "", "", m_model.OSDescription()});
     ShowLastScan();
   }
+  CreateResultPages();
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -146,13 +150,13 @@ void TDriverAppForm::FollowLanguageChoice() {
   try {
     m_model.DumpSettings();
   } catch (const std::exception& error) {
-    MessageBoxW(nullptr, Utf8ToWide(error.what()).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
-                MB_OK | MB_ICONERROR);
+    Ask(m_model.GetAppName(), error.what(), QV_KIND_ERROR);
   }
 }
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
   (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
+  UpdateResultTexts();
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
                                                        Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
   if (!FscanTask) ApplyOverview();
@@ -272,6 +276,12 @@ void TDriverAppForm::ContentCardsCardChange(TShellCard, TShellCard next) {
     case cardOverview:
       ShowLastScan();
       break;
+    case cardScanResults:
+      ShowResultsPage();
+      break;
+    case cardIgnoredDevices:
+      FillIgnoredList();
+      break;
     case cardSysInfo:
       SetFocus(m_contentCards.Card(cardSysInfo).Handle());
       break;
@@ -332,13 +342,27 @@ bool TDriverAppForm::OnUndecodedMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void TDriverAppForm::OnActivate(bool active) {
-  // FormActivate: the first activation starts the scan at start when the
-  // settings ask for it (the program update check belongs to its own page).
-  // A scan that already runs (a minimised scan brought forward) is left running
-  // rather than stopped by the toggle.
+  // FormActivate: the first activation checks for a newer program version and
+  // starts the scan at start when the settings ask for them; both may run at
+  // once. A scan that already runs (a minimised scan brought forward) is left
+  // running rather than stopped by the toggle.
   if (!active || FRunOnce) return;
   FRunOnce = true;
+  if (m_model.CheckForUpdate()) StartSoftwareUpdateCheck();
   if (m_model.RunScanAtStart() && !FscanTask) StartScanTask();
+}
+
+void TDriverAppForm::StartSoftwareUpdateCheck() {
+  // The navigation waits for the check: an update would close the window.
+  EnableWindow(m_mainNavigation.Handle(), FALSE);
+  FsoftwareUpdateTask = std::make_unique<TWorkerTask>(
+      m_callbacks.Dispatcher(),
+      [this] { m_updateWanted = CheckForUpdate(m_engine, m_messageSink, m_ports.strings); },
+      [this] {
+        m_endedUpdateTask = std::move(FsoftwareUpdateTask);
+        EnableWindow(m_mainNavigation.Handle(), TRUE);
+        if (m_updateWanted) m_programUpdate->DoProgramUpdate(Handle(), m_progressForm);
+      });
 }
 
 void TDriverAppForm::OpenHelp() { m_model.LaunchBrowser(QV_HELP_DESK_URL); }
@@ -352,7 +376,7 @@ void TDriverAppForm::StartScanTask() {
   if (FscanTask) {
     // A stop request: the overview keeps its scanning look until the task ends.
     m_engine.StopScan();
-    FRefreshResults = true;
+    m_results.MarkStale();
     return;
   }
   m_endedScanTask.reset();  // its completion step has run; its thread is ending
@@ -371,9 +395,14 @@ void TDriverAppForm::ScanTaskComplete() {
   const TScanOutcome outcome = m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers());
   ApplyOverview();
   if (m_contentCards.Shown() == cardOverview) ShowLastScan();
+  // The scan replaced the records the rows show: they go, and the lists are
+  // built again from the new data when their page shows (now, when it is shown).
+  m_results.ScanEnded();
+  m_resultsPage.DropRows();
+  if (m_contentCards.Shown() == cardScanResults) ShowResultsPage();
+  if (m_contentCards.Shown() == cardIgnoredDevices) FillIgnoredList();
   switch (outcome) {
     case TScanOutcome::showResults:
-      FScanResultAvailable = false;
       ExecuteNavigation(aclResults);
       if (minimised) {
         m_model.SetScanMinimized(false);
@@ -381,8 +410,7 @@ void TDriverAppForm::ScanTaskComplete() {
       }
       break;
     case TScanOutcome::noUpdates:
-      MessageBoxW(Handle(), Utf8ToWide(Text(IDS_NO_UPDATES_TEXT)).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
+      Ask(m_model.GetAppName(), Text(IDS_NO_UPDATES_TEXT), QV_KIND_INFORMATION);
       break;
     case TScanOutcome::nothing:
       break;
@@ -395,12 +423,17 @@ void TDriverAppForm::ApplyOverview() { m_overviewPage.Apply(m_overview.State());
 void TDriverAppForm::ShowLastScan() { m_overviewPage.SetLastScan(LastScanText(m_model.StartTime(), m_ports.strings)); }
 
 void TDriverAppForm::EndTasks() {
-  // A running scan is asked to stop; its worker is released from any wait for
-  // this thread and joined, so no notification reaches a window being destroyed.
+  // A running scan is asked to stop and a program download cancelled; the
+  // workers are released from any wait for this thread and joined, so no
+  // notification reaches a window being destroyed.
   if (FscanTask) m_engine.StopScan();
+  m_programUpdate.reset();
   m_callbacks.Shutdown();
   FscanTask.reset();
   m_endedScanTask.reset();
+  FsoftwareUpdateTask.reset();
+  m_endedUpdateTask.reset();
+  m_engine.SetMessageSink(nullptr);
 }
 
 void TDriverAppForm::ShowScanningDevice(const std::string& deviceName) {
@@ -414,8 +447,7 @@ void TDriverAppForm::ShowCheckingForUpdates() {
 }
 
 void TDriverAppForm::ShowServerProblem() {
-  const std::wstring text = Utf8ToWide(FormatText(Text(IDS_SERVER_PROBLEM_TEXT), m_model.GetAppName()));
-  MessageBoxW(Handle(), text.c_str(), Utf8ToWide(m_model.GetAppName()).c_str(), MB_OK | MB_ICONINFORMATION);
+  Ask(m_model.GetAppName(), FormatText(Text(IDS_SERVER_PROBLEM_TEXT), m_model.GetAppName()), QV_KIND_SERVER_ERROR);
 }
 
 void TDriverAppForm::Repaint() { InvalidateRect(Handle(), nullptr, TRUE); }
@@ -427,12 +459,10 @@ bool TDriverAppForm::FormCloseQuery() {
   running.stopping = m_engine.m_stopped;
   running.backingUp = m_engine.m_doingbackup;
   running.installing = m_engine.m_installing;
-  const std::wstring title = Utf8ToWide(m_model.GetAppName());
   return CloseQuery(
       running,
       [&](TEngineActivity activity) {
-        const std::wstring question = Utf8ToWide(Text(StopQuestionId(activity)));
-        return MessageBoxW(Handle(), question.c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+        return Ask(m_model.GetAppName(), Text(StopQuestionId(activity)), QV_KIND_OK_CANCEL) == ID_OK;
       },
       [&](TEngineActivity activity) {
         switch (activity) {
@@ -453,8 +483,7 @@ bool TDriverAppForm::OnClose() {
   try {
     m_model.DumpScanResults();
   } catch (const std::exception& error) {
-    MessageBoxW(Handle(), Utf8ToWide(error.what()).c_str(), Utf8ToWide(m_model.GetAppName()).c_str(),
-                MB_OK | MB_ICONERROR);
+    Ask(m_model.GetAppName(), error.what(), QV_KIND_ERROR);
   }
   return true;
 }

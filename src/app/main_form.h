@@ -3,18 +3,27 @@
 // with its main and settings lists, and the content cards, one per page.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
+#include "app/ignored_page.h"
 #include "app/overview_page.h"
+#include "app/program_update.h"
+#include "app/progress_form.h"
+#include "app/results_page.h"
 #include "core/data_model.h"
+#include "devices/problem_texts.h"
 #include "engine/data_manager.h"
 #include "app/main_callbacks.h"
+#include "ui/ignored_presenter.h"
+#include "ui/results_presenter.h"
 #include "ui/scan_overview.h"
 #include "ui/shell_navigation.h"
 #include "ui/worker_task.h"
 #include "ui/win32/card_panel.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/dialog_message_sink.h"
 #include "ui/win32/navigation_list.h"
 #include "ui/win32/tray_icon.h"
 #include "ui/win32/window.h"
@@ -94,6 +103,27 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   void ApplyOverview();
   void ShowLastScan();
   void EndTasks();
+  void StartSoftwareUpdateCheck();
+
+  // The results and ignored pages (main_form_results.cpp).
+  int Ask(const std::string& title, const std::string& text, int kind);
+  void CreateResultPages();
+  void UpdateResultTexts();
+  TRowImages RowImages();
+  void ShowResultsPage();
+  void ApplyUpdateAllState(bool setEnabled);
+  void RefreshResults(bool redraw);
+  void RefreshOutdatedList();
+  void ReScanButtonClick();
+  void imgDeviceSelectedClick(int tag);
+  void DeviceDetailsMenuPopup(int tag, POINT at);
+  void Delete1Click(const TDeviceProperties& device);
+  void Open1Click(const TDeviceProperties& device);
+  void Ignore1Click(TDeviceProperties& device);
+  void Uninstall1Click(TDeviceProperties& device);
+  void FillIgnoredList();
+  void IgnoreListItemChecked(size_t row, bool checked);
+  void aclIncludeExecute();
 
   // IScanProgress: the scan's notifications on the UI thread.
   void ShowScanningDevice(const std::string& deviceName) override;
@@ -119,17 +149,30 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   HICON m_icon = nullptr;
   HICON m_smallIcon = nullptr;
   TOverviewPage m_overviewPage;
+  TProblemTexts m_problemTexts{m_ports.strings};
+  TResultsPresenter m_results{m_model, m_ports.locale, m_ports.strings, m_problemTexts};
+  TIgnoredPresenter m_ignored{m_model, m_ports.locale};
+  TRowResources m_rowResources;
+  TResultsPage m_resultsPage{m_rowResources};
+  TIgnoredPage m_ignoredPage;
+  bool m_updateAllEnabled = false;
 
   // Worker callbacks: the UI-thread port, the dispatcher over it and the relay.
   TMainCallbacks m_callbacks{*this};
+  // The engine's workers show their messages through this, on the UI thread.
+  TDialogMessageSink m_messageSink{m_callbacks.Dispatcher(), m_ports.strings, [this] { return Handle(); }};
   TScanOverview m_overview{m_ports.strings};
   // The running scan task, or none; a task whose completion step has run waits
   // in m_endedScanTask until its thread is joined (next scan or destruction).
   std::unique_ptr<TWorkerTask> FscanTask;
   std::unique_ptr<TWorkerTask> m_endedScanTask;
+  // The program update check of the first activation, and the download it may start.
+  std::unique_ptr<TWorkerTask> FsoftwareUpdateTask;
+  std::unique_ptr<TWorkerTask> m_endedUpdateTask;
+  std::atomic<bool> m_updateWanted{false};
+  TProgressForm m_progressForm{m_ports.strings};
+  std::unique_ptr<TProgramUpdate> m_programUpdate;
 
   bool FRunOnce = false;
-  bool FScanResultAvailable = false;
-  bool FRefreshResults = true;
   bool FsetSchedule = true;
 };

@@ -41,3 +41,10 @@ int MessageBoxAnswer(int AType, int modalResult);
 // answer, never a yes or go-on (2 for kinds 12 and 13, 4 for 7 to 9, 7 "No"
 // for the Yes/No kinds, the OK answer of the plain notices).
 int MessageBoxClosedAnswer(int AType);
+
+// Kinds the program's windows use.
+constexpr int QV_KIND_INFORMATION = 0;
+constexpr int QV_KIND_SERVER_ERROR = 6;
+constexpr int QV_KIND_ERROR = 11;
+constexpr int QV_KIND_OK_CANCEL = 12;
+constexpr int QV_KIND_YES_NO = 13;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/size_format.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -78,6 +79,11 @@ std::vector<TResultRow> TResultsPresenter::BuildRows(TDriverMap devices, bool ou
     if (outdated) {
       row.selected = device.bSelected;
       row.driverSize = device.strDriverSize;
+      try {
+        row.sizeText = FormatKilobyteSize(device.strDriverSize, m_locale.DecimalSeparator());
+      } catch (const std::exception&) {
+        // A size the server sent as no number shows no size line rather than failing the list.
+      }
     }
     rows.push_back(std::move(row));
   }

@@ -38,6 +38,7 @@ struct TResultRow {
   bool selectionShown = false; // outdated rows: the selection check and the update button
   bool selected = false;
   std::string driverSize;      // outdated rows: strDriverSize, kilobytes
+  std::string sizeText;        // the size as the row shows it; empty when strDriverSize is no number
 };
 
 // Placement of the count text left of the rescan button.

@@ -113,7 +113,12 @@ TEST_F(ResultsPages, RowFields) {
   EXPECT_TRUE(outdated.selectionShown);
   EXPECT_TRUE(outdated.selected);
   EXPECT_EQ(outdated.driverSize, "2048");
+  EXPECT_EQ(outdated.sizeText, "2 MB");
   EXPECT_TRUE(outdated.infoShown && outdated.menuShown);
+  // A size that is no number shows no size line and does not stop the list.
+  broken.strDriverSize = "12 KB";
+  results.RefreshOutdatedList(images);
+  EXPECT_EQ(results.Outdated().at(0).sizeText, "");
   const TResultRow& upToDate = results.UpToDate().at(0);
   EXPECT_FALSE(upToDate.statusShown);
   EXPECT_FALSE(upToDate.selectionShown);

@@ -3,16 +3,19 @@
 # an Xvfb started on a free display for the run when DISPLAY is not set.
 # The reference server (QV_REFERENCE_SERVER, by default the native build's) is
 # started on loopback with an empty catalog when it exists, and the program's
-# scans go to it through QUORVANE_SERVER.
+# scans go to it through QUORVANE_SERVER. A second one serves a demo catalog
+# that offers newer drivers for every second device of this machine (listed by
+# the qvcli.exe beside the test program); its address is QUORVANE_DEMO_SERVER.
 # Usage: gui_under_xvfb.sh qv_gui_tests.exe [gtest arguments]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 xvfb_pid=""
 server_pid=""
+demo_pid=""
 work=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  for pid in $server_pid $demo_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   [ -n "$work" ] && rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,6 +26,22 @@ if [ -x "$server" ]; then
   work=$(mktemp -d)
   if start_reference_server "$server" "$work"; then
     export QUORVANE_SERVER="127.0.0.1:$port"
+  fi
+  qvcli="$(dirname "$1")/qvcli.exe"
+  if [ -f "$qvcli" ]; then
+    mkdir -p "$work/demo"
+    "$root/scripts/wine-run" "$qvcli" devices 2>/dev/null | tr -d '\r' |
+      awk -F ' [|] ' 'NF >= 4 && $4 != "no driver" && $3 != "" { if (n++ % 2 == 0) print $3 }' | sort -u >"$work/demo/ids.txt"
+    if [ -s "$work/demo/ids.txt" ] &&
+      "$server" demo-catalog --catalog "$work/demo/catalog.db" --store "$work/demo/store" \
+        --ids-file "$work/demo/ids.txt" >/dev/null; then
+      empty_pid=$server_pid
+      if start_reference_server "$server" "$work/demo"; then
+        demo_pid=$server_pid
+        export QUORVANE_DEMO_SERVER="127.0.0.1:$port"
+      fi
+      server_pid=$empty_pid
+    fi
   fi
 fi
 # shellcheck source=../../scripts/virtual-display.sh

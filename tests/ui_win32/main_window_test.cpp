@@ -11,7 +11,10 @@
 #include <thread>
 
 #include "app/main_form.h"
+#include "program_under_test.h"
 #include "app/overview_page.h"
+#include "app/result_row.h"
+#include "app/results_page.h"
 #include "res/string_ids.h"
 #include "ui/shell_layout.h"
 #include "ui/win32/card_panel.h"
@@ -20,160 +23,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::wstring ProgramBeside(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  folder.resize(folder.find_last_of(L"\\/") + 1);
-  return folder + name;
-}
-
-// A started program; ended at the end of the scope if it still runs.
-class TProcess {
- public:
-  explicit TProcess(const std::wstring& arguments = L"", const wchar_t* program = L"Quorvane.exe") {
-    std::wstring command = L"\"" + ProgramBeside(program) + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
-      CloseHandle(m_info.hThread);
-    }
-  }
-  ~TProcess() {
-    if (!m_info.hProcess) return;
-    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 99);
-    CloseHandle(m_info.hProcess);
-  }
-  TProcess(const TProcess&) = delete;
-  TProcess& operator=(const TProcess&) = delete;
-
-  bool Started() const { return m_info.hProcess != nullptr; }
-  // The exit code once the process has ended within the time; nothing otherwise.
-  std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit) {
-    if (WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return std::nullopt;
-    DWORD code = 0;
-    GetExitCodeProcess(m_info.hProcess, &code);
-    return code;
-  }
-  DWORD Id() const { return m_info.dwProcessId; }
-
- private:
-  PROCESS_INFORMATION m_info{};
-};
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return condition();
-}
-
-// The first window of the process with the class name (and shown, when asked), or null.
-HWND WindowOf(DWORD processId, const wchar_t* className, bool shown) {
-  struct TSearch {
-    DWORD processId;
-    const wchar_t* className;
-    bool shown;
-    HWND found;
-  } search{processId, className, shown, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(data);
-        wchar_t name[64] = {};
-        GetClassNameW(hwnd, name, 64);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->processId && lstrcmpW(name, s->className) == 0 && (!s->shown || IsWindowVisible(hwnd))) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The main window of the process, or null.
-HWND MainWindowOf(DWORD processId) { return WindowOf(processId, QV_MAIN_CLASS, false); }
-
-int CountMainWindows() {
-  int count = 0;
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(hwnd, name, 64);
-        if (lstrcmpW(name, QV_MAIN_CLASS) == 0) ++*reinterpret_cast<int*>(data);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-// The index of the one visible card; -1 when none or several are visible.
-int VisibleCard(HWND window) {
-  HWND cards = GetDlgItem(window, idContentCards);
-  int visible = -1;
-  for (int i = 0; i < 11; ++i) {
-    HWND card = GetDlgItem(cards, TCardPanel::FIRST_CARD_ID + i);
-    if (!card) return -1;
-    if (IsWindowVisible(card)) {
-      if (visible != -1) return -1;
-      visible = i;
-    }
-  }
-  return visible;
-}
-
-// A left click in the middle of navigation item `index`, as mouse messages.
-void ClickNavigation(HWND list, int index) {
-  RECT client{};
-  GetClientRect(list, &client);
-  TLayoutRect item = NavigationItemRect(index, client.right, WindowDpi(list));
-  LPARAM at = MAKELPARAM(client.right / 2, (item.top + item.bottom) / 2);
-  SendMessageW(list, WM_MOUSEMOVE, 0, at);
-  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(list, WM_LBUTTONUP, 0, at);
-}
-
-std::wstring TextOf(HWND hwnd) {
-  wchar_t text[512] = {};
-  GetWindowTextW(hwnd, text, 512);
-  return text;
-}
-
-// The first shown dialog box (message box, question) of the process and its
-// texts (the static controls' texts joined), or null.
-HWND DialogOf(DWORD processId, std::wstring* texts = nullptr) {
-  HWND found = WindowOf(processId, L"#32770", true);
-  if (found && texts) {
-    texts->clear();
-    EnumChildWindows(
-        found,
-        [](HWND child, LPARAM data) -> BOOL {
-          wchar_t name[64] = {};
-          GetClassNameW(child, name, 64);
-          if (lstrcmpiW(name, L"Static") == 0) *reinterpret_cast<std::wstring*>(data) += TextOf(child);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(texts));
-  }
-  return found;
-}
-
-// Ends a program through its window as the close button does, answering OK to
-// any box on the way (a scan's message, the question whether to stop a scan).
-std::optional<DWORD> CloseAnswering(TProcess& process, HWND window) {
-  if (window && IsWindow(window)) PostMessageW(window, WM_CLOSE, 0, 0);
-  const auto end = std::chrono::steady_clock::now() + 15s;
-  while (std::chrono::steady_clock::now() < end) {
-    if (auto code = process.WaitForExit(100ms)) return code;
-    if (HWND dialog = DialogOf(process.Id())) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  }
-  return process.WaitForExit(0ms);
-}
+using namespace program_under_test;
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -431,11 +281,54 @@ TEST(StartSwitchesUnderWine, PidOfNoProcessDoesNotWait) {
   CloseAndWait(program, window);
 }
 
+// Helpers for scripts/screenshot and scripts/run, on the running program:
+// --scan-to-results clicks the scan button and waits until the results page
+// shows its rows; --open-device-menu opens the first outdated row's menu.
+HWND FirstOutdatedRow(HWND window) {
+  HWND card = GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + cardScanResults);
+  HWND section = GetDlgItem(GetDlgItem(GetDlgItem(card, idResultsPage), idDeviceListGroup), idOutdatedSection);
+  HWND body = FindWindowExW(section, nullptr, L"QvSectionBody", nullptr);
+  return body ? FindWindowExW(body, nullptr, TResultPanel::CLASS_NAME, nullptr) : nullptr;
+}
+
+int ScanToResults() {
+  HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+  if (!window) return 1;
+  HWND card = GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
+  HWND page = GetDlgItem(card, idOverviewPage);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, idScanButton)));
+  return WaitFor([&] { return VisibleCard(window) == cardScanResults && FirstOutdatedRow(window); }, 180s) ? 0 : 1;
+}
+
+// --expand-up-to-date clicks the up-to-date section's header.
+int ExpandUpToDate() {
+  HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+  if (!window) return 1;
+  HWND card = GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + cardScanResults);
+  HWND section = GetDlgItem(GetDlgItem(GetDlgItem(card, idResultsPage), idDeviceListGroup), idUpToDateSection);
+  if (!section) return 1;
+  SendMessageW(section, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(section, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  return 0;
+}
+
+int OpenDeviceMenu() {
+  HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+  HWND row = window ? FirstOutdatedRow(window) : nullptr;
+  if (!row) return 1;
+  RECT rect{};
+  GetWindowRect(row, &rect);
+  PostMessageW(row, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(row),
+               MAKELPARAM(rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2));
+  return 0;
+}
+
 }  // namespace
 
 // Also a helper for scripts/screenshot: --click-navigation N clicks main
-// navigation item N of the running program and ends, --click-about opens
-// its about window; and a stand-in
+// navigation item N of the running program and ends, --click-settings-item N
+// the settings list's item N, --click-about opens its about window; and a stand-in
 // predecessor process: --sleep-ms N waits and ends.
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--sleep-ms") {
@@ -454,6 +347,15 @@ int main(int argc, char** argv) {
     ClickNavigation(GetDlgItem(window, idMainNavigation), std::atoi(argv[2]));
     return 0;
   }
+  if (argc == 3 && std::string(argv[1]) == "--click-settings-item") {
+    HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+    if (!window) return 1;
+    ClickNavigation(GetDlgItem(window, idSettingsNavigation), std::atoi(argv[2]));
+    return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--scan-to-results") return ScanToResults();
+  if (argc == 2 && std::string(argv[1]) == "--open-device-menu") return OpenDeviceMenu();
+  if (argc == 2 && std::string(argv[1]) == "--expand-up-to-date") return ExpandUpToDate();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -76,6 +76,13 @@ LRESULT CALLBACK TOwnerDrawnButton::SubclassProc(HWND hwnd, UINT message, WPARAM
       self->m_hot = false;
       if (IsWindowEnabled(hwnd)) self->HoverChanged();
       InvalidateRect(hwnd, nullptr, FALSE);
+      PostMessageW(GetParent(hwnd), QV_CHILD_MOUSE_LEFT, 0, 0);
+      break;
+    case WM_SETCURSOR:
+      if (self->m_handCursor && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
       break;
     case WM_ENABLE:
       self->m_hot = false;

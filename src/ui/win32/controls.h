@@ -19,6 +19,10 @@ class IOwnerDrawn {
   virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
 };
 
+// Posted to a button's parent when the pointer has left the button, so that a
+// parent that highlights itself while hovered can check where the pointer went.
+inline constexpr UINT QV_CHILD_MOUSE_LEFT = WM_APP + 10;
+
 // A push button drawn by its object: hover is tracked, a click is the usual
 // WM_COMMAND BN_CLICKED to the parent.
 class TOwnerDrawnButton : public IOwnerDrawn {
@@ -31,6 +35,8 @@ class TOwnerDrawnButton : public IOwnerDrawn {
   bool Create(HWND parent, int id, const std::string& caption, const TLayoutRect& rect);
   HWND Handle() const { return m_hwnd; }
   bool Hot() const { return m_hot; }
+  // The hand pointer over the button, as over a link.
+  void SetHandCursor(bool hand) { m_handCursor = hand; }
   void Draw(const DRAWITEMSTRUCT& item) final;
 
  protected:
@@ -43,6 +49,7 @@ class TOwnerDrawnButton : public IOwnerDrawn {
                                        DWORD_PTR data);
   HWND m_hwnd = nullptr;
   bool m_hot = false;
+  bool m_handCursor = false;
 };
 
 // The three looks of the pages' large buttons.

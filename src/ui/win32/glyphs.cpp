@@ -103,3 +103,89 @@ void DrawNavGlyph(HDC dc, TNavGlyph glyph, const RECT& box, COLORREF color) {
       break;
   }
 }
+
+namespace {
+
+constexpr COLORREF QV_PICTURE_BLUE = HexColor(0x1E6FD9);
+constexpr COLORREF QV_PICTURE_GREY = HexColor(0x808080);
+
+void CheckBox(HDC dc, const RECT& box, bool checked) {
+  const TGrid g{box};
+  const int width = std::max<int>(1, (box.right - box.left) / 9);
+  TBrush face(CreateSolidBrush(checked ? QV_PICTURE_BLUE : QV_COLOR_WHITE));
+  TPen border(CreatePen(PS_SOLID, width, checked ? QV_PICTURE_BLUE : QV_PICTURE_GREY));
+  {
+    TSelectObject selectBrush(dc, face.Get());
+    TSelectObject selectPen(dc, border.Get());
+    RoundRect(dc, box.left, box.top, box.right, box.bottom, g.X(5) - box.left, g.Y(5) - box.top);
+  }
+  if (!checked) return;
+  TPen mark(CreatePen(PS_SOLID, std::max(2, width + 1), QV_COLOR_WHITE));
+  TSelectObject selectMark(dc, mark.Get());
+  Polyline(dc, g, {{4, 10}, {8, 14}, {16, 5}});
+}
+
+void InfoCircle(HDC dc, const RECT& box) {
+  const TGrid g{box};
+  TBrush face(CreateSolidBrush(QV_PICTURE_BLUE));
+  TSelectObject selectBrush(dc, face.Get());
+  TSelectObject noPen(dc, GetStockObject(NULL_PEN));
+  Circle(dc, g, 10, 10, 9);
+  TBrush white(CreateSolidBrush(QV_COLOR_WHITE));
+  TSelectObject selectWhite(dc, white.Get());
+  Circle(dc, g, 10, 5, 2);
+  Rectangle(dc, g.X(8), g.Y(8), g.X(12) + 1, g.Y(16) + 1);
+}
+
+void MenuDots(HDC dc, const RECT& box) {
+  // Three dots one above the other, in a 15 × 25 picture.
+  const int size = std::max<int>(3, (box.right - box.left) / 4);
+  const int cx = (box.left + box.right) / 2;
+  const int gap = (box.bottom - box.top) / 4;
+  TBrush face(CreateSolidBrush(QV_PICTURE_GREY));
+  TSelectObject selectBrush(dc, face.Get());
+  TSelectObject noPen(dc, GetStockObject(NULL_PEN));
+  for (int i = 1; i <= 3; ++i) {
+    const int cy = box.top + gap * i;
+    Ellipse(dc, cx - size / 2, cy - size / 2, cx + size / 2 + 1, cy + size / 2 + 1);
+  }
+}
+
+void RescanArrow(HDC dc, const RECT& box, COLORREF color) {
+  const TGrid g{box};
+  const int width = std::max<int>(2, (box.right - box.left) / 10);
+  TPen pen(CreatePen(PS_SOLID, width, color));
+  TSelectObject selectPen(dc, pen.Get());
+  TSelectObject noBrush(dc, GetStockObject(NULL_BRUSH));
+  // Most of a circle, drawn counter-clockwise from the top round to the right,
+  // open at the top right where the arrow head points on.
+  Arc(dc, g.X(3), g.Y(3), g.X(17), g.Y(17), g.X(11), g.Y(2), g.X(17), g.Y(6));
+  Polyline(dc, g, {{17, 1}, {17, 6}, {12, 6}});
+}
+
+void Chevron(HDC dc, const RECT& box, COLORREF color, bool up) {
+  const TGrid g{box};
+  const int width = std::max<int>(2, (box.right - box.left) / 8);
+  TPen pen(CreatePen(PS_SOLID, width, color));
+  TSelectObject selectPen(dc, pen.Get());
+  if (up) {
+    Polyline(dc, g, {{4, 13}, {10, 7}, {16, 13}});
+  } else {
+    Polyline(dc, g, {{4, 7}, {10, 13}, {16, 7}});
+  }
+}
+
+}  // namespace
+
+void DrawPictureGlyph(HDC dc, TPictureGlyph glyph, const RECT& box, COLORREF color) {
+  switch (glyph) {
+    case TPictureGlyph::checked: CheckBox(dc, box, true); break;
+    case TPictureGlyph::unchecked: CheckBox(dc, box, false); break;
+    case TPictureGlyph::info: InfoCircle(dc, box); break;
+    case TPictureGlyph::menu: MenuDots(dc, box); break;
+    case TPictureGlyph::rescan: RescanArrow(dc, box, QV_PICTURE_BLUE); break;
+    case TPictureGlyph::rescanHot: RescanArrow(dc, box, QV_COLOR_HOT); break;
+    case TPictureGlyph::chevronUp: Chevron(dc, box, color, true); break;
+    case TPictureGlyph::chevronDown: Chevron(dc, box, color, false); break;
+  }
+}

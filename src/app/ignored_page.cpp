@@ -1,0 +1,149 @@
+#include "app/ignored_page.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/win32_text.h"
+
+namespace {
+
+constexpr int QV_NAME_COLUMN_WIDTH = 360;
+constexpr int QV_VERSION_COLUMN_WIDTH = 192;
+
+void SetColumn(HWND list, int index, const std::string& caption, int width, bool insert) {
+  std::wstring text = Utf8ToWide(caption);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = text.data();
+  column.cx = width;
+  SendMessageW(list, insert ? LVM_INSERTCOLUMNW : LVM_SETCOLUMNW, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&column));
+}
+
+}  // namespace
+
+bool TIgnoredPage::Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, std::function<void(size_t, bool)> checked,
+                          std::function<void()> include) {
+  m_checked = std::move(checked);
+  m_onInclude = std::move(include);
+  m_white.Reset(CreateSolidBrush(QV_COLOR_WHITE));
+  TClassStyle classStyle;
+  classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  if (!TWindow::Create(CLASS_NAME, classStyle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"",
+                       rect, card, idIgnoredPage)) {
+    return false;
+  }
+  MakeFonts();
+  m_tips.Create(tipsOwner);
+  m_title = CreateLabel(Handle(), idIgnoredTitle, "", {0, 0, 1, 1}, m_titleFont.Get());
+  m_text = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 1, 1, Handle(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(idIgnoredText)), GetModuleHandleW(nullptr),
+                           nullptr);
+  SendMessageW(m_text, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
+  // Clicking a column header does not sort.
+  m_list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS, 0,
+                           0, 1, 1, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idIgnoreList)),
+                           GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
+  SetColumn(m_list, 0, "", Scale(QV_NAME_COLUMN_WIDTH), true);
+  SetColumn(m_list, 1, "", Scale(QV_VERSION_COLUMN_WIDTH), true);
+  m_include.Create(Handle(), idIncludeButton, "", {0, 0, Scale(125), Scale(40)});
+  m_include.SetFont(m_buttonFont.Get());
+  SetButtonEnabled(m_include, false);
+  Layout();
+  return true;
+}
+
+void TIgnoredPage::MakeFonts() {
+  m_titleFont = MakeFont(L"Segoe UI Semibold", Scale(24), true);
+  m_textFont = MakeFont(L"Segoe UI", Scale(12));
+  m_buttonFont = MakeFont(L"Segoe UI", Scale(16), true);
+}
+
+void TIgnoredPage::SetTexts(const TIgnoredPageTexts& texts) {
+  SetWindowTextW(m_title, Utf8ToWide(texts.title).c_str());
+  SetWindowTextW(m_text, Utf8ToWide(texts.explanation).c_str());
+  SetColumn(m_list, 0, texts.nameColumn, Scale(QV_NAME_COLUMN_WIDTH), false);
+  SetColumn(m_list, 1, texts.versionColumn, Scale(QV_VERSION_COLUMN_WIDTH), false);
+  SetWindowTextW(m_include.Handle(), Utf8ToWide(texts.include).c_str());
+  FitControlWidth(m_include.Handle(), QV_DESIGN_DPI);
+  m_tips.Set(m_include.Handle(), texts.includeHint);
+  Layout();
+}
+
+void TIgnoredPage::Fill(const std::vector<TIgnoredRow>& rows) {
+  // Filling adds unchecked rows; the list's own notifications of it are not the user's.
+  m_filling = true;
+  SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    std::wstring name = Utf8ToWide(rows[i].name);
+    std::wstring version = Utf8ToWide(rows[i].version);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = name.data();
+    const int index = static_cast<int>(SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    item.iItem = index;
+    item.iSubItem = 1;
+    item.pszText = version.data();
+    SendMessageW(m_list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  }
+  SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(m_list, nullptr, TRUE);
+  m_filling = false;
+}
+
+void TIgnoredPage::SetIncludeEnabled(bool enabled) { SetButtonEnabled(m_include, enabled); }
+
+bool TIgnoredPage::OnNotify(const NMHDR& header) {
+  if (header.hwndFrom != m_list || header.code != LVN_ITEMCHANGED || m_filling) return false;
+  const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+  if (!(change.uChanged & LVIF_STATE) || change.iItem < 0) return false;
+  // The check box is state image 2 when ticked, 1 when clear.
+  const UINT before = (change.uOldState & LVIS_STATEIMAGEMASK) >> 12;
+  const UINT after = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
+  if (before == after || after == 0) return false;
+  if (m_checked) m_checked(static_cast<size_t>(change.iItem), after == 2);
+  return true;
+}
+
+void TIgnoredPage::OnCommand(int id, int code, HWND) {
+  if (id == idIncludeButton && code == BN_CLICKED && m_onInclude) m_onInclude();
+}
+
+void TIgnoredPage::Layout() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int margin = Scale(20);
+  auto place = [](HWND control, int left, int top, int width, int height) {
+    SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  const int width = client.right - 2 * margin;
+  place(m_title, margin, Scale(15), width, Scale(36));
+  place(m_text, margin, Scale(60), width, Scale(100));
+  RECT button{};
+  GetWindowRect(m_include.Handle(), &button);
+  const int buttonWidth = button.right - button.left;
+  const int buttonTop = client.bottom - Scale(25) - Scale(40);
+  place(m_include.Handle(), client.right - margin - buttonWidth, buttonTop, buttonWidth, Scale(40));
+  place(m_list, margin, Scale(170), width, buttonTop - Scale(15) - Scale(170));
+}
+
+void TIgnoredPage::OnSize(int, int) { Layout(); }
+
+void TIgnoredPage::OnDpiChanged(int, const RECT*) {
+  MakeFonts();
+  SendMessageW(m_title, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
+  SendMessageW(m_text, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
+  SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
+  m_include.SetFont(m_buttonFont.Get());
+  Layout();
+}
+
+HBRUSH TIgnoredPage::OnControlColor(HDC dc, HWND) {
+  SetBkColor(dc, QV_COLOR_WHITE);
+  SetTextColor(dc, RGB(0, 0, 0));
+  return m_white.Get();
+}

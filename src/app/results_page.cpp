@@ -1,0 +1,228 @@
+#include "app/results_page.h"
+
+#include <algorithm>
+
+#include "platform/win32/win32_text.h"
+#include "ui/win32/temp_cursor.h"
+
+namespace {
+
+constexpr COLORREF QV_COUNT_COLOR = HexColor(0x003366);
+constexpr int QV_LIST_TOP = 90;     // logical pixels: the group's top and bottom margins
+constexpr int QV_LIST_BOTTOM = 90;
+
+std::wstring WindowTextOf(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+int TextWidthOf(HWND label) {
+  const std::wstring text = WindowTextOf(label);
+  HDC dc = GetDC(label);
+  TSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ReleaseDC(label, dc);
+  return size.cx;
+}
+
+}  // namespace
+
+TResultsPage::~TResultsPage() {
+  // Rows go before the tooltips that hold their hints.
+  ClearRows(m_outdated);
+  ClearRows(m_upToDate);
+}
+
+bool TResultsPage::Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, TResultsPageEvents events) {
+  m_tipsOwner = tipsOwner;
+  m_events = std::move(events);
+  m_white.Reset(CreateSolidBrush(QV_COLOR_WHITE));
+  TClassStyle classStyle;
+  classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  if (!TWindow::Create(CLASS_NAME, classStyle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"",
+                       rect, card, idResultsPage)) {
+    return false;
+  }
+  MakeFonts();
+  m_tips.Create(m_tipsOwner);
+  m_title = CreateLabel(Handle(), idResultsTitle, "", {0, 0, 1, 1}, m_titleFont.Get(), SS_LEFT);
+  m_count = CreateLabel(Handle(), idCountText, "", {0, 0, 1, 1}, m_titleFont.Get(), SS_LEFT);
+  m_rescan.Create(Handle(), idRescanButton, "", {0, 0, Scale(32), Scale(32)});
+  m_rescan.SetHandCursor(true);
+  m_group.Create(Handle(), idDeviceListGroup, {0, 0, 1, 1});
+  m_updateAll.Create(Handle(), idUpdateAllButton, "", {0, 0, Scale(125), Scale(40)});
+  m_updateAll.SetFont(m_updateAllFont.Get());
+  SetButtonEnabled(m_updateAll, false);
+  Layout();
+  m_outdated.section = &m_group.AddSection(idOutdatedSection);
+  m_upToDate.section = &m_group.AddSection(idUpToDateSection);
+  return true;
+}
+
+void TResultsPage::MakeFonts() {
+  m_titleFont = MakeFont(L"Segoe UI Semibold", Scale(21), true);
+  m_updateAllFont = MakeFont(L"Segoe UI", Scale(16), true);
+  auto points = [this](int pt) { return MulDiv(pt, Dpi(), 72); };
+  m_rowResources.category = MakeFont(L"Segoe UI Semibold", points(10), true);
+  m_rowResources.name = MakeFont(L"Segoe UI Semibold", points(9), true);
+  m_rowResources.status = MakeFont(L"Segoe UI", points(9));
+  m_rowResources.button = MakeFont(L"Segoe UI", points(9));
+  LOGFONTW italic{};
+  italic.lfHeight = -points(8);
+  italic.lfItalic = TRUE;
+  italic.lfQuality = CLEARTYPE_QUALITY;
+  lstrcpynW(italic.lfFaceName, L"Segoe UI", LF_FACESIZE);
+  m_rowResources.size.Reset(CreateFontIndirectW(&italic));
+}
+
+void TResultsPage::SetTexts(const TResultsPageTexts& texts) {
+  SetWindowTextW(m_title, Utf8ToWide(texts.title).c_str());
+  SetWindowTextW(m_updateAll.Handle(), Utf8ToWide(texts.updateAll).c_str());
+  m_tips.Set(m_rescan.Handle(), texts.rescanHint);
+  m_upToDate.section->SetCaption(texts.upToDateCaption);
+  Layout();
+}
+
+void TResultsPage::SetCountText(const std::string& text, bool fitToRescan) {
+  SetWindowTextW(m_count, Utf8ToWide(text).c_str());
+  m_countFitted = fitToRescan;
+  Layout();
+}
+
+void TResultsPage::SetOutdatedCaption(const std::string& caption) { m_outdated.section->SetCaption(caption); }
+
+void TResultsPage::Layout() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int margin = Scale(15);
+  auto place = [](HWND control, int left, int top, int width, int height) {
+    SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  const int titleWidth = TextWidthOf(m_title);
+  const int lineHeight = Scale(32);
+  place(m_title, margin, Scale(20), titleWidth, lineHeight);
+  const int rescanLeft = client.right - margin - Scale(32);
+  place(m_rescan.Handle(), rescanLeft, Scale(20), Scale(32), Scale(32));
+  const int countLeft = margin + titleWidth + Scale(5);
+  const int countWidth = TextWidthOf(m_count);
+  const TCountTextFit fit =
+      m_countFitted ? FitCountText(countLeft, countWidth, rescanLeft) : TCountTextFit{true, 0, false};
+  // The label cuts with a word ellipsis only when it was narrowed to end before the button.
+  LONG_PTR style = GetWindowLongPtrW(m_count, GWL_STYLE) & ~static_cast<LONG_PTR>(SS_ELLIPSISMASK);
+  style |= fit.ellipsis ? SS_WORDELLIPSIS : 0;
+  SetWindowLongPtrW(m_count, GWL_STYLE, style);
+  place(m_count, countLeft, Scale(20), fit.autoSize ? countWidth : fit.width, lineHeight);
+  // The group spans the card: the rows' pictures reach 565 logical pixels, and
+  // a scroll bar must fit beside them.
+  m_group.Place({0, Scale(QV_LIST_TOP), client.right, client.bottom - Scale(QV_LIST_BOTTOM)});
+  place(m_updateAll.Handle(), client.right - margin - Scale(125), client.bottom - Scale(25) - Scale(40), Scale(125),
+        Scale(40));
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TResultsPage::OnSize(int, int) { Layout(); }
+
+void TResultsPage::OnDpiChanged(int, const RECT*) {
+  MakeFonts();
+  SendMessageW(m_title, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
+  SendMessageW(m_count, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
+  m_updateAll.SetFont(m_updateAllFont.Get());
+  Layout();
+}
+
+HBRUSH TResultsPage::OnControlColor(HDC dc, HWND control) {
+  SetBkColor(dc, QV_COLOR_WHITE);
+  SetTextColor(dc, control == m_count ? QV_COUNT_COLOR : RGB(0, 0, 0));
+  return m_white.Get();
+}
+
+void TResultsPage::OnCommand(int id, int code, HWND) {
+  if (code != BN_CLICKED) return;
+  if (id == idRescanButton && m_events.rescan) m_events.rescan();
+  if (id == idUpdateAllButton && m_events.updateAll) m_events.updateAll();
+}
+
+void TResultsPage::ClearRows(TList& list) {
+  if (m_hotRow && std::any_of(list.rows.begin(), list.rows.end(), [&](const auto& row) { return row.get() == m_hotRow; })) {
+    m_hotRow = nullptr;
+  }
+  // The last row first, as the rows were built.
+  while (!list.rows.empty()) list.rows.pop_back();
+  list.tips.reset();
+}
+
+void TResultsPage::BuildResultRows(bool outdated, const std::vector<TResultRow>& rows, bool redraw) {
+  TList& list = ListOf(outdated);
+  HWND box = list.section->Body();
+  if (redraw) SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+  EnableWindow(box, FALSE);
+  const auto busy = SetTempCursor(LoadCursorW(nullptr, IDC_WAIT));
+  ClearRows(list);
+  list.tips = std::make_unique<TToolTips>();
+  list.tips->Create(m_tipsOwner);
+  RECT client{};
+  GetClientRect(box, &client);
+  list.rows.reserve(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    auto row = std::make_unique<TResultPanel>(static_cast<IResultRowEvents&>(*this), m_rowResources, *list.tips);
+    if (!row->Create(box, static_cast<int>(i), client.right, rows[i])) break;
+    row->Show(true);
+    list.rows.push_back(std::move(row));
+  }
+  EnableWindow(box, TRUE);
+  if (redraw) {
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(box, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+}
+
+void TResultsPage::SizeSection(bool outdated, bool expanded) {
+  TList& list = ListOf(outdated);
+  list.section->SetBodyHeight(Scale(TResultPanel::ROW_HEIGHT) * static_cast<int>(list.rows.size()));
+  list.section->SetExpanded(expanded);
+}
+
+void TResultsPage::DropRows() {
+  ClearRows(m_outdated);
+  ClearRows(m_upToDate);
+}
+
+void TResultsPage::SetUpdateAll(bool enabled, const std::string& hint) {
+  SetButtonEnabled(m_updateAll, enabled);
+  m_tips.Set(m_updateAll.Handle(), hint);
+}
+
+void TResultsPage::SetRowSelected(int tag, bool selected) {
+  for (const auto& row : m_outdated.rows) {
+    if (row->Tag() == tag) row->SetSelected(selected);
+  }
+}
+
+TResultPanel* TResultsPage::RowOf(HWND control) const {
+  for (const TList* list : {&m_outdated, &m_upToDate}) {
+    for (const auto& row : list->rows) {
+      if (row->Handle() == control || IsChild(row->Handle(), control)) return row.get();
+    }
+  }
+  return nullptr;
+}
+
+void TResultsPage::RowClicked(TResultPanel& row, TResultRowControlId control) {
+  switch (control) {
+    case idRowSelect: if (m_events.selectClicked) m_events.selectClicked(row.Tag()); break;
+    case idRowInfo: if (m_events.infoClicked) m_events.infoClicked(row.Tag()); break;
+    case idRowUpdate: if (m_events.updateClicked) m_events.updateClicked(row.Tag()); break;
+    case idRowMenu: break;
+  }
+}
+
+void TResultsPage::RowMenuRequested(TResultPanel& row, POINT screen) {
+  if (m_events.menuRequested) m_events.menuRequested(row.Tag(), screen);
+}
+
+void TResultsPage::RowEntered(TResultPanel& row) {
+  if (m_hotRow && m_hotRow != &row) m_hotRow->SetHot(false);
+  m_hotRow = &row;
+}

@@ -1,0 +1,177 @@
+// Driving Quorvane.exe from a test process: starting it, finding its windows,
+// clicking its navigation and reading its texts and message boxes, all through
+// window messages as a user's input would arrive.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "app/main_form.h"
+#include "ui/shell_layout.h"
+#include "ui/win32/card_panel.h"
+#include "ui/win32/dpi.h"
+
+namespace program_under_test {
+
+using namespace std::chrono_literals;
+
+inline std::wstring ProgramBeside(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  folder.resize(folder.find_last_of(L"\\/") + 1);
+  return folder + name;
+}
+
+// A started program; ended at the end of the scope if it still runs.
+class TProcess {
+ public:
+  explicit TProcess(const std::wstring& arguments = L"", const wchar_t* program = L"Quorvane.exe") {
+    std::wstring command = L"\"" + ProgramBeside(program) + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
+      CloseHandle(m_info.hThread);
+    }
+  }
+  ~TProcess() {
+    if (!m_info.hProcess) return;
+    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 99);
+    CloseHandle(m_info.hProcess);
+  }
+  TProcess(const TProcess&) = delete;
+  TProcess& operator=(const TProcess&) = delete;
+
+  bool Started() const { return m_info.hProcess != nullptr; }
+  // The exit code once the process has ended within the time; nothing otherwise.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit) {
+    if (WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+  }
+  DWORD Id() const { return m_info.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION m_info{};
+};
+
+inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+// The first window of the process with the class name (and shown, when asked), or null.
+inline HWND WindowOf(DWORD processId, const wchar_t* className, bool shown) {
+  struct TSearch {
+    DWORD processId;
+    const wchar_t* className;
+    bool shown;
+    HWND found;
+  } search{processId, className, shown, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->processId && lstrcmpW(name, s->className) == 0 && (!s->shown || IsWindowVisible(hwnd))) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The main window of the process, or null.
+inline HWND MainWindowOf(DWORD processId) { return WindowOf(processId, QV_MAIN_CLASS, false); }
+
+inline int CountMainWindows() {
+  int count = 0;
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (lstrcmpW(name, QV_MAIN_CLASS) == 0) ++*reinterpret_cast<int*>(data);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The index of the one visible card; -1 when none or several are visible.
+inline int VisibleCard(HWND window) {
+  HWND cards = GetDlgItem(window, idContentCards);
+  int visible = -1;
+  for (int i = 0; i < 11; ++i) {
+    HWND card = GetDlgItem(cards, TCardPanel::FIRST_CARD_ID + i);
+    if (!card) return -1;
+    if (IsWindowVisible(card)) {
+      if (visible != -1) return -1;
+      visible = i;
+    }
+  }
+  return visible;
+}
+
+// A left click in the middle of navigation item `index`, as mouse messages.
+inline void ClickNavigation(HWND list, int index) {
+  RECT client{};
+  GetClientRect(list, &client);
+  TLayoutRect item = NavigationItemRect(index, client.right, WindowDpi(list));
+  LPARAM at = MAKELPARAM(client.right / 2, (item.top + item.bottom) / 2);
+  SendMessageW(list, WM_MOUSEMOVE, 0, at);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+inline std::wstring TextOf(HWND hwnd) {
+  wchar_t text[512] = {};
+  GetWindowTextW(hwnd, text, 512);
+  return text;
+}
+
+// The first shown dialog box (message box, question) of the process and its
+// texts (the static controls' texts joined), or null.
+inline HWND DialogOf(DWORD processId, std::wstring* texts = nullptr) {
+  HWND found = WindowOf(processId, L"#32770", true);
+  if (found && texts) {
+    texts->clear();
+    EnumChildWindows(
+        found,
+        [](HWND child, LPARAM data) -> BOOL {
+          wchar_t name[64] = {};
+          GetClassNameW(child, name, 64);
+          if (lstrcmpiW(name, L"Static") == 0) *reinterpret_cast<std::wstring*>(data) += TextOf(child);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(texts));
+  }
+  return found;
+}
+
+// Ends a program through its window as the close button does, answering OK to
+// any box on the way (a scan's message, the question whether to stop a scan).
+inline std::optional<DWORD> CloseAnswering(TProcess& process, HWND window) {
+  if (window && IsWindow(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+  const auto end = std::chrono::steady_clock::now() + 15s;
+  while (std::chrono::steady_clock::now() < end) {
+    if (auto code = process.WaitForExit(100ms)) return code;
+    if (HWND dialog = DialogOf(process.Id())) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+  return process.WaitForExit(0ms);
+}
+
+}  // namespace program_under_test

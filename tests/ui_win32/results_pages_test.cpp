@@ -1,0 +1,231 @@
+// Quorvane.exe under Wine against the demo catalog: a scan that finds outdated
+// drivers opens the results page with both lists; ignoring a device through
+// its row's menu moves it to the ignored page, and Include brings it back.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ignored_page.h"
+#include "app/main_form.h"
+#include "app/overview_page.h"
+#include "app/result_row.h"
+#include "app/results_page.h"
+#include "program_under_test.h"
+#include "ui/shell_navigation.h"
+#include "ui/win32/message_dialog.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace program_under_test;
+
+// Memory in another process, for the list view's messages that carry pointers.
+class TRemoteBuffer {
+ public:
+  TRemoteBuffer(DWORD processId, size_t size) : m_size(size) {
+    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (m_process) m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~TRemoteBuffer() {
+    if (m_address) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+    if (m_process) CloseHandle(m_process);
+  }
+  TRemoteBuffer(const TRemoteBuffer&) = delete;
+  TRemoteBuffer& operator=(const TRemoteBuffer&) = delete;
+
+  char* Address() const { return static_cast<char*>(m_address); }
+  bool Write(const void* data, size_t size, size_t offset = 0) const {
+    return WriteProcessMemory(m_process, Address() + offset, data, size, nullptr) != FALSE;
+  }
+  bool Read(void* data, size_t size, size_t offset = 0) const {
+    return ReadProcessMemory(m_process, Address() + offset, data, size, nullptr) != FALSE;
+  }
+
+ private:
+  HANDLE m_process = nullptr;
+  void* m_address = nullptr;
+  size_t m_size;
+};
+
+std::wstring ListItemText(DWORD processId, HWND list, int item) {
+  constexpr size_t kChars = 256;
+  TRemoteBuffer remote(processId, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  LVITEMW request{};
+  request.iSubItem = 0;
+  request.cchTextMax = kChars;
+  request.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(LVITEMW));
+  remote.Write(&request, sizeof(request));
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()));
+  wchar_t text[kChars] = {};
+  remote.Read(text, sizeof(text) - sizeof(wchar_t), sizeof(LVITEMW));
+  return text;
+}
+
+void CheckListItem(DWORD processId, HWND list, int item) {
+  TRemoteBuffer remote(processId, sizeof(LVITEMW));
+  LVITEMW state{};
+  state.stateMask = LVIS_STATEIMAGEMASK;
+  state.state = INDEXTOSTATEIMAGEMASK(2);
+  remote.Write(&state, sizeof(state));
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+// The child windows of a parent with the class name, in z-order.
+std::vector<HWND> ChildrenOf(HWND parent, const wchar_t* className) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (lstrcmpW(name, className) == 0) found.push_back(child);
+  }
+  return found;
+}
+
+// A click of a page's button, as the button reports it to its page.
+void ClickButton(HWND page, int id) {
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+// Chooses an entry of the open popup menu (window class "#32768") with the
+// keyboard: the first Down selects the first entry, Enter chooses.
+void ChooseMenuItem(HWND menuWindow, int position) {
+  for (int i = 0; i <= position; ++i) {
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYUP, VK_DOWN, 0);
+  }
+  PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(menuWindow, WM_KEYUP, VK_RETURN, 0);
+}
+
+HWND FindMenuWindow() {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+class ResultsPages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t demo[64] = {};
+    if (GetEnvironmentVariableW(L"QUORVANE_DEMO_SERVER", demo, 64) == 0) {
+      GTEST_SKIP() << "QUORVANE_DEMO_SERVER is not set: no demo catalog to scan against";
+    }
+    ASSERT_EQ(CountMainWindows(), 0) << "a Quorvane window is open already";
+    // The program started here scans against the demo catalog.
+    GetEnvironmentVariableW(L"QUORVANE_SERVER", m_savedServer, 64);
+    SetEnvironmentVariableW(L"QUORVANE_SERVER", demo);
+    m_process.emplace();
+    ASSERT_TRUE(m_process->Started());
+    ASSERT_TRUE(WaitFor([&] { return (m_window = MainWindowOf(m_process->Id())) && IsWindowVisible(m_window); }, 30s));
+  }
+  void TearDown() override {
+    SetEnvironmentVariableW(L"QUORVANE_SERVER", m_savedServer[0] ? m_savedServer : nullptr);
+    if (m_window) {
+      EXPECT_EQ(CloseAnswering(*m_process, m_window), std::optional<DWORD>(0));
+    }
+  }
+
+  HWND Card(int index) const {
+    return GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + index);
+  }
+  HWND ResultsPage() const { return GetDlgItem(Card(cardScanResults), idResultsPage); }
+  HWND Section(int id) const { return GetDlgItem(GetDlgItem(ResultsPage(), idDeviceListGroup), id); }
+  std::vector<HWND> Rows(int sectionId) const {
+    HWND section = Section(sectionId);
+    std::vector<HWND> bodies = ChildrenOf(section, L"QvSectionBody");
+    return bodies.empty() ? std::vector<HWND>{} : ChildrenOf(bodies.front(), TResultPanel::CLASS_NAME);
+  }
+  static std::vector<std::wstring> Names(const std::vector<HWND>& rows) {
+    std::vector<std::wstring> names;
+    for (HWND row : rows) names.push_back(TextOf(row));
+    return names;
+  }
+  // Waits for a message box of the program and presses one of its buttons.
+  std::wstring Answer(int buttonId) {
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (box = DialogOf(m_process->Id())) != nullptr; }, 10s));
+    if (!box) return L"";
+    const std::wstring title = TextOf(box);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
+    return title;
+  }
+  void ScanToResults() {
+    HWND overview = GetDlgItem(Card(cardOverview), idOverviewPage);
+    ClickButton(overview, idScanButton);
+    ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 120s))
+        << "the scan did not open the results page";
+    // The card shows first; its lists are built right after.
+    ASSERT_TRUE(WaitFor([&] { return !Rows(idOutdatedSection).empty() && !Rows(idUpToDateSection).empty(); }, 10s));
+  }
+
+  wchar_t m_savedServer[64] = {};
+  std::optional<TProcess> m_process;
+  HWND m_window = nullptr;
+};
+
+TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
+  ScanToResults();
+  const std::vector<HWND> outdated = Rows(idOutdatedSection);
+  const std::vector<HWND> upToDate = Rows(idUpToDateSection);
+  const std::wstring count = std::to_wstring(outdated.size());
+  EXPECT_EQ(TextOf(GetDlgItem(ResultsPage(), idCountText)), count + L" Available drivers found");
+  EXPECT_EQ(TextOf(Section(idOutdatedSection)), L"Devices with outdated drivers (" + count + L")");
+  EXPECT_EQ(TextOf(Section(idUpToDateSection)), L"Devices with up-to-date drivers");
+  // Outdated rows carry the selection check and the update button; the 75-pixel rows stack.
+  HWND first = outdated.front();
+  EXPECT_NE(GetDlgItem(first, idRowUpdate), nullptr);
+  EXPECT_NE(GetDlgItem(first, idRowSelect), nullptr);
+  EXPECT_EQ(GetDlgItem(upToDate.front(), idRowUpdate), nullptr);
+  RECT rowRect{};
+  GetWindowRect(first, &rowRect);
+  EXPECT_EQ(rowRect.bottom - rowRect.top, MulDiv(TResultPanel::ROW_HEIGHT, WindowDpi(first), 96));
+
+  // Ignore the first outdated device through its row's menu (the fourth entry).
+  const std::wstring ignoredName = TextOf(first);
+  PostMessageW(first, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(first), MAKELPARAM(-1, -1));
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (menu = FindMenuWindow()) != nullptr; }, 10s)) << "the device menu did not open";
+  ChooseMenuItem(menu, menuIgnore);
+  EXPECT_EQ(Answer(QV_BOX_YES_ID), L"Ignore " + ignoredName);
+  ASSERT_TRUE(WaitFor([&] { return Rows(idOutdatedSection).size() == outdated.size() - 1; }, 10s));
+  const auto remaining = Names(Rows(idOutdatedSection));
+  EXPECT_EQ(std::count(remaining.begin(), remaining.end(), ignoredName), 0);
+
+  // The ignored page lists it; ticking it and pressing Include takes it off the list.
+  TShellNavigation navigation(true);
+  const auto& settings = navigation.SettingsItems();
+  const int ignoredItem = static_cast<int>(std::find(settings.begin(), settings.end(), aclIgnored) - settings.begin());
+  ClickNavigation(GetDlgItem(m_window, idMainNavigation), 4);  // Settings
+  ClickNavigation(GetDlgItem(m_window, idSettingsNavigation), ignoredItem);
+  ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardIgnoredDevices; }, 10s));
+  HWND page = GetDlgItem(Card(cardIgnoredDevices), idIgnoredPage);
+  HWND list = GetDlgItem(page, idIgnoreList);
+  const int ignoredRows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  int row = -1;
+  for (int i = 0; i < ignoredRows; ++i) {
+    if (ListItemText(m_process->Id(), list, i) == ignoredName) row = i;
+  }
+  ASSERT_NE(row, -1) << "the ignored device is not on the ignored page";
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, idIncludeButton)));
+  CheckListItem(m_process->Id(), list, row);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(page, idIncludeButton)) != FALSE; }, 5s));
+  ClickButton(page, idIncludeButton);
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), ignoredRows - 1);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, idIncludeButton)));
+
+  // Back on the results page the device is listed as outdated again.
+  ClickNavigation(GetDlgItem(m_window, idSettingsNavigation), 0);  // Back
+  ClickNavigation(GetDlgItem(m_window, idMainNavigation), 1);      // Scan Results
+  ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 10s));
+  const auto again = Names(Rows(idOutdatedSection));
+  EXPECT_EQ(again.size(), outdated.size());
+  EXPECT_EQ(std::count(again.begin(), again.end(), ignoredName), 1);
+}
+
+}  // namespace
