@@ -37,6 +37,12 @@ void TDriverAppForm::CreateResultPages() {
   events.selectClicked = [this](int tag) { imgDeviceSelectedClick(tag); };
   events.infoClicked = [](int) {};  // the details window takes it over
   events.menuRequested = [this](int tag, POINT at) { DeviceDetailsMenuPopup(tag, at); };
+  events.dpiChanged = [this] {
+    // The rows are built again at the new size, now or when the page next shows.
+    m_resultsPage.DropRows();
+    m_results.Invalidate();
+    if (m_contentCards.Shown() == cardScanResults) ShowResultsPage();
+  };
   m_resultsPage.Create(results.Handle(), {0, 0, card.right, card.bottom}, Handle(), std::move(events));
   m_ignoredPage.Create(
       ignored.Handle(), {0, 0, card.right, card.bottom}, Handle(),

@@ -130,6 +130,7 @@ void TResultsPage::OnDpiChanged(int, const RECT*) {
   SendMessageW(m_count, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
   m_updateAll.SetFont(m_updateAllFont.Get());
   Layout();
+  if (m_events.dpiChanged) m_events.dpiChanged();
 }
 
 HBRUSH TResultsPage::OnControlColor(HDC dc, HWND control) {

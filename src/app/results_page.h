@@ -41,6 +41,8 @@ struct TResultsPageEvents {
   std::function<void(int tag)> infoClicked;
   std::function<void(int tag)> updateClicked;
   std::function<void(int tag, POINT screen)> menuRequested;
+  // The page's DPI changed: its rows were built for the old one.
+  std::function<void()> dpiChanged;
 };
 
 class TResultsPage : public TWindow, private IResultRowEvents {

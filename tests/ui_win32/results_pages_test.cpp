@@ -119,9 +119,13 @@ class ResultsPages : public ::testing::Test {
     // The program started here scans against the demo catalog.
     GetEnvironmentVariableW(L"QUORVANE_SERVER", m_savedServer, 64);
     SetEnvironmentVariableW(L"QUORVANE_SERVER", demo);
-    m_process.emplace();
+  }
+  // Starts the program and waits for its window (shown, unless `arguments` start it minimised).
+  void Start(const std::wstring& arguments = L"") {
+    m_process.emplace(arguments);
     ASSERT_TRUE(m_process->Started());
-    ASSERT_TRUE(WaitFor([&] { return (m_window = MainWindowOf(m_process->Id())) && IsWindowVisible(m_window); }, 30s));
+    const bool shown = arguments.empty();
+    ASSERT_TRUE(WaitFor([&] { return (m_window = MainWindowOf(m_process->Id())) && (!shown || IsWindowVisible(m_window)); }, 30s));
   }
   void TearDown() override {
     SetEnvironmentVariableW(L"QUORVANE_SERVER", m_savedServer[0] ? m_savedServer : nullptr);
@@ -155,11 +159,18 @@ class ResultsPages : public ::testing::Test {
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
     return title;
   }
+  // Clicks the scan button; while the scan runs the window keeps answering
+  // messages at once (the scan's worker never holds the UI thread).
   void ScanToResults() {
     HWND overview = GetDlgItem(Card(cardOverview), idOverviewPage);
     ClickButton(overview, idScanButton);
-    ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 120s))
-        << "the scan did not open the results page";
+    bool answering = true;
+    ASSERT_TRUE(WaitFor([&] {
+      DWORD_PTR result = 0;
+      answering = answering && SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+      return VisibleCard(m_window) == cardScanResults;
+    }, 120s)) << "the scan did not open the results page";
+    EXPECT_TRUE(answering) << "the window stopped answering during the scan";
     // The card shows first; its lists are built right after.
     ASSERT_TRUE(WaitFor([&] { return !Rows(idOutdatedSection).empty() && !Rows(idUpToDateSection).empty(); }, 10s));
   }
@@ -170,6 +181,7 @@ class ResultsPages : public ::testing::Test {
 };
 
 TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
+  Start();
   ScanToResults();
   const std::vector<HWND> outdated = Rows(idOutdatedSection);
   const std::vector<HWND> upToDate = Rows(idUpToDateSection);
@@ -226,6 +238,20 @@ TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
   const auto again = Names(Rows(idOutdatedSection));
   EXPECT_EQ(again.size(), outdated.size());
   EXPECT_EQ(std::count(again.begin(), again.end(), ignoredName), 1);
+}
+
+// Started with the scan switch: no window until the scan has found outdated
+// drivers, then the window comes out of the notification area on the results page.
+TEST_F(ResultsPages, MinimisedScanWithOutdatedDriversOpensTheResultsPage) {
+  Start(L"/scan");
+  EXPECT_FALSE(IsWindowVisible(m_window));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(m_window) && !IsIconic(m_window); }, 120s))
+      << "the window did not come out after the scan";
+  EXPECT_EQ(VisibleCard(m_window), cardScanResults);
+  EXPECT_TRUE(WaitFor([&] { return !Rows(idOutdatedSection).empty(); }, 10s));
+  // The overview stayed idle throughout.
+  HWND overview = GetDlgItem(Card(cardOverview), idOverviewPage);
+  EXPECT_EQ(TextOf(GetDlgItem(overview, idScanButton)), L"Start Scan");
 }
 
 }  // namespace
