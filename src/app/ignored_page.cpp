@@ -25,11 +25,7 @@ bool TIgnoredPage::Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, st
                           std::function<void()> include) {
   m_checked = std::move(checked);
   m_onInclude = std::move(include);
-  m_white.Reset(CreateSolidBrush(QV_COLOR_WHITE));
-  TClassStyle classStyle;
-  classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  if (!TWindow::Create(CLASS_NAME, classStyle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"",
-                       rect, card, idIgnoredPage)) {
+  if (!CreatePage(CLASS_NAME, card, rect, idIgnoredPage)) {
     return false;
   }
   MakeFonts();
@@ -140,10 +136,4 @@ void TIgnoredPage::OnDpiChanged(int, const RECT*) {
   SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
   m_include.SetFont(m_buttonFont.Get());
   Layout();
-}
-
-HBRUSH TIgnoredPage::OnControlColor(HDC dc, HWND) {
-  SetBkColor(dc, QV_COLOR_WHITE);
-  SetTextColor(dc, RGB(0, 0, 0));
-  return m_white.Get();
 }

@@ -9,6 +9,7 @@
 
 #include "ui/ignored_presenter.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/page.h"
 #include "ui/win32/window.h"
 
 // Control identifiers of the page, also used by the window tests.
@@ -24,7 +25,7 @@ struct TIgnoredPageTexts {
   std::string title, explanation, nameColumn, versionColumn, include, includeHint;
 };
 
-class TIgnoredPage : public TWindow {
+class TIgnoredPage : public TPage {
  public:
   inline static const wchar_t* const CLASS_NAME = L"QvIgnoredPage";
 
@@ -38,7 +39,6 @@ class TIgnoredPage : public TWindow {
   HWND List() const { return m_list; }
 
  protected:
-  HBRUSH OnControlColor(HDC dc, HWND control) override;
   bool OnNotify(const NMHDR& header) override;
   void OnCommand(int id, int code, HWND control) override;
   void OnSize(int width, int height) override;
@@ -54,7 +54,6 @@ class TIgnoredPage : public TWindow {
   TStyledButton m_include;
   TToolTips m_tips;
   TFont m_titleFont, m_textFont, m_buttonFont;
-  TBrush m_white;
   std::function<void(size_t, bool)> m_checked;
   std::function<void()> m_onInclude;
   bool m_filling = false;

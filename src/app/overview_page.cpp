@@ -13,31 +13,12 @@ constexpr COLORREF QV_COLOR_STATUS = HexColor(0x003366);
 constexpr COLORREF QV_COLOR_RING_IDLE = HexColor(0xD3D3D3);
 constexpr COLORREF QV_COLOR_RING_LEAD = HexColor(0x1E6FD9);
 
-// The width of a label's text in its font.
-int TextWidth(HWND label) {
-  const std::wstring text = [&] {
-    std::wstring buffer(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    buffer.resize(static_cast<size_t>(GetWindowTextW(label, buffer.data(), static_cast<int>(buffer.size()))));
-    return buffer;
-  }();
-  HDC dc = GetDC(label);
-  TSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  ReleaseDC(label, dc);
-  return size.cx;
-}
-
 void SetLabel(HWND label, const std::string& text) { SetWindowTextW(label, Utf8ToWide(text).c_str()); }
 
 }  // namespace
 
 bool TOverviewPage::Create(HWND card, const TLayoutRect& rect) {
-  m_white.Reset(CreateSolidBrush(QV_COLOR_WHITE));
-  TClassStyle classStyle;
-  classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  if (!TWindow::Create(CLASS_NAME, classStyle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"",
-                       rect, card, idOverviewPage)) {
+  if (!CreatePage(CLASS_NAME, card, rect, idOverviewPage)) {
     return false;
   }
   MakeFonts();
@@ -103,8 +84,8 @@ void TOverviewPage::Layout() {
 void TOverviewPage::PlaceLastScan() {
   RECT client{};
   GetClientRect(Handle(), &client);
-  const int labelWidth = TextWidth(m_lastScanLabel) + Scale(4);
-  const int valueWidth = TextWidth(m_lastScanValue) + Scale(4);
+  const int labelWidth = LabelTextWidth(m_lastScanLabel) + Scale(4);
+  const int valueWidth = LabelTextWidth(m_lastScanValue) + Scale(4);
   const int left = LastScanLeft(client.right, labelWidth, valueWidth);
   SetWindowPos(m_lastScanLabel, nullptr, left, Scale(218), labelWidth, Scale(20), SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(m_lastScanValue, nullptr, left + labelWidth, Scale(218), valueWidth, Scale(20),
@@ -192,10 +173,8 @@ void TOverviewPage::OnCommand(int id, int code, HWND) {
   if (id == idScanButton && code == BN_CLICKED && m_onScan) m_onScan();
 }
 
-HBRUSH TOverviewPage::OnControlColor(HDC dc, HWND control) {
-  SetBkColor(dc, QV_COLOR_WHITE);
-  SetTextColor(dc, control == m_statusTitle ? QV_COLOR_STATUS : HexColor(0x202020));
-  return m_white.Get();
+COLORREF TOverviewPage::TextColor(HWND control) const {
+  return control == m_statusTitle ? QV_COLOR_STATUS : HexColor(0x202020);
 }
 
 void TOverviewPage::OnDpiChanged(int, const RECT*) {

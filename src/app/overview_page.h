@@ -9,6 +9,7 @@
 #include "ui/scan_overview.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/page.h"
 #include "ui/win32/window.h"
 
 // Control identifiers of the page, also used by the window tests.
@@ -27,7 +28,7 @@ struct TSystemFacts {
   std::string manufacturer, model, processor, windows;
 };
 
-class TOverviewPage : public TWindow {
+class TOverviewPage : public TPage {
  public:
   inline static const wchar_t* const CLASS_NAME = L"QvOverviewPage";
 
@@ -45,7 +46,7 @@ class TOverviewPage : public TWindow {
   void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;
   void OnTimer(UINT_PTR id) override;
-  HBRUSH OnControlColor(HDC dc, HWND control) override;
+  COLORREF TextColor(HWND control) const override;
   void OnDpiChanged(int, const RECT*) override;
 
  private:
@@ -62,7 +63,6 @@ class TOverviewPage : public TWindow {
   HWND m_scanningLabel = nullptr;
   HWND m_facts[8] = {};
   TFont m_buttonFont, m_titleFont, m_textFont, m_boldFont, m_factFont, m_factValueFont;
-  TBrush m_white;
   std::function<void()> m_onScan;
   bool m_indicatorRunning = false;
   int m_indicatorStep = 0;

@@ -11,22 +11,6 @@ constexpr COLORREF QV_COUNT_COLOR = HexColor(0x003366);
 constexpr int QV_LIST_TOP = 90;     // logical pixels: the group's top and bottom margins
 constexpr int QV_LIST_BOTTOM = 90;
 
-std::wstring WindowTextOf(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-int TextWidthOf(HWND label) {
-  const std::wstring text = WindowTextOf(label);
-  HDC dc = GetDC(label);
-  TSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  ReleaseDC(label, dc);
-  return size.cx;
-}
-
 }  // namespace
 
 TResultsPage::~TResultsPage() {
@@ -38,11 +22,7 @@ TResultsPage::~TResultsPage() {
 bool TResultsPage::Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, TResultsPageEvents events) {
   m_tipsOwner = tipsOwner;
   m_events = std::move(events);
-  m_white.Reset(CreateSolidBrush(QV_COLOR_WHITE));
-  TClassStyle classStyle;
-  classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  if (!TWindow::Create(CLASS_NAME, classStyle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"",
-                       rect, card, idResultsPage)) {
+  if (!CreatePage(CLASS_NAME, card, rect, idResultsPage)) {
     return false;
   }
   MakeFonts();
@@ -100,13 +80,13 @@ void TResultsPage::Layout() {
   auto place = [](HWND control, int left, int top, int width, int height) {
     SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   };
-  const int titleWidth = TextWidthOf(m_title);
+  const int titleWidth = LabelTextWidth(m_title);
   const int lineHeight = Scale(32);
   place(m_title, margin, Scale(20), titleWidth, lineHeight);
   const int rescanLeft = client.right - margin - Scale(32);
   place(m_rescan.Handle(), rescanLeft, Scale(20), Scale(32), Scale(32));
   const int countLeft = margin + titleWidth + Scale(5);
-  const int countWidth = TextWidthOf(m_count);
+  const int countWidth = LabelTextWidth(m_count);
   const TCountTextFit fit =
       m_countFitted ? FitCountText(countLeft, countWidth, rescanLeft) : TCountTextFit{true, 0, false};
   // The label cuts with a word ellipsis only when it was narrowed to end before the button.
@@ -133,10 +113,8 @@ void TResultsPage::OnDpiChanged(int, const RECT*) {
   if (m_events.dpiChanged) m_events.dpiChanged();
 }
 
-HBRUSH TResultsPage::OnControlColor(HDC dc, HWND control) {
-  SetBkColor(dc, QV_COLOR_WHITE);
-  SetTextColor(dc, control == m_count ? QV_COUNT_COLOR : RGB(0, 0, 0));
-  return m_white.Get();
+COLORREF TResultsPage::TextColor(HWND control) const {
+  return control == m_count ? QV_COUNT_COLOR : RGB(0, 0, 0);
 }
 
 void TResultsPage::OnCommand(int id, int code, HWND) {

@@ -14,6 +14,7 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/image_button.h"
 #include "ui/win32/scroll_group.h"
+#include "ui/win32/page.h"
 #include "ui/win32/window.h"
 
 // Control identifiers of the page, also used by the window tests.
@@ -45,7 +46,7 @@ struct TResultsPageEvents {
   std::function<void()> dpiChanged;
 };
 
-class TResultsPage : public TWindow, private IResultRowEvents {
+class TResultsPage : public TPage, private IResultRowEvents {
  public:
   inline static const wchar_t* const CLASS_NAME = L"QvResultsPage";
 
@@ -71,7 +72,7 @@ class TResultsPage : public TWindow, private IResultRowEvents {
   TResultPanel* RowOf(HWND control) const;
 
  protected:
-  HBRUSH OnControlColor(HDC dc, HWND control) override;
+  COLORREF TextColor(HWND control) const override;
   void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;
   void OnDpiChanged(int, const RECT*) override;
@@ -103,6 +104,5 @@ class TResultsPage : public TWindow, private IResultRowEvents {
   TStyledButton m_updateAll;
   TToolTips m_tips;
   TFont m_titleFont, m_updateAllFont;
-  TBrush m_white;
   TResultPanel* m_hotRow = nullptr;
 };

@@ -5,7 +5,8 @@
 # started on loopback with an empty catalog when it exists, and the program's
 # scans go to it through QUORVANE_SERVER. A second one serves a demo catalog
 # that offers newer drivers for every second device of this machine (listed by
-# the qvcli.exe beside the test program); its address is QUORVANE_DEMO_SERVER.
+# the qvcli.exe beside the test program) and a newer program version; its
+# address is QUORVANE_DEMO_SERVER.
 # Usage: gui_under_xvfb.sh qv_gui_tests.exe [gtest arguments]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -36,7 +37,7 @@ if [ -x "$server" ]; then
       "$server" demo-catalog --catalog "$work/demo/catalog.db" --store "$work/demo/store" \
         --ids-file "$work/demo/ids.txt" >/dev/null; then
       empty_pid=$server_pid
-      if start_reference_server "$server" "$work/demo"; then
+      if start_reference_server "$server" "$work/demo" --offer-version 99.0.0.0; then
         demo_pid=$server_pid
         export QUORVANE_DEMO_SERVER="127.0.0.1:$port"
       fi

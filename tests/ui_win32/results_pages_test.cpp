@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "app/ignored_page.h"
 #include "app/main_form.h"
 #include "app/overview_page.h"
+#include "app/progress_form.h"
 #include "app/result_row.h"
 #include "app/results_page.h"
 #include "program_under_test.h"
@@ -107,6 +109,29 @@ HWND FindMenuWindow() {
   HWND menu = FindWindowW(L"#32768", nullptr);
   return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
+
+// A value of the program's "config.ini" set for a scope and put back after it.
+class TConfigValue {
+ public:
+  TConfigValue(const wchar_t* section, const wchar_t* key, const wchar_t* value) : m_section(section), m_key(key) {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
+    m_file = std::wstring(folder) + L"\\Quorvane\\config.ini";
+    wchar_t old[256] = {};
+    m_hadValue = GetPrivateProfileStringW(section, key, L"\x01", old, 256, m_file.c_str()) > 0 && old[0] != 1;
+    m_old = old;
+    WritePrivateProfileStringW(section, key, value, m_file.c_str());
+  }
+  ~TConfigValue() {
+    WritePrivateProfileStringW(m_section.c_str(), m_key.c_str(), m_hadValue ? m_old.c_str() : nullptr, m_file.c_str());
+  }
+  TConfigValue(const TConfigValue&) = delete;
+  TConfigValue& operator=(const TConfigValue&) = delete;
+
+ private:
+  std::wstring m_section, m_key, m_file, m_old;
+  bool m_hadValue = false;
+};
 
 class ResultsPages : public ::testing::Test {
  protected:
@@ -252,6 +277,21 @@ TEST_F(ResultsPages, MinimisedScanWithOutdatedDriversOpensTheResultsPage) {
   // The overview stayed idle throughout.
   HWND overview = GetDlgItem(Card(cardOverview), idOverviewPage);
   EXPECT_EQ(TextOf(GetDlgItem(overview, idScanButton)), L"Start Scan");
+}
+
+// With "Check Update" on, the first activation asks about the newer version
+// the server offers, the navigation waiting meanwhile; No starts no download.
+TEST_F(ResultsPages, FirstActivationAsksAboutANewerProgramVersion) {
+  TConfigValue check(L"General Configuration", L"Check Update", L"1");
+  Start();
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = DialogOf(m_process->Id())) != nullptr; }, 30s)) << "no question came";
+  EXPECT_EQ(TextOf(box), L"Quorvane Software Update Available");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)));
+  EXPECT_EQ(Answer(QV_BOX_CANCEL_ID), L"Quorvane Software Update Available");  // "No"
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)) != FALSE; }, 10s));
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(WindowOf(m_process->Id(), QV_PROGRESS_CLASS, true), nullptr);
 }
 
 }  // namespace

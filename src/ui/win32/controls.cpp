@@ -195,6 +195,16 @@ HWND CreateLabel(HWND parent, int id, const std::string& text, const TLayoutRect
   return label;
 }
 
+int LabelTextWidth(HWND label) {
+  const std::wstring text = WindowText(label);
+  HDC dc = GetDC(label);
+  TSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ReleaseDC(label, dc);
+  return size.cx;
+}
+
 TToolTips::~TToolTips() {
   if (m_hwnd && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
 }

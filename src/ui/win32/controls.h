@@ -95,6 +95,9 @@ class TGlyphButton : public TOwnerDrawnButton {
 HWND CreateLabel(HWND parent, int id, const std::string& text, const TLayoutRect& rect, HFONT font,
                  DWORD align = SS_LEFT);
 
+// The width of a control's text in its own font.
+int LabelTextWidth(HWND label);
+
 // The hint texts of a top-level window's controls.
 class TToolTips {
  public:

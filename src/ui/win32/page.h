@@ -1,0 +1,17 @@
+// TPage: a page's window, a white child that fills its card. The static texts
+// on it are drawn on white, in the colour the page gives each.
+#pragma once
+
+#include "ui/win32/gdi.h"
+#include "ui/win32/window.h"
+
+class TPage : public TWindow {
+ protected:
+  bool CreatePage(const wchar_t* className, HWND card, const TLayoutRect& rect, int id);
+  HBRUSH OnControlColor(HDC dc, HWND control) override;
+  // The colour of a static text of the page.
+  virtual COLORREF TextColor(HWND) const { return RGB(0, 0, 0); }
+
+ private:
+  TBrush m_white;
+};
