@@ -133,10 +133,10 @@ class TMessageDialog {
  private:
   struct TButton {
     TButton() = default;
-    TButton(int buttonId, int result, const TMessageBoxButton& button) : id(buttonId), modalResult(result), spec(button) {}
+    TButton(int buttonId, int result, const TMessageBoxButton& button) : id(buttonId), modalResult(result), layout(button) {}
     int id = 0;
     int modalResult = MODAL_CLOSED;
-    TMessageBoxButton spec;
+    TMessageBoxButton layout;
     HWND hwnd = nullptr;
     std::wstring caption;
     int width = 0;
@@ -227,15 +227,15 @@ class TMessageDialog {
     // never answers yes by accident.
     const int defaultId = m_layout.ok.visible ? QV_BOX_OK_ID : QV_BOX_CANCEL_ID;
     for (TButton& button : m_buttons) {
-      if (!button.spec.visible) continue;
-      button.caption = Utf8ToWide(m_strings.Load(button.spec.captionId));
+      if (!button.layout.visible) continue;
+      button.caption = Utf8ToWide(m_strings.Load(button.layout.captionId));
       const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (button.id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
       button.hwnd = CreateWindowExW(0, WC_BUTTONW, button.caption.c_str(), style, 0, 0, 0, 0, m_hwnd,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.id)), instance, nullptr);
-      if (button.hwnd && button.spec.hintId != 0) {
+      if (button.hwnd && button.layout.hintId != 0) {
         if (!m_tipsCreated) m_tips.Create(m_hwnd);
         m_tipsCreated = true;
-        m_tips.Set(button.hwnd, m_strings.Load(button.spec.hintId));
+        m_tips.Set(button.hwnd, m_strings.Load(button.layout.hintId));
       }
     }
     SendMessageW(m_hwnd, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
