@@ -2,14 +2,13 @@
 // actions (selection, details, the device menu and its four actions) and the
 // ignored list with Include.
 #include "app/main_form.h"
-#include "core/errors.h"
-#include "core/message_box_kinds.h"
+
 #include "core/launch.h"
+#include "core/message_box_kinds.h"
 #include "core/paths.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
 #include "ui/win32/message_dialog.h"
-#include "ui/win32/temp_cursor.h"
 
 namespace {
 
@@ -60,7 +59,7 @@ void TDriverAppForm::UpdateResultTexts() {
                           Text(IDS_UPTODATE_SECTION_CAPTION)});
   m_resultsPage.SetCountText(m_results.CountText(), false);
   m_resultsPage.SetOutdatedCaption(m_results.OutdatedSectionCaption());
-  m_resultsPage.SetUpdateAll(false, Text(UpdateAllHintId(false)));
+  ApplyUpdateAllState(false);
   m_ignoredPage.SetTexts({Text(IDS_CARD_IGNORED), IgnoredPageText(m_ports.strings), Text(IDS_IGNORED_NAME_COLUMN),
                           Text(IDS_IGNORED_VERSION_COLUMN), Text(IDS_INCLUDE_CAPTION), Text(IDS_INCLUDE_HINT)});
 }

@@ -1,6 +1,7 @@
 #include "app/results_page.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/win32_text.h"
 #include "ui/win32/temp_cursor.h"
@@ -10,6 +11,7 @@ namespace {
 constexpr COLORREF QV_COUNT_COLOR = HexColor(0x003366);
 constexpr int QV_LIST_TOP = 90;     // logical pixels: the group's top and bottom margins
 constexpr int QV_LIST_BOTTOM = 90;
+constexpr UINT QV_ROW_ACTION = WM_APP + 11;  // the deferred row actions are due
 
 }  // namespace
 
@@ -188,17 +190,27 @@ TResultPanel* TResultsPage::RowOf(HWND control) const {
   return nullptr;
 }
 
-void TResultsPage::RowClicked(TResultPanel& row, TResultRowControlId control) {
-  switch (control) {
-    case idRowSelect: if (m_events.selectClicked) m_events.selectClicked(row.Tag()); break;
-    case idRowInfo: if (m_events.infoClicked) m_events.infoClicked(row.Tag()); break;
-    case idRowUpdate: if (m_events.updateClicked) m_events.updateClicked(row.Tag()); break;
-    case idRowMenu: break;
-  }
+void TResultsPage::RowClicked(TResultPanel& row, TResultRowControlId control) { Defer({control, row.Tag(), {}}); }
+
+void TResultsPage::RowMenuRequested(TResultPanel& row, POINT screen) { Defer({idRowMenu, row.Tag(), screen}); }
+
+void TResultsPage::Defer(const TRowAction& action) {
+  m_pending.push_back(action);
+  PostMessageW(Handle(), QV_ROW_ACTION, 0, 0);
 }
 
-void TResultsPage::RowMenuRequested(TResultPanel& row, POINT screen) {
-  if (m_events.menuRequested) m_events.menuRequested(row.Tag(), screen);
+bool TResultsPage::OnUserMessage(UINT message) {
+  if (message != QV_ROW_ACTION) return false;
+  const std::vector<TRowAction> actions = std::exchange(m_pending, {});
+  for (const TRowAction& action : actions) {
+    switch (action.control) {
+      case idRowSelect: if (m_events.selectClicked) m_events.selectClicked(action.tag); break;
+      case idRowInfo: if (m_events.infoClicked) m_events.infoClicked(action.tag); break;
+      case idRowUpdate: if (m_events.updateClicked) m_events.updateClicked(action.tag); break;
+      case idRowMenu: if (m_events.menuRequested) m_events.menuRequested(action.tag, action.screen); break;
+    }
+  }
+  return true;
 }
 
 void TResultsPage::RowEntered(TResultPanel& row) {

@@ -83,8 +83,17 @@ class TResultsPage : public TPage, private IResultRowEvents {
     std::vector<std::unique_ptr<TResultPanel>> rows;
     std::unique_ptr<TToolTips> tips;  // the rows' hints, replaced with the rows
   };
+  // A row's click or menu request is handled after the row's own message has
+  // ended: the action may rebuild the rows, which must not happen under them.
+  struct TRowAction {
+    TResultRowControlId control;
+    int tag;
+    POINT screen;
+  };
   void RowClicked(TResultPanel& row, TResultRowControlId control) override;
   void RowMenuRequested(TResultPanel& row, POINT screen) override;
+  void Defer(const TRowAction& action);
+  bool OnUserMessage(UINT message) override;
   void RowEntered(TResultPanel& row) override;
   void MakeFonts();
   void Layout();
@@ -105,4 +114,5 @@ class TResultsPage : public TPage, private IResultRowEvents {
   TToolTips m_tips;
   TFont m_titleFont, m_updateAllFont;
   TResultPanel* m_hotRow = nullptr;
+  std::vector<TRowAction> m_pending;
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ignored_page.h"
@@ -292,6 +293,8 @@ TEST_F(ResultsPages, FirstActivationAsksAboutANewerProgramVersion) {
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)) != FALSE; }, 10s));
   std::this_thread::sleep_for(1s);
   EXPECT_EQ(WindowOf(m_process->Id(), QV_PROGRESS_CLASS, true), nullptr);
+  // The program saves its settings as it ends: it ends before the value is put back.
+  EXPECT_EQ(CloseAnswering(*m_process, std::exchange(m_window, nullptr)), std::optional<DWORD>(0));
 }
 
 }  // namespace
