@@ -152,8 +152,7 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   TProblemTexts m_problemTexts{m_ports.strings};
   TResultsPresenter m_results{m_model, m_ports.locale, m_ports.strings, m_problemTexts};
   TIgnoredPresenter m_ignored{m_model, m_ports.locale};
-  TRowResources m_rowResources;
-  TResultsPage m_resultsPage{m_rowResources};
+  TResultsPage m_resultsPage;
   TIgnoredPage m_ignoredPage;
   bool m_updateAllEnabled = false;
 

@@ -49,14 +49,10 @@ void TDriverAppForm::CreateResultPages() {
 }
 
 void TDriverAppForm::UpdateResultTexts() {
-  m_rowResources.updateCaption = Text(IDS_UPDATE_DRIVER_CAPTION);
-  m_rowResources.updateHint = Text(IDS_UPDATE_DRIVER_HINT);
-  m_rowResources.statusHint = Text(IDS_STATUS_LINE_HINT);
-  m_rowResources.infoHint = Text(IDS_INFO_IMAGE_HINT);
-  m_rowResources.menuHint = Text(IDS_MENU_IMAGE_HINT);
-  m_rowResources.selectHint = Text(IDS_SELECT_DEVICE_HINT);
+  const TRowTexts rows{Text(IDS_UPDATE_DRIVER_CAPTION), Text(IDS_UPDATE_DRIVER_HINT), Text(IDS_STATUS_LINE_HINT),
+                       Text(IDS_INFO_IMAGE_HINT),       Text(IDS_MENU_IMAGE_HINT),    Text(IDS_SELECT_DEVICE_HINT)};
   m_resultsPage.SetTexts({Text(IDS_RESULTS_TITLE), Text(IDS_RESCAN_HINT), Text(IDS_UPDATE_ALL_CAPTION),
-                          Text(IDS_UPTODATE_SECTION_CAPTION)});
+                          Text(IDS_UPTODATE_SECTION_CAPTION), rows});
   m_resultsPage.SetCountText(m_results.CountText(), false);
   m_resultsPage.SetOutdatedCaption(m_results.OutdatedSectionCaption());
   ApplyUpdateAllState(false);
@@ -65,12 +61,11 @@ void TDriverAppForm::UpdateResultTexts() {
 }
 
 TRowImages TDriverAppForm::RowImages() {
-  m_rowResources.deviceImages = reinterpret_cast<HIMAGELIST>(m_engine.LargeDeviceImages());
-  m_rowResources.classImages = reinterpret_cast<HIMAGELIST>(m_engine.DeviceClassImages());
+  auto deviceImages = reinterpret_cast<HIMAGELIST>(m_engine.LargeDeviceImages());
+  m_resultsPage.SetImageLists(deviceImages, reinterpret_cast<HIMAGELIST>(m_engine.DeviceClassImages()));
   TRowImages images;
   images.vistaAndAbove = m_model.IsOsVistaAndAbove();
-  images.deviceImagesEmpty =
-      !m_rowResources.deviceImages || ImageList_GetImageCount(m_rowResources.deviceImages) == 0;
+  images.deviceImagesEmpty = !deviceImages || ImageList_GetImageCount(deviceImages) == 0;
   return images;
 }
 

@@ -40,19 +40,19 @@ bool TResultPanel::Create(HWND box, int index, int width, const TResultRow& row)
   m_menu.Create(Handle(), idRowMenu, "", {0, 0, 1, 1});
   place(m_menu.Handle(), At(550, 14, 15, 25));
   for (TImageButton* picture : {&m_info, &m_menu}) picture->SetHandCursor(true);
-  m_tips.Set(m_info.Handle(), m_resources.infoHint);
-  m_tips.Set(m_menu.Handle(), m_resources.menuHint);
+  m_tips.Set(m_info.Handle(), m_resources.texts.infoHint);
+  m_tips.Set(m_menu.Handle(), m_resources.texts.menuHint);
   if (row.selectionShown) {
     m_select.Create(Handle(), idRowSelect, "", {0, 0, 1, 1});
     place(m_select.Handle(), At(20, 29, 17, 17));
     m_select.SetHandCursor(true);
     m_select.SetGlyph(row.selected ? TPictureGlyph::checked : TPictureGlyph::unchecked);
-    m_tips.Set(m_select.Handle(), m_resources.selectHint);
-    m_update.Create(Handle(), idRowUpdate, m_resources.updateCaption, {0, 0, 1, 1});
+    m_tips.Set(m_select.Handle(), m_resources.texts.selectHint);
+    m_update.Create(Handle(), idRowUpdate, m_resources.texts.updateCaption, {0, 0, 1, 1});
     place(m_update.Handle(), At(436, 11, 109, 25));
     m_update.SetFont(m_resources.button.Get());
     FitControlWidth(m_update.Handle(), QV_DESIGN_DPI);
-    m_tips.Set(m_update.Handle(), m_resources.updateHint);
+    m_tips.Set(m_update.Handle(), m_resources.texts.updateHint);
   }
   if (row.statusShown) {
     // The problem line's hint covers the line as painted (up to 450 wide).
@@ -61,7 +61,7 @@ bool TResultPanel::Create(HWND box, int index, int width, const TResultRow& row)
     ReleaseDC(Handle(), dc);
     const RECT line = At(95, 54, 0, 16);
     m_tips.SetPart(Handle(), QV_STATUS_TOOL, RECT{line.left, line.top, line.left + textWidth, line.bottom},
-                   m_resources.statusHint);
+                   m_resources.texts.statusHint);
   }
   return true;
 }

@@ -37,13 +37,18 @@ class IResultRowEvents {
   virtual void RowEntered(TResultPanel& row) = 0;
 };
 
+// The texts of every row, from the string table.
+struct TRowTexts {
+  std::string updateCaption;
+  std::string updateHint, statusHint, infoHint, menuHint, selectHint;
+};
+
 // The fonts, pictures and texts every row of a page shares.
 struct TRowResources {
   TFont category, name, status, size, button;
   HIMAGELIST deviceImages = nullptr;  // 48 × 48
   HIMAGELIST classImages = nullptr;   // 32 × 32
-  std::string updateCaption;
-  std::string updateHint, statusHint, infoHint, menuHint, selectHint;
+  TRowTexts texts;
 };
 
 class TResultPanel : public TWindow {

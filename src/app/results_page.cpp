@@ -59,7 +59,13 @@ void TResultsPage::MakeFonts() {
   m_rowResources.size.Reset(CreateFontIndirectW(&italic));
 }
 
+void TResultsPage::SetImageLists(HIMAGELIST deviceImages, HIMAGELIST classImages) {
+  m_rowResources.deviceImages = deviceImages;
+  m_rowResources.classImages = classImages;
+}
+
 void TResultsPage::SetTexts(const TResultsPageTexts& texts) {
+  m_rowResources.texts = texts.rows;
   SetWindowTextW(m_title, Utf8ToWide(texts.title).c_str());
   SetWindowTextW(m_updateAll.Handle(), Utf8ToWide(texts.updateAll).c_str());
   m_tips.Set(m_rescan.Handle(), texts.rescanHint);

@@ -32,6 +32,7 @@ enum TResultsControlId : int {
 // The page's fixed texts, from the string table.
 struct TResultsPageTexts {
   std::string title, rescanHint, updateAll, upToDateCaption;
+  TRowTexts rows;
 };
 
 // What the page reports; each row action names the row's tag.
@@ -50,12 +51,13 @@ class TResultsPage : public TPage, private IResultRowEvents {
  public:
   inline static const wchar_t* const CLASS_NAME = L"QvResultsPage";
 
-  explicit TResultsPage(TRowResources& rowResources) : m_rowResources(rowResources) {}
   ~TResultsPage() override;
 
   // `tipsOwner`: the top-level window that owns the hints.
   bool Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, TResultsPageEvents events);
   void SetTexts(const TResultsPageTexts& texts);
+  // The engine's image lists the rows' icons come from (lists of the engine, not owned).
+  void SetImageLists(HIMAGELIST deviceImages, HIMAGELIST classImages);
   // The count text, cut with an ellipsis 5 pixels before the rescan button when asked.
   void SetCountText(const std::string& text, bool fitToRescan);
   void SetOutdatedCaption(const std::string& caption);
@@ -100,7 +102,7 @@ class TResultsPage : public TPage, private IResultRowEvents {
   void ClearRows(TList& list);
   TList& ListOf(bool outdated) { return outdated ? m_outdated : m_upToDate; }
 
-  TRowResources& m_rowResources;
+  TRowResources m_rowResources;
   HWND m_tipsOwner = nullptr;
   TResultsPageEvents m_events;
   HWND m_title = nullptr;
