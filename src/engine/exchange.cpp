@@ -3,17 +3,16 @@
 #include <cstring>
 #include <memory>
 
+#include "core/errors.h"
+#include "core/message_box_kinds.h"
 #include "engine/data_manager.h"
+#include "res/string_ids.h"
 
 namespace {
 
 constexpr uint32_t EXCHANGE_READ_SIZE = 65535;
 
-const char* const SERVER_ERROR_TEXT =
-    "Oops! There seems to be a problem communicating with the server.\r\n\r\nPlease check your Internet "
-    "connection and then click the Start Scan button in %s to check for new drivers again.";
 const char* const APPLICATION_NAME = "Quorvane";
-constexpr int SERVER_ERROR_KIND = 6;
 
 // "HTTP=http://host:port": the proxy is named for the HTTP scheme only.
 std::string ProxyListText(const TDriverDatamodel& model) {
@@ -51,9 +50,8 @@ bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const 
 
 void TDataManager::ShowServerError(bool AShow) {
   if (!AShow || m_messageSink == nullptr) return;
-  std::string text = SERVER_ERROR_TEXT;
-  text.replace(text.find("%s"), 2, APPLICATION_NAME);
-  m_messageSink->QvMessageBox(APPLICATION_NAME, text, SERVER_ERROR_KIND);
+  const std::string text = FormatText(m_ports.strings.Load(IDS_SERVER_PROBLEM_TEXT), APPLICATION_NAME);
+  m_messageSink->QvMessageBox(APPLICATION_NAME, text, QV_KIND_SERVER_ERROR);
 }
 
 bool TDataManager::SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort,

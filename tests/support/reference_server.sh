@@ -16,3 +16,16 @@ start_reference_server() {
   echo "the server did not start" >&2
   return 1
 }
+
+# make_demo_catalog SERVER QVCLI WORK: a catalog in WORK/catalog.db and WORK/store
+# that offers newer drivers for every second device with a driver that QVCLI
+# (qvcli.exe, run under Wine) lists on this machine. Fails when it lists none.
+make_demo_catalog() {
+  local server=$1 qvcli=$2 work=$3
+  mkdir -p "$work"
+  "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run" "$qvcli" devices 2>/dev/null | tr -d '\r' |
+    awk -F ' [|] ' 'NF >= 4 && $4 != "no driver" && $3 != "" { if (n++ % 2 == 0) print $3 }' | sort -u >"$work/ids.txt"
+  [ -s "$work/ids.txt" ] || return 1
+  rm -rf "$work/catalog.db" "$work/store"
+  "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" --ids-file "$work/ids.txt" >/dev/null
+}

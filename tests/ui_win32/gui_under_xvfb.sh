@@ -30,12 +30,7 @@ if [ -x "$server" ]; then
   fi
   qvcli="$(dirname "$1")/qvcli.exe"
   if [ -f "$qvcli" ]; then
-    mkdir -p "$work/demo"
-    "$root/scripts/wine-run" "$qvcli" devices 2>/dev/null | tr -d '\r' |
-      awk -F ' [|] ' 'NF >= 4 && $4 != "no driver" && $3 != "" { if (n++ % 2 == 0) print $3 }' | sort -u >"$work/demo/ids.txt"
-    if [ -s "$work/demo/ids.txt" ] &&
-      "$server" demo-catalog --catalog "$work/demo/catalog.db" --store "$work/demo/store" \
-        --ids-file "$work/demo/ids.txt" >/dev/null; then
+    if make_demo_catalog "$server" "$qvcli" "$work/demo"; then
       empty_pid=$server_pid
       if start_reference_server "$server" "$work/demo" --offer-version 99.0.0.0; then
         demo_pid=$server_pid

@@ -42,8 +42,7 @@ class MainWindow : public ::testing::Test {
   // The scans go to the reference server the test script started.
   static bool HasReferenceServer() { return GetEnvironmentVariableW(L"QUORVANE_SERVER", nullptr, 0) > 0; }
   HWND OverviewPage() const {
-    HWND card = GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
-    return GetDlgItem(card, idOverviewPage);
+    return GetDlgItem(CardOf(m_window, cardOverview), idOverviewPage);
   }
   // A click of the scan button, as the button reports it to its page.
   void ClickScan() const {
@@ -285,17 +284,14 @@ TEST(StartSwitchesUnderWine, PidOfNoProcessDoesNotWait) {
 // --scan-to-results clicks the scan button and waits until the results page
 // shows its rows; --open-device-menu opens the first outdated row's menu.
 HWND FirstOutdatedRow(HWND window) {
-  HWND card = GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + cardScanResults);
-  HWND section = GetDlgItem(GetDlgItem(GetDlgItem(card, idResultsPage), idDeviceListGroup), idOutdatedSection);
-  HWND body = FindWindowExW(section, nullptr, L"QvSectionBody", nullptr);
-  return body ? FindWindowExW(body, nullptr, TResultPanel::CLASS_NAME, nullptr) : nullptr;
+  const std::vector<HWND> rows = SectionRows(ResultsSection(window, idOutdatedSection));
+  return rows.empty() ? nullptr : rows.front();
 }
 
 int ScanToResults() {
   HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
   if (!window) return 1;
-  HWND card = GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + cardOverview);
-  HWND page = GetDlgItem(card, idOverviewPage);
+  HWND page = GetDlgItem(CardOf(window, cardOverview), idOverviewPage);
   SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(page, idScanButton)));
   return WaitFor([&] { return VisibleCard(window) == cardScanResults && FirstOutdatedRow(window); }, 180s) ? 0 : 1;
@@ -305,8 +301,7 @@ int ScanToResults() {
 int ExpandUpToDate() {
   HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
   if (!window) return 1;
-  HWND card = GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + cardScanResults);
-  HWND section = GetDlgItem(GetDlgItem(GetDlgItem(card, idResultsPage), idDeviceListGroup), idUpToDateSection);
+  HWND section = ResultsSection(window, idUpToDateSection);
   if (!section) return 1;
   SendMessageW(section, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   SendMessageW(section, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));

@@ -9,9 +9,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 #include <thread>
 
 #include "app/main_form.h"
+#include "app/result_row.h"
+#include "app/results_page.h"
 #include "ui/shell_layout.h"
 #include "ui/win32/card_panel.h"
 #include "ui/win32/dpi.h"
@@ -172,6 +175,28 @@ inline std::optional<DWORD> CloseAnswering(TProcess& process, HWND window) {
     if (HWND dialog = DialogOf(process.Id())) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   }
   return process.WaitForExit(0ms);
+}
+
+// The card of page `index` in the window.
+inline HWND CardOf(HWND window, int index) {
+  return GetDlgItem(GetDlgItem(window, idContentCards), TCardPanel::FIRST_CARD_ID + index);
+}
+
+// A section of the results page: idOutdatedSection or idUpToDateSection.
+inline HWND ResultsSection(HWND window, int sectionId) {
+  HWND page = GetDlgItem(CardOf(window, cardScanResults), idResultsPage);
+  return GetDlgItem(GetDlgItem(page, idDeviceListGroup), sectionId);
+}
+
+// The result rows of a section, top first.
+inline std::vector<HWND> SectionRows(HWND section) {
+  std::vector<HWND> rows;
+  HWND body = section ? FindWindowExW(section, nullptr, L"QvSectionBody", nullptr) : nullptr;
+  for (HWND row = body ? FindWindowExW(body, nullptr, TResultPanel::CLASS_NAME, nullptr) : nullptr; row;
+       row = FindWindowExW(body, row, TResultPanel::CLASS_NAME, nullptr)) {
+    rows.push_back(row);
+  }
+  return rows;
 }
 
 }  // namespace program_under_test

@@ -79,17 +79,6 @@ void CheckListItem(DWORD processId, HWND list, int item) {
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()));
 }
 
-// The child windows of a parent with the class name, in z-order.
-std::vector<HWND> ChildrenOf(HWND parent, const wchar_t* className) {
-  std::vector<HWND> found;
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t name[64] = {};
-    GetClassNameW(child, name, 64);
-    if (lstrcmpW(name, className) == 0) found.push_back(child);
-  }
-  return found;
-}
-
 // A click of a page's button, as the button reports it to its page.
 void ClickButton(HWND page, int id) {
   SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
@@ -160,16 +149,10 @@ class ResultsPages : public ::testing::Test {
     }
   }
 
-  HWND Card(int index) const {
-    return GetDlgItem(GetDlgItem(m_window, idContentCards), TCardPanel::FIRST_CARD_ID + index);
-  }
+  HWND Card(int index) const { return CardOf(m_window, index); }
   HWND ResultsPage() const { return GetDlgItem(Card(cardScanResults), idResultsPage); }
-  HWND Section(int id) const { return GetDlgItem(GetDlgItem(ResultsPage(), idDeviceListGroup), id); }
-  std::vector<HWND> Rows(int sectionId) const {
-    HWND section = Section(sectionId);
-    std::vector<HWND> bodies = ChildrenOf(section, L"QvSectionBody");
-    return bodies.empty() ? std::vector<HWND>{} : ChildrenOf(bodies.front(), TResultPanel::CLASS_NAME);
-  }
+  HWND Section(int id) const { return ResultsSection(m_window, id); }
+  std::vector<HWND> Rows(int sectionId) const { return SectionRows(Section(sectionId)); }
   static std::vector<std::wstring> Names(const std::vector<HWND>& rows) {
     std::vector<std::wstring> names;
     for (HWND row : rows) names.push_back(TextOf(row));
