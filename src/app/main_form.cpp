@@ -375,7 +375,7 @@ void TDriverAppForm::ShowAbout() {
 void TDriverAppForm::StartScanTask() {
   if (FscanTask) {
     // A stop request: the overview keeps its scanning look until the task ends.
-    m_engine.StopScan();
+    StopScanTask();
     m_results.MarkStale();
     return;
   }
@@ -387,6 +387,11 @@ void TDriverAppForm::StartScanTask() {
   FscanTask = std::make_unique<TWorkerTask>(
       m_callbacks.Dispatcher(), [this] { m_engine.StartScan(&m_callbacks.Handler()); },
       [this] { ScanTaskComplete(); });
+}
+
+void TDriverAppForm::StopScanTask() {
+  m_overview.AskStop();
+  m_engine.StopScan();
 }
 
 void TDriverAppForm::ScanTaskComplete() {
@@ -426,7 +431,7 @@ void TDriverAppForm::EndTasks() {
   // A running scan is asked to stop and a program download cancelled; the
   // workers are released from any wait for this thread and joined, so no
   // notification reaches a window being destroyed.
-  if (FscanTask) m_engine.StopScan();
+  if (FscanTask) StopScanTask();
   m_programUpdate.reset();
   m_callbacks.Shutdown();
   FscanTask.reset();
@@ -436,12 +441,16 @@ void TDriverAppForm::EndTasks() {
   m_engine.SetMessageSink(nullptr);
 }
 
+// The run's notifications come after it cleared the engine's stop flag: a stop
+// the user asked for before that is asked again here.
 void TDriverAppForm::ShowScanningDevice(const std::string& deviceName) {
+  if (m_overview.StopAsked()) m_engine.StopScan();
   m_overview.ShowDevice(deviceName);
   ApplyOverview();
 }
 
 void TDriverAppForm::ShowCheckingForUpdates() {
+  if (m_overview.StopAsked()) m_engine.StopScan();
   m_overview.ShowChecking();
   ApplyOverview();
 }
@@ -466,7 +475,7 @@ bool TDriverAppForm::FormCloseQuery() {
       },
       [&](TEngineActivity activity) {
         switch (activity) {
-          case actScan: m_engine.StopScan(); break;
+          case actScan: StopScanTask(); break;
           case actDownload: m_engine.DownloadCancel(); break;
           case actBackup: m_engine.BackupCancel(); break;
           case actInstall: m_engine.InstallCancel(); break;

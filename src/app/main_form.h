@@ -99,6 +99,7 @@ class TDriverAppForm : public TWindow, private IScanProgress {
 
   // The scan (the overview page).
   void StartScanTask();
+  void StopScanTask();
   void ScanTaskComplete();
   void ApplyOverview();
   void ShowLastScan();

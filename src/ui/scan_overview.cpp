@@ -8,6 +8,7 @@ TScanOverview::TScanOverview(IStringTable& strings) : m_strings(strings) {
 }
 
 void TScanOverview::EnterScanning(bool minimised) {
+  m_stopAsked = false;
   if (minimised) return;
   m_state.statusTitle = m_strings.Load(IDS_SCANNING_TITLE);
   m_state.statusText = m_strings.Load(IDS_SCANNING_TEXT);
@@ -31,7 +32,7 @@ void TScanOverview::ShowChecking() {
 
 TScanOutcome TScanOverview::Complete(bool minimised, bool stopped, int outdatedCount) {
   if (!minimised) m_state = m_idle;
-  if (stopped) return TScanOutcome::nothing;
+  if (stopped || m_stopAsked) return TScanOutcome::nothing;
   return outdatedCount > 0 ? TScanOutcome::showResults : TScanOutcome::noUpdates;
 }
 

@@ -35,7 +35,13 @@ class TScanOverview {
   void ShowDevice(const std::string& name);
   // Before the server exchange.
   void ShowChecking();
-  // The scan task's completion: back to idle (unless minimised) and the outcome.
+  // The user asked the running scan to stop. The run clears the engine's stop
+  // flag as it begins, so a stop asked before that would be lost: the window
+  // asks the engine again at each of the run's notifications while this holds.
+  void AskStop() { m_stopAsked = true; }
+  bool StopAsked() const { return m_stopAsked; }
+  // The scan task's completion: back to idle (unless minimised) and the outcome;
+  // a scan the user asked to stop ends as stopped whatever the engine's flag says.
   TScanOutcome Complete(bool minimised, bool stopped, int outdatedCount);
 
   const TOverviewState& State() const { return m_state; }
@@ -44,6 +50,7 @@ class TScanOverview {
   IStringTable& m_strings;
   TOverviewState m_idle;
   TOverviewState m_state;
+  bool m_stopAsked = false;
 };
 
 // The last-scan value: the time the last scan began, or "Never".

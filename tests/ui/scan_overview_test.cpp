@@ -75,6 +75,21 @@ TEST(ScanOverview, CompletionOutcome) {
   }
 }
 
+// A stop the user asked for ends the scan as stopped even when the engine's
+// flag was cleared by the run after the click; the next scan starts afresh.
+TEST(ScanOverview, AskedStopOutlivesTheEnginesFlag) {
+  for (bool minimised : {false, true}) {
+    TScanOverview overview{strings};
+    overview.EnterScanning(minimised);
+    overview.AskStop();
+    EXPECT_TRUE(overview.StopAsked());
+    EXPECT_EQ(overview.Complete(minimised, false, 2), TScanOutcome::nothing) << "minimised " << minimised;
+    overview.EnterScanning(minimised);
+    EXPECT_FALSE(overview.StopAsked());
+    EXPECT_EQ(overview.Complete(minimised, false, 2), TScanOutcome::showResults) << "minimised " << minimised;
+  }
+}
+
 TEST(ScanOverview, LastScanLine) {
   EXPECT_EQ(LastScanText("", strings), "Never");
   EXPECT_EQ(LastScanText("12/10/2026 1:21:14 PM", strings), "12/10/2026 1:21:14 PM");

@@ -129,12 +129,17 @@ inline int VisibleCard(HWND window) {
   return visible;
 }
 
-// A left click in the middle of navigation item `index`, as mouse messages.
-inline void ClickNavigation(HWND list, int index) {
+// The middle of a navigation list's item, as a mouse message's position.
+inline LPARAM NavigationItemPoint(HWND list, int index) {
   RECT client{};
   GetClientRect(list, &client);
   TLayoutRect item = NavigationItemRect(index, client.right, WindowDpi(list));
-  LPARAM at = MAKELPARAM(client.right / 2, (item.top + item.bottom) / 2);
+  return MAKELPARAM(client.right / 2, (item.top + item.bottom) / 2);
+}
+
+// A left click in the middle of navigation item `index`, as mouse messages.
+inline void ClickNavigation(HWND list, int index) {
+  const LPARAM at = NavigationItemPoint(list, index);
   SendMessageW(list, WM_MOUSEMOVE, 0, at);
   SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(list, WM_LBUTTONUP, 0, at);
