@@ -16,25 +16,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint32_t kEndOfDirectory = 0x06054b50;
-constexpr std::uint32_t kZip64Locator = 0x07064b50;
-constexpr std::uint32_t kZip64EndOfDirectory = 0x06064b50;
-constexpr std::uint16_t kZip64ExtraField = 0x0001;
-constexpr std::uint32_t kDirectoryEntry = 0x02014b50;
-constexpr std::uint32_t kLocalHeader = 0x04034b50;
-constexpr size_t kEndRecordSize = 22;
-constexpr size_t kZip64LocatorSize = 20;
-constexpr size_t kZip64EndRecordSize = 56;
-constexpr size_t kMaxCommentSize = 65535;
-constexpr size_t kDirectoryEntrySize = 46;
-constexpr size_t kLocalHeaderSize = 30;
-constexpr std::uint16_t kFlagEncrypted = 0x0001;
-constexpr std::uint16_t kFlagUtf8Name = 0x0800;
-constexpr std::uint16_t kMethodStored = 0;
-constexpr std::uint16_t kMethodDeflated = 8;
+constexpr std::uint32_t END_OF_DIRECTORY = 0x06054b50;
+constexpr std::uint32_t ZIP64_LOCATOR = 0x07064b50;
+constexpr std::uint32_t ZIP64_END_OF_DIRECTORY = 0x06064b50;
+constexpr std::uint16_t ZIP64_EXTRA_FIELD = 0x0001;
+constexpr std::uint32_t DIRECTORY_ENTRY = 0x02014b50;
+constexpr std::uint32_t LOCAL_HEADER = 0x04034b50;
+constexpr size_t END_RECORD_SIZE = 22;
+constexpr size_t ZIP64_LOCATOR_SIZE = 20;
+constexpr size_t ZIP64_END_RECORD_SIZE = 56;
+constexpr size_t MAX_COMMENT_SIZE = 65535;
+constexpr size_t DIRECTORY_ENTRY_SIZE = 46;
+constexpr size_t LOCAL_HEADER_SIZE = 30;
+constexpr std::uint16_t FLAG_ENCRYPTED = 0x0001;
+constexpr std::uint16_t FLAG_UTF8_NAME = 0x0800;
+constexpr std::uint16_t METHOD_STORED = 0;
+constexpr std::uint16_t METHOD_DEFLATED = 8;
 // Large enough that zlib stays in its fast loop and file reads and writes are few.
-constexpr size_t kBufferSize = 256 * 1024;
-constexpr std::uint64_t kMaxReserve = 16 * 1024 * 1024;
+constexpr size_t BUFFER_SIZE = 256 * 1024;
+constexpr std::uint64_t MAX_RESERVE = 16 * 1024 * 1024;
 
 std::uint32_t Le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 std::uint32_t Le32(const unsigned char* p) { return Le16(p) | Le16(p + 2) << 16; }
@@ -52,7 +52,7 @@ bool ReadZip64Fields(TZipEntry& entry, const unsigned char* extra, size_t extraS
   while (extraSize - at >= 4) {
     size_t id = Le16(extra + at), size = Le16(extra + at + 2);
     if (size > extraSize - at - 4) return false;
-    if (id == kZip64ExtraField) {
+    if (id == ZIP64_EXTRA_FIELD) {
       const unsigned char* data = extra + at + 4;
       size_t used = 0;
       for (std::uint64_t* field : fields) {
@@ -88,7 +88,7 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 }
 
 // Code page 437, the names of zip entries without the UTF-8 flag: bytes 0x80 to 0xFF.
-constexpr std::array<std::uint16_t, 128> kCp437High = {
+constexpr std::array<std::uint16_t, 128> CP437_HIGH = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
     0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
     0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
@@ -102,7 +102,7 @@ constexpr std::array<std::uint16_t, 128> kCp437High = {
 std::string Cp437ToUtf8(const unsigned char* bytes, size_t size) {
   std::string out;
   out.reserve(size);
-  for (size_t i = 0; i < size; ++i) AppendUtf8(out, bytes[i] < 0x80 ? bytes[i] : kCp437High[bytes[i] - 0x80]);
+  for (size_t i = 0; i < size; ++i) AppendUtf8(out, bytes[i] < 0x80 ? bytes[i] : CP437_HIGH[bytes[i] - 0x80]);
   return out;
 }
 
@@ -252,16 +252,16 @@ bool TZipArchive::Open(const std::string& AFileName) {
 }
 
 bool TZipArchive::ReadDirectory() {
-  if (m_fileSize < kEndRecordSize) return Fail("not a zip archive.");
-  size_t tailSize = static_cast<size_t>(std::min<std::uint64_t>(m_fileSize, kEndRecordSize + kMaxCommentSize));
+  if (m_fileSize < END_RECORD_SIZE) return Fail("not a zip archive.");
+  size_t tailSize = static_cast<size_t>(std::min<std::uint64_t>(m_fileSize, END_RECORD_SIZE + MAX_COMMENT_SIZE));
   std::vector<unsigned char> tail(tailSize);
   if (!ReadAt(m_fileSize - tailSize, tail.data(), tailSize)) return Fail("cannot read the archive.");
 
   // The last end record whose comment fits in the file.
-  size_t at = tailSize - kEndRecordSize + 1;
+  size_t at = tailSize - END_RECORD_SIZE + 1;
   bool found = false;
   while (at-- > 0) {
-    if (Le32(&tail[at]) == kEndOfDirectory && at + kEndRecordSize + Le16(&tail[at + 20]) <= tailSize) {
+    if (Le32(&tail[at]) == END_OF_DIRECTORY && at + END_RECORD_SIZE + Le16(&tail[at + 20]) <= tailSize) {
       found = true;
       break;
     }
@@ -274,21 +274,21 @@ bool TZipArchive::ReadDirectory() {
   std::uint64_t entriesOnDisk = Le16(record + 8), count = Le16(record + 10);
   std::uint64_t directorySize = Le32(record + 12), directoryOffset = Le32(record + 16);
 
-  unsigned char locator[kZip64LocatorSize];
-  if (directoryEnd >= kZip64LocatorSize && ReadAt(directoryEnd - kZip64LocatorSize, locator, sizeof locator) &&
-      Le32(locator) == kZip64Locator) {
+  unsigned char locator[ZIP64_LOCATOR_SIZE];
+  if (directoryEnd >= ZIP64_LOCATOR_SIZE && ReadAt(directoryEnd - ZIP64_LOCATOR_SIZE, locator, sizeof locator) &&
+      Le32(locator) == ZIP64_LOCATOR) {
     if (Le32(locator + 4) != 0 || Le32(locator + 16) > 1)
       return Fail("an archive split over several parts, which is not supported.");
     // The Zip64 end record is where the locator says, or, behind a stub that
     // shifts the archive, right in front of the locator.
-    std::uint64_t locatorAt = directoryEnd - kZip64LocatorSize;
-    std::uint64_t candidates[] = {Le64(locator + 8), locatorAt >= kZip64EndRecordSize ? locatorAt - kZip64EndRecordSize : locatorAt};
-    unsigned char zip64[kZip64EndRecordSize];
+    std::uint64_t locatorAt = directoryEnd - ZIP64_LOCATOR_SIZE;
+    std::uint64_t candidates[] = {Le64(locator + 8), locatorAt >= ZIP64_END_RECORD_SIZE ? locatorAt - ZIP64_END_RECORD_SIZE : locatorAt};
+    unsigned char zip64[ZIP64_END_RECORD_SIZE];
     std::uint64_t recordAt = 0;
     bool recordFound = false;
     for (std::uint64_t candidate : candidates) {
-      if (candidate >= locatorAt || locatorAt - candidate < kZip64EndRecordSize) continue;
-      if (ReadAt(candidate, zip64, sizeof zip64) && Le32(zip64) == kZip64EndOfDirectory &&
+      if (candidate >= locatorAt || locatorAt - candidate < ZIP64_END_RECORD_SIZE) continue;
+      if (ReadAt(candidate, zip64, sizeof zip64) && Le32(zip64) == ZIP64_END_OF_DIRECTORY &&
           Le64(zip64 + 4) == locatorAt - candidate - 12) {
         recordAt = candidate;
         recordFound = true;
@@ -309,7 +309,7 @@ bool TZipArchive::ReadDirectory() {
   if (disk != 0 || directoryDisk != 0 || entriesOnDisk != count)
     return Fail("an archive split over several parts, which is not supported.");
   if (directorySize > directoryEnd || directoryOffset > directoryEnd - directorySize ||
-      count > directorySize / kDirectoryEntrySize)
+      count > directorySize / DIRECTORY_ENTRY_SIZE)
     return Fail("the zip directory is damaged or the archive is truncated.");
   // Anything in front of the archive (a self-extracting stub) shifts every offset.
   m_base = directoryEnd - directorySize - directoryOffset;
@@ -320,11 +320,11 @@ bool TZipArchive::ReadDirectory() {
   m_entries.reserve(static_cast<size_t>(count));
   size_t position = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
-    if (directory.size() - position < kDirectoryEntrySize || Le32(&directory[position]) != kDirectoryEntry)
+    if (directory.size() - position < DIRECTORY_ENTRY_SIZE || Le32(&directory[position]) != DIRECTORY_ENTRY)
       return Fail("the zip directory is damaged.");
     const unsigned char* item = &directory[position];
     size_t nameSize = Le16(item + 28), extraSize = Le16(item + 30), commentSize = Le16(item + 32);
-    if (directory.size() - position - kDirectoryEntrySize < nameSize + extraSize + commentSize)
+    if (directory.size() - position - DIRECTORY_ENTRY_SIZE < nameSize + extraSize + commentSize)
       return Fail("the zip directory is damaged.");
     TZipEntry entry;
     entry.nFlags = static_cast<std::uint16_t>(Le16(item + 8));
@@ -333,8 +333,8 @@ bool TZipArchive::ReadDirectory() {
     entry.nCompressedSize = Le32(item + 20);
     entry.nSize = Le32(item + 24);
     entry.nLocalHeaderOffset = Le32(item + 42);
-    const unsigned char* name = item + kDirectoryEntrySize;
-    if (entry.nFlags & kFlagUtf8Name) {
+    const unsigned char* name = item + DIRECTORY_ENTRY_SIZE;
+    if (entry.nFlags & FLAG_UTF8_NAME) {
       entry.strName.assign(reinterpret_cast<const char*>(name), nameSize);
       if (!IsValidUtf8(entry.strName)) return Fail("the zip directory holds a name that is not valid UTF-8.");
     } else {
@@ -345,7 +345,7 @@ bool TZipArchive::ReadDirectory() {
       return Fail("the Zip64 fields of the zip directory are damaged.");
     if (entry.nLocalHeaderOffset > m_directoryOffset) return Fail("the zip directory is damaged.");
     m_entries.push_back(std::move(entry));
-    position += kDirectoryEntrySize + nameSize + extraSize + commentSize;
+    position += DIRECTORY_ENTRY_SIZE + nameSize + extraSize + commentSize;
   }
   return true;
 }
@@ -353,11 +353,11 @@ bool TZipArchive::ReadDirectory() {
 // Finds where the entry's data starts; its data must end before the directory.
 bool TZipArchive::DataRange(const TZipEntry& AEntry, std::uint64_t& ADataOffset) {
   const std::string damaged = "The zip entry " + Quoted(AEntry.strName) + " is damaged or the archive is truncated.";
-  unsigned char header[kLocalHeaderSize];
-  if (m_directoryOffset - AEntry.nLocalHeaderOffset < kLocalHeaderSize ||
-      !ReadAt(m_base + AEntry.nLocalHeaderOffset, header, sizeof header) || Le32(header) != kLocalHeader)
+  unsigned char header[LOCAL_HEADER_SIZE];
+  if (m_directoryOffset - AEntry.nLocalHeaderOffset < LOCAL_HEADER_SIZE ||
+      !ReadAt(m_base + AEntry.nLocalHeaderOffset, header, sizeof header) || Le32(header) != LOCAL_HEADER)
     return Fail(damaged);
-  std::uint64_t data = AEntry.nLocalHeaderOffset + kLocalHeaderSize + Le16(header + 26) + Le16(header + 28);
+  std::uint64_t data = AEntry.nLocalHeaderOffset + LOCAL_HEADER_SIZE + Le16(header + 26) + Le16(header + 28);
   if (data > m_directoryOffset || AEntry.nCompressedSize > m_directoryOffset - data) return Fail(damaged);
   ADataOffset = m_base + data;
   return true;
@@ -368,14 +368,14 @@ bool TZipArchive::DataRange(const TZipEntry& AEntry, std::uint64_t& ADataOffset)
 template <typename TSink>
 bool TZipArchive::Decode(const TZipEntry& AEntry, TSink&& ASink) {
   const std::string entry = "The zip entry " + Quoted(AEntry.strName);
-  if (AEntry.nFlags & kFlagEncrypted) return Fail(entry + " is encrypted, which is not supported.");
-  if (AEntry.nMethod != kMethodStored && AEntry.nMethod != kMethodDeflated)
+  if (AEntry.nFlags & FLAG_ENCRYPTED) return Fail(entry + " is encrypted, which is not supported.");
+  if (AEntry.nMethod != METHOD_STORED && AEntry.nMethod != METHOD_DEFLATED)
     return Fail(entry + " uses compression method " + std::to_string(AEntry.nMethod) + ", which is not supported.");
-  if (AEntry.nMethod == kMethodStored && AEntry.nCompressedSize != AEntry.nSize)
+  if (AEntry.nMethod == METHOD_STORED && AEntry.nCompressedSize != AEntry.nSize)
     return Fail(entry + " is damaged: its sizes do not match.");
   std::uint64_t offset;
   if (!DataRange(AEntry, offset)) return false;
-  m_inBuffer.resize(kBufferSize);
+  m_inBuffer.resize(BUFFER_SIZE);
   m_file.clear();
   if (!m_file.seekg(static_cast<std::streamoff>(offset))) return Fail("Cannot read the zip entry " + Quoted(AEntry.strName) + ".");
 
@@ -383,7 +383,7 @@ bool TZipArchive::Decode(const TZipEntry& AEntry, TSink&& ASink) {
   std::uint64_t produced = 0;
   uLong crc = crc32(0L, Z_NULL, 0);
   auto readChunk = [&](size_t& size) {
-    size = static_cast<size_t>(std::min<std::uint64_t>(remaining, kBufferSize));
+    size = static_cast<size_t>(std::min<std::uint64_t>(remaining, BUFFER_SIZE));
     if (!m_file.read(m_inBuffer.data(), static_cast<std::streamsize>(size))) return false;
     remaining -= size;
     return true;
@@ -391,7 +391,7 @@ bool TZipArchive::Decode(const TZipEntry& AEntry, TSink&& ASink) {
   const std::string readError = "Cannot read the zip entry " + Quoted(AEntry.strName) + ".";
   const std::string writeError = "Cannot write the zip entry " + Quoted(AEntry.strName) + ".";
 
-  if (AEntry.nMethod == kMethodStored) {
+  if (AEntry.nMethod == METHOD_STORED) {
     while (remaining > 0) {
       size_t size;
       if (!readChunk(size)) return Fail(readError);
@@ -403,7 +403,7 @@ bool TZipArchive::Decode(const TZipEntry& AEntry, TSink&& ASink) {
     TInflateStream inflater;
     if (!inflater.Ready()) return Fail("zlib cannot start inflating.");
     z_stream& stream = inflater.Stream();
-    m_outBuffer.resize(kBufferSize);
+    m_outBuffer.resize(BUFFER_SIZE);
     bool ended = false;
     while (!ended) {
       if (stream.avail_in == 0) {
@@ -445,7 +445,7 @@ bool TZipArchive::ReadEntry(size_t AIndex, std::string& AContent, std::uint64_t 
   if (entry.nSize > AMaxSize)
     return Fail("The zip entry " + Quoted(entry.strName) + " is larger than " + std::to_string(AMaxSize) + " bytes.");
   // The declared size is not trusted with memory up front; a lie fails in Decode.
-  AContent.reserve(static_cast<size_t>(std::min<std::uint64_t>(entry.nSize, kMaxReserve)));
+  AContent.reserve(static_cast<size_t>(std::min<std::uint64_t>(entry.nSize, MAX_RESERVE)));
   bool ok = Decode(entry, [&](const char* data, size_t size) {
     AContent.append(data, size);
     return true;
@@ -465,8 +465,8 @@ bool TZipArchive::ExtractAll(const std::string& ATargetFolder, const TProgressHa
                   " is refused: its name would leave the target folder or is not a valid file name.");
     if (entry.IsFolder()) continue;
     if (NameComponents(entry.strName).empty()) return Fail("The zip entry " + quoted + " has no file name.");
-    if (entry.nFlags & kFlagEncrypted) return Fail("The zip entry " + quoted + " is encrypted, which is not supported.");
-    if (entry.nMethod != kMethodStored && entry.nMethod != kMethodDeflated)
+    if (entry.nFlags & FLAG_ENCRYPTED) return Fail("The zip entry " + quoted + " is encrypted, which is not supported.");
+    if (entry.nMethod != METHOD_STORED && entry.nMethod != METHOD_DEFLATED)
       return Fail("The zip entry " + quoted + " uses compression method " + std::to_string(entry.nMethod) +
                   ", which is not supported.");
   }

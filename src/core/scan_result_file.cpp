@@ -75,9 +75,9 @@ bool FileExists(const std::string& fileName) {
 // "config.bin.damaged", or the first free "config.bin.damaged-N", so an earlier
 // damaged copy is never replaced.
 std::string DamagedFileName(const std::string& fileName) {
-  constexpr int kMaxCopies = 100;
+  constexpr int MAX_COPIES = 100;
   std::string candidate = fileName + ".damaged";
-  for (int n = 2; FileExists(candidate) && n <= kMaxCopies; ++n)
+  for (int n = 2; FileExists(candidate) && n <= MAX_COPIES; ++n)
     candidate = fileName + ".damaged-" + std::to_string(n);
   return candidate;
 }
