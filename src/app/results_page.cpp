@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/win32/win32_text.h"
+#include "ui/win32/private_messages.h"
 #include "ui/win32/temp_cursor.h"
 
 namespace {
@@ -11,7 +12,6 @@ namespace {
 constexpr COLORREF QV_COUNT_COLOR = HexColor(0x003366);
 constexpr int QV_LIST_TOP = 90;     // logical pixels: the group's top and bottom margins
 constexpr int QV_LIST_BOTTOM = 90;
-constexpr UINT QV_ROW_ACTION = WM_APP + 11;  // the deferred row actions are due
 
 }  // namespace
 

@@ -13,12 +13,10 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
+#include "ui/win32/private_messages.h"
 #include "ui/command_line.h"
 
 namespace {
-
-// The one refresh of the main window's texts queued before the windows exist.
-constexpr UINT QV_STARTUP_REFRESH = WM_APP + 1;
 
 // Waits for the process to end; a process that cannot be opened (it has
 // ended, or never existed) is not waited for.

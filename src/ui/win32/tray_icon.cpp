@@ -2,11 +2,12 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
+#include "ui/win32/private_messages.h"
 
 namespace {
 
-constexpr UINT QV_TRAY_CALLBACK = WM_APP + 0x51;
 constexpr UINT QV_TRAY_ID = 1;
 
 void CopyText(wchar_t* target, size_t capacity, const std::wstring& text) {
