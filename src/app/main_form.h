@@ -144,9 +144,9 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   TGlyphButton m_exitButton{TGlyph::close};
   TToolTips m_tips;
   TTrayIcon m_trayIcon;
-  HBITMAP m_logo = nullptr;
-  HICON m_icon = nullptr;
-  HICON m_smallIcon = nullptr;
+  TBitmap m_logo;
+  TIcon m_icon;
+  TIcon m_smallIcon;
   TOverviewPage m_overviewPage;
   TProblemTexts m_problemTexts{m_ports.strings};
   TResultsPresenter m_results{m_model, m_ports.locale, m_ports.strings, m_problemTexts};

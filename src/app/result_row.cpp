@@ -56,9 +56,8 @@ bool TResultPanel::Create(HWND box, int index, int width, const TResultRow& row)
   }
   if (row.statusShown) {
     // The problem line's hint covers the line as painted (up to 450 wide).
-    HDC dc = GetDC(Handle());
-    const int textWidth = std::min(TextWidth(dc, row.statusText, m_resources.status.Get()), Scale(450));
-    ReleaseDC(Handle(), dc);
+    const TClientDC dc(Handle());
+    const int textWidth = std::min(TextWidth(dc.Get(), row.statusText, m_resources.status.Get()), Scale(450));
     const RECT line = At(95, 54, 0, 16);
     m_tips.SetPart(Handle(), QV_STATUS_TOOL, RECT{line.left, line.top, line.left + textWidth, line.bottom},
                    m_resources.texts.statusHint);
