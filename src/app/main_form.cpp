@@ -210,13 +210,10 @@ void TDriverAppForm::Layout() {
     GetClientRect(m_contentCards.Card(cardOverview).Handle(), &card);
     m_overviewPage.Place(OverviewPageRect(card, Scale(QV_CARD_TITLE_BOTTOM)));
   }
-  auto place = [](HWND control, const TLayoutRect& r) {
-    SetWindowPos(control, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  place(m_helpButton.Handle(), layout.helpButton);
-  place(m_aboutButton.Handle(), layout.aboutButton);
-  place(m_minimizeButton.Handle(), layout.minimizeButton);
-  place(m_exitButton.Handle(), layout.exitButton);
+  PlaceWindow(m_helpButton.Handle(), layout.helpButton);
+  PlaceWindow(m_aboutButton.Handle(), layout.aboutButton);
+  PlaceWindow(m_minimizeButton.Handle(), layout.minimizeButton);
+  PlaceWindow(m_exitButton.Handle(), layout.exitButton);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 

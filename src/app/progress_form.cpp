@@ -86,7 +86,7 @@ void TProgressForm::ShowProgress(const std::string& AStatus) {
   ApplyTexts();
   if (!IsWindowVisible(Handle())) {
     const TLayoutRect rect = FrameRect(m_owner, Dpi());
-    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    Place(rect);
   }
   ShowWindow(Handle(), SW_SHOW);
 }

@@ -32,24 +32,21 @@ bool TResultPanel::Create(HWND box, int index, int width, const TResultRow& row)
                        {0, height * index, width, height * (index + 1)}, box, row.tag)) {
     return false;
   }
-  auto place = [](HWND control, const RECT& r) {
-    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
   m_info.Create(Handle(), idRowInfo, "", {0, 0, 1, 1});
-  place(m_info.Handle(), At(388, 14, 25, 25));
+  PlaceWindow(m_info.Handle(), At(388, 14, 25, 25));
   m_menu.Create(Handle(), idRowMenu, "", {0, 0, 1, 1});
-  place(m_menu.Handle(), At(550, 14, 15, 25));
+  PlaceWindow(m_menu.Handle(), At(550, 14, 15, 25));
   for (TImageButton* picture : {&m_info, &m_menu}) picture->SetHandCursor(true);
   m_tips.Set(m_info.Handle(), m_resources.texts.infoHint);
   m_tips.Set(m_menu.Handle(), m_resources.texts.menuHint);
   if (row.selectionShown) {
     m_select.Create(Handle(), idRowSelect, "", {0, 0, 1, 1});
-    place(m_select.Handle(), At(20, 29, 17, 17));
+    PlaceWindow(m_select.Handle(), At(20, 29, 17, 17));
     m_select.SetHandCursor(true);
     m_select.SetGlyph(row.selected ? TPictureGlyph::checked : TPictureGlyph::unchecked);
     m_tips.Set(m_select.Handle(), m_resources.texts.selectHint);
     m_update.Create(Handle(), idRowUpdate, m_resources.texts.updateCaption, {0, 0, 1, 1});
-    place(m_update.Handle(), At(436, 11, 109, 25));
+    PlaceWindow(m_update.Handle(), At(436, 11, 109, 25));
     m_update.SetFont(m_resources.button.Get());
     FitControlWidth(m_update.Handle(), QV_DESIGN_DPI);
     m_tips.Set(m_update.Handle(), m_resources.texts.updateHint);

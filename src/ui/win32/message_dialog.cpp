@@ -315,7 +315,7 @@ class TMessageDialog {
     }
     left = KeepInside(left, width, work.left, work.right);
     top = KeepInside(top, height, work.top, work.bottom);
-    SetWindowPos(m_hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(m_hwnd, left, top, width, height);
 
     m_iconRect = {margin, margin, margin + iconSize, margin + iconSize};
     if (m_textControl) {

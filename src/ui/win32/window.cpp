@@ -231,10 +231,12 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+void PlaceWindow(HWND hwnd, int left, int top, int width, int height) {
+  SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TWindow::Place(const TLayoutRect& rect) const {
-  if (m_hwnd) {
-    SetWindowPos(m_hwnd, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  if (m_hwnd) PlaceWindow(m_hwnd, rect);
 }
 
 void TWindow::SetText(const std::string& text) const {
