@@ -13,8 +13,8 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
-#include "ui/win32/private_messages.h"
 #include "ui/command_line.h"
+#include "ui/win32/private_messages.h"
 
 namespace {
 
