@@ -139,7 +139,8 @@ void TDriverAppForm::DeviceDetailsMenuPopup(int tag, POINT at) {
     AppendMenuW(menu.Get(), MF_STRING | (entries[i].enabled ? MF_ENABLED : MF_GRAYED), QV_MENU_FIRST + i,
                 Utf8ToWide(entries[i].caption).c_str());
   }
-  const UINT chosen = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr);
+  const UINT chosen =
+      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr);
   if (chosen < QV_MENU_FIRST) return;
   switch (static_cast<TDeviceMenuItem>(chosen - QV_MENU_FIRST)) {
     case menuDetails: break;  // the details window takes it over

@@ -34,7 +34,8 @@ class TBufferedPaint {
       : m_target(target),
         m_rect(ClientRect(hwnd)),
         m_dc(CreateCompatibleDC(target)),
-        m_bitmap(CreateCompatibleBitmap(target, m_rect.right > 0 ? m_rect.right : 1, m_rect.bottom > 0 ? m_rect.bottom : 1)),
+        m_bitmap(CreateCompatibleBitmap(target, m_rect.right > 0 ? m_rect.right : 1,
+                                        m_rect.bottom > 0 ? m_rect.bottom : 1)),
         m_select(m_dc.Get(), m_bitmap.Get()) {
     // Start from the class background (white when there is none).
     HBRUSH background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
