@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "ascii_text.h"
+#include "engine/server_contract.h"
 #include "scan_answer.h"
 
 namespace qvserver {
@@ -61,7 +62,7 @@ void DriverService::log_line(const std::string& line) {
 void DriverService::install(httplib::Server& server) {
   server.set_payload_max_length(options_.max_body_bytes);
 
-  server.Post("/newupdates/", [this](const httplib::Request& request, httplib::Response& response) {
+  server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
     quorvane::Drivers scan;
     if (!scan.ParseFromString(request.body)) {
       response.set_content("error: the body is not a scan request\n", "text/plain");
@@ -78,7 +79,7 @@ void DriverService::install(httplib::Server& server) {
     response.set_content(answer.driver_size() == 0 ? std::string() : answer.SerializeAsString(), kProtobufType);
   });
 
-  server.Post("/client_status/", [this](const httplib::Request& request, httplib::Response& response) {
+  server.Post(QV_CLIENT_STATUS_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
     quorvane::ClientStatus status;
     bool confirmed = status.ParseFromString(request.body) && status.downloads_size() > 0;
     for (const auto& download : status.downloads()) {
@@ -89,7 +90,7 @@ void DriverService::install(httplib::Server& server) {
     response.set_content(confirmed ? "true" : "false", "text/plain");
   });
 
-  server.Post("/client_version/quorvane/", [this](const httplib::Request& request, httplib::Response& response) {
+  server.Post(QV_CLIENT_VERSION_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
     quorvane::ClientVersion caller;
     std::optional<quorvane::ClientVersion> release;
     if (options_.release && caller.ParseFromString(request.body)) release = newer_release(*options_.release, caller);

@@ -5,6 +5,7 @@
 #include "app/app_texts.h"
 #include "core/errors.h"
 #include "core/url.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
 
@@ -20,18 +21,17 @@ enum : int { idVersion = 1, idDescription, idNotice, idEula, idPrivacy, idUninst
 // DwmSetWindowAttribute's caption and caption-text colours (Windows 11); older
 // systems and Wine keep their own title bar.
 void ColourTitleBar(HWND hwnd) {
-  HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const TLibrary dwm = LoadSystemLibrary(L"dwmapi.dll");
   if (!dwm) return;
   using TSetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
   auto setAttribute =
-      reinterpret_cast<TSetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+      reinterpret_cast<TSetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm.Get(), "DwmSetWindowAttribute")));
   if (setAttribute) {
     const COLORREF caption = QV_COLOR_BAR;
     const COLORREF text = QV_COLOR_WHITE;
     setAttribute(hwnd, 35 /* DWMWA_CAPTION_COLOR */, &caption, sizeof(caption));
     setAttribute(hwnd, 36 /* DWMWA_TEXT_COLOR */, &text, sizeof(text));
   }
-  FreeLibrary(dwm);
 }
 
 }  // namespace

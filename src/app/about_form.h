@@ -28,7 +28,7 @@ class TAboutForm : public TWindow {
   std::string Text(int id) const { return m_ports.strings.Load(id); }
 
   TSystemPorts m_ports;
-  HBITMAP m_logo;
+  HBITMAP m_logo;  // the main window's, borrowed
   TFont m_textFont;
   TFont m_linkFont;
   TBrush m_white;

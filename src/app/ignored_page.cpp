@@ -113,18 +113,15 @@ void TIgnoredPage::Layout() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const int margin = Scale(20);
-  auto place = [](HWND control, int left, int top, int width, int height) {
-    SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
   const int width = client.right - 2 * margin;
-  place(m_title, margin, Scale(15), width, Scale(36));
-  place(m_text, margin, Scale(60), width, Scale(100));
+  PlaceWindow(m_title, margin, Scale(15), width, Scale(36));
+  PlaceWindow(m_text, margin, Scale(60), width, Scale(100));
   RECT button{};
   GetWindowRect(m_include.Handle(), &button);
   const int buttonWidth = button.right - button.left;
   const int buttonTop = client.bottom - Scale(25) - Scale(40);
-  place(m_include.Handle(), client.right - margin - buttonWidth, buttonTop, buttonWidth, Scale(40));
-  place(m_list, margin, Scale(170), width, buttonTop - Scale(15) - Scale(170));
+  PlaceWindow(m_include.Handle(), client.right - margin - buttonWidth, buttonTop, buttonWidth, Scale(40));
+  PlaceWindow(m_list, margin, Scale(170), width, buttonTop - Scale(15) - Scale(170));
 }
 
 void TIgnoredPage::OnSize(int, int) { Layout(); }

@@ -55,23 +55,21 @@ TDriverAppForm::TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TS
 
 TDriverAppForm::~TDriverAppForm() {
   EndTasks();
-  if (m_logo) DeleteObject(m_logo);
-  if (m_icon) DestroyIcon(m_icon);
-  if (m_smallIcon) DestroyIcon(m_smallIcon);
 }
 
 std::string TDriverAppForm::Text(int id) const { return m_ports.strings.Load(id); }
 
 bool TDriverAppForm::Create() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  m_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-  m_smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  m_logo = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  m_icon.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  m_smallIcon.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  m_logo.Reset(
+      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   TClassStyle classStyle;
-  classStyle.icon = m_icon;
-  classStyle.smallIcon = m_smallIcon;
+  classStyle.icon = m_icon.Get();
+  classStyle.smallIcon = m_smallIcon.Get();
   // The window is created at the size of its DPI; it is centred when first shown.
   const int dpi = StartupDpi();
   const TLayoutRect rect = ComputeShellLayout(dpi).client;
@@ -114,7 +112,7 @@ void TDriverAppForm::OnCreate() {
   m_mainNavigation.OnItemClick([this](int index) { ApplyNavigation(m_navigation.ExecuteItem(index)); });
   m_settingsNavigation.OnItemClick([this](int index) { ApplyNavigation(m_navigation.ExecuteItem(index)); });
 
-  m_trayIcon.Create(m_smallIcon ? m_smallIcon : m_icon);
+  m_trayIcon.Create(m_smallIcon ? m_smallIcon.Get() : m_icon.Get());
   m_trayIcon.OnDoubleClick([this] { RestoreWindow(); });
   m_trayIcon.OnMenuCommand([this](int command) {
     switch (command) {
@@ -212,13 +210,10 @@ void TDriverAppForm::Layout() {
     GetClientRect(m_contentCards.Card(cardOverview).Handle(), &card);
     m_overviewPage.Place(OverviewPageRect(card, Scale(QV_CARD_TITLE_BOTTOM)));
   }
-  auto place = [](HWND control, const TLayoutRect& r) {
-    SetWindowPos(control, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  place(m_helpButton.Handle(), layout.helpButton);
-  place(m_aboutButton.Handle(), layout.aboutButton);
-  place(m_minimizeButton.Handle(), layout.minimizeButton);
-  place(m_exitButton.Handle(), layout.exitButton);
+  PlaceWindow(m_helpButton.Handle(), layout.helpButton);
+  PlaceWindow(m_aboutButton.Handle(), layout.aboutButton);
+  PlaceWindow(m_minimizeButton.Handle(), layout.minimizeButton);
+  PlaceWindow(m_exitButton.Handle(), layout.exitButton);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -232,7 +227,7 @@ bool TDriverAppForm::OnPaint(HDC dc) {
   FillSolid(dc, RECT{column.left, column.top, column.right, column.bottom}, QV_COLOR_BAR);
   if (m_logo) {
     const TLayoutRect& logo = layout.logo;
-    DrawBitmapStretched(dc, m_logo, RECT{logo.left, logo.top, logo.right, logo.bottom});
+    DrawBitmapStretched(dc, m_logo.Get(), RECT{logo.left, logo.top, logo.right, logo.bottom});
   }
   return true;
 }
@@ -368,7 +363,7 @@ void TDriverAppForm::StartSoftwareUpdateCheck() {
 void TDriverAppForm::OpenHelp() { m_model.LaunchBrowser(QV_HELP_DESK_URL); }
 
 void TDriverAppForm::ShowAbout() {
-  TAboutForm about(m_ports, m_logo);
+  TAboutForm about(m_ports, m_logo.Get());
   about.ShowModal(Handle());
 }
 

@@ -25,11 +25,10 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/dialog_message_sink.h"
 #include "ui/win32/navigation_list.h"
+#include "ui/win32/private_messages.h"
 #include "ui/win32/tray_icon.h"
 #include "ui/win32/window.h"
 
-// The message a second start of the program sends to bring this window forward.
-inline constexpr UINT QV_BRING_FORWARD = WM_USER + 1;
 inline constexpr const wchar_t* QV_MAIN_CLASS = L"TDriverAppForm";
 
 // Control identifiers, also used by the window tests.
@@ -146,9 +145,9 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   TGlyphButton m_exitButton{TGlyph::close};
   TToolTips m_tips;
   TTrayIcon m_trayIcon;
-  HBITMAP m_logo = nullptr;
-  HICON m_icon = nullptr;
-  HICON m_smallIcon = nullptr;
+  TBitmap m_logo;
+  TIcon m_icon;
+  TIcon m_smallIcon;
   TOverviewPage m_overviewPage;
   TProblemTexts m_problemTexts{m_ports.strings};
   TResultsPresenter m_results{m_model, m_ports.locale, m_ports.strings, m_problemTexts};

@@ -132,15 +132,15 @@ void TDriverAppForm::DeviceDetailsMenuPopup(int tag, POINT at) {
   if (!device) return;
   const auto entries =
       m_results.MenuFor(tag, m_engine.IsDownloadAvailable(device->strHID) != 0, m_model.IsOsVistaAndAbove());
-  HMENU menu = CreatePopupMenu();
+  TMenu menu(CreatePopupMenu());
   if (!menu) return;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (!entries[i].visible) continue;
-    AppendMenuW(menu, MF_STRING | (entries[i].enabled ? MF_ENABLED : MF_GRAYED), QV_MENU_FIRST + i,
+    AppendMenuW(menu.Get(), MF_STRING | (entries[i].enabled ? MF_ENABLED : MF_GRAYED), QV_MENU_FIRST + i,
                 Utf8ToWide(entries[i].caption).c_str());
   }
-  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr);
-  DestroyMenu(menu);
+  const UINT chosen =
+      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr);
   if (chosen < QV_MENU_FIRST) return;
   switch (static_cast<TDeviceMenuItem>(chosen - QV_MENU_FIRST)) {
     case menuDetails: break;  // the details window takes it over

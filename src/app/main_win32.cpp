@@ -8,15 +8,16 @@
 
 #include "app/start_up.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearchToSystemFolder();
   std::vector<std::string> parameters;
   int count = 0;
-  if (wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 1; i < count; ++i) parameters.push_back(WideToUtf8(std::wstring(arguments[i])));
-    LocalFree(arguments);
+  const TLocalMemory<wchar_t*> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+  if (arguments) {
+    for (int i = 1; i < count; ++i) parameters.push_back(WideToUtf8(std::wstring(arguments.Get()[i])));
   }
   try {
     return RunQuorvane(parameters);

@@ -60,23 +60,20 @@ void TOverviewPage::Layout() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const int width = client.right;
-  auto place = [](HWND control, int left, int top, int w, int h) {
-    SetWindowPos(control, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
   // From top to bottom, centred: indicator, scan button, last scan, status lines, scanning label.
   RECT button{};
   GetWindowRect(m_scanButton.Handle(), &button);
   const int buttonWidth = std::max(static_cast<int>(button.right - button.left), Scale(150));
-  place(m_scanButton.Handle(), (width - buttonWidth) / 2, Scale(135), buttonWidth, Scale(75));
-  place(m_statusTitle, Scale(20), Scale(250), width - Scale(40), Scale(26));
-  place(m_statusText, Scale(20), Scale(278), width - Scale(40), Scale(20));
-  place(m_scanningLabel, Scale(20), Scale(302), width - Scale(40), Scale(20));
+  PlaceWindow(m_scanButton.Handle(), (width - buttonWidth) / 2, Scale(135), buttonWidth, Scale(75));
+  PlaceWindow(m_statusTitle, Scale(20), Scale(250), width - Scale(40), Scale(26));
+  PlaceWindow(m_statusText, Scale(20), Scale(278), width - Scale(40), Scale(20));
+  PlaceWindow(m_scanningLabel, Scale(20), Scale(302), width - Scale(40), Scale(20));
   PlaceLastScan();
   // Lower left: the four facts.
   const int factTop = client.bottom - Scale(4 * 22 + 10);
   for (int i = 0; i < 4; ++i) {
-    place(m_facts[2 * i], Scale(20), factTop + Scale(22 * i), Scale(120), Scale(20));
-    place(m_facts[2 * i + 1], Scale(145), factTop + Scale(22 * i), width - Scale(165), Scale(20));
+    PlaceWindow(m_facts[2 * i], Scale(20), factTop + Scale(22 * i), Scale(120), Scale(20));
+    PlaceWindow(m_facts[2 * i + 1], Scale(145), factTop + Scale(22 * i), width - Scale(165), Scale(20));
   }
   InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -87,9 +84,8 @@ void TOverviewPage::PlaceLastScan() {
   const int labelWidth = LabelTextWidth(m_lastScanLabel) + Scale(4);
   const int valueWidth = LabelTextWidth(m_lastScanValue) + Scale(4);
   const int left = LastScanLeft(client.right, labelWidth, valueWidth);
-  SetWindowPos(m_lastScanLabel, nullptr, left, Scale(218), labelWidth, Scale(20), SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(m_lastScanValue, nullptr, left + labelWidth, Scale(218), valueWidth, Scale(20),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceWindow(m_lastScanLabel, left, Scale(218), labelWidth, Scale(20));
+  PlaceWindow(m_lastScanValue, left + labelWidth, Scale(218), valueWidth, Scale(20));
 }
 
 void TOverviewPage::Apply(const TOverviewState& state) {

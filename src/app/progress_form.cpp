@@ -86,7 +86,7 @@ void TProgressForm::ShowProgress(const std::string& AStatus) {
   ApplyTexts();
   if (!IsWindowVisible(Handle())) {
     const TLayoutRect rect = FrameRect(m_owner, Dpi());
-    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    Place(rect);
   }
   ShowWindow(Handle(), SW_SHOW);
 }
@@ -160,16 +160,14 @@ LRESULT CALLBACK TProgressForm::BarProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_ERASEBKGND:
       return 1;  // the painting below covers the whole bar
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(hwnd, &paint);
-      if (dc) {
+      TPaintDC paint(hwnd);
+      if (paint.Get()) {
         try {
-          form->PaintBar(hwnd, dc);
+          form->PaintBar(hwnd, paint.Get());
         } catch (...) {
           // nothing leaves a window procedure
         }
       }
-      EndPaint(hwnd, &paint);
       return 0;
     }
     case WM_NCDESTROY:
@@ -188,20 +186,17 @@ void TProgressForm::PaintBar(HWND bar, HDC dc) {
   const int height = client.bottom > 0 ? client.bottom : 1;
   // The control draws itself into an off-screen bitmap, the text goes over it,
   // and the whole is copied at once.
-  HDC memory = CreateCompatibleDC(dc);
+  TMemoryDC memory(CreateCompatibleDC(dc));
   TBitmap bitmap(CreateCompatibleBitmap(dc, width, height));
-  {
-    TSelectObject selectBitmap(memory, bitmap.Get());
-    DefSubclassProc(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-    const std::wstring text = Utf8ToWide(m_state.Look().percentText);
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, m_state.Look().whiteText ? QV_COLOR_WHITE : RGB(0, 0, 0));
-    TSelectObject selectFont(memory, m_font.Get());
-    DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &client,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-  }
-  DeleteDC(memory);
+  TSelectObject selectBitmap(memory.Get(), bitmap.Get());
+  DefSubclassProc(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT | PRF_ERASEBKGND);
+  const std::wstring text = Utf8ToWide(m_state.Look().percentText);
+  SetBkMode(memory.Get(), TRANSPARENT);
+  SetTextColor(memory.Get(), m_state.Look().whiteText ? QV_COLOR_WHITE : RGB(0, 0, 0));
+  TSelectObject selectFont(memory.Get(), m_font.Get());
+  DrawTextW(memory.Get(), text.c_str(), static_cast<int>(text.size()), &client,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void TProgressForm::OnDpiChanged(int, const RECT*) {

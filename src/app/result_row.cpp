@@ -32,33 +32,29 @@ bool TResultPanel::Create(HWND box, int index, int width, const TResultRow& row)
                        {0, height * index, width, height * (index + 1)}, box, row.tag)) {
     return false;
   }
-  auto place = [](HWND control, const RECT& r) {
-    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
   m_info.Create(Handle(), idRowInfo, "", {0, 0, 1, 1});
-  place(m_info.Handle(), At(388, 14, 25, 25));
+  PlaceWindow(m_info.Handle(), At(388, 14, 25, 25));
   m_menu.Create(Handle(), idRowMenu, "", {0, 0, 1, 1});
-  place(m_menu.Handle(), At(550, 14, 15, 25));
+  PlaceWindow(m_menu.Handle(), At(550, 14, 15, 25));
   for (TImageButton* picture : {&m_info, &m_menu}) picture->SetHandCursor(true);
   m_tips.Set(m_info.Handle(), m_resources.texts.infoHint);
   m_tips.Set(m_menu.Handle(), m_resources.texts.menuHint);
   if (row.selectionShown) {
     m_select.Create(Handle(), idRowSelect, "", {0, 0, 1, 1});
-    place(m_select.Handle(), At(20, 29, 17, 17));
+    PlaceWindow(m_select.Handle(), At(20, 29, 17, 17));
     m_select.SetHandCursor(true);
     m_select.SetGlyph(row.selected ? TPictureGlyph::checked : TPictureGlyph::unchecked);
     m_tips.Set(m_select.Handle(), m_resources.texts.selectHint);
     m_update.Create(Handle(), idRowUpdate, m_resources.texts.updateCaption, {0, 0, 1, 1});
-    place(m_update.Handle(), At(436, 11, 109, 25));
+    PlaceWindow(m_update.Handle(), At(436, 11, 109, 25));
     m_update.SetFont(m_resources.button.Get());
     FitControlWidth(m_update.Handle(), QV_DESIGN_DPI);
     m_tips.Set(m_update.Handle(), m_resources.texts.updateHint);
   }
   if (row.statusShown) {
     // The problem line's hint covers the line as painted (up to 450 wide).
-    HDC dc = GetDC(Handle());
-    const int textWidth = std::min(TextWidth(dc, row.statusText, m_resources.status.Get()), Scale(450));
-    ReleaseDC(Handle(), dc);
+    const TClientDC dc(Handle());
+    const int textWidth = std::min(TextWidth(dc.Get(), row.statusText, m_resources.status.Get()), Scale(450));
     const RECT line = At(95, 54, 0, 16);
     m_tips.SetPart(Handle(), QV_STATUS_TOOL, RECT{line.left, line.top, line.left + textWidth, line.bottom},
                    m_resources.texts.statusHint);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/win32/win32_text.h"
+#include "ui/win32/private_messages.h"
 #include "ui/win32/temp_cursor.h"
 
 namespace {
@@ -11,7 +12,6 @@ namespace {
 constexpr COLORREF QV_COUNT_COLOR = HexColor(0x003366);
 constexpr int QV_LIST_TOP = 90;     // logical pixels: the group's top and bottom margins
 constexpr int QV_LIST_BOTTOM = 90;
-constexpr UINT QV_ROW_ACTION = WM_APP + 11;  // the deferred row actions are due
 
 }  // namespace
 
@@ -85,14 +85,11 @@ void TResultsPage::Layout() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const int margin = Scale(15);
-  auto place = [](HWND control, int left, int top, int width, int height) {
-    SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
   const int titleWidth = LabelTextWidth(m_title);
   const int lineHeight = Scale(32);
-  place(m_title, margin, Scale(20), titleWidth, lineHeight);
+  PlaceWindow(m_title, margin, Scale(20), titleWidth, lineHeight);
   const int rescanLeft = client.right - margin - Scale(32);
-  place(m_rescan.Handle(), rescanLeft, Scale(20), Scale(32), Scale(32));
+  PlaceWindow(m_rescan.Handle(), rescanLeft, Scale(20), Scale(32), Scale(32));
   const int countLeft = margin + titleWidth + Scale(5);
   const int countWidth = LabelTextWidth(m_count);
   const TCountTextFit fit =
@@ -101,12 +98,12 @@ void TResultsPage::Layout() {
   LONG_PTR style = GetWindowLongPtrW(m_count, GWL_STYLE) & ~static_cast<LONG_PTR>(SS_ELLIPSISMASK);
   style |= fit.ellipsis ? SS_WORDELLIPSIS : 0;
   SetWindowLongPtrW(m_count, GWL_STYLE, style);
-  place(m_count, countLeft, Scale(20), fit.autoSize ? countWidth : fit.width, lineHeight);
+  PlaceWindow(m_count, countLeft, Scale(20), fit.autoSize ? countWidth : fit.width, lineHeight);
   // The group spans the card: the rows' pictures reach 565 logical pixels, and
   // a scroll bar must fit beside them.
   m_group.Place({0, Scale(QV_LIST_TOP), client.right, client.bottom - Scale(QV_LIST_BOTTOM)});
-  place(m_updateAll.Handle(), client.right - margin - Scale(125), client.bottom - Scale(25) - Scale(40), Scale(125),
-        Scale(40));
+  PlaceWindow(m_updateAll.Handle(), client.right - margin - Scale(125), client.bottom - Scale(25) - Scale(40),
+              Scale(125), Scale(40));
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 

@@ -28,7 +28,7 @@ class TSplashScreenForm : public TWindow {
  private:
   IStringTable& m_strings;
   IModuleVersion& m_moduleVersion;
-  HICON m_mark;
+  HICON m_mark;  // borrowed: the caller keeps it until the splash is gone
   std::wstring m_lines[5];
   std::wstring m_version;
   std::wstring m_notice;

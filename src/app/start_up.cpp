@@ -14,28 +14,24 @@
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
 #include "ui/command_line.h"
+#include "ui/win32/private_messages.h"
 
 namespace {
-
-// The one refresh of the main window's texts queued before the windows exist.
-constexpr UINT QV_STARTUP_REFRESH = WM_APP + 1;
 
 // Waits for the process to end; a process that cannot be opened (it has
 // ended, or never existed) is not waited for.
 void WaitForPredecessor(uint32_t processId) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  TKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
   if (!process) return;
-  WaitForSingleObject(process, INFINITE);
-  CloseHandle(process);
+  WaitForSingleObject(process.Get(), INFINITE);
 }
 
 std::wstring SystemErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
+  TLocalMemory<wchar_t> buffer;
   DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-  if (buffer) LocalFree(buffer);
+                                nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.Receive()), 0, nullptr);
+  std::wstring text = length ? std::wstring(buffer.Get(), length) : std::wstring();
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
   return text;
 }
@@ -91,7 +87,7 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
   }
 
   // 2. Single instance: a second copy brings the first one forward and ends.
-  HANDLE lock = CreateMutexW(nullptr, FALSE, L"APPID");
+  TKernelHandle lock(CreateMutexW(nullptr, FALSE, L"APPID"));
   if (!lock) {
     const DWORD code = GetLastError();
     wchar_t head[64];
@@ -99,10 +95,9 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
     ShowStartError(head + SystemErrorText(code));
     return static_cast<int>(code);
   }
-  // The lock is held until the process ends.
+  // The lock is held while the program runs.
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     if (HWND running = FindWindowW(QV_MAIN_CLASS, nullptr)) SendMessageW(running, QV_BRING_FORWARD, 0, 0);
-    CloseHandle(lock);
     return 0;
   }
 
@@ -124,9 +119,9 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
   }
 
   // 7. The splash, shown only when the setting asks for it and no scan switch was given.
-  HICON mark = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 128, 128, 0));
-  auto splash = std::make_unique<TSplashScreenForm>(machine.strings, machine.moduleVersion, mark);
+  TIcon mark(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUORVANE), IMAGE_ICON, 128, 128, 0)));
+  auto splash = std::make_unique<TSplashScreenForm>(machine.strings, machine.moduleVersion, mark.Get());
   splash->Create();
   if (model->ShowSplash() && !model->ScanMinimized() && splash->Handle()) {
     ShowWindow(splash->Handle(), SW_SHOW);
@@ -140,7 +135,6 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
     wchar_t head[64];
     wsprintfW(head, L"System Error.  Code: %d.\r\n", static_cast<int>(code));
     ShowStartError(head + SystemErrorText(code));
-    if (mark) DestroyIcon(mark);
     return static_cast<int>(code ? code : 1);
   }
 
@@ -157,7 +151,7 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
   // 12.
   if (splash->Handle() && IsWindowVisible(splash->Handle())) ShowWindow(splash->Handle(), SW_HIDE);
   splash.reset();
-  if (mark) DestroyIcon(mark);
+  mark.Reset();
   if (quit) return 0;
 
   if (showMainWindow) form.ShowFirstTime();

@@ -19,7 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* DOWNLOAD_AGENT = "DriverDownload";
-constexpr const char* CLIENT_STATUS_RESOURCE = "/client_status/";
 constexpr const char* ACCEPT_ANY_HEADER = "Accept: */*\r\n";
 constexpr int DOWNLOAD_COMPLETE = 0;
 constexpr int DOWNLOAD_FILE_PROBLEM = 2;
@@ -168,7 +167,7 @@ bool TDataManager::PostChecksum(const std::string& cksum, const std::string& Dri
   const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
 
   std::vector<uint8_t> answer;
-  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), CLIENT_STATUS_RESOURCE, body.data(),
+  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), QV_CLIENT_STATUS_ROUTE, body.data(),
                    static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, true))
     return false;
   return answer.size() >= 4 && std::memcmp(answer.data(), "true", 4) == 0;

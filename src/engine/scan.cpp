@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr const char* NEW_UPDATES_RESOURCE = "/newupdates/";
-
 bool BeginsWith(const std::vector<uint8_t>& bytes, const char* prefix) {
   const size_t length = std::strlen(prefix);
   return bytes.size() >= length && std::memcmp(bytes.data(), prefix, length) == 0;
@@ -153,7 +151,7 @@ std::vector<uint8_t> TDataManager::EncodeScanRequest(const TDriverMap& devices) 
 }
 
 bool TDataManager::PostScanRequest(const std::vector<uint8_t>& body, std::vector<uint8_t>& answer) {
-  return SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), NEW_UPDATES_RESOURCE, body.data(),
+  return SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), QV_NEW_UPDATES_ROUTE, body.data(),
                      static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false);
 }
 

@@ -1,6 +1,13 @@
-// Fixed values of every exchange with the driver server.
+// Fixed values of every exchange with the driver server, shared by the engine
+// and the reference server (server/).
 #pragma once
 
 inline constexpr const char* QV_USER_AGENT = "Quorvane";
 // The Protocol Buffers content type, the quotes around utf-8 included.
 inline constexpr const char* QV_PROTOBUF_CONTENT_TYPE = "application/x-protobuf; charset=\"utf-8\"";
+
+// The server's routes: the scan, the confirmation of downloaded packages by
+// their checksums, and the offer of a newer program version.
+inline constexpr const char* QV_NEW_UPDATES_ROUTE = "/newupdates/";
+inline constexpr const char* QV_CLIENT_STATUS_ROUTE = "/client_status/";
+inline constexpr const char* QV_CLIENT_VERSION_ROUTE = "/client_version/quorvane/";

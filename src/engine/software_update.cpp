@@ -6,12 +6,6 @@
 #include "engine/server_contract.h"
 #include "proto/client_codecs.h"
 
-namespace {
-
-constexpr const char* CLIENT_VERSION_RESOURCE = "/client_version/quorvane/";
-
-}  // namespace
-
 std::string TDataManager::CheckSoftwareUpdate() {
   TClientVersion running;
   running.GetModuleVersion(m_ports.moduleVersion);
@@ -20,7 +14,7 @@ std::string TDataManager::CheckSoftwareUpdate() {
   const std::vector<uint8_t> body = builder.GetBuf().GetBytes();
 
   std::vector<uint8_t> answer;
-  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), CLIENT_VERSION_RESOURCE, body.data(),
+  if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), QV_CLIENT_VERSION_ROUTE, body.data(),
                    static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false))
     return {};
   if (answer.empty() || (answer.size() >= 5 && std::memcmp(answer.data(), "false", 5) == 0)) return {};

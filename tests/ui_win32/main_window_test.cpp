@@ -19,6 +19,7 @@
 #include "ui/shell_layout.h"
 #include "ui/win32/card_panel.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/private_messages.h"
 
 namespace {
 

@@ -25,8 +25,7 @@ void TCard::LayoutTitle() {
   if (!m_title) return;
   RECT client{};
   GetClientRect(Handle(), &client);
-  SetWindowPos(m_title, nullptr, Scale(20), Scale(15), client.right - Scale(40), Scale(34),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceWindow(m_title, Scale(20), Scale(15), client.right - Scale(40), Scale(34));
 }
 
 void TCard::OnSize(int, int) { LayoutTitle(); }

@@ -197,11 +197,10 @@ HWND CreateLabel(HWND parent, int id, const std::string& text, const TLayoutRect
 
 int LabelTextWidth(HWND label) {
   const std::wstring text = WindowText(label);
-  HDC dc = GetDC(label);
-  TSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  TClientDC dc(label);
+  TSelectObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  ReleaseDC(label, dc);
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
@@ -275,15 +274,14 @@ void FitControlWidth(HWND control, int pixelsPerInch) {
     text = WindowText(control);
   }
 
-  HDC dc = GetDC(control);
-  if (!dc) return;
   SIZE extent{};
   {
+    TClientDC dc(control);
+    if (!dc) return;
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    TSelectObject selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TSelectObject selectFont(dc.Get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
   }
-  ReleaseDC(control, dc);
 
   int width = extent.cx + ScaleToScreen(combo ? 40 : 30, pixelsPerInch, screenDpi);
   const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);

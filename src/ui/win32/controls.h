@@ -9,6 +9,7 @@
 
 #include "ui/shell_layout.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/private_messages.h"
 
 // The property by which a parent finds the object that draws an owner-drawn child.
 inline constexpr const wchar_t* QV_OWNER_DRAWN_PROPERTY = L"QvOwnerDrawn";
@@ -19,12 +20,9 @@ class IOwnerDrawn {
   virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
 };
 
-// Posted to a button's parent when the pointer has left the button, so that a
-// parent that highlights itself while hovered can check where the pointer went.
-inline constexpr UINT QV_CHILD_MOUSE_LEFT = WM_APP + 10;
-
 // A push button drawn by its object: hover is tracked, a click is the usual
-// WM_COMMAND BN_CLICKED to the parent.
+// WM_COMMAND BN_CLICKED to the parent, and QV_CHILD_MOUSE_LEFT tells the parent
+// that the pointer has left the button.
 class TOwnerDrawnButton : public IOwnerDrawn {
  public:
   TOwnerDrawnButton() = default;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/win32/win32_handles.h"
 #include "ui/shell_layout.h"
 
 namespace {
@@ -15,9 +16,8 @@ T UserFunction(const char* name) {
 }
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : QV_DESIGN_DPI;
-  if (screen) ReleaseDC(nullptr, screen);
+  TClientDC screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : QV_DESIGN_DPI;
   return dpi > 0 ? dpi : QV_DESIGN_DPI;
 }
 

@@ -24,12 +24,10 @@ SIZE BitmapSize(HBITMAP bitmap) {
 
 void DrawBitmapStretched(HDC dc, HBITMAP bitmap, const RECT& target) {
   const SIZE size = BitmapSize(bitmap);
-  HDC source = CreateCompatibleDC(dc);
+  TMemoryDC source(CreateCompatibleDC(dc));
   if (!source) return;
-  HGDIOBJ old = SelectObject(source, bitmap);
+  TSelectObject select(source.Get(), bitmap);
   SetStretchBltMode(dc, HALFTONE);
-  StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source, 0, 0,
+  StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.Get(), 0, 0,
              size.cx, size.cy, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
 }

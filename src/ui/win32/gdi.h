@@ -1,54 +1,9 @@
-// GDI objects and colours owned by RAII.
+// The program's colours and fonts, and small drawing helpers.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-#include <utility>
-
-// An HFONT, HBRUSH, HPEN or HBITMAP, deleted with its owner.
-template <typename T>
-class TGdiObject {
- public:
-  TGdiObject() = default;
-  explicit TGdiObject(T handle) : m_handle(handle) {}
-  TGdiObject(TGdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-  TGdiObject& operator=(TGdiObject&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.m_handle, nullptr));
-    return *this;
-  }
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
-  ~TGdiObject() { Reset(); }
-
-  T Get() const { return m_handle; }
-  explicit operator bool() const { return m_handle != nullptr; }
-  void Reset(T handle = nullptr) {
-    if (m_handle) DeleteObject(m_handle);
-    m_handle = handle;
-  }
-
- private:
-  T m_handle = nullptr;
-};
-
-using TFont = TGdiObject<HFONT>;
-using TBrush = TGdiObject<HBRUSH>;
-using TPen = TGdiObject<HPEN>;
-using TBitmap = TGdiObject<HBITMAP>;
-
-// Selects an object into a device context for a scope.
-class TSelectObject {
- public:
-  TSelectObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
-  ~TSelectObject() { SelectObject(m_dc, m_old); }
-  TSelectObject(const TSelectObject&) = delete;
-  TSelectObject& operator=(const TSelectObject&) = delete;
-
- private:
-  HDC m_dc;
-  HGDIOBJ m_old;
-};
+#include "platform/win32/win32_handles.h"
 
 // A colour written as #RRGGBB.
 constexpr COLORREF HexColor(unsigned rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }

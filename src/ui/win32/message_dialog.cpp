@@ -12,6 +12,7 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/window.h"
 
 namespace {
 
@@ -70,35 +71,18 @@ TLayoutRect WorkArea(HMONITOR monitor) {
 // Keeps [position, position + size) inside [low, high); the low edge wins when it cannot fit.
 int KeepInside(int position, int size, int low, int high) { return std::max(low, std::min(position, high - size)); }
 
-// A system icon at a size, destroyed with its owner when it was made for that size.
+// A system icon at a size: one made for that size, or else the system's shared one.
 class TSystemIcon {
  public:
-  TSystemIcon() = default;
-  TSystemIcon(const TSystemIcon&) = delete;
-  TSystemIcon& operator=(const TSystemIcon&) = delete;
-  ~TSystemIcon() { Reset(); }
-
   void Load(const wchar_t* id, int size) {
-    Reset();
-    // The system's icon resource at the size asked for (a new icon, ours to destroy).
-    m_icon = static_cast<HICON>(LoadImageW(nullptr, id, IMAGE_ICON, size, size, 0));
-    if (m_icon) {
-      m_owned = true;
-    } else {
-      m_icon = LoadIconW(nullptr, id);  // shared: never destroyed
-      m_owned = false;
-    }
+    m_made.Reset(static_cast<HICON>(LoadImageW(nullptr, id, IMAGE_ICON, size, size, 0)));
+    m_shared = m_made ? nullptr : LoadIconW(nullptr, id);
   }
-  HICON Get() const { return m_icon; }
+  HICON Get() const { return m_made ? m_made.Get() : m_shared; }
 
  private:
-  void Reset() {
-    if (m_icon && m_owned) DestroyIcon(m_icon);
-    m_icon = nullptr;
-    m_owned = false;
-  }
-  HICON m_icon = nullptr;
-  bool m_owned = false;
+  TIcon m_made;
+  HICON m_shared = nullptr;  // never destroyed
 };
 
 class TMessageDialog {
@@ -192,13 +176,11 @@ class TMessageDialog {
         return reinterpret_cast<INT_PTR>(m_background.Get());
       }
       case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(m_hwnd, &paint);
+        TPaintDC paint(m_hwnd);
         if (m_icon.Get()) {
-          DrawIconEx(dc, m_iconRect.left, m_iconRect.top, m_icon.Get(), m_iconRect.Width(), m_iconRect.Height(), 0,
-                     nullptr, DI_NORMAL);
+          DrawIconEx(paint.Get(), m_iconRect.left, m_iconRect.top, m_icon.Get(), m_iconRect.Width(),
+                     m_iconRect.Height(), 0, nullptr, DI_NORMAL);
         }
-        EndPaint(m_hwnd, &paint);
         return TRUE;
       }
       case WM_DPICHANGED:
@@ -269,20 +251,19 @@ class TMessageDialog {
     RECT text{0, 0, scale(kMaxTextWidth), 0};
     int buttonsWidth = 0;
     int buttonCount = 0;
-    HDC dc = GetDC(m_hwnd);
     {
-      TSelectObject font(dc, m_font.Get());
-      DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &text, DT_CALCRECT | kTextFormat);
+      TClientDC dc(m_hwnd);
+      TSelectObject font(dc.Get(), m_font.Get());
+      DrawTextW(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &text, DT_CALCRECT | kTextFormat);
       for (TButton& button : m_buttons) {
         if (!button.hwnd) continue;
         RECT caption{};
-        DrawTextW(dc, button.caption.c_str(), -1, &caption, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(dc.Get(), button.caption.c_str(), -1, &caption, DT_CALCRECT | DT_SINGLELINE);
         button.width = std::max(scale(kButtonMinWidth), static_cast<int>(caption.right) + 2 * scale(kButtonPadding));
         buttonsWidth += button.width;
         ++buttonCount;
       }
     }
-    ReleaseDC(m_hwnd, dc);
     if (buttonCount > 1) buttonsWidth += (buttonCount - 1) * scale(kButtonGap);
 
     HMONITOR monitor = suggested ? MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST)
@@ -334,7 +315,7 @@ class TMessageDialog {
     }
     left = KeepInside(left, width, work.left, work.right);
     top = KeepInside(top, height, work.top, work.bottom);
-    SetWindowPos(m_hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(m_hwnd, left, top, width, height);
 
     m_iconRect = {margin, margin, margin + iconSize, margin + iconSize};
     if (m_textControl) {

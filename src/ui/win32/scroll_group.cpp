@@ -49,8 +49,7 @@ void TScrollGroup::Relayout() {
   GetClientRect(Handle(), &client);
   int top = -m_position;
   for (const auto& section : m_sections) {
-    SetWindowPos(section->Handle(), nullptr, 0, top, client.right, section->Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(section->Handle(), 0, top, client.right, section->Height());
     top += section->Height();
   }
   UpdateScrollBar();

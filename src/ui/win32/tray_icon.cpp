@@ -2,11 +2,12 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
+#include "ui/win32/private_messages.h"
 
 namespace {
 
-constexpr UINT QV_TRAY_CALLBACK = WM_APP + 0x51;
 constexpr UINT QV_TRAY_ID = 1;
 
 void CopyText(wchar_t* target, size_t capacity, const std::wstring& text) {
@@ -68,22 +69,21 @@ void TTrayIcon::ShowBalloon() {
 }
 
 void TTrayIcon::ShowMenu() {
-  HMENU menu = CreatePopupMenu();
+  TMenu menu(CreatePopupMenu());
   if (!menu) return;
   for (const auto& item : m_menu) {
     if (item.command == 0) {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command), Utf8ToWide(item.caption).c_str());
+      AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(item.command), Utf8ToWide(item.caption).c_str());
     }
   }
   POINT at{};
   GetCursorPos(&at);
   // The owner must be in front, or the menu does not close when clicked away.
   SetForegroundWindow(Handle());
-  TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+  TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
   PostMessageW(Handle(), WM_NULL, 0, 0);
-  DestroyMenu(menu);
 }
 
 void TTrayIcon::OnCommand(int id, int, HWND) {

@@ -35,7 +35,7 @@ class TTrayIcon : public TWindow {
   bool Notify(DWORD action, UINT flags);
   void ShowMenu();
 
-  HICON m_icon = nullptr;
+  HICON m_icon = nullptr;  // borrowed: the caller keeps it while the icon shows
   std::wstring m_hint;
   std::wstring m_balloonTitle;
   std::wstring m_balloonText;

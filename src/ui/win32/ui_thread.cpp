@@ -3,9 +3,10 @@
 #include <exception>
 #include <memory>
 
+#include "ui/win32/private_messages.h"
+
 namespace {
 
-constexpr UINT QV_RUN_CLOSURE = WM_APP + 0x20;
 constexpr const wchar_t* QV_UI_THREAD_CLASS = L"QvUiThread";
 
 }  // namespace

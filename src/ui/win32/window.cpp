@@ -21,38 +21,41 @@ void ReportEscapedException(const char* what) {
   OutputDebugStringA(text.c_str());
 }
 
+RECT ClientRect(HWND hwnd) {
+  RECT rect{};
+  GetClientRect(hwnd, &rect);
+  return rect;
+}
+
 // Paints through an off-screen bitmap, so a window never flickers.
 class TBufferedPaint {
  public:
-  TBufferedPaint(HWND hwnd, HDC target) : m_target(target) {
-    GetClientRect(hwnd, &m_rect);
-    m_dc = CreateCompatibleDC(target);
-    m_bitmap.Reset(CreateCompatibleBitmap(target, m_rect.right > 0 ? m_rect.right : 1,
-                                          m_rect.bottom > 0 ? m_rect.bottom : 1));
-    m_old = SelectObject(m_dc, m_bitmap.Get());
+  TBufferedPaint(HWND hwnd, HDC target)
+      : m_target(target),
+        m_rect(ClientRect(hwnd)),
+        m_dc(CreateCompatibleDC(target)),
+        m_bitmap(CreateCompatibleBitmap(target, m_rect.right > 0 ? m_rect.right : 1,
+                                        m_rect.bottom > 0 ? m_rect.bottom : 1)),
+        m_select(m_dc.Get(), m_bitmap.Get()) {
     // Start from the class background (white when there is none).
     HBRUSH background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
     if (background) {
-      FillRect(m_dc, &m_rect, background);
+      FillRect(m_dc.Get(), &m_rect, background);
     } else {
-      FillSolid(m_dc, m_rect, QV_COLOR_WHITE);
+      FillSolid(m_dc.Get(), m_rect, QV_COLOR_WHITE);
     }
   }
-  ~TBufferedPaint() {
-    BitBlt(m_target, 0, 0, m_rect.right, m_rect.bottom, m_dc, 0, 0, SRCCOPY);
-    SelectObject(m_dc, m_old);
-    DeleteDC(m_dc);
-  }
+  ~TBufferedPaint() { BitBlt(m_target, 0, 0, m_rect.right, m_rect.bottom, m_dc.Get(), 0, 0, SRCCOPY); }
   TBufferedPaint(const TBufferedPaint&) = delete;
   TBufferedPaint& operator=(const TBufferedPaint&) = delete;
-  HDC Dc() const { return m_dc; }
+  HDC Dc() const { return m_dc.Get(); }
 
  private:
   HDC m_target;
-  HDC m_dc;
-  RECT m_rect{};
+  RECT m_rect;
+  TMemoryDC m_dc;
   TBitmap m_bitmap;
-  HGDIOBJ m_old;
+  TSelectObject m_select;  // the bitmap is selected out before it and the context go
 };
 
 }  // namespace
@@ -142,13 +145,9 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCreate();
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(hwnd, &paint);
-      {
-        TBufferedPaint buffer(hwnd, dc);
-        OnPaint(buffer.Dc());
-      }
-      EndPaint(hwnd, &paint);
+      TPaintDC paint(hwnd);
+      TBufferedPaint buffer(hwnd, paint.Get());
+      OnPaint(buffer.Dc());
       return 0;
     }
     case WM_ERASEBKGND:
@@ -233,10 +232,12 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+void PlaceWindow(HWND hwnd, int left, int top, int width, int height) {
+  SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TWindow::Place(const TLayoutRect& rect) const {
-  if (m_hwnd) {
-    SetWindowPos(m_hwnd, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  if (m_hwnd) PlaceWindow(m_hwnd, rect);
 }
 
 void TWindow::SetText(const std::string& text) const {

@@ -17,6 +17,15 @@ struct TMousePoint {
   int y;
 };
 
+// Moves a window (a child within its parent) to a rectangle, keeping its z-order and activation.
+void PlaceWindow(HWND hwnd, int left, int top, int width, int height);
+inline void PlaceWindow(HWND hwnd, const TLayoutRect& rect) {
+  PlaceWindow(hwnd, rect.left, rect.top, rect.Width(), rect.Height());
+}
+inline void PlaceWindow(HWND hwnd, const RECT& rect) {
+  PlaceWindow(hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
 class TWindow {
  public:
   TWindow() = default;
