@@ -12,6 +12,8 @@
 #include <set>
 #include <system_error>
 
+#include "platform/ascii_case.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -141,9 +143,8 @@ bool IsValidUtf8(const std::string& text) {
 
 bool IsReservedDeviceName(std::string component) {
   // Windows opens a device for these names, with or without an extension.
-  component = component.substr(0, component.find('.'));
+  component = AsciiUpper(component.substr(0, component.find('.')));
   while (!component.empty() && component.back() == ' ') component.pop_back();
-  for (char& c : component) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
   if (component == "CON" || component == "PRN" || component == "AUX" || component == "NUL") return true;
   return component.size() == 4 && (component.starts_with("COM") || component.starts_with("LPT")) &&
          component[3] >= '1' && component[3] <= '9';

@@ -7,6 +7,7 @@
 #include "core/server_override.h"
 #include "core/url.h"
 #include "core/windows_policies.h"
+#include "platform/ascii_case.h"
 
 TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
     : m_ports(ports), m_AppName("Quorvane"), m_MyDeviceList(ports.locale) {
@@ -129,12 +130,5 @@ void TDriverDatamodel::UpdateClassImages(const TGuid& AGUID, int32_t Aindex) {
 bool TDriverDatamodel::LaunchBrowser(const std::string& url) { return ::LaunchBrowser(m_ports.shell, url); }
 
 int CompareClassDescription(const TDeviceProperties& a, const TDeviceProperties& b) {
-  auto lower = [](char c) {
-    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  };
-  const std::string& x = a.strClassDescription;
-  const std::string& y = b.strClassDescription;
-  for (size_t i = 0; i < x.size() && i < y.size(); ++i)
-    if (lower(x[i]) != lower(y[i])) return lower(x[i]) < lower(y[i]) ? -1 : 1;
-  return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
+  return CompareIgnoringAsciiCase(a.strClassDescription, b.strClassDescription);
 }

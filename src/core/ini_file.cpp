@@ -5,6 +5,7 @@
 
 #include "core/number_text.h"
 #include "core/paths.h"
+#include "platform/ascii_case.h"
 
 namespace {
 
@@ -12,15 +13,6 @@ std::string Trim(const std::string& text) {
   size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -56,7 +48,7 @@ TIniFile TIniFile::Load(const std::string& path) {
 
 size_t TIniFile::SectionIndex(const std::string& section) const {
   for (size_t s = 1; s < m_sections.size(); ++s)
-    if (SameName(m_sections[s].name, section)) return s;
+    if (EqualsIgnoringAsciiCase(m_sections[s].name, section)) return s;
   return 0;
 }
 
@@ -64,7 +56,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
                                  const std::string& defaultValue) const {
   if (size_t index = SectionIndex(section))
     for (const TLine& line : m_sections[index].lines)
-      if (!line.key.empty() && SameName(line.key, key)) return line.value;
+      if (!line.key.empty() && EqualsIgnoringAsciiCase(line.key, key)) return line.value;
   return defaultValue;
 }
 
@@ -85,7 +77,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
   }
   TSection* target = &m_sections[index];
   for (TLine& line : target->lines) {
-    if (!line.key.empty() && SameName(line.key, key)) {
+    if (!line.key.empty() && EqualsIgnoringAsciiCase(line.key, key)) {
       line.value = value;
       line.raw = line.key + "=" + value;
       return;

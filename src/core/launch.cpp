@@ -1,19 +1,7 @@
 #include "core/launch.h"
 
-namespace {
-
-std::string FileNamePart(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
-
-}  // namespace
+#include "platform/ascii_case.h"
+#include "platform/path_parts.h"
 
 bool LaunchAndWait(IShell& shell, uintptr_t AWindow, const std::string& AFileName,
                    const std::string& AParameters, bool AOpenVerb, bool AWait) {
@@ -44,9 +32,9 @@ bool RebootSystem(IPower& power) {
 }
 
 bool IsProcessRunning(IProcesses& processes, const std::string& AName) {
-  const std::string wanted = AsciiLower(FileNamePart(AName));
+  const std::string wanted = FileNameOfPath(AName);
   for (const std::string& running : processes.RunningExecutables())
-    if (AsciiLower(FileNamePart(running)) == wanted) return true;
+    if (EqualsIgnoringAsciiCase(FileNameOfPath(running), wanted)) return true;
   return false;
 }
 

@@ -140,7 +140,6 @@ class TDataManager {
   // The scan request for the devices sent, and the answer's offers read; false
   // when the exchange failed or the server reported an error.
   bool ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers);
-  static bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
   TDriverDatamodel& m_model;
   TSystemPorts m_ports;

@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "core/url.h"
+#include "platform/ascii_case.h"
+#include "platform/path_parts.h"
 #include "proto/utf8_text.h"
 
 std::string DownloadFileName(const std::string& url) {
@@ -13,6 +15,16 @@ std::string DownloadFileName(const std::string& url) {
   const size_t underscore = name.find('_');
   if (underscore != std::string::npos) name.erase(0, underscore + 1);
   return name;
+}
+
+TPackageFileType PackageFileTypeOf(const std::string& path) {
+  const std::string name = FileNameOfPath(path);
+  const size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? std::string() : AsciiLower(name.substr(dot));
+  if (extension == ".exe") return pfProgram;
+  if (extension == ".msi") return pfInstallerPackage;
+  if (extension == ".zip") return pfArchive;
+  return pfOther;
 }
 
 bool IsPlainEntryName(const std::string& name) {

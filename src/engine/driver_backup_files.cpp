@@ -8,6 +8,7 @@
 #include "core/paths.h"
 #include "engine/data_manager.h"
 #include "engine/installed_driver_key.h"
+#include "platform/path_parts.h"
 #include "platform/utf16le.h"
 
 namespace fs = std::filesystem;
@@ -71,11 +72,6 @@ bool IsPlainFileName(const std::string& name) {
   // Windows drops trailing dots and spaces, so ".. " names the parent folder too.
   const size_t kept = name.find_last_not_of(". ");
   return kept != std::string::npos;
-}
-
-std::string FileNameOfPath(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::optional<std::string> DeviceBackupFolder(const std::string& root, const std::string& deviceName,

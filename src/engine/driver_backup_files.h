@@ -49,8 +49,6 @@ class TCatalogSearch {
 // component other than "." and "..", without separators, drive colons or
 // control characters.
 bool IsPlainFileName(const std::string& name);
-// The part of a path after its last "\" or "/".
-std::string FileNameOfPath(const std::string& path);
 // The backup folder of a device's driver: the root joined with
 // MakeValidFileName(device name, " - ", version); nothing when that name is not plain.
 std::optional<std::string> DeviceBackupFolder(const std::string& root, const std::string& deviceName,

@@ -140,11 +140,7 @@ int TDataManager::IsDownloadAvailable(const std::string& strHID) {
   if (error) return 0;
   for (const fs::directory_entry& entry : entries) {
     if (entry.is_directory(error)) continue;
-    const std::string name = FromPath(entry.path().filename());
-    if (name.size() < 4) return 2;
-    std::string ending = name.substr(name.size() - 4);
-    for (char& c : ending) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ending == ".exe" ? 1 : 2;
+    return PackageFileTypeOf(FromPath(entry.path().filename())) == pfProgram ? 1 : 2;
   }
   return 0;
 }

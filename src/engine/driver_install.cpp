@@ -11,6 +11,7 @@
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
 #include "engine/install_decision.h"
+#include "platform/path_parts.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +27,7 @@ std::string FolderOf(const std::string& path) {
 // The name part of an entry's target path; a folder entry's path ends with a separator.
 std::string EntryNamePart(std::string path) {
   while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return FileNameOfPath(path);
 }
 
 // The first entry of a folder's listing that is not a directory; empty when there is none.

@@ -5,25 +5,15 @@
 #include <system_error>
 
 #include "core/paths.h"
+#include "engine/download_names.h"
+#include "platform/ascii_case.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
-std::string AsciiUpper(std::string text) {
-  for (char& c : text) c = AsciiUpper(c);
-  return text;
-}
-
 bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 void Walk(const fs::path& folder, const std::string& mask, std::vector<std::string>& found) {
@@ -53,11 +43,15 @@ void Walk(const fs::path& folder, const std::string& mask, std::vector<std::stri
 }  // namespace
 
 TPackageKind PackageKindOf(const std::string& packagePath) {
-  const std::string name = FileNamePart(packagePath);
-  const size_t dot = name.rfind('.');
-  const std::string extension = dot == std::string::npos ? std::string() : AsciiUpper(name.substr(dot));
-  if (extension == ".EXE" || extension == ".MSI") return pkProgram;
-  if (extension == ".ZIP") return pkArchive;
+  switch (PackageFileTypeOf(packagePath)) {
+    case pfProgram:
+    case pfInstallerPackage:
+      return pkProgram;
+    case pfArchive:
+      return pkArchive;
+    case pfOther:
+      break;
+  }
   return pkDocument;
 }
 

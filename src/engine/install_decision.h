@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Package kinds by the file's extension, compared without case.
+// How the install run handles a package, by its file type (PackageFileTypeOf).
 enum TPackageKind {
   pkProgram,   // ".exe", ".msi": run and waited for
   pkArchive,   // ".zip": extracted, then installed by its name's suffix

@@ -7,6 +7,7 @@
 #include "engine/data_manager.h"
 #include "engine/server_contract.h"
 #include "engine/scan_time.h"
+#include "platform/ascii_case.h"
 #include "proto/driver_builder.h"
 #include "proto/driver_reader.h"
 
@@ -90,15 +91,6 @@ void TDataManager::AddClasslessDevices(const TDeviceList& oldDevices) {
     if (result == 0 && present && EqualsIgnoringAsciiCase(className, "Unknown"))
       EnumDevicesClassUnknown(className, classImage, oldDevices);
   }
-}
-
-bool TDataManager::EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 bool TDataManager::CheckForUpdates(TDeviceList& devicepropertymap) {

@@ -2,15 +2,13 @@
 // device inventory uses, with Windows' buffer, handle and last-error contracts.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "platform/guid.h"
 #include "platform/registry.h"
 #include "platform/win32_errors.h"
-
-using TGuid = std::array<uint8_t, 16>;  // GUID in its memory layout
 
 // Opaque handles: HDEVINFO, HKEY, HICON, HIMAGELIST.
 using TDevInfoSet = uintptr_t;

@@ -1,20 +1,13 @@
 #include "ui/command_line.h"
 
-#include <cctype>
+#include <string_view>
+
+#include "platform/ascii_case.h"
 
 namespace {
 
 bool IsSwitch(const std::string& parameter) {
   return !parameter.empty() && (parameter[0] == '-' || parameter[0] == '/');
-}
-
-bool EqualsNoCase(const std::string& text, size_t offset, size_t length, const char* name) {
-  if (text.size() < offset + length) return false;
-  for (size_t i = 0; i < length; ++i) {
-    if (name[i] == '\0') return false;
-    if (std::tolower(static_cast<unsigned char>(text[offset + i])) != name[i]) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -24,11 +17,12 @@ TStartSwitches ReadStartSwitches(const std::vector<std::string>& parameters) {
   for (size_t i = 0; i < parameters.size(); ++i) {
     const std::string& parameter = parameters[i];
     if (!IsSwitch(parameter)) continue;
+    const std::string_view name = std::string_view(parameter).substr(1);
     // `scan` matches only as the whole name: /scanner and /scan:1 do not.
-    if (parameter.size() == 5 && EqualsNoCase(parameter, 1, 4, "scan")) result.scan = true;
+    if (EqualsIgnoringAsciiCase(name, "scan")) result.scan = true;
     // `pid` matches on its three letters; what follows is the value, after one
     // optional colon, or else the next parameter when that is not a switch.
-    if (!result.pidPresent && EqualsNoCase(parameter, 1, 3, "pid")) {
+    if (!result.pidPresent && StartsWithIgnoringAsciiCase(name, "pid")) {
       result.pidPresent = true;
       std::string rest = parameter.substr(4);
       if (rest.empty()) {

@@ -341,6 +341,25 @@ TEST_F(DriverDownload, WhatIsAvailableIsDecidedByTheListedDeviceAndItsFirstFile)
   EXPECT_EQ(Engine().IsDownloadAvailable("pci\\ven_8086&dev_15bc"), 1) << "hardware ids compare without case";
 }
 
+// The folder reports a program (1) apart from every other package (2); an installer
+// package counts as another package although the install run starts it as a program.
+TEST_F(DriverDownload, OnlyAProgramIsReportedAsOne) {
+  TDeviceProperties& small = AddDevice("Small", OFFERED_ID);
+  const struct {
+    const char* id;
+    const char* file;
+    int available;
+  } cases[] = {
+      {"20", "Setup.EXE", 1}, {"21", "driver.msi", 2}, {"22", "driver.MSI", 2}, {"23", "net_qva.zip", 2},
+      {"24", "net.inf", 2},   {"25", "exe", 2},        {"26", ".exe", 1},       {"27", "setup.exe.txt", 2},
+  };
+  for (const auto& c : cases) {
+    small.strDriverDBId = c.id;
+    folder.Write(std::string("Downloads/") + c.id + "/" + c.file, "package");
+    EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), c.available) << c.file;
+  }
+}
+
 TEST_F(DriverDownload, DeletingADriverFileRemovesItsFolderOnly) {
   TDeviceProperties& small = AddDevice("Small", OFFERED_ID);
   folder.Write("Downloads/keep.txt", "kept");
@@ -384,6 +403,30 @@ TEST(DownloadNames, FileNameFromTheLink) {
       {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(DownloadFileName(c.url), c.name) << c.url;
+}
+
+TEST(DownloadNames, PackageFileTypesByExtensionIgnoringCase) {
+  const struct {
+    const char* path;
+    TPackageFileType type;
+  } cases[] = {
+      {"C:\\dl\\1\\Setup.EXE", pfProgram},
+      {"dl/1/setup.exe", pfProgram},
+      {".exe", pfProgram},
+      {"driver.msi", pfInstallerPackage},
+      {"DRIVER.Msi", pfInstallerPackage},
+      {"driver.Zip", pfArchive},
+      {"net_qva.zip", pfArchive},
+      {"driver.inf", pfOther},
+      {"driver", pfOther},
+      {"exe", pfOther},
+      {"driver.exe.txt", pfOther},
+      {"C:\\v1.exe\\driver", pfOther},  // a dot in a folder's name is no extension
+      {"dl/v1.zip/driver", pfOther},
+      {"driver.exe ", pfOther},
+      {"", pfOther},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PackageFileTypeOf(c.path), c.type) << c.path;
 }
 
 TEST(DownloadNames, PlainEntryNames) {

@@ -3,9 +3,9 @@
 #include "platform/native/curl_internet.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/native/curl_transfer.h"
 
 namespace {
@@ -27,14 +27,6 @@ std::vector<std::string> HeaderLines(const std::string& headers) {
   return lines;
 }
 
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char fromPrefix, char fromText) {
-                      return std::tolower(static_cast<unsigned char>(fromText)) == fromPrefix;
-                    });
-}
-
 // The proxy WinInet would use for a URL of this scheme: "scheme=url" entries name one
 // scheme, a bare entry every scheme; none: a direct connection.
 std::string ProxyForScheme(const std::string& proxyList, const std::string& scheme) {
@@ -49,7 +41,7 @@ std::string ProxyForScheme(const std::string& proxyList, const std::string& sche
     if (entry.empty()) continue;
     size_t equals = entry.find('=');
     if (equals == std::string::npos) return entry;
-    if (StartsWithIgnoringCase(entry, scheme + "=")) return entry.substr(equals + 1);
+    if (StartsWithIgnoringAsciiCase(entry, scheme + "=")) return entry.substr(equals + 1);
   }
   return {};
 }
@@ -265,7 +257,7 @@ TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url
                                             const std::string& headers, uint32_t) {
   auto* owner = Find<TCurlSession>(session);
   if (owner == nullptr) return nullptr;
-  if (!StartsWithIgnoringCase(url, "http://") && !StartsWithIgnoringCase(url, "https://")) {
+  if (!StartsWithIgnoringAsciiCase(url, "http://") && !StartsWithIgnoringAsciiCase(url, "https://")) {
     Fail(url.find("://") == std::string::npos ? ERROR_INTERNET_INVALID_URL : ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     return nullptr;
   }

@@ -1,8 +1,8 @@
 #include "platform/sim/demo_device_tree.h"
 
-namespace {
+#include "platform/civil_date.h"
 
-constexpr uint64_t FILETIME_TICKS_PER_DAY = 864000000000ULL;
+namespace {
 
 // A driver of the demo machine; days counts from 1601-01-01.
 TSimDriver DemoDriver(const std::string& inf, const std::string& section, const std::string& provider,

@@ -1,7 +1,6 @@
 #include "platform/sim/sim_device_tree.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/ascii_case.h"
+#include "platform/civil_date.h"
+#include "platform/path_parts.h"
 #include "platform/sim/sim_inf_file.h"
 #include "platform/utf16le.h"
 
@@ -16,12 +18,6 @@ namespace {
 
 // Device instance handles are the device's position in the tree plus one.
 uint32_t DevInstOf(size_t deviceIndex) { return static_cast<uint32_t>(deviceIndex + 1); }
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return text;
-}
 
 std::vector<uint8_t> StringBytes(const std::string& text) {
   std::u16string units = Utf8ToUtf16(text);
@@ -46,17 +42,8 @@ std::string VersionText(uint64_t version) {
 
 // "m-d-yyyy" of a FILETIME, as Windows writes "DriverDate".
 std::string DateText(uint64_t fileTime) {
-  int64_t days = static_cast<int64_t>(fileTime / 864000000000ULL) - 134774;  // since 1970-01-01
-  days += 719468;
-  int64_t era = days / 146097;
-  int64_t dayOfEra = days - era * 146097;
-  int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-  int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-  int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-  int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-  return std::to_string(month) + "-" + std::to_string(day) + "-" + std::to_string(year);
+  const TCivilDate date = CivilFromFileTime(fileTime);
+  return std::to_string(date.month) + "-" + std::to_string(date.day) + "-" + std::to_string(date.year);
 }
 
 void CopyUnits(const std::u16string& units, char16_t* buffer) {
@@ -66,20 +53,7 @@ void CopyUnits(const std::u16string& units, char16_t* buffer) {
 
 }  // namespace
 
-TGuid GuidFromText(const std::string& text) {
-  TGuid guid{};
-  std::string hex;
-  for (char c : text)
-    if (std::isxdigit(static_cast<unsigned char>(c))) hex += c;
-  if (hex.size() != 32) return guid;
-  auto byteAt = [&](size_t position) {
-    return static_cast<uint8_t>(std::stoul(hex.substr(position * 2, 2), nullptr, 16));
-  };
-  // Data1, Data2 and Data3 are little-endian in memory; Data4 is a byte array.
-  const size_t order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-  for (size_t i = 0; i < 16; ++i) guid[i] = byteAt(order[i]);
-  return guid;
-}
+TGuid GuidFromText(const std::string& text) { return ParseGuid(text).value_or(TGuid{}); }
 
 TSimKeyValue SimStringValue(const std::string& text) { return TSimKeyValue{REG_SZ, StringBytes(text)}; }
 
@@ -297,10 +271,10 @@ TRegKeyHandle TSimDeviceTree::OpenClassRegKeyEx(const TGuid* classGuid, uint32_t
 
 TSimDeviceTree::TKeyValues TSimDeviceTree::DriverKeyValues(const TSimDevice& device) const {
   TKeyValues values;
-  for (const auto& [name, value] : device.driverKey) values[Lower(name)] = value;
+  for (const auto& [name, value] : device.driverKey) values[AsciiLower(name)] = value;
   if (!values.empty() || !device.driver) return values;
   const TSimDriver& driver = *device.driver;
-  std::string infName = driver.infPath.substr(driver.infPath.find_last_of("\\/") + 1);
+  std::string infName = FileNameOfPath(driver.infPath);
   values["infpath"] = SimStringValue(infName);
   values["infsection"] = SimStringValue(driver.section);
   values["providername"] = SimStringValue(driver.provider);
@@ -332,7 +306,7 @@ uint32_t TSimDeviceTree::QueryKeyValue(TRegKeyHandle key, const std::string& val
                                        uint32_t* type, uint8_t* data, uint32_t* dataSize) {
   auto found = m_keys.find(key);
   if (found == m_keys.end()) return ERROR_INVALID_HANDLE;
-  auto value = found->second.find(Lower(valueName));
+  auto value = found->second.find(AsciiLower(valueName));
   if (value == found->second.end()) return ERROR_FILE_NOT_FOUND;
   if (type) *type = value->second.type;
   if (dataSize == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
@@ -490,20 +464,13 @@ std::string HostText(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
-
 // "MM/DD/YYYY" as a FILETIME; zero when malformed.
 uint64_t InfDate(const std::string& text) {
   int month = 0, day = 0, year = 0;
   if (std::sscanf(text.c_str(), "%d/%d/%d", &month, &day, &year) != 3 || month < 1 || month > 12 || day < 1 ||
       day > 31 || year < 1601)
     return 0;
-  int64_t y = year - (month <= 2 ? 1 : 0);
-  int64_t era = y / 400;
-  int64_t yearOfEra = y - era * 400;
-  int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  int64_t days = era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
-  return static_cast<uint64_t>(days + 134774) * 864000000000ULL;
+  return FileTimeFromCivil({year, month, day});
 }
 
 // "a.b.c.d" as four 16-bit parts; missing parts are zero.
@@ -535,7 +502,7 @@ std::optional<TSimDriver> DriverOfInf(const TSimInfFile& inf, const std::string&
       for (const auto& model : inf.Lines(section)) {
         if (model.fields.size() < 2) continue;
         std::vector<std::string> ids(model.fields.begin() + 1, model.fields.end());
-        if (std::none_of(ids.begin(), ids.end(), [&](const std::string& id) { return EqualsIgnoringCase(id, hardwareId); }))
+        if (std::none_of(ids.begin(), ids.end(), [&](const std::string& id) { return EqualsIgnoringAsciiCase(id, hardwareId); }))
           continue;
         TSimDriver driver;
         driver.section = model.fields.front();
@@ -560,7 +527,7 @@ std::optional<TSimDriver> DriverOfInf(const TSimInfFile& inf, const std::string&
 std::vector<std::string> FilesOfInstallSection(const TSimInfFile& inf, const std::string& section) {
   std::vector<std::string> files;
   for (const auto& line : inf.Lines(section)) {
-    if (!EqualsIgnoringCase(line.key, "CopyFiles")) continue;
+    if (!EqualsIgnoringAsciiCase(line.key, "CopyFiles")) continue;
     for (const auto& entry : line.fields) {
       if (!entry.empty() && entry.front() == '@') {
         files.push_back(entry.substr(1));
@@ -582,7 +549,7 @@ std::filesystem::path TSimDeviceTree::DriversFolder() const { return HostPath(sy
 TSimDevice* TSimDeviceTree::FindDevice(const std::string& hardwareId) {
   for (auto& device : devices)
     for (const auto& id : device.hardwareIds)
-      if (!device.removed && EqualsIgnoringCase(id, hardwareId)) return &device;
+      if (!device.removed && EqualsIgnoringAsciiCase(id, hardwareId)) return &device;
   return nullptr;
 }
 
@@ -591,7 +558,7 @@ bool TSimDeviceTree::ClassGuidsFromNameEx(const std::string& className, TGuid* c
   if (className.empty()) return Fail(ERROR_INVALID_PARAMETER);
   std::vector<TGuid> found;
   for (const auto& simClass : classes)
-    if (!simClass.name.empty() && EqualsIgnoringCase(simClass.name, className)) found.push_back(simClass.guid);
+    if (!simClass.name.empty() && EqualsIgnoringAsciiCase(simClass.name, className)) found.push_back(simClass.guid);
   if (requiredSize) *requiredSize = static_cast<uint32_t>(found.size());
   for (size_t i = 0; i < found.size() && i < classGuidListSize && classGuidList; ++i) classGuidList[i] = found[i];
   if (found.size() > classGuidListSize) return Fail(ERROR_INSUFFICIENT_BUFFER);
@@ -727,7 +694,7 @@ bool TSimDeviceTree::UpdateDriverForPlugAndPlayDevices(const std::string& hardwa
   for (auto& device : devices) {
     if (device.removed || !device.present) continue;
     auto names = [&](const std::vector<std::string>& ids) {
-      return std::any_of(ids.begin(), ids.end(), [&](const std::string& id) { return EqualsIgnoringCase(id, hardwareId); });
+      return std::any_of(ids.begin(), ids.end(), [&](const std::string& id) { return EqualsIgnoringAsciiCase(id, hardwareId); });
     };
     if (names(device.hardwareIds) || names(device.compatibleIds)) matching.push_back(&device);
   }

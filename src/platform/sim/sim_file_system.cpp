@@ -1,11 +1,12 @@
 #include "platform/sim/sim_file_system.h"
 
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/ascii_case.h"
+
 bool TSimFileSystem::DriveExists(char letter) {
-  return drives.count(static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) != 0;
+  return drives.count(AsciiUpper(letter)) != 0;
 }
 
 bool TSimFileSystem::MoveFileOver(const std::string& source, const std::string& target) {

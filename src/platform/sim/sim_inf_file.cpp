@@ -3,13 +3,9 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
+#include "platform/ascii_case.h"
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
+namespace {
 
 std::string Trim(const std::string& text) {
   size_t first = text.find_first_not_of(" \t\r");
@@ -67,7 +63,7 @@ TSimInfFile TSimInfFile::Parse(const std::string& text) {
     if (line.empty()) continue;
     if (line.front() == '[') {
       size_t close = line.find(']');
-      section = &inf.m_sections[Lower(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)))];
+      section = &inf.m_sections[AsciiLower(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)))];
       continue;
     }
     if (section == nullptr) continue;
@@ -83,7 +79,7 @@ TSimInfFile TSimInfFile::Parse(const std::string& text) {
     section->push_back(std::move(entry));
   }
   for (const auto& line : inf.Lines("Strings"))
-    if (!line.key.empty() && !line.fields.empty()) inf.m_strings[Lower(line.key)] = Unquote(line.fields.front());
+    if (!line.key.empty() && !line.fields.empty()) inf.m_strings[AsciiLower(line.key)] = Unquote(line.fields.front());
   for (auto& [name, lines] : inf.m_sections) {
     if (name == "strings") continue;
     for (auto& line : lines) {
@@ -118,7 +114,7 @@ std::string TSimInfFile::Substitute(const std::string& text) const {
     if (close == i + 1) {
       result += '%';
     } else {
-      auto found = m_strings.find(Lower(text.substr(i + 1, close - i - 1)));
+      auto found = m_strings.find(AsciiLower(text.substr(i + 1, close - i - 1)));
       result += found != m_strings.end() ? found->second : text.substr(i, close - i + 1);
     }
     i = close;
@@ -126,16 +122,16 @@ std::string TSimInfFile::Substitute(const std::string& text) const {
   return result;
 }
 
-bool TSimInfFile::HasSection(const std::string& section) const { return m_sections.count(Lower(section)) != 0; }
+bool TSimInfFile::HasSection(const std::string& section) const { return m_sections.count(AsciiLower(section)) != 0; }
 
 const std::vector<TSimInfLine>& TSimInfFile::Lines(const std::string& section) const {
   static const std::vector<TSimInfLine> none;
-  auto found = m_sections.find(Lower(section));
+  auto found = m_sections.find(AsciiLower(section));
   return found == m_sections.end() ? none : found->second;
 }
 
 const TSimInfLine* TSimInfFile::FindLine(const std::string& section, const std::string& key) const {
   for (const auto& line : Lines(section))
-    if (Lower(line.key) == Lower(key)) return &line;
+    if (EqualsIgnoringAsciiCase(line.key, key)) return &line;
   return nullptr;
 }

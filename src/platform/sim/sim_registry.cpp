@@ -1,14 +1,8 @@
 #include "platform/sim/sim_registry.h"
 
-#include <algorithm>
+#include "platform/ascii_case.h"
 
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return text;
-}
 
 std::string TrimSlashes(const std::string& path) {
   size_t first = path.find_first_not_of('\\');
@@ -22,34 +16,34 @@ class TSimRegistryKey : public IRegistryKey {
       : m_values(values), m_access(access) {}
 
   std::optional<uint32_t> ValueType(const std::string& name) override {
-    auto found = m_values.find(Lower(name));
+    auto found = m_values.find(AsciiLower(name));
     if (found == m_values.end()) return std::nullopt;
     return found->second.type;
   }
   std::optional<uint32_t> ReadDword(const std::string& name) override {
-    auto found = m_values.find(Lower(name));
+    auto found = m_values.find(AsciiLower(name));
     if (found == m_values.end() || found->second.type != REG_DWORD) return std::nullopt;
     return found->second.dword;
   }
   std::optional<std::string> ReadString(const std::string& name) override {
-    auto found = m_values.find(Lower(name));
+    auto found = m_values.find(AsciiLower(name));
     if (found == m_values.end()) return std::nullopt;
     if (found->second.type != REG_SZ && found->second.type != REG_EXPAND_SZ) return std::nullopt;
     return found->second.text;
   }
   bool WriteDword(const std::string& name, uint32_t value) override {
     if (m_access == TRegAccess::Read) return false;
-    m_values[Lower(name)] = TSimRegValue{REG_DWORD, value, {}};
+    m_values[AsciiLower(name)] = TSimRegValue{REG_DWORD, value, {}};
     return true;
   }
   bool WriteString(const std::string& name, const std::string& value) override {
     if (m_access == TRegAccess::Read) return false;
-    m_values[Lower(name)] = TSimRegValue{REG_SZ, 0, value};
+    m_values[AsciiLower(name)] = TSimRegValue{REG_SZ, 0, value};
     return true;
   }
   bool DeleteValue(const std::string& name) override {
     if (m_access == TRegAccess::Read) return false;
-    return m_values.erase(Lower(name)) != 0;
+    return m_values.erase(AsciiLower(name)) != 0;
   }
 
  private:
@@ -60,7 +54,7 @@ class TSimRegistryKey : public IRegistryKey {
 }  // namespace
 
 std::string TSimRegistry::KeyName(TRegRoot root, const std::string& path) {
-  return (root == TRegRoot::LocalMachine ? "hklm\\" : "hkcu\\") + Lower(TrimSlashes(path));
+  return (root == TRegRoot::LocalMachine ? "hklm\\" : "hkcu\\") + AsciiLower(TrimSlashes(path));
 }
 
 std::unique_ptr<IRegistryKey> TSimRegistry::OpenKey(TRegRoot root, const std::string& path,
@@ -77,12 +71,12 @@ std::unique_ptr<IRegistryKey> TSimRegistry::OpenKey(TRegRoot root, const std::st
 
 void TSimRegistry::SetDword(TRegRoot root, const std::string& path, const std::string& name,
                             uint32_t value) {
-  m_keys[KeyName(root, path)][Lower(name)] = TSimRegValue{REG_DWORD, value, {}};
+  m_keys[KeyName(root, path)][AsciiLower(name)] = TSimRegValue{REG_DWORD, value, {}};
 }
 
 void TSimRegistry::SetString(TRegRoot root, const std::string& path, const std::string& name,
                              const std::string& value) {
-  m_keys[KeyName(root, path)][Lower(name)] = TSimRegValue{REG_SZ, 0, value};
+  m_keys[KeyName(root, path)][AsciiLower(name)] = TSimRegValue{REG_SZ, 0, value};
 }
 
 bool TSimRegistry::KeyExists(TRegRoot root, const std::string& path) const {
@@ -93,7 +87,7 @@ const TSimRegValue* TSimRegistry::Value(TRegRoot root, const std::string& path,
                                         const std::string& name) const {
   auto key = m_keys.find(KeyName(root, path));
   if (key == m_keys.end()) return nullptr;
-  auto value = key->second.find(Lower(name));
+  auto value = key->second.find(AsciiLower(name));
   return value == key->second.end() ? nullptr : &value->second;
 }
 
