@@ -21,24 +21,6 @@ constexpr int QV_CARD_TITLE_BOTTOM = 55;    // logical pixels: below each card's
 
 TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-TNavGlyph GlyphOf(TShellAction action) {
-  switch (action) {
-    case aclHome: return TNavGlyph::home;
-    case aclResults: return TNavGlyph::list;
-    case aclBackup: return TNavGlyph::backup;
-    case aclRestore: return TNavGlyph::restore;
-    case aclSettings: return TNavGlyph::settings;
-    case aclBack: return TNavGlyph::back;
-    case aclGeneral: return TNavGlyph::general;
-    case aclConnection: return TNavGlyph::connection;
-    case aclSchedule: return TNavGlyph::schedule;
-    case aclIgnored: return TNavGlyph::ignored;
-    case aclSysInfo: return TNavGlyph::sysinfo;
-    case aclUpdateDriver: return TNavGlyph::none;
-  }
-  return TNavGlyph::none;
-}
-
 // The overview page fills its card below the card's title.
 TLayoutRect OverviewPageRect(const RECT& card, int titleBottom) { return {0, titleBottom, card.right, card.bottom}; }
 
@@ -168,8 +150,8 @@ void TDriverAppForm::UpdateGUI(bool AInitial) {
   auto itemsOf = [this](const std::vector<TShellAction>& actions) {
     std::vector<TNavigationList::TEntry> items;
     for (TShellAction action : actions) {
-      TActionTexts texts = ActionTexts(action);
-      items.push_back({Text(texts.caption), texts.hint ? Text(texts.hint) : std::string(), GlyphOf(action)});
+      const TNavigationItem& item = NavigationItem(action);
+      items.push_back({Text(item.caption), item.hint ? Text(item.hint) : std::string(), item.glyph});
     }
     return items;
   };
@@ -403,7 +385,7 @@ void TDriverAppForm::ScanTaskComplete() {
   if (m_contentCards.Shown() == cardIgnoredDevices) FillIgnoredList();
   switch (outcome) {
     case TScanOutcome::showResults:
-      ExecuteNavigation(aclResults);
+      ExecuteNavigation(TShellAction::aclResults);
       if (minimised) {
         m_model.SetScanMinimized(false);
         RestoreWindow();

@@ -114,7 +114,7 @@ void TDriverAppForm::RefreshOutdatedList() {
 }
 
 void TDriverAppForm::ReScanButtonClick() {
-  ExecuteNavigation(aclHome);
+  ExecuteNavigation(TShellAction::aclHome);
   StartScanTask();
 }
 
