@@ -12,6 +12,7 @@
 #include "ui/close_query.h"
 #include "ui/program_update_check.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/message_dialog.h"
 
 namespace {
 
@@ -43,6 +44,10 @@ TDriverAppForm::~TDriverAppForm() {
 }
 
 std::string TDriverAppForm::Text(int id) const { return m_ports.strings.Load(id); }
+
+int TDriverAppForm::Ask(const std::string& title, const std::string& text, int kind) {
+  return QvMessageBox(Handle(), m_ports.strings, title, text, kind);
+}
 
 bool TDriverAppForm::Create() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -88,7 +93,9 @@ void TDriverAppForm::OnCreate() {
     m_overviewPage.SetFacts({"", "", "", m_model.OSDescription()});
     ShowLastScan();
   }
-  CreateResultPages();
+  OnCardShown(cardOverview, [this] { ShowLastScan(); });
+  OnCardShown(cardSysInfo, [this] { SetFocus(m_contentCards.Card(cardSysInfo).Handle()); });
+  m_resultsController.CreateResultPages(m_contentCards.Card(cardScanResults), m_contentCards.Card(cardIgnoredDevices));
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -138,7 +145,7 @@ void TDriverAppForm::FollowLanguageChoice() {
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
   (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
-  UpdateResultTexts();
+  m_resultsController.UpdateResultTexts();
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
                                                        Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
   if (!FscanTask) ApplyOverview();
@@ -252,24 +259,13 @@ void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
   }
 }
 
+void TDriverAppForm::OnCardShown(TShellCard card, std::function<void()> shown) {
+  m_cardShown.at(static_cast<size_t>(card)) = std::move(shown);
+}
+
 void TDriverAppForm::ContentCardsCardChange(TShellCard, TShellCard next) {
   // The per-card refresh belongs to each page; the pages not built yet have none.
-  switch (next) {
-    case cardOverview:
-      ShowLastScan();
-      break;
-    case cardScanResults:
-      ShowResultsPage();
-      break;
-    case cardIgnoredDevices:
-      FillIgnoredList();
-      break;
-    case cardSysInfo:
-      SetFocus(m_contentCards.Card(cardSysInfo).Handle());
-      break;
-    default:
-      break;
-  }
+  if (const auto& shown = m_cardShown.at(static_cast<size_t>(next))) shown();
 }
 
 void TDriverAppForm::MinimizeApplication() {
@@ -358,12 +354,13 @@ void TDriverAppForm::StartScanTask() {
   if (FscanTask) {
     // A stop request: the overview keeps its scanning look until the task ends.
     m_engine.StopScan();
-    m_results.MarkStale();
+    m_resultsController.ScanStopRequested();
     return;
   }
   m_endedScanTask.reset();  // its completion step has run; its thread is ending
   m_overview.EnterScanning(m_model.ScanMinimized());
   ApplyOverview();
+  m_resultsController.ScanStarted();
   // The completion step is posted to this thread, so it cannot run before
   // FscanTask is set.
   FscanTask = std::make_unique<TWorkerTask>(
@@ -377,12 +374,7 @@ void TDriverAppForm::ScanTaskComplete() {
   const TScanOutcome outcome = m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers());
   ApplyOverview();
   if (m_contentCards.Shown() == cardOverview) ShowLastScan();
-  // The scan replaced the records the rows show: they go, and the lists are
-  // built again from the new data when their page shows (now, when it is shown).
-  m_results.ScanEnded();
-  m_resultsPage.DropRows();
-  if (m_contentCards.Shown() == cardScanResults) ShowResultsPage();
-  if (m_contentCards.Shown() == cardIgnoredDevices) FillIgnoredList();
+  m_resultsController.ScanEnded();
   switch (outcome) {
     case TScanOutcome::showResults:
       ExecuteNavigation(TShellAction::aclResults);
