@@ -165,7 +165,7 @@ class TResultsPresenter {
   // runs, for a key no row has, or when the data model no longer holds it.
   TDeviceProperties* DeviceOf(const TRowKey& key) const;
   // Flips an outdated row's selection; returns the new state (false when the
-  // row is no outdated row or its device is gone). Update All follows it.
+  // row is no outdated row, its device is gone or a scan runs). Update All follows it.
   bool ToggleSelection(const TRowKey& key);
   // Update All's enabled state becomes whether some listed outdated device is
   // selected (when the page shows; a rebuild of the lists keeps it).
