@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int QV_NAME_COLUMN_WIDTH = 360;
-constexpr int QV_VERSION_COLUMN_WIDTH = 192;
-
 void SetColumn(HWND list, int index, const std::string& caption, int width, bool insert) {
   std::wstring text = Utf8ToWide(caption);
   LVCOLUMNW column{};
@@ -42,8 +39,8 @@ bool TIgnoredPage::Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, st
                            GetModuleHandleW(nullptr), nullptr);
   SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
-  SetColumn(m_list, 0, "", Scale(QV_NAME_COLUMN_WIDTH), true);
-  SetColumn(m_list, 1, "", Scale(QV_VERSION_COLUMN_WIDTH), true);
+  SetColumn(m_list, 0, "", Scale(IGNORED_NAME_COLUMN_WIDTH), true);
+  SetColumn(m_list, 1, "", Scale(IGNORED_VERSION_COLUMN_WIDTH), true);
   m_include.Create(Handle(), idIncludeButton, "", {0, 0, Scale(125), Scale(40)});
   m_include.SetFont(m_buttonFont.Get());
   SetButtonEnabled(m_include, false);
@@ -57,15 +54,24 @@ void TIgnoredPage::MakeFonts() {
   m_buttonFont = MakeFont(L"Segoe UI", Scale(16), true);
 }
 
-void TIgnoredPage::SetTexts(const TIgnoredPageTexts& texts) {
-  SetWindowTextW(m_title, Utf8ToWide(texts.title).c_str());
-  SetWindowTextW(m_text, Utf8ToWide(texts.explanation).c_str());
-  SetColumn(m_list, 0, texts.nameColumn, Scale(QV_NAME_COLUMN_WIDTH), false);
-  SetColumn(m_list, 1, texts.versionColumn, Scale(QV_VERSION_COLUMN_WIDTH), false);
-  SetWindowTextW(m_include.Handle(), Utf8ToWide(texts.include).c_str());
-  FitControlWidth(m_include.Handle(), QV_DESIGN_DPI);
-  m_tips.Set(m_include.Handle(), texts.includeHint);
-  Layout();
+void TIgnoredPage::Apply(const TIgnoredView& view) {
+  const TIgnoredView* shown = m_shown ? &*m_shown : nullptr;
+  const bool textsChanged = !shown || shown->title != view.title || shown->explanation != view.explanation ||
+                            shown->nameColumn != view.nameColumn || shown->versionColumn != view.versionColumn ||
+                            shown->include != view.include || shown->includeHint != view.includeHint;
+  if (textsChanged) {
+    SetWindowTextW(m_title, Utf8ToWide(view.title).c_str());
+    SetWindowTextW(m_text, Utf8ToWide(view.explanation).c_str());
+    SetColumn(m_list, 0, view.nameColumn, Scale(IGNORED_NAME_COLUMN_WIDTH), false);
+    SetColumn(m_list, 1, view.versionColumn, Scale(IGNORED_VERSION_COLUMN_WIDTH), false);
+    SetWindowTextW(m_include.Handle(), Utf8ToWide(view.include).c_str());
+    FitControlWidth(m_include.Handle(), QV_DESIGN_DPI);
+    m_tips.Set(m_include.Handle(), view.includeHint);
+    Layout();
+  }
+  if (!shown || shown->fill != view.fill) Fill(view.rows);
+  if (!shown || shown->includeEnabled != view.includeEnabled) SetButtonEnabled(m_include, view.includeEnabled);
+  m_shown = view;
 }
 
 void TIgnoredPage::Fill(const std::vector<TIgnoredRow>& rows) {
@@ -90,8 +96,6 @@ void TIgnoredPage::Fill(const std::vector<TIgnoredRow>& rows) {
   InvalidateRect(m_list, nullptr, TRUE);
   m_filling = false;
 }
-
-void TIgnoredPage::SetIncludeEnabled(bool enabled) { SetButtonEnabled(m_include, enabled); }
 
 bool TIgnoredPage::OnNotify(const NMHDR& header) {
   if (header.hwndFrom != m_list || header.code != LVN_ITEMCHANGED || m_filling) return false;

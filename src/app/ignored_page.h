@@ -1,9 +1,11 @@
 // TIgnoredPage: the ignored-devices card's contents. The title, the
 // explanation, the report list with check boxes (device name and driver
-// version) and the Include button. Its rows come from TIgnoredPresenter.
+// version) and the Include button. It shows the view TIgnoredPresenter makes
+// (Apply) and reports the user's ticks and Include to its owner.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,10 +23,6 @@ enum TIgnoredControlId : int {
   idIncludeButton = 194,
 };
 
-struct TIgnoredPageTexts {
-  std::string title, explanation, nameColumn, versionColumn, include, includeHint;
-};
-
 class TIgnoredPage : public TPage {
  public:
   inline static const wchar_t* const CLASS_NAME = L"QvIgnoredPage";
@@ -32,11 +30,9 @@ class TIgnoredPage : public TPage {
   // `checked(row, state)`: the user ticked or cleared a row; `include`: the button.
   bool Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, std::function<void(size_t, bool)> checked,
               std::function<void()> include);
-  void SetTexts(const TIgnoredPageTexts& texts);
-  // Replaces the list's rows, all unchecked.
-  void Fill(const std::vector<TIgnoredRow>& rows);
-  void SetIncludeEnabled(bool enabled);
-  HWND List() const { return m_list; }
+  // Shows the view; only what differs from the view shown before is touched,
+  // and the list's rows are replaced only for a new fill.
+  void Apply(const TIgnoredView& view);
 
  protected:
   bool OnNotify(const NMHDR& header) override;
@@ -47,6 +43,8 @@ class TIgnoredPage : public TPage {
  private:
   void MakeFonts();
   void Layout();
+  // Replaces the list's rows, all unchecked.
+  void Fill(const std::vector<TIgnoredRow>& rows);
 
   HWND m_title = nullptr;
   HWND m_text = nullptr;
@@ -57,4 +55,5 @@ class TIgnoredPage : public TPage {
   std::function<void(size_t, bool)> m_checked;
   std::function<void()> m_onInclude;
   bool m_filling = false;
+  std::optional<TIgnoredView> m_shown;
 };

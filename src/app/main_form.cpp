@@ -12,6 +12,7 @@
 #include "ui/close_query.h"
 #include "ui/program_update_check.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/message_dialog.h"
 
 namespace {
 
@@ -20,24 +21,6 @@ constexpr WPARAM QV_SC_DRAG_MOVE = 0xF012;  // SC_MOVE by the caption
 constexpr int QV_CARD_TITLE_BOTTOM = 55;    // logical pixels: below each card's title
 
 TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-TNavGlyph GlyphOf(TShellAction action) {
-  switch (action) {
-    case aclHome: return TNavGlyph::home;
-    case aclResults: return TNavGlyph::list;
-    case aclBackup: return TNavGlyph::backup;
-    case aclRestore: return TNavGlyph::restore;
-    case aclSettings: return TNavGlyph::settings;
-    case aclBack: return TNavGlyph::back;
-    case aclGeneral: return TNavGlyph::general;
-    case aclConnection: return TNavGlyph::connection;
-    case aclSchedule: return TNavGlyph::schedule;
-    case aclIgnored: return TNavGlyph::ignored;
-    case aclSysInfo: return TNavGlyph::sysinfo;
-    case aclUpdateDriver: return TNavGlyph::none;
-  }
-  return TNavGlyph::none;
-}
 
 // The overview page fills its card below the card's title.
 TLayoutRect OverviewPageRect(const RECT& card, int titleBottom) { return {0, titleBottom, card.right, card.bottom}; }
@@ -58,6 +41,10 @@ TDriverAppForm::~TDriverAppForm() {
 }
 
 std::string TDriverAppForm::Text(int id) const { return m_ports.strings.Load(id); }
+
+int TDriverAppForm::Ask(const std::string& title, const std::string& text, int kind) {
+  return QvMessageBox(Handle(), m_ports.strings, title, text, kind);
+}
 
 bool TDriverAppForm::Create() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -104,7 +91,9 @@ void TDriverAppForm::OnCreate() {
     m_overviewPage.SetFacts({"", "", "", m_model.OSDescription()});
     ShowLastScan();
   }
-  CreateResultPages();
+  OnCardShown(cardOverview, [this] { ShowLastScan(); });
+  OnCardShown(cardSysInfo, [this] { SetFocus(m_contentCards.Card(cardSysInfo).Handle()); });
+  m_resultsController.CreateResultPages(m_contentCards.Card(cardScanResults), m_contentCards.Card(cardIgnoredDevices));
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -154,7 +143,7 @@ void TDriverAppForm::FollowLanguageChoice() {
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
   (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
-  UpdateResultTexts();
+  m_resultsController.UpdateResultTexts();
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
                                                        Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
   if (!FscanTask) ApplyOverview();
@@ -166,8 +155,8 @@ void TDriverAppForm::UpdateGUI(bool AInitial) {
   auto itemsOf = [this](const std::vector<TShellAction>& actions) {
     std::vector<TNavigationList::TEntry> items;
     for (TShellAction action : actions) {
-      TActionTexts texts = ActionTexts(action);
-      items.push_back({Text(texts.caption), texts.hint ? Text(texts.hint) : std::string(), GlyphOf(action)});
+      const TNavigationItem& item = NavigationItem(action);
+      items.push_back({Text(item.caption), item.hint ? Text(item.hint) : std::string(), item.glyph});
     }
     return items;
   };
@@ -265,24 +254,13 @@ void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
   }
 }
 
+void TDriverAppForm::OnCardShown(TShellCard card, std::function<void()> shown) {
+  m_cardShown.at(static_cast<size_t>(card)) = std::move(shown);
+}
+
 void TDriverAppForm::ContentCardsCardChange(TShellCard, TShellCard next) {
   // The per-card refresh belongs to each page; the pages not built yet have none.
-  switch (next) {
-    case cardOverview:
-      ShowLastScan();
-      break;
-    case cardScanResults:
-      ShowResultsPage();
-      break;
-    case cardIgnoredDevices:
-      FillIgnoredList();
-      break;
-    case cardSysInfo:
-      SetFocus(m_contentCards.Card(cardSysInfo).Handle());
-      break;
-    default:
-      break;
-  }
+  if (const auto& shown = m_cardShown.at(static_cast<size_t>(next))) shown();
 }
 
 void TDriverAppForm::MinimizeApplication() {
@@ -371,12 +349,13 @@ void TDriverAppForm::StartScanTask() {
   if (FscanTask) {
     // A stop request: the overview keeps its scanning look until the task ends.
     StopScanTask();
-    m_results.MarkStale();
+    m_resultsController.ScanStopRequested();
     return;
   }
   m_endedScanTask.reset();  // its completion step has run; its thread is ending
   m_overview.EnterScanning(m_model.ScanMinimized());
   ApplyOverview();
+  m_resultsController.ScanStarted();
   // The completion step is posted to this thread, so it cannot run before
   // FscanTask is set.
   FscanTask = std::make_unique<TWorkerTask>(
@@ -395,15 +374,10 @@ void TDriverAppForm::ScanTaskComplete() {
   const TScanOutcome outcome = m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers());
   ApplyOverview();
   if (m_contentCards.Shown() == cardOverview) ShowLastScan();
-  // The scan replaced the records the rows show: they go, and the lists are
-  // built again from the new data when their page shows (now, when it is shown).
-  m_results.ScanEnded();
-  m_resultsPage.DropRows();
-  if (m_contentCards.Shown() == cardScanResults) ShowResultsPage();
-  if (m_contentCards.Shown() == cardIgnoredDevices) FillIgnoredList();
+  m_resultsController.ScanEnded();
   switch (outcome) {
     case TScanOutcome::showResults:
-      ExecuteNavigation(aclResults);
+      ExecuteNavigation(TShellAction::aclResults);
       if (minimised) {
         m_model.SetScanMinimized(false);
         RestoreWindow();

@@ -1,23 +1,23 @@
 // TDriverAppForm: the program's borderless main window. A top bar (logo, help,
 // about, minimise, close; dragging it moves the window), the navigation column
-// with its main and settings lists, and the content cards, one per page.
+// with its main and settings lists, and the content cards, one per page. Each
+// page's behaviour is its controller's; the window routes to them.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "app/ignored_page.h"
 #include "app/overview_page.h"
+#include "app/page_host.h"
 #include "app/program_update.h"
 #include "app/progress_form.h"
-#include "app/results_page.h"
+#include "app/results_controller.h"
 #include "core/data_model.h"
-#include "devices/problem_texts.h"
 #include "engine/data_manager.h"
 #include "app/main_callbacks.h"
-#include "ui/ignored_presenter.h"
-#include "ui/results_presenter.h"
 #include "ui/scan_overview.h"
 #include "ui/shell_navigation.h"
 #include "ui/worker_task.h"
@@ -49,7 +49,7 @@ enum TMainControlId : int {
 // The window receives the engine's callbacks through m_callbacks (its
 // TICallbackHandler), which copies what each shows on the worker and hands it
 // to this window's IScanProgress side on the UI thread.
-class TDriverAppForm : public TWindow, private IScanProgress {
+class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost {
  public:
   TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TSystemPorts ports);
   ~TDriverAppForm() override;
@@ -63,7 +63,7 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   // Minimises to the notification area (QvAppEventsMinimize).
   void MinimizeApplication();
   // Starts or stops a scan, as the scan button does (aclStartScan).
-  void ExecuteStartScan() { StartScanTask(); }
+  void ExecuteStartScan() override { StartScanTask(); }
   // The engine's callbacks of this window's runs.
   TICallbackHandler& CallbackHandler() { return m_callbacks.Handler(); }
 
@@ -85,7 +85,6 @@ class TDriverAppForm : public TWindow, private IScanProgress {
  private:
   std::string Text(int id) const;
   void Layout();
-  void ExecuteNavigation(TShellAction action);
   void ApplyNavigation(const std::optional<TCardChange>& change);
   void ContentCardsCardChange(TShellCard previous, TShellCard next);
   void RestoreWindow();
@@ -105,25 +104,12 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   void EndTasks();
   void StartSoftwareUpdateCheck();
 
-  // The results and ignored pages (main_form_results.cpp).
-  int Ask(const std::string& title, const std::string& text, int kind);
-  void CreateResultPages();
-  void UpdateResultTexts();
-  TRowImages RowImages();
-  void ShowResultsPage();
-  void ApplyUpdateAllState(bool setEnabled);
-  void RefreshResults(bool redraw);
-  void RefreshOutdatedList();
-  void ReScanButtonClick();
-  void imgDeviceSelectedClick(int tag);
-  void DeviceDetailsMenuPopup(int tag, POINT at);
-  void Delete1Click(const TDeviceProperties& device);
-  void Open1Click(const TDeviceProperties& device);
-  void Ignore1Click(TDeviceProperties& device);
-  void Uninstall1Click(TDeviceProperties& device);
-  void FillIgnoredList();
-  void IgnoreListItemChecked(size_t row, bool checked);
-  void aclIncludeExecute();
+  // IPageHost: what the pages' controllers ask of the window.
+  HWND Owner() const override { return Handle(); }
+  int Ask(const std::string& title, const std::string& text, int kind) override;
+  TShellCard ShownCard() const override { return static_cast<TShellCard>(m_contentCards.Shown()); }
+  void ExecuteNavigation(TShellAction action) override;
+  void OnCardShown(TShellCard card, std::function<void()> shown) override;
 
   // IScanProgress: the scan's notifications on the UI thread.
   void ShowScanningDevice(const std::string& deviceName) override;
@@ -149,12 +135,9 @@ class TDriverAppForm : public TWindow, private IScanProgress {
   TIcon m_icon;
   TIcon m_smallIcon;
   TOverviewPage m_overviewPage;
-  TProblemTexts m_problemTexts{m_ports.strings};
-  TResultsPresenter m_results{m_model, m_ports.locale, m_ports.strings, m_problemTexts};
-  TIgnoredPresenter m_ignored{m_model, m_ports.locale};
-  TResultsPage m_resultsPage;
-  TIgnoredPage m_ignoredPage;
-  bool m_updateAllEnabled = false;
+  TResultsController m_resultsController{m_model, m_engine, m_ports, *this};
+  // What each card does when it is shown, as its page asked (OnCardShown).
+  std::array<std::function<void()>, QV_CARD_COUNT> m_cardShown;
 
   // Worker callbacks: the UI-thread port, the dispatcher over it and the relay.
   TMainCallbacks m_callbacks{*this};

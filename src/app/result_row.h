@@ -1,7 +1,7 @@
 // TResultPanel: one device row of the results page, 75 logical pixels high:
 // icon, category, name, problem line, info and menu pictures, and on outdated
 // rows the selection check, the update button and the size line. It paints
-// its texts itself and tells its owner about clicks by its tag.
+// its texts itself and tells its owner about clicks.
 #pragma once
 
 #include <windows.h>
@@ -37,12 +37,6 @@ class IResultRowEvents {
   virtual void RowEntered(TResultPanel& row) = 0;
 };
 
-// The texts of every row, from the string table.
-struct TRowTexts {
-  std::string updateCaption;
-  std::string updateHint, statusHint, infoHint, menuHint, selectHint;
-};
-
 // The fonts, pictures and texts every row of a page shares.
 struct TRowResources {
   TFont category, name, status, size, button;
@@ -62,6 +56,8 @@ class TResultPanel : public TWindow {
   // Builds the row hidden at row index `index` of the box; the caller shows it.
   bool Create(HWND box, int index, int width, const TResultRow& row);
   int Tag() const { return m_row.tag; }
+  const TRowKey& Key() const { return m_row.key; }
+  bool Selected() const { return m_row.selected; }
   void SetSelected(bool selected);
   bool Hot() const { return m_hot; }
   void SetHot(bool hot);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/image_lists_win32.h"
 #include "platform/win32/win32_text.h"
 #include "ui/win32/private_messages.h"
 #include "ui/win32/temp_cursor.h"
@@ -59,27 +60,49 @@ void TResultsPage::MakeFonts() {
   m_rowResources.size.Reset(CreateFontIndirectW(&italic));
 }
 
-void TResultsPage::SetImageLists(HIMAGELIST deviceImages, HIMAGELIST classImages) {
-  m_rowResources.deviceImages = deviceImages;
-  m_rowResources.classImages = classImages;
+void TResultsPage::Apply(const TResultsView& view) {
+  const TResultsView* shown = m_shown ? &*m_shown : nullptr;
+  bool layout = false;
+  if (!shown || shown->title != view.title) {
+    SetWindowTextW(m_title, Utf8ToWide(view.title).c_str());
+    layout = true;
+  }
+  if (!shown || shown->updateAllCaption != view.updateAllCaption) {
+    SetWindowTextW(m_updateAll.Handle(), Utf8ToWide(view.updateAllCaption).c_str());
+  }
+  if (!shown || shown->rescanHint != view.rescanHint) m_tips.Set(m_rescan.Handle(), view.rescanHint);
+  if (!shown || shown->upToDateCaption != view.upToDateCaption) m_upToDate.section->SetCaption(view.upToDateCaption);
+  if (!shown || shown->outdatedCaption != view.outdatedCaption) m_outdated.section->SetCaption(view.outdatedCaption);
+  // The count text is cut with an ellipsis 5 pixels before the rescan button when the view asks.
+  if (!shown || shown->countText != view.countText || shown->countFitted != view.countFitted) {
+    SetWindowTextW(m_count, Utf8ToWide(view.countText).c_str());
+    m_countFitted = view.countFitted;
+    layout = true;
+  }
+  if (layout) Layout();
+  // The rows draw from the engine's image lists (not owned).
+  m_rowResources.texts = view.rowTexts;
+  m_rowResources.deviceImages = ToImageList(view.deviceImages);
+  m_rowResources.classImages = ToImageList(view.classImages);
+  ApplySection(m_outdated, view.outdated);
+  ApplySection(m_upToDate, view.upToDate);
+  if (!shown || shown->updateAllEnabled != view.updateAllEnabled || shown->updateAllHint != view.updateAllHint) {
+    SetButtonEnabled(m_updateAll, view.updateAllEnabled);
+    m_tips.Set(m_updateAll.Handle(), view.updateAllHint);
+  }
+  m_shown = view;
 }
 
-void TResultsPage::SetTexts(const TResultsPageTexts& texts) {
-  m_rowResources.texts = texts.rows;
-  SetWindowTextW(m_title, Utf8ToWide(texts.title).c_str());
-  SetWindowTextW(m_updateAll.Handle(), Utf8ToWide(texts.updateAll).c_str());
-  m_tips.Set(m_rescan.Handle(), texts.rescanHint);
-  m_upToDate.section->SetCaption(texts.upToDateCaption);
-  Layout();
+void TResultsPage::ApplySection(TList& list, const TResultSectionView& section) {
+  if (section.build != list.build) {
+    BuildResultRows(list, section);
+    return;
+  }
+  // The same build: only a row's selection changes.
+  for (size_t i = 0; i < list.rows.size() && i < section.rows.size(); ++i) {
+    if (list.rows[i]->Selected() != section.rows[i].selected) list.rows[i]->SetSelected(section.rows[i].selected);
+  }
 }
-
-void TResultsPage::SetCountText(const std::string& text, bool fitToRescan) {
-  SetWindowTextW(m_count, Utf8ToWide(text).c_str());
-  m_countFitted = fitToRescan;
-  Layout();
-}
-
-void TResultsPage::SetOutdatedCaption(const std::string& caption) { m_outdated.section->SetCaption(caption); }
 
 void TResultsPage::Layout() {
   RECT client{};
@@ -110,6 +133,10 @@ void TResultsPage::Layout() {
 void TResultsPage::OnSize(int, int) { Layout(); }
 
 void TResultsPage::OnDpiChanged(int, const RECT*) {
+  for (TList* list : {&m_outdated, &m_upToDate}) {
+    ClearRows(*list);
+    list->build = -1;
+  }
   MakeFonts();
   SendMessageW(m_title, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
   SendMessageW(m_count, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
@@ -137,10 +164,11 @@ void TResultsPage::ClearRows(TList& list) {
   list.tips.reset();
 }
 
-void TResultsPage::BuildResultRows(bool outdated, const std::vector<TResultRow>& rows, bool redraw) {
-  TList& list = ListOf(outdated);
+void TResultsPage::BuildResultRows(TList& list, const TResultSectionView& section) {
+  const std::vector<TResultRow>& rows = section.rows;
+  list.build = section.build;
   HWND box = list.section->Body();
-  if (redraw) SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(box, WM_SETREDRAW, FALSE, 0);
   EnableWindow(box, FALSE);
   const auto busy = SetTempCursor(LoadCursorW(nullptr, IDC_WAIT));
   ClearRows(list);
@@ -156,46 +184,15 @@ void TResultsPage::BuildResultRows(bool outdated, const std::vector<TResultRow>&
     list.rows.push_back(std::move(row));
   }
   EnableWindow(box, TRUE);
-  if (redraw) {
-    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(box, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-  }
-}
-
-void TResultsPage::SizeSection(bool outdated, bool expanded) {
-  TList& list = ListOf(outdated);
+  SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(box, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
   list.section->SetBodyHeight(Scale(TResultPanel::ROW_HEIGHT) * static_cast<int>(list.rows.size()));
-  list.section->SetExpanded(expanded);
+  list.section->SetExpanded(section.openWhenBuilt);
 }
 
-void TResultsPage::DropRows() {
-  ClearRows(m_outdated);
-  ClearRows(m_upToDate);
-}
+void TResultsPage::RowClicked(TResultPanel& row, TResultRowControlId control) { Defer({control, row.Key(), {}}); }
 
-void TResultsPage::SetUpdateAll(bool enabled, const std::string& hint) {
-  SetButtonEnabled(m_updateAll, enabled);
-  m_tips.Set(m_updateAll.Handle(), hint);
-}
-
-void TResultsPage::SetRowSelected(int tag, bool selected) {
-  for (const auto& row : m_outdated.rows) {
-    if (row->Tag() == tag) row->SetSelected(selected);
-  }
-}
-
-TResultPanel* TResultsPage::RowOf(HWND control) const {
-  for (const TList* list : {&m_outdated, &m_upToDate}) {
-    for (const auto& row : list->rows) {
-      if (row->Handle() == control || IsChild(row->Handle(), control)) return row.get();
-    }
-  }
-  return nullptr;
-}
-
-void TResultsPage::RowClicked(TResultPanel& row, TResultRowControlId control) { Defer({control, row.Tag(), {}}); }
-
-void TResultsPage::RowMenuRequested(TResultPanel& row, POINT screen) { Defer({idRowMenu, row.Tag(), screen}); }
+void TResultsPage::RowMenuRequested(TResultPanel& row, POINT screen) { Defer({idRowMenu, row.Key(), screen}); }
 
 void TResultsPage::Defer(const TRowAction& action) {
   m_pending.push_back(action);
@@ -207,10 +204,10 @@ bool TResultsPage::OnUserMessage(UINT message) {
   const std::vector<TRowAction> actions = std::exchange(m_pending, {});
   for (const TRowAction& action : actions) {
     switch (action.control) {
-      case idRowSelect: if (m_events.selectClicked) m_events.selectClicked(action.tag); break;
-      case idRowInfo: if (m_events.infoClicked) m_events.infoClicked(action.tag); break;
-      case idRowUpdate: if (m_events.updateClicked) m_events.updateClicked(action.tag); break;
-      case idRowMenu: if (m_events.menuRequested) m_events.menuRequested(action.tag, action.screen); break;
+      case idRowSelect: if (m_events.selectClicked) m_events.selectClicked(action.row); break;
+      case idRowInfo: if (m_events.infoClicked) m_events.infoClicked(action.row); break;
+      case idRowUpdate: if (m_events.updateClicked) m_events.updateClicked(action.row); break;
+      case idRowMenu: if (m_events.menuRequested) m_events.menuRequested(action.row, action.screen); break;
     }
   }
   return true;

@@ -1,11 +1,12 @@
 // TResultsPage: the results card's contents. The title and count text, the
 // rescan button, the scroll group with the outdated and up-to-date sections of
-// result rows, and the Update All button. What it shows is decided by
-// TResultsPresenter; the page reports the user's actions to its owner.
+// result rows, and the Update All button. It shows the view TResultsPresenter
+// makes (Apply) and reports the user's actions to its owner.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,21 +30,15 @@ enum TResultsControlId : int {
   idUpdateAllButton = 177,
 };
 
-// The page's fixed texts, from the string table.
-struct TResultsPageTexts {
-  std::string title, rescanHint, updateAll, upToDateCaption;
-  TRowTexts rows;
-};
-
-// What the page reports; each row action names the row's tag.
+// What the page reports; each row action names the row by its key.
 struct TResultsPageEvents {
   std::function<void()> rescan;
   std::function<void()> updateAll;
-  std::function<void(int tag)> selectClicked;
-  std::function<void(int tag)> infoClicked;
-  std::function<void(int tag)> updateClicked;
-  std::function<void(int tag, POINT screen)> menuRequested;
-  // The page's DPI changed: its rows were built for the old one.
+  std::function<void(const TRowKey& row)> selectClicked;
+  std::function<void(const TRowKey& row)> infoClicked;
+  std::function<void(const TRowKey& row)> updateClicked;
+  std::function<void(const TRowKey& row, POINT screen)> menuRequested;
+  // The page's DPI changed: it dropped its rows, built for the old one.
   std::function<void()> dpiChanged;
 };
 
@@ -55,23 +50,9 @@ class TResultsPage : public TPage, private IResultRowEvents {
 
   // `tipsOwner`: the top-level window that owns the hints.
   bool Create(HWND card, const TLayoutRect& rect, HWND tipsOwner, TResultsPageEvents events);
-  void SetTexts(const TResultsPageTexts& texts);
-  // The engine's image lists the rows' icons come from (lists of the engine, not owned).
-  void SetImageLists(HIMAGELIST deviceImages, HIMAGELIST classImages);
-  // The count text, cut with an ellipsis 5 pixels before the rescan button when asked.
-  void SetCountText(const std::string& text, bool fitToRescan);
-  void SetOutdatedCaption(const std::string& caption);
-  // BuildResultRows: one row per entry, built with the box disabled (and its
-  // painting suspended when `redraw` is set).
-  void BuildResultRows(bool outdated, const std::vector<TResultRow>& rows, bool redraw);
-  // Sizes a section to hold its rows; the outdated one is expanded, the other collapsed.
-  void SizeSection(bool outdated, bool expanded);
-  // Removes every row (the records they show are gone).
-  void DropRows();
-  void SetUpdateAll(bool enabled, const std::string& hint);
-  void SetRowSelected(int tag, bool selected);
-  // The row of a control inside it (the row itself, its update button, ...); null otherwise.
-  TResultPanel* RowOf(HWND control) const;
+  // Shows the view; only what differs from the view shown before is touched,
+  // and a section's rows are built again only for a new build of its list.
+  void Apply(const TResultsView& view);
 
  protected:
   COLORREF TextColor(HWND control) const override;
@@ -84,12 +65,13 @@ class TResultsPage : public TPage, private IResultRowEvents {
     TCollapsibleSection* section = nullptr;
     std::vector<std::unique_ptr<TResultPanel>> rows;
     std::unique_ptr<TToolTips> tips;  // the rows' hints, replaced with the rows
+    int build = 0;                    // the list's build the rows show; -1: dropped
   };
   // A row's click or menu request is handled after the row's own message has
   // ended: the action may rebuild the rows, which must not happen under them.
   struct TRowAction {
     TResultRowControlId control;
-    int tag;
+    TRowKey row;
     POINT screen;
   };
   void RowClicked(TResultPanel& row, TResultRowControlId control) override;
@@ -100,7 +82,10 @@ class TResultsPage : public TPage, private IResultRowEvents {
   void MakeFonts();
   void Layout();
   void ClearRows(TList& list);
-  TList& ListOf(bool outdated) { return outdated ? m_outdated : m_upToDate; }
+  // One row per entry, built with the box disabled and its painting suspended;
+  // the section is sized to hold them and opened or closed.
+  void BuildResultRows(TList& list, const TResultSectionView& section);
+  void ApplySection(TList& list, const TResultSectionView& section);
 
   TRowResources m_rowResources;
   HWND m_tipsOwner = nullptr;
@@ -117,4 +102,5 @@ class TResultsPage : public TPage, private IResultRowEvents {
   TFont m_titleFont, m_updateAllFont;
   TResultPanel* m_hotRow = nullptr;
   std::vector<TRowAction> m_pending;
+  std::optional<TResultsView> m_shown;
 };

@@ -22,7 +22,7 @@ class TConsoleBackupView : public TConsoleScanView {
  public:
   TConsoleBackupView(std::ostream& out, std::ostream& err) : TConsoleScanView(out, err), m_out(out) {}
 
-  TActiveAction ActiveAction() const override { return aclBackup; }
+  TActiveAction ActiveAction() const override { return TActiveAction::aclBackup; }
   void ShowDriverBackupStart(const std::string& deviceName) override {
     m_out << "Creating driver backup: " << deviceName << std::endl;
   }

@@ -30,7 +30,7 @@ class TConsoleInstallView : public TConsoleDownloadView {
  public:
   TConsoleInstallView(std::ostream& out, std::ostream& err) : TConsoleDownloadView(out, err), m_out(out) {}
 
-  TActiveAction ActiveAction() const override { return aclUpdateDriver; }
+  TActiveAction ActiveAction() const override { return TActiveAction::aclUpdateDriver; }
   void ShowDriverBackupStart(const std::string& deviceName) override {
     m_out << "Creating driver backup: " << deviceName << "\n";
   }

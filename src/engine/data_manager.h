@@ -110,8 +110,8 @@ class TDataManager {
 
   // Image lists.
   const TSpClassImageListData& DeviceImages() const { return m_ImageListData; }
-  TImageListHandle LargeDeviceImages() const { return m_DeviceImages.Get(); }
-  TImageListHandle DeviceClassImages() const { return m_ClassImages.Get(); }
+  TImageListRef LargeDeviceImages() const { return m_DeviceImages.Ref(); }
+  TImageListRef DeviceClassImages() const { return m_ClassImages.Ref(); }
 
   // Shared fields of the runs.
   int32_t m_timeout = 50000;  // milliseconds

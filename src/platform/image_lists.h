@@ -13,6 +13,15 @@ constexpr uint32_t ILC_MASK = 0x00000001;
 constexpr uint32_t ILC_COLOR32 = 0x00000020;
 #endif
 
+// An image list of the port as the engine hands it to the window: typed, so
+// only the Win32 side turns it into its HIMAGELIST (ToImageList in
+// platform/win32/image_lists_win32.h).
+struct TImageListRef {
+  TImageListHandle handle = 0;
+
+  bool operator==(const TImageListRef&) const = default;
+};
+
 class IImageLists {
  public:
   virtual ~IImageLists() = default;
@@ -39,6 +48,7 @@ class TScopedImageList {
   TScopedImageList& operator=(const TScopedImageList&) = delete;
 
   TImageListHandle Get() const { return m_list; }
+  TImageListRef Ref() const { return {m_list}; }
 
  private:
   IImageLists& m_port;

@@ -53,7 +53,7 @@ void TCallbackRelay::StepDriverDownload(int32_t nStep) {
 
 void TCallbackRelay::StartBackup(int32_t) {
   m_backupCanceled = false;
-  if (m_view.ActiveAction() == aclBackup) m_dispatcher.Send([this] { m_view.ShowBackupStart(); });
+  if (m_view.ActiveAction() == TActiveAction::aclBackup) m_dispatcher.Send([this] { m_view.ShowBackupStart(); });
 }
 
 void TCallbackRelay::StartDriverBackup(const TDeviceProperties& deviceProps) {
@@ -67,9 +67,9 @@ void TCallbackRelay::FinishDriverBackup(const TDeviceProperties& deviceProps, bo
 
 void TCallbackRelay::FinishBackup(bool ASuccess) {
   const TActiveAction action = m_view.ActiveAction();
-  if (action == aclBackup) {
+  if (action == TActiveAction::aclBackup) {
     m_dispatcher.Send([this, ASuccess, canceled = m_backupCanceled.load()] { m_view.ShowBackupEnd(ASuccess, canceled); });
-  } else if (action == aclUpdateDriver) {
+  } else if (action == TActiveAction::aclUpdateDriver) {
     m_dispatcher.Queue([this] { m_view.ShowUpdateStatus(BACKUP_FINISHED_TEXT); });
   }
   m_view.ReleaseBackupList();

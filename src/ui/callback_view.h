@@ -7,7 +7,7 @@
 #include <string>
 
 // The page action in progress, as far as the callbacks care.
-enum TActiveAction { aclOther = 0, aclBackup = 1, aclUpdateDriver = 2 };
+enum class TActiveAction { aclOther = 0, aclBackup = 1, aclUpdateDriver = 2 };
 
 class ICallbackView {
  public:

@@ -11,6 +11,12 @@ std::string IgnoredPageText(IStringTable& strings) {
 }
 
 void TIgnoredPresenter::Fill() {
+  ++m_fill;
+  if (m_results.ScanRunning()) {
+    // The data model's list is being replaced; the scan's end fills the list again.
+    for (TIgnoredRow& row : m_rows) row.checked = false;
+    return;
+  }
   TDriverMap ignored;
   m_model.GetDriverMap(ignored, DRIVER_TYPE_IGNORED);
   // The same id as the data model's including reaches: compared exactly.
@@ -33,7 +39,10 @@ int TIgnoredPresenter::CountChecked() const {
   return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), [](const TIgnoredRow& row) { return row.checked; }));
 }
 
-void TIgnoredPresenter::Include(TResultsPresenter& results) {
+bool TIgnoredPresenter::IncludeEnabled() const { return !m_results.ScanRunning() && CountChecked() > 0; }
+
+void TIgnoredPresenter::Include() {
+  if (m_results.ScanRunning()) return;
   // From the last row to the first, so removing a row leaves the ones still to visit in place.
   for (size_t i = m_rows.size(); i-- > 0;) {
     if (!m_rows[i].checked) continue;
@@ -41,5 +50,20 @@ void TIgnoredPresenter::Include(TResultsPresenter& results) {
     if (TDeviceProperties* device = m_model.GetDevice(m_rows[i].hid)) m_model.IncludeDevice(*device, deviSameName);
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(i));
   }
-  results.MarkStale();
+  ++m_fill;
+  m_results.MarkStale();
+}
+
+TIgnoredView TIgnoredPresenter::View() const {
+  TIgnoredView view;
+  view.title = m_strings.Load(IDS_CARD_IGNORED);
+  view.explanation = IgnoredPageText(m_strings);
+  view.nameColumn = m_strings.Load(IDS_IGNORED_NAME_COLUMN);
+  view.versionColumn = m_strings.Load(IDS_IGNORED_VERSION_COLUMN);
+  view.include = m_strings.Load(IDS_INCLUDE_CAPTION);
+  view.includeHint = m_strings.Load(IDS_INCLUDE_HINT);
+  view.rows = m_rows;
+  view.fill = m_fill;
+  view.includeEnabled = IncludeEnabled();
+  return view;
 }

@@ -1,6 +1,7 @@
-// TIgnoredPresenter: the ignored-devices page's list (one checkable row per
-// ignored hardware id) and its Include action. The window applies it to its
-// report list and the Include button.
+// TIgnoredPresenter: the ignored-devices page as one view value (one checkable
+// row per ignored hardware id, the texts, Include's enabled state) and its
+// Include action. While a scan runs (the results presenter knows) the list
+// keeps its rows and Include does nothing.
 #pragma once
 
 #include <string>
@@ -20,6 +21,20 @@ struct TIgnoredRow {
   std::string version;  // strVersion
   std::string hid;      // the device is looked up again by this on Include
   bool checked = false;
+
+  bool operator==(const TIgnoredRow&) const = default;
+};
+
+// Everything the ignored page shows.
+struct TIgnoredView {
+  std::string title, explanation, nameColumn, versionColumn, include, includeHint;
+  std::vector<TIgnoredRow> rows;
+  // Counts the fills: a new one replaces the list's rows, all unchecked; the
+  // user's ticks between fills come back through SetChecked.
+  int fill = 0;
+  bool includeEnabled = false;
+
+  bool operator==(const TIgnoredView&) const = default;
 };
 
 // The page's explanation: both paragraphs with a blank line between them.
@@ -27,22 +42,28 @@ std::string IgnoredPageText(IStringTable& strings);
 
 class TIgnoredPresenter {
  public:
-  TIgnoredPresenter(TDriverDatamodel& model, ILocale& locale) : m_model(model), m_locale(locale) {}
+  TIgnoredPresenter(TDriverDatamodel& model, ILocale& locale, IStringTable& strings, TResultsPresenter& results)
+      : m_model(model), m_locale(locale), m_strings(strings), m_results(results) {}
 
-  // The ignored devices, one per hardware id, by class description, all unchecked.
+  // The ignored devices, one per hardware id, by class description, all
+  // unchecked; while a scan runs the rows stay as they are, unchecked again.
   void Fill();
   void SetChecked(size_t row, bool checked);
   int CountChecked() const;
-  // Include is enabled exactly when some row is checked.
-  bool IncludeEnabled() const { return CountChecked() > 0; }
+  // Include is enabled exactly when some row is checked and no scan runs.
+  bool IncludeEnabled() const;
   // Includes every checked row's device still in the data model and removes the
-  // checked rows; the results page's outdated list becomes stale.
-  void Include(TResultsPresenter& results);
+  // checked rows; the results page's outdated list becomes stale. Nothing while a scan runs.
+  void Include();
 
   const std::vector<TIgnoredRow>& Rows() const { return m_rows; }
+  TIgnoredView View() const;
 
  private:
   TDriverDatamodel& m_model;
   ILocale& m_locale;
+  IStringTable& m_strings;
+  TResultsPresenter& m_results;
   std::vector<TIgnoredRow> m_rows;
+  int m_fill = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/results_presenter.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "core/size_format.h"
 #include "res/string_ids.h"
@@ -8,6 +9,14 @@
 namespace {
 
 constexpr int COUNT_TEXT_GAP = 5;
+
+// Each record's instance among the data model's records with its hardware id.
+std::unordered_map<const TDeviceProperties*, int> Instances(const TDeviceList& devices) {
+  std::unordered_map<std::string, int> seen;
+  std::unordered_map<const TDeviceProperties*, int> instances;
+  for (const auto& device : devices) instances[device.get()] = seen[device->strHID]++;
+  return instances;
+}
 
 }  // namespace
 
@@ -57,12 +66,13 @@ void SortByClassDescription(TDriverMap& devices, ILocale& locale) {
 std::vector<TResultRow> TResultsPresenter::BuildRows(TDriverMap devices, bool outdated,
                                                      const TRowImages& images) const {
   SortByClassDescription(devices, m_locale);
+  const auto instances = Instances(m_model.DeviceList());
   std::vector<TResultRow> rows;
   rows.reserve(devices.size());
   for (size_t i = 0; i < devices.size(); ++i) {
-    TDeviceProperties& device = *devices[i];
+    const TDeviceProperties& device = *devices[i];
     TResultRow row;
-    row.device = &device;
+    row.key = {outdated ? TResultList::outdated : TResultList::upToDate, device.strHID, instances.at(&device)};
     row.tag = static_cast<int>(i) + (outdated ? 0 : UPTODATE_TAG_BASE);
     if (images.vistaAndAbove && !images.deviceImagesEmpty) {
       row.icon = TRowIcon::device;
@@ -95,36 +105,45 @@ void TResultsPresenter::SetCount(int count) {
   m_countText = AvailableDriversText(m_strings, count);
 }
 
+void TResultsPresenter::SetImageLists(TImageListRef deviceImages, TImageListRef classImages) {
+  m_deviceImages = deviceImages;
+  m_classImages = classImages;
+}
+
 void TResultsPresenter::RefreshResults(const TRowImages& images) {
   TDriverMap outdated;
   m_model.GetDriverMap(outdated, DRIVER_TYPE_OUTDATED);
   std::erase_if(outdated, [](const TDeviceProperties* d) { return d->bInstalled || d->bUninstalled; });
   SetCount(static_cast<int>(outdated.size()));
-  m_outdated = BuildRows(std::move(outdated), true, images);
+  m_countFitted = true;
+  m_outdated = {BuildRows(std::move(outdated), true, images), m_outdated.build + 1};
   m_refreshResults = false;
 
   TDriverMap upToDate;
   m_model.GetDriverMap(upToDate, DRIVER_TYPE_UPTODATE);
   std::erase_if(upToDate, [](const TDeviceProperties* d) { return d->bUninstalled; });
-  m_upToDate = BuildRows(std::move(upToDate), false, images);
+  m_upToDate = {BuildRows(std::move(upToDate), false, images), m_upToDate.build + 1};
   m_scanResultAvailable = true;
 }
 
 void TResultsPresenter::RefreshOutdatedList(const TRowImages& images) {
   TDriverMap outdated;
   m_model.GetDriverMap(outdated, DRIVER_TYPE_OUTDATED);
-  m_outdated = BuildRows(std::move(outdated), true, images);
+  m_outdated = {BuildRows(std::move(outdated), true, images), m_outdated.build + 1};
   SetCount(m_model.GetOutofDateDrivers());
+  m_countFitted = false;
   m_refreshResults = false;
 }
 
 void TResultsPresenter::ScanEnded() {
-  m_outdated.clear();
-  m_upToDate.clear();
+  m_scanRunning = false;
+  m_outdated = {{}, m_outdated.build + 1};
+  m_upToDate = {{}, m_upToDate.build + 1};
   m_scanResultAvailable = false;
 }
 
 TResultsShowAction TResultsPresenter::OnShow() const {
+  if (m_scanRunning) return TResultsShowAction::none;
   if (!m_scanResultAvailable) return TResultsShowAction::refreshAll;
   return m_refreshResults ? TResultsShowAction::refreshOutdated : TResultsShowAction::none;
 }
@@ -133,25 +152,64 @@ std::string TResultsPresenter::OutdatedSectionCaption() const {
   return m_strings.Load(IDS_OUTDATED_SECTION_CAPTION) + " (" + std::to_string(m_outdatedCount) + ")";
 }
 
-TDeviceProperties* TResultsPresenter::DeviceByTag(int tag) const {
-  if (tag < 0) return nullptr;
-  const auto& rows = tag < UPTODATE_TAG_BASE ? m_outdated : m_upToDate;
-  const size_t index = static_cast<size_t>(tag < UPTODATE_TAG_BASE ? tag : tag - UPTODATE_TAG_BASE);
-  return index < rows.size() ? rows[index].device : nullptr;
+TResultsView TResultsPresenter::View() const {
+  TResultsView view;
+  view.title = m_strings.Load(IDS_RESULTS_TITLE);
+  view.rescanHint = m_strings.Load(IDS_RESCAN_HINT);
+  view.updateAllCaption = m_strings.Load(IDS_UPDATE_ALL_CAPTION);
+  view.countText = m_countText;
+  view.countFitted = m_countFitted;
+  view.outdatedCaption = OutdatedSectionCaption();
+  view.upToDateCaption = m_strings.Load(IDS_UPTODATE_SECTION_CAPTION);
+  view.rowTexts = {m_strings.Load(IDS_UPDATE_DRIVER_CAPTION), m_strings.Load(IDS_UPDATE_DRIVER_HINT),
+                   m_strings.Load(IDS_STATUS_LINE_HINT),      m_strings.Load(IDS_INFO_IMAGE_HINT),
+                   m_strings.Load(IDS_MENU_IMAGE_HINT),       m_strings.Load(IDS_SELECT_DEVICE_HINT)};
+  view.deviceImages = m_deviceImages;
+  view.classImages = m_classImages;
+  view.outdated = {m_outdated.rows, m_outdated.build, true};
+  view.upToDate = {m_upToDate.rows, m_upToDate.build, false};
+  view.updateAllEnabled = m_updateAllEnabled;
+  view.updateAllHint = m_strings.Load(UpdateAllHintId(m_updateAllEnabled));
+  return view;
 }
 
-bool TResultsPresenter::ToggleSelection(int tag) {
-  if (!IsOutdatedTag(tag) || static_cast<size_t>(tag) >= m_outdated.size()) return false;
-  TResultRow& row = m_outdated[static_cast<size_t>(tag)];
-  row.device->bSelected = !row.device->bSelected;
-  row.selected = row.device->bSelected;
-  return row.selected;
+TResultRow* TResultsPresenter::RowOf(const TRowKey& key) {
+  auto& rows = key.list == TResultList::outdated ? m_outdated.rows : m_upToDate.rows;
+  const auto found = std::find_if(rows.begin(), rows.end(), [&](const TResultRow& row) { return row.key == key; });
+  return found == rows.end() ? nullptr : &*found;
+}
+
+TDeviceProperties* TResultsPresenter::DeviceOf(const TRowKey& key) const {
+  // While a scan runs the data model's records are being replaced on its thread.
+  if (m_scanRunning) return nullptr;
+  const auto& rows = key.list == TResultList::outdated ? m_outdated.rows : m_upToDate.rows;
+  if (std::none_of(rows.begin(), rows.end(), [&](const TResultRow& row) { return row.key == key; })) return nullptr;
+  int instance = 0;
+  for (const auto& device : m_model.DeviceList()) {
+    if (device->strHID == key.hid && instance++ == key.instance) return device.get();
+  }
+  return nullptr;
+}
+
+bool TResultsPresenter::ToggleSelection(const TRowKey& key) {
+  TResultRow* row = RowOf(key);
+  TDeviceProperties* device = DeviceOf(key);
+  if (key.list != TResultList::outdated || !row || !device) return false;
+  device->bSelected = !device->bSelected;
+  row->selected = device->bSelected;
+  m_updateAllEnabled = AnyDeviceSelected();
+  return row->selected;
+}
+
+void TResultsPresenter::FollowSelection() {
+  if (!m_scanRunning) m_updateAllEnabled = AnyDeviceSelected();
 }
 
 bool TResultsPresenter::AnyDeviceSelected() const {
-  return std::any_of(m_outdated.begin(), m_outdated.end(), [](const TResultRow& row) { return row.device->bSelected; });
+  return std::any_of(m_outdated.rows.begin(), m_outdated.rows.end(), [](const TResultRow& row) { return row.selected; });
 }
 
-std::vector<TMenuEntry> TResultsPresenter::MenuFor(int tag, bool downloadAvailable, bool vistaAndAbove) const {
-  return DeviceMenuEntries(m_strings, IsOutdatedTag(tag), downloadAvailable, vistaAndAbove);
+std::vector<TMenuEntry> TResultsPresenter::MenuFor(const TRowKey& key, bool downloadAvailable,
+                                                   bool vistaAndAbove) const {
+  return DeviceMenuEntries(m_strings, key.list == TResultList::outdated, downloadAvailable, vistaAndAbove);
 }

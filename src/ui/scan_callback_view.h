@@ -11,7 +11,7 @@ class TScanCallbackView : public ICallbackView {
   void ShowDriverDownloadEnd(int32_t) override {}
   void ShowDownloadEnd(bool) override {}
   void ShowDownloadStep(int32_t) override {}
-  TActiveAction ActiveAction() const override { return aclOther; }
+  TActiveAction ActiveAction() const override { return TActiveAction::aclOther; }
   void ShowBackupStart() override {}
   void ShowDriverBackupStart(const std::string&) override {}
   void ShowDriverBackupEnd(const std::string&, bool) override {}

@@ -4,38 +4,31 @@
 
 #include "res/string_ids.h"
 
-TActionTexts ActionTexts(TShellAction action) {
-  switch (action) {
-    case aclHome: return {IDS_NAV_OVERVIEW, IDS_NAV_OVERVIEW_HINT};
-    case aclResults: return {IDS_NAV_RESULTS, IDS_NAV_RESULTS_HINT};
-    case aclBackup: return {IDS_NAV_BACKUP, IDS_NAV_BACKUP_HINT};
-    case aclRestore: return {IDS_NAV_RESTORE, IDS_NAV_RESTORE_HINT};
-    case aclSettings: return {IDS_NAV_SETTINGS, IDS_NAV_SETTINGS_HINT};
-    case aclBack: return {IDS_NAV_BACK, 0};
-    case aclGeneral: return {IDS_NAV_GENERAL, IDS_NAV_GENERAL_HINT};
-    case aclConnection: return {IDS_NAV_CONNECTION, IDS_NAV_CONNECTION_HINT};
-    case aclSchedule: return {IDS_NAV_SCHEDULE, IDS_NAV_SCHEDULE_HINT};
-    case aclIgnored: return {IDS_NAV_IGNORED, IDS_NAV_IGNORED_HINT};
-    case aclSysInfo: return {IDS_NAV_SYSINFO, IDS_NAV_SYSINFO_HINT};
-    case aclUpdateDriver: return {0, 0};
+namespace {
+
+std::vector<TShellAction> ColumnItems(TNavColumn column, bool withSchedule) {
+  std::vector<TShellAction> items;
+  for (const TNavigationItem& item : QV_NAVIGATION) {
+    if (item.column == column && (withSchedule || !item.needsScheduler)) items.push_back(item.action);
   }
-  return {0, 0};
+  return items;
 }
 
-int CardTitleId(TShellCard card) {
-  static constexpr int titles[QV_CARD_COUNT] = {
-      IDS_CARD_OVERVIEW, IDS_CARD_SCAN_RESULTS,     IDS_CARD_BACKUP,          IDS_CARD_RESTORE,
-      IDS_CARD_SETTINGS, IDS_CARD_CONNECTION,       IDS_CARD_SCHEDULE,        IDS_CARD_BACKUP_PROGRESS,
-      IDS_CARD_UPDATE_PROGRESS, IDS_CARD_IGNORED,   IDS_CARD_SYSINFO};
-  return titles[card];
+int IndexOf(const std::vector<TShellAction>& items, TShellAction action) {
+  auto found = std::find(items.begin(), items.end(), action);
+  return found == items.end() ? -1 : static_cast<int>(found - items.begin());
 }
 
-const char* CardName(TShellCard card) {
-  static constexpr const char* names[QV_CARD_COUNT] = {
-      "Overview", "ScanResults",    "Backup",         "Restore",        "Settings", "Connection",
-      "Schedule", "BackupProgress", "UpdateProgress", "IgnoredDevices", "SysInfo"};
-  return names[card];
+}  // namespace
+
+TActionTexts ActionTexts(TShellAction action) {
+  const TNavigationItem& item = NavigationItem(action);
+  return {item.caption, item.hint};
 }
+
+int CardTitleId(TShellCard card) { return CardFacts(card).title; }
+
+const char* CardName(TShellCard card) { return CardFacts(card).name; }
 
 TBalloonTexts MinimizeBalloon(bool scanMinimized) {
   if (scanMinimized) return {IDS_TRAY_RUNNING, IDS_TRAY_RUNNING_TEXT};
@@ -43,10 +36,8 @@ TBalloonTexts MinimizeBalloon(bool scanMinimized) {
 }
 
 TShellNavigation::TShellNavigation(bool withSchedule)
-    : m_main{aclHome, aclResults, aclBackup, aclRestore, aclSettings},
-      m_settings{aclBack, aclGeneral, aclConnection, aclIgnored, aclSysInfo} {
-  if (withSchedule) m_settings.push_back(aclSchedule);
-}
+    : m_main(ColumnItems(TNavColumn::main, withSchedule)),
+      m_settings(ColumnItems(TNavColumn::settings, withSchedule)) {}
 
 std::optional<TCardChange> TShellNavigation::ShowCard(TShellCard card) {
   if (card == m_card) return std::nullopt;
@@ -56,40 +47,35 @@ std::optional<TCardChange> TShellNavigation::ShowCard(TShellCard card) {
 }
 
 void TShellNavigation::Select(TShellAction action) {
-  auto select = [action](const std::vector<TShellAction>& items, int& selected) {
-    auto found = std::find(items.begin(), items.end(), action);
-    if (found != items.end()) selected = static_cast<int>(found - items.begin());
-  };
-  select(m_mode == TNavigationMode::main ? m_main : m_settings,
-         m_mode == TNavigationMode::main ? m_selectedMain : m_selectedSettings);
+  const bool main = m_mode == TNavigationMode::main;
+  const int index = IndexOf(main ? m_main : m_settings, action);
+  if (index >= 0) (main ? m_selectedMain : m_selectedSettings) = index;
 }
 
 std::optional<TCardChange> TShellNavigation::Execute(TShellAction action) {
   switch (action) {
-    case aclSettings:
+    case TShellAction::aclSettings:
       // Into the settings column, on its General item and page.
       m_mode = TNavigationMode::settings;
-      m_selectedMain = 4;
-      m_selectedSettings = 1;
-      m_active = aclGeneral;
-      return ShowCard(cardSettings);
-    case aclBack:
+      m_selectedMain = IndexOf(m_main, TShellAction::aclSettings);
+      m_selectedSettings = IndexOf(m_settings, TShellAction::aclGeneral);
+      m_active = TShellAction::aclGeneral;
+      return ShowCard(*NavigationItem(TShellAction::aclGeneral).card);
+    case TShellAction::aclBack:
       // Back to the main column; the settings page stays until another is chosen.
       m_mode = TNavigationMode::main;
-      m_active = aclHome;
+      m_active = TShellAction::aclHome;
       return std::nullopt;
-    case aclUpdateDriver:
-      m_active = aclUpdateDriver;
+    case TShellAction::aclUpdateDriver:
+      m_active = TShellAction::aclUpdateDriver;
       return std::nullopt;
     default:
       break;
   }
-  static constexpr TShellCard cards[] = {
-      cardOverview, cardScanResults, cardBackup,         cardRestore, cardSettings, cardOverview,
-      cardSettings, cardConnection,  cardSchedule, cardIgnoredDevices, cardSysInfo};
   m_active = action;
   Select(action);
-  return ShowCard(cards[action]);
+  const std::optional<TShellCard> card = NavigationItem(action).card;
+  return card ? ShowCard(*card) : std::nullopt;
 }
 
 std::optional<TCardChange> TShellNavigation::ExecuteItem(int index) {

@@ -6,37 +6,7 @@
 #include <optional>
 #include <vector>
 
-// The content cards, in their fixed order.
-enum TShellCard {
-  cardOverview = 0,
-  cardScanResults,
-  cardBackup,
-  cardRestore,
-  cardSettings,
-  cardConnection,
-  cardSchedule,
-  cardBackupProgress,
-  cardUpdateProgress,
-  cardIgnoredDevices,
-  cardSysInfo,
-};
-inline constexpr int QV_CARD_COUNT = 11;
-
-// The navigation actions, and aclUpdateDriver which the update pages set.
-enum TShellAction {
-  aclHome,
-  aclResults,
-  aclBackup,
-  aclRestore,
-  aclSettings,
-  aclBack,
-  aclGeneral,
-  aclConnection,
-  aclSchedule,
-  aclIgnored,
-  aclSysInfo,
-  aclUpdateDriver,
-};
+#include "ui/navigation_table.h"
 
 enum class TNavigationMode { main, settings };
 
@@ -68,7 +38,7 @@ struct TCardChange {
 class TShellNavigation {
  public:
   // withSchedule: the system has a task scheduler (Vista and later), so the
-  // settings list ends with Schedule.
+  // settings list ends with Schedule. The lists hold the table's items of each column.
   explicit TShellNavigation(bool withSchedule);
 
   const std::vector<TShellAction>& MainItems() const { return m_main; }
@@ -93,7 +63,7 @@ class TShellNavigation {
   std::vector<TShellAction> m_main;
   std::vector<TShellAction> m_settings;
   TNavigationMode m_mode = TNavigationMode::main;
-  TShellAction m_active = aclHome;
+  TShellAction m_active = TShellAction::aclHome;
   TShellCard m_card = cardOverview;
   int m_selectedMain = 0;
   int m_selectedSettings = -1;

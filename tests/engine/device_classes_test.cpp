@@ -97,7 +97,7 @@ TEST_F(DeviceClasses, BuildImageListLoadsOneIconPerClassAndReleasesIt) {
   Engine().BuildImageList();
   Engine().BuildImageList();  // a rebuild starts from an empty list
 
-  EXPECT_EQ(machine.imageLists.ImageCount(Engine().DeviceClassImages()), 2);
+  EXPECT_EQ(machine.imageLists.ImageCount(Engine().DeviceClassImages().handle), 2);
   std::map<std::string, std::set<int32_t>> images;
   for (const auto& device : model->DeviceList())
     images[device->FGUID == GuidFromText(HID_CLASS) ? "hid" : device->FGUID == GuidFromText(DISPLAY_CLASS) ? "display" : "unknown"]

@@ -53,7 +53,7 @@ class TRecordingView : public ICallbackView {
   void ShowExtractEnd(bool success) override { Add(success ? "extract end" : "extract failed"); }
   void Repaint() override { Add("repaint"); }
 
-  std::atomic<TActiveAction> action{aclOther};
+  std::atomic<TActiveAction> action{TActiveAction::aclOther};
   std::atomic<int> backupListsReleased{0};
 
  private:
@@ -140,10 +140,10 @@ TEST_F(CallbackRelay, BackupNotificationsFollowThePageInFront) {
     std::vector<std::string> expected;
   };
   const TCase cases[] = {
-      {aclBackup, false, {"backup", "backing up Disk", "backed up Disk", "backup end"}},
-      {aclBackup, true, {"backup", "backing up Disk", "backed up Disk", "backup end canceled"}},
-      {aclUpdateDriver, false, {"backing up Disk", "backed up Disk", "status Backup finished"}},
-      {aclOther, false, {"backing up Disk", "backed up Disk"}},
+      {TActiveAction::aclBackup, false, {"backup", "backing up Disk", "backed up Disk", "backup end"}},
+      {TActiveAction::aclBackup, true, {"backup", "backing up Disk", "backed up Disk", "backup end canceled"}},
+      {TActiveAction::aclUpdateDriver, false, {"backing up Disk", "backed up Disk", "status Backup finished"}},
+      {TActiveAction::aclOther, false, {"backing up Disk", "backed up Disk"}},
   };
   for (const TCase& c : cases) {
     TRecordingView caseView;
@@ -160,7 +160,7 @@ TEST_F(CallbackRelay, BackupNotificationsFollowThePageInFront) {
       if (c.cancelBeforeEnd) caseRelay.CancelBackup();
       caseRelay.FinishBackup(true);
     });
-    EXPECT_EQ(caseView.Lines(), c.expected) << c.action;
+    EXPECT_EQ(caseView.Lines(), c.expected) << static_cast<int>(c.action);
     EXPECT_EQ(caseView.backupListsReleased, 1) << "the backup list is freed in every case";
   }
 }

@@ -72,7 +72,7 @@ TEST_F(ResultsPages, FullRebuildHidesInstalledDevicesUntilOnlyTheOutdatedListIsR
 
   // Ignoring a device (or including one) rebuilds only the outdated list, from
   // the data model as it is: the installed and uninstalled devices come back.
-  model.ExcludeDevice(*results.DeviceByTag(1), deviSameName);
+  model.ExcludeDevice(*results.DeviceOf(results.Outdated()[1].key), deviSameName);
   results.MarkStale();
   EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshOutdated);
   results.RefreshOutdatedList(images);
@@ -148,20 +148,27 @@ TEST_F(ResultsPages, SelectionDrivesUpdateAll) {
   Add({"PCI\\B", "Network", "Ethernet", "2.0"});
   Add({"PCI\\E", "USB", "Hub", ""});
   results.RefreshResults(images);
+  const TRowKey second = results.Outdated()[1].key;
+  const TRowKey hub = results.UpToDate()[0].key;
   EXPECT_FALSE(results.AnyDeviceSelected());
-  EXPECT_TRUE(results.ToggleSelection(1));
-  EXPECT_TRUE(results.DeviceByTag(1)->bSelected);
+  EXPECT_TRUE(results.ToggleSelection(second));
+  EXPECT_TRUE(results.DeviceOf(second)->bSelected);
   EXPECT_TRUE(results.AnyDeviceSelected());
   EXPECT_EQ(strings.Load(UpdateAllHintId(results.AnyDeviceSelected())), "Update all selected devices");
-  EXPECT_FALSE(results.ToggleSelection(1));
+  EXPECT_FALSE(results.ToggleSelection(second));
   EXPECT_FALSE(results.AnyDeviceSelected());
   EXPECT_EQ(strings.Load(UpdateAllHintId(false)), "Use checkboxes to select drivers to update");
   // An up-to-date row has no selection.
-  EXPECT_FALSE(results.ToggleSelection(1000));
-  EXPECT_FALSE(results.DeviceByTag(1000)->bSelected);
+  EXPECT_FALSE(results.ToggleSelection(hub));
+  EXPECT_FALSE(results.DeviceOf(hub)->bSelected);
 
-  EXPECT_EQ(results.DeviceByTag(1000)->strName, "Hub");
-  for (int tag : {-1, 2, 999, 1001}) EXPECT_EQ(results.DeviceByTag(tag), nullptr) << tag;
+  EXPECT_EQ(results.DeviceOf(hub)->strName, "Hub");
+  // Keys no row has: a device of the other list, an unknown id, a second device with the id.
+  const TRowKey strangers[] = {{TResultList::outdated, "PCI\\E"},
+                               {TResultList::upToDate, "PCI\\A"},
+                               {TResultList::outdated, "PCI\\X"},
+                               {TResultList::outdated, "PCI\\A", 1}};
+  for (const TRowKey& key : strangers) EXPECT_EQ(results.DeviceOf(key), nullptr) << key.hid;
 }
 
 // A scan frees the records the rows name, whatever its outcome (a stopped scan
@@ -170,18 +177,139 @@ TEST_F(ResultsPages, AnEndedScanDropsTheRowsAndRebuildsBothLists) {
   Add({"PCI\\A", "network", "Ethernet", "2.0"});
   Add({"PCI\\E", "USB", "Hub", ""});
   results.RefreshResults(images);
+  const TRowKey ethernet = results.Outdated()[0].key;
+  const TRowKey hub = results.UpToDate()[0].key;
   results.MarkStale();
   model.RemoveAll();
   results.ScanEnded();
-  EXPECT_EQ(results.DeviceByTag(0), nullptr);
-  EXPECT_EQ(results.DeviceByTag(1000), nullptr);
-  EXPECT_FALSE(results.ToggleSelection(0));
+  EXPECT_EQ(results.DeviceOf(ethernet), nullptr);
+  EXPECT_EQ(results.DeviceOf(hub), nullptr);
+  EXPECT_FALSE(results.ToggleSelection(ethernet));
   EXPECT_FALSE(results.AnyDeviceSelected());
   EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshAll);
   Add({"PCI\\B", "Display", "Graphics", "2.0"});
   results.RefreshResults(images);
   EXPECT_EQ(Names(results.Outdated()), (std::vector<std::string>{"Graphics"}));
   EXPECT_TRUE(results.UpToDate().empty());
+}
+
+// While a scan runs its worker replaces the data model's records: no row
+// action, Include or refill may reach them until the scan's completion step.
+TEST_F(ResultsPages, NothingReachesTheDataModelWhileAScanRuns) {
+  Add({"PCI\\A", "network", "Ethernet", "2.0"});
+  Add({"PCI\\B", "Audio", "Speakers", ""}).nIgnored = 1;
+  results.RefreshResults(images);
+  TIgnoredPresenter ignored(model, fixture.machine.locale, fixture.machine.strings, results);
+  ignored.Fill();
+  ignored.SetChecked(0, true);
+  const TRowKey ethernet = results.Outdated()[0].key;
+
+  results.ScanStarted();
+  results.MarkStale();
+  EXPECT_EQ(results.DeviceOf(ethernet), nullptr);
+  EXPECT_FALSE(results.ToggleSelection(ethernet));
+  EXPECT_FALSE(model.GetDevice("PCI\\A")->bSelected);
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::none);
+  EXPECT_FALSE(ignored.IncludeEnabled());
+  EXPECT_FALSE(ignored.View().includeEnabled);
+  ignored.Include();
+  EXPECT_EQ(model.GetIgnoredDrivers(), 1);
+  ASSERT_EQ(ignored.Rows().size(), 1u);
+  // Showing the ignored page keeps its rows, unchecked as the list shows them again.
+  const int fill = ignored.View().fill;
+  ignored.Fill();
+  EXPECT_EQ(ignored.View().fill, fill + 1);
+  ASSERT_EQ(ignored.Rows().size(), 1u);
+  EXPECT_FALSE(ignored.Rows()[0].checked);
+
+  const TResultsView before = results.View();
+  results.ScanEnded();
+  const TResultsView after = results.View();
+  EXPECT_TRUE(after.outdated.rows.empty());
+  EXPECT_TRUE(after.upToDate.rows.empty());
+  EXPECT_NE(after.outdated.build, before.outdated.build);
+  EXPECT_NE(after.upToDate.build, before.upToDate.build);
+  EXPECT_EQ(results.OnShow(), TResultsShowAction::refreshAll);
+  results.RefreshResults(images);
+  EXPECT_TRUE(results.ToggleSelection(results.Outdated()[0].key));
+  ignored.SetChecked(0, true);
+  EXPECT_TRUE(ignored.IncludeEnabled());
+}
+
+// A row's action names its device by hardware id: a device the rebuilt rows or
+// the data model no longer hold is not acted on.
+TEST_F(ResultsPages, AnActionOnAVanishedDeviceDoesNothing) {
+  Add({"PCI\\A", "network", "Ethernet", "2.0"});
+  Add({"PCI\\C", "Display", "Graphics", "2.0"});
+  results.RefreshResults(images);
+  const TRowKey ethernet = results.Outdated()[1].key;
+  ASSERT_EQ(ethernet.hid, "PCI\\A");
+
+  model.ExcludeDevice(*results.DeviceOf(ethernet), deviSameName);
+  results.RefreshOutdatedList(images);
+  EXPECT_EQ(results.DeviceOf(ethernet), nullptr);
+  EXPECT_FALSE(results.ToggleSelection(ethernet));
+  EXPECT_FALSE(model.GetDevice("PCI\\A")->bSelected);
+
+  const TRowKey graphics = results.Outdated()[0].key;
+  model.RemoveAll();
+  EXPECT_EQ(results.DeviceOf(graphics), nullptr);
+  EXPECT_FALSE(results.ToggleSelection(graphics));
+  EXPECT_FALSE(results.View().outdated.rows[0].selected);
+}
+
+// Identical devices share a hardware id; each row still acts on its own record.
+TEST_F(ResultsPages, RowsOfIdenticalDevicesActOnTheirOwnRecords) {
+  TDeviceProperties& first = Add({"USB\\CAM", "Cameras", "Camera", "2.0"});
+  TDeviceProperties& second = Add({"USB\\CAM", "Cameras", "Camera", "2.0"});
+  results.RefreshResults(images);
+  ASSERT_EQ(results.Outdated().size(), 2u);
+  const TRowKey a = results.Outdated()[0].key;
+  const TRowKey b = results.Outdated()[1].key;
+  EXPECT_NE(a, b);
+  EXPECT_NE(results.DeviceOf(a), results.DeviceOf(b));
+  EXPECT_TRUE(results.ToggleSelection(b));
+  EXPECT_TRUE(results.DeviceOf(b)->bSelected);
+  EXPECT_FALSE(results.DeviceOf(a)->bSelected);
+  EXPECT_TRUE(first.bSelected != second.bSelected);
+}
+
+// What the page applies: the count text's fitting, Update All, and which list a refresh rebuilds.
+TEST_F(ResultsPages, ViewFollowsRefreshesAndSelection) {
+  Add({"PCI\\A", "network", "Ethernet", "2.0"});
+  Add({"PCI\\E", "USB", "Hub", ""});
+  TResultsView view = results.View();
+  EXPECT_EQ(view.countText, "0 Available drivers found");
+  EXPECT_FALSE(view.countFitted);
+  EXPECT_FALSE(view.updateAllEnabled);
+  EXPECT_EQ(view.updateAllHint, "Use checkboxes to select drivers to update");
+
+  results.RefreshResults(images);
+  view = results.View();
+  EXPECT_EQ(view.countText, "1 Available drivers found");
+  EXPECT_EQ(view.outdatedCaption, "Devices with outdated drivers (1)");
+  EXPECT_TRUE(view.countFitted);
+  EXPECT_TRUE(view.outdated.openWhenBuilt);
+  EXPECT_FALSE(view.upToDate.openWhenBuilt);
+  EXPECT_EQ(view.outdated.rows, results.Outdated());
+
+  const TRowKey ethernet = results.Outdated()[0].key;
+  results.ToggleSelection(ethernet);
+  view = results.View();
+  EXPECT_TRUE(view.outdated.rows[0].selected);
+  EXPECT_TRUE(view.updateAllEnabled);
+  EXPECT_EQ(view.updateAllHint, "Update all selected devices");
+
+  // A rebuild keeps Update All as it was; showing the page makes it follow the selection.
+  results.DeviceOf(ethernet)->bSelected = false;
+  const int upToDateBuild = view.upToDate.build;
+  results.RefreshOutdatedList(images);
+  view = results.View();
+  EXPECT_FALSE(view.countFitted);
+  EXPECT_EQ(view.upToDate.build, upToDateBuild);
+  EXPECT_TRUE(view.updateAllEnabled);
+  results.FollowSelection();
+  EXPECT_FALSE(results.View().updateAllEnabled);
 }
 
 TEST(DeviceMenu, EntriesPerRowKind) {
@@ -209,9 +337,11 @@ TEST(DeviceMenu, EntriesPerRowKind) {
   TSimDataModelFixture fixture;
   TProblemTexts texts(fixture.machine.strings);
   TResultsPresenter results(fixture.Create(), fixture.machine.locale, fixture.machine.strings, texts);
-  EXPECT_TRUE(results.MenuFor(0, false, true)[menuIgnore].enabled);
-  EXPECT_FALSE(results.MenuFor(1000, false, true)[menuIgnore].enabled);
-  EXPECT_FALSE(results.MenuFor(1000, false, false)[menuIgnore].visible);
+  const TRowKey outdatedRow{TResultList::outdated, "PCI\\A"};
+  const TRowKey upToDateRow{TResultList::upToDate, "PCI\\A"};
+  EXPECT_TRUE(results.MenuFor(outdatedRow, false, true)[menuIgnore].enabled);
+  EXPECT_FALSE(results.MenuFor(upToDateRow, false, true)[menuIgnore].enabled);
+  EXPECT_FALSE(results.MenuFor(upToDateRow, false, false)[menuIgnore].visible);
 }
 
 TEST(CountText, EllipsisFiveBeforeTheRescanButton) {
@@ -251,7 +381,7 @@ TEST_F(ResultsPages, IgnoredListIncludesCheckedDevices) {
   Add({"PCI\\D", "USB", "Hub", "2.0"});
   results.RefreshResults(images);
 
-  TIgnoredPresenter ignored(model, fixture.machine.locale);
+  TIgnoredPresenter ignored(model, fixture.machine.locale, fixture.machine.strings, results);
   ignored.Fill();
   ASSERT_EQ(ignored.Rows().size(), 3u);
   EXPECT_EQ(ignored.Rows()[0].name, "Speakers");
@@ -268,7 +398,7 @@ TEST_F(ResultsPages, IgnoredListIncludesCheckedDevices) {
   ignored.SetChecked(0, true);
   ignored.SetChecked(2, true);
   EXPECT_EQ(ignored.CountChecked(), 2);
-  ignored.Include(results);
+  ignored.Include();
   ASSERT_EQ(ignored.Rows().size(), 1u);
   EXPECT_EQ(ignored.Rows()[0].name, "Graphics");
   EXPECT_FALSE(ignored.IncludeEnabled());
@@ -281,11 +411,11 @@ TEST_F(ResultsPages, IgnoredListIncludesCheckedDevices) {
 
 TEST_F(ResultsPages, IncludingADeviceNoLongerInTheModelJustRemovesItsRow) {
   Add({"PCI\\A", "network", "Ethernet", "2.0"}).nIgnored = 1;
-  TIgnoredPresenter ignored(model, fixture.machine.locale);
+  TIgnoredPresenter ignored(model, fixture.machine.locale, fixture.machine.strings, results);
   ignored.Fill();
   model.RemoveAll();
   ignored.SetChecked(0, true);
-  ignored.Include(results);
+  ignored.Include();
   EXPECT_TRUE(ignored.Rows().empty());
   EXPECT_FALSE(ignored.IncludeEnabled());
 }

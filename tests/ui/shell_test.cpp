@@ -1,6 +1,8 @@
 // The main window's neutral parts: start switches, layout arithmetic, page state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "res/string_ids.h"
 #include "ui/close_query.h"
 #include "ui/command_line.h"
@@ -138,22 +140,27 @@ TEST(ShellNavigation, StartsOnOverview) {
   TShellNavigation navigation(true);
   EXPECT_EQ(navigation.Mode(), TNavigationMode::main);
   EXPECT_EQ(navigation.Card(), cardOverview);
-  EXPECT_EQ(navigation.ActiveAction(), aclHome);
+  EXPECT_EQ(navigation.ActiveAction(), TShellAction::aclHome);
   EXPECT_EQ(navigation.SelectedMainItem(), 0);
-  EXPECT_EQ(navigation.MainItems(), (std::vector<TShellAction>{aclHome, aclResults, aclBackup, aclRestore, aclSettings}));
+  EXPECT_EQ(navigation.MainItems(), (std::vector<TShellAction>{TShellAction::aclHome, TShellAction::aclResults,
+                                                               TShellAction::aclBackup, TShellAction::aclRestore,
+                                                               TShellAction::aclSettings}));
   EXPECT_EQ(navigation.SettingsItems(),
-            (std::vector<TShellAction>{aclBack, aclGeneral, aclConnection, aclIgnored, aclSysInfo, aclSchedule}));
+            (std::vector<TShellAction>{TShellAction::aclBack, TShellAction::aclGeneral, TShellAction::aclConnection,
+                                       TShellAction::aclIgnored, TShellAction::aclSysInfo, TShellAction::aclSchedule}));
   // Without a task scheduler (Windows XP) there is no Schedule item.
-  EXPECT_EQ(TShellNavigation(false).SettingsItems().back(), aclSysInfo);
+  EXPECT_EQ(TShellNavigation(false).SettingsItems().back(), TShellAction::aclSysInfo);
 }
 
 TEST(ShellNavigation, EachActionShowsItsCard) {
   const struct {
     TShellAction action;
     TShellCard card;
-  } cases[] = {{aclResults, cardScanResults}, {aclBackup, cardBackup},           {aclRestore, cardRestore},
-               {aclGeneral, cardSettings},    {aclConnection, cardConnection},   {aclSchedule, cardSchedule},
-               {aclIgnored, cardIgnoredDevices}, {aclSysInfo, cardSysInfo},      {aclHome, cardOverview}};
+  } cases[] = {{TShellAction::aclResults, cardScanResults},       {TShellAction::aclBackup, cardBackup},
+               {TShellAction::aclRestore, cardRestore},            {TShellAction::aclGeneral, cardSettings},
+               {TShellAction::aclConnection, cardConnection},      {TShellAction::aclSchedule, cardSchedule},
+               {TShellAction::aclIgnored, cardIgnoredDevices},     {TShellAction::aclSysInfo, cardSysInfo},
+               {TShellAction::aclHome, cardOverview}};
   TShellNavigation navigation(true);
   for (const auto& c : cases) {
     TShellCard before = navigation.Card();
@@ -164,7 +171,7 @@ TEST(ShellNavigation, EachActionShowsItsCard) {
     EXPECT_EQ(navigation.ActiveAction(), c.action);
   }
   // Showing the card already shown is no change.
-  EXPECT_FALSE(navigation.Execute(aclHome));
+  EXPECT_FALSE(navigation.Execute(TShellAction::aclHome));
 }
 
 TEST(ShellNavigation, SettingsAndBack) {
@@ -173,7 +180,7 @@ TEST(ShellNavigation, SettingsAndBack) {
   ASSERT_TRUE(change);
   EXPECT_EQ(change->next, cardSettings);
   EXPECT_EQ(navigation.Mode(), TNavigationMode::settings);
-  EXPECT_EQ(navigation.ActiveAction(), aclGeneral);
+  EXPECT_EQ(navigation.ActiveAction(), TShellAction::aclGeneral);
   EXPECT_EQ(navigation.SelectedSettingsItem(), 1);
 
   // Items now index the settings list.
@@ -185,7 +192,7 @@ TEST(ShellNavigation, SettingsAndBack) {
   // Back: main list again, active action Overview, but the page stays.
   EXPECT_FALSE(navigation.ExecuteItem(0));
   EXPECT_EQ(navigation.Mode(), TNavigationMode::main);
-  EXPECT_EQ(navigation.ActiveAction(), aclHome);
+  EXPECT_EQ(navigation.ActiveAction(), TShellAction::aclHome);
   EXPECT_EQ(navigation.Card(), cardConnection);
   change = navigation.ExecuteItem(0);
   ASSERT_TRUE(change);
@@ -197,9 +204,34 @@ TEST(ShellNavigation, SettingsAndBack) {
 }
 
 TEST(ShellNavigation, EveryActionAndCardHasTexts) {
-  for (int a = aclHome; a <= aclSysInfo; ++a) EXPECT_NE(ActionTexts(static_cast<TShellAction>(a)).caption, 0);
-  EXPECT_EQ(ActionTexts(aclBack).hint, 0);
+  for (int a = static_cast<int>(TShellAction::aclHome); a <= static_cast<int>(TShellAction::aclSysInfo); ++a) {
+    EXPECT_NE(ActionTexts(static_cast<TShellAction>(a)).caption, 0);
+  }
+  EXPECT_EQ(ActionTexts(TShellAction::aclBack).hint, 0);
   for (int c = 0; c < QV_CARD_COUNT; ++c) EXPECT_NE(CardTitleId(static_cast<TShellCard>(c)), 0);
+}
+
+// Every item of a list, clicked in its column, shows the card of its table row
+// and is the selected item; the lists' pictures tell the items apart.
+TEST(NavigationTable, EveryListedItemShowsItsCardWhenClicked) {
+  std::vector<TNavGlyph> glyphs;
+  for (const TNavigationItem& item : QV_NAVIGATION) {
+    if (item.column == TNavColumn::none || !item.card) continue;
+    SCOPED_TRACE(CardName(*item.card));
+    EXPECT_NE(item.caption, 0);
+    EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), item.glyph), 0);
+    glyphs.push_back(item.glyph);
+    TShellNavigation navigation(true);
+    const bool settings = item.column == TNavColumn::settings;
+    if (settings) navigation.Execute(TShellAction::aclSettings);
+    const auto& items = settings ? navigation.SettingsItems() : navigation.MainItems();
+    const int index = static_cast<int>(std::find(items.begin(), items.end(), item.action) - items.begin());
+    ASSERT_LT(index, static_cast<int>(items.size()));
+    navigation.ExecuteItem(index);
+    EXPECT_EQ(navigation.Card(), *item.card);
+    EXPECT_EQ(navigation.ActiveAction(), item.action);
+    EXPECT_EQ(settings ? navigation.SelectedSettingsItem() : navigation.SelectedMainItem(), index);
+  }
 }
 
 TEST(ShellNavigation, MinimizeBalloonSaysWhyTheProgramRuns) {

@@ -221,7 +221,7 @@ TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
   // The ignored page lists it; ticking it and pressing Include takes it off the list.
   TShellNavigation navigation(true);
   const auto& settings = navigation.SettingsItems();
-  const int ignoredItem = static_cast<int>(std::find(settings.begin(), settings.end(), aclIgnored) - settings.begin());
+  const int ignoredItem = static_cast<int>(std::find(settings.begin(), settings.end(), TShellAction::aclIgnored) - settings.begin());
   ClickNavigation(GetDlgItem(m_window, idMainNavigation), 4);  // Settings
   ClickNavigation(GetDlgItem(m_window, idSettingsNavigation), ignoredItem);
   ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardIgnoredDevices; }, 10s));

@@ -1,9 +1,5 @@
 #include "platform/win32/image_lists_win32.h"
 
-#include <windows.h>
-
-#include <commctrl.h>
-
 static_assert(ILC_MASK == 0x0001 && ILC_COLOR32 == 0x0020);
 
 namespace {
@@ -11,6 +7,8 @@ namespace {
 HIMAGELIST ToList(TImageListHandle list) { return reinterpret_cast<HIMAGELIST>(list); }
 
 }  // namespace
+
+HIMAGELIST ToImageList(TImageListRef list) { return ToList(list.handle); }
 
 TImageListHandle TWin32ImageLists::Create(int32_t cx, int32_t cy, uint32_t flags, int32_t initial,
                                           int32_t grow) {

@@ -1,7 +1,14 @@
 // Image-list port over the common controls' image lists and user32's icons.
 #pragma once
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include "platform/image_lists.h"
+
+// The one place an image list of the port becomes the common controls' handle.
+HIMAGELIST ToImageList(TImageListRef list);
 
 class TWin32ImageLists : public IImageLists {
  public:

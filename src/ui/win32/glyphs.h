@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-enum class TNavGlyph { none, home, list, backup, restore, settings, back, general, connection, ignored, sysinfo, schedule };
+#include "ui/nav_glyph.h"
 
 // Draws the glyph inside `box` (a square) with lines of `color`.
 void DrawNavGlyph(HDC dc, TNavGlyph glyph, const RECT& box, COLORREF color);
