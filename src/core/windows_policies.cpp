@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::array<std::string, 10> kLanguageCodes = {"EN", "NL", "DE", "FR", "ES",
+const std::array<std::string, 10> LANGUAGE_CODES = {"EN", "NL", "DE", "FR", "ES",
                                                     "PT", "IT", "JP", "DA", "SV"};
 
 void WriteDwordIfOpen(IRegistry& registry, const char* path, const char* name, uint32_t value) {
@@ -33,7 +33,7 @@ void SetWindowsDriverUpdates(IRegistry& registry, bool AEnable) {
 
 const std::string& LanguageCode(int AIndex) {
   static const std::string none;
-  return AIndex >= 0 && AIndex < static_cast<int>(kLanguageCodes.size()) ? kLanguageCodes[AIndex] : none;
+  return AIndex >= 0 && AIndex < static_cast<int>(LANGUAGE_CODES.size()) ? LANGUAGE_CODES[AIndex] : none;
 }
 
 void SaveLanguageChoice(IRegistry& registry, const std::string& programPath, int AIndex) {
@@ -48,7 +48,7 @@ int LoadLanguageChoice(IRegistry& registry, const std::string& programPath) {
   if (!key) return 0;
   std::optional<std::string> code = key->ReadString(programPath);
   if (!code) return 0;
-  for (size_t i = 0; i < kLanguageCodes.size(); ++i)
-    if (kLanguageCodes[i] == *code) return static_cast<int>(i);
+  for (size_t i = 0; i < LANGUAGE_CODES.size(); ++i)
+    if (LANGUAGE_CODES[i] == *code) return static_cast<int>(i);
   return 0;
 }

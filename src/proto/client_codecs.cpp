@@ -5,7 +5,7 @@
 namespace {
 
 // The string fields of TClientVersion by field number (1 to 5).
-constexpr std::string TClientVersion::*kVersionStrings[] = {
+constexpr std::string TClientVersion::*VERSION_STRINGS[] = {
     nullptr,
     &TClientVersion::Fversion_major,
     &TClientVersion::Fversion_minor,
@@ -18,7 +18,7 @@ constexpr std::string TClientVersion::*kVersionStrings[] = {
 
 void TCVBuilder::Write(const TClientVersion& ClientVersion) {
   for (uint32_t field = 1; field <= 5; ++field)
-    WriteStringIfNotEmpty(FBuffer, field, ClientVersion.*kVersionStrings[field]);
+    WriteStringIfNotEmpty(FBuffer, field, ClientVersion.*VERSION_STRINGS[field]);
 }
 
 void TCVReader::Load(TClientVersion& ClientVersion) {
@@ -26,7 +26,7 @@ void TCVReader::Load(TClientVersion& ClientVersion) {
     const uint32_t field = FieldNumber(tag);
     if (field >= 1 && field <= 5) {
       ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-      ClientVersion.*kVersionStrings[field] = FBuffer.readString();
+      ClientVersion.*VERSION_STRINGS[field] = FBuffer.readString();
     } else {
       FBuffer.skipField(tag);
     }

@@ -5,7 +5,7 @@
 namespace {
 
 // The string fields of TDeviceDriver by field number (1 to 11).
-constexpr std::string TDeviceDriver::*kDriverStrings[] = {
+constexpr std::string TDeviceDriver::*DRIVER_STRINGS[] = {
     nullptr,
     &TDeviceDriver::Fhardware_id,
     &TDeviceDriver::Fdriver_date,
@@ -25,7 +25,7 @@ void ReadDeviceDriver(TProtoBufInput& in, TDeviceDriver& driver) {
     const uint32_t field = FieldNumber(tag);
     if (field >= 1 && field <= 11) {
       ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-      driver.*kDriverStrings[field] = in.readString();
+      driver.*DRIVER_STRINGS[field] = in.readString();
     } else if (field == 12) {
       ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
       ReadSingleStringMessage(in, driver.Fcompatids.AddNew().Fcompatid);

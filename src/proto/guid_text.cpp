@@ -10,13 +10,13 @@ constexpr bool IsHyphenPosition(size_t at) { return at == 9 || at == 14 || at ==
 }  // namespace
 
 std::string GuidToString(const TGuid& guid) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
+  static constexpr char DIGITS[] = "0123456789ABCDEF";
   std::string text = "{";
   for (size_t index : GUID_TEXT_BYTE_ORDER) {
     if (IsHyphenPosition(text.size())) text += '-';
     uint8_t byte = guid[index];
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
+    text += DIGITS[byte >> 4];
+    text += DIGITS[byte & 15];
   }
   return text + "}";
 }

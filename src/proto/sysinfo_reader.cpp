@@ -5,7 +5,7 @@
 namespace {
 
 // The string fields of TDevProp by field number; the others are read by hand.
-constexpr std::string TDevProp::*kDevPropStrings[] = {
+constexpr std::string TDevProp::*DEV_PROP_STRINGS[] = {
     nullptr,
     &TDevProp::Fhardware_id,         // 1
     &TDevProp::Fclassguid,           // 2
@@ -29,14 +29,14 @@ constexpr std::string TDevProp::*kDevPropStrings[] = {
     &TDevProp::Fdriver_id,           // 20
     &TDevProp::Fprovider,            // 21
 };
-constexpr uint32_t kLastStringField = 21;
+constexpr uint32_t LAST_STRING_FIELD = 21;
 
 void ReadDevProp(TProtoBufInput& in, TDevProp& device) {
   ReadEmbedded(in, [&](uint32_t tag) {
     const uint32_t field = FieldNumber(tag);
-    if (field >= 1 && field <= kLastStringField && kDevPropStrings[field]) {
+    if (field >= 1 && field <= LAST_STRING_FIELD && DEV_PROP_STRINGS[field]) {
       ExpectWireType(tag, WIRETYPE_LENGTH_DELIMITED);
-      device.*kDevPropStrings[field] = in.readString();
+      device.*DEV_PROP_STRINGS[field] = in.readString();
       return;
     }
     switch (field) {

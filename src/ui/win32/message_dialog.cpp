@@ -17,22 +17,22 @@
 namespace {
 
 // Logical sizes at 96 dpi.
-constexpr int kMargin = 16;
-constexpr int kIconSize = 32;
-constexpr int kIconGap = 12;
-constexpr int kMaxTextWidth = 480;
-constexpr int kMinClientWidth = 280;
-constexpr int kTextToButtons = 20;
-constexpr int kButtonHeight = 26;
-constexpr int kButtonMinWidth = 88;
-constexpr int kButtonPadding = 12;
-constexpr int kButtonGap = 8;
-constexpr int kFontHeight = 12;
-constexpr int kScrollBarWidth = 17;
+constexpr int MARGIN = 16;
+constexpr int ICON_SIZE = 32;
+constexpr int ICON_GAP = 12;
+constexpr int MAX_TEXT_WIDTH = 480;
+constexpr int MIN_CLIENT_WIDTH = 280;
+constexpr int TEXT_TO_BUTTONS = 20;
+constexpr int BUTTON_HEIGHT = 26;
+constexpr int BUTTON_MIN_WIDTH = 88;
+constexpr int BUTTON_PADDING = 12;
+constexpr int BUTTON_GAP = 8;
+constexpr int FONT_HEIGHT = 12;
+constexpr int SCROLL_BAR_WIDTH = 17;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr UINT kTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
+constexpr DWORD STYLE = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND;
+constexpr DWORD EX_STYLE = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr UINT TEXT_FORMAT = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
 // AdjustWindowRectExForDpi exists from Windows 10 1607: resolved at run time.
 void AdjustFrame(RECT& rect, int dpi) {
@@ -43,8 +43,8 @@ void AdjustFrame(RECT& rect, int dpi) {
                         reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")))
                   : nullptr;
   }();
-  if (!adjustForDpi || !adjustForDpi(&rect, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi))) {
-    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
+  if (!adjustForDpi || !adjustForDpi(&rect, STYLE, FALSE, EX_STYLE, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&rect, STYLE, FALSE, EX_STYLE);
   }
 }
 
@@ -104,8 +104,8 @@ class TMessageDialog {
       DLGTEMPLATE header;
       WORD menu, windowClass, title;
     } dialogTemplate{};
-    dialogTemplate.header.style = kStyle;
-    dialogTemplate.header.dwExtendedStyle = kExStyle;
+    dialogTemplate.header.style = STYLE;
+    dialogTemplate.header.dwExtendedStyle = EX_STYLE;
     // Over a hidden or minimised window (the program in the notification area)
     // the box gets a taskbar button of its own, so the user can find it.
     if (!m_owner || !IsWindowVisible(m_owner) || IsIconic(m_owner)) dialogTemplate.header.dwExtendedStyle |= WS_EX_APPWINDOW;
@@ -243,28 +243,28 @@ class TMessageDialog {
   // centred on the owner (or the work area), kept on the monitor.
   void LayOut(const RECT* suggested) {
     auto scale = [this](int value) { return ScaleLogical(value, m_dpi); };
-    m_font = MakeFont(MessageFontFace().c_str(), scale(kFontHeight));
+    m_font = MakeFont(MessageFontFace().c_str(), scale(FONT_HEIGHT));
     static const wchar_t* const icons[] = {IDI_INFORMATION, IDI_QUESTION, IDI_ERROR};
-    m_icon.Load(icons[static_cast<int>(m_layout.icon)], scale(kIconSize));
+    m_icon.Load(icons[static_cast<int>(m_layout.icon)], scale(ICON_SIZE));
 
     // Text and captions measured in the box's font.
-    RECT text{0, 0, scale(kMaxTextWidth), 0};
+    RECT text{0, 0, scale(MAX_TEXT_WIDTH), 0};
     int buttonsWidth = 0;
     int buttonCount = 0;
     {
       TClientDC dc(m_hwnd);
       TSelectObject font(dc.Get(), m_font.Get());
-      DrawTextW(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &text, DT_CALCRECT | kTextFormat);
+      DrawTextW(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &text, DT_CALCRECT | TEXT_FORMAT);
       for (TButton& button : m_buttons) {
         if (!button.hwnd) continue;
         RECT caption{};
         DrawTextW(dc.Get(), button.caption.c_str(), -1, &caption, DT_CALCRECT | DT_SINGLELINE);
-        button.width = std::max(scale(kButtonMinWidth), static_cast<int>(caption.right) + 2 * scale(kButtonPadding));
+        button.width = std::max(scale(BUTTON_MIN_WIDTH), static_cast<int>(caption.right) + 2 * scale(BUTTON_PADDING));
         buttonsWidth += button.width;
         ++buttonCount;
       }
     }
-    if (buttonCount > 1) buttonsWidth += (buttonCount - 1) * scale(kButtonGap);
+    if (buttonCount > 1) buttonsWidth += (buttonCount - 1) * scale(BUTTON_GAP);
 
     HMONITOR monitor = suggested ? MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST)
                                  : MonitorFromWindow(m_owner ? m_owner : m_hwnd, MONITOR_DEFAULTTONEAREST);
@@ -277,25 +277,25 @@ class TMessageDialog {
     // A text taller than the work area scrolls.
     int textWidth = static_cast<int>(text.right);
     int textHeight = static_cast<int>(text.bottom);
-    const int margin = scale(kMargin);
-    const int iconSize = scale(kIconSize);
+    const int margin = scale(MARGIN);
+    const int iconSize = scale(ICON_SIZE);
     const int maxTextHeight = std::max(
-        iconSize, work.Height() - frameHeight - 2 * margin - scale(kTextToButtons) - scale(kButtonHeight));
+        iconSize, work.Height() - frameHeight - 2 * margin - scale(TEXT_TO_BUTTONS) - scale(BUTTON_HEIGHT));
     const bool scrolls = textHeight > maxTextHeight;
     if (scrolls) {
       textHeight = maxTextHeight;
-      textWidth += scale(kScrollBarWidth);
+      textWidth += scale(SCROLL_BAR_WIDTH);
     }
     UseTextControl(scrolls);
     if (scrolls && m_textControl) SendMessageW(m_textControl, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
 
-    const int textLeft = margin + iconSize + scale(kIconGap);
+    const int textLeft = margin + iconSize + scale(ICON_GAP);
     const int bodyHeight = std::max(iconSize, textHeight);
     const int textTop = margin + (bodyHeight - textHeight) / 2;
     const int clientWidth =
-        std::max({scale(kMinClientWidth), textLeft + textWidth + margin, 2 * margin + buttonsWidth});
-    const int buttonTop = margin + bodyHeight + scale(kTextToButtons);
-    const int clientHeight = buttonTop + scale(kButtonHeight) + margin;
+        std::max({scale(MIN_CLIENT_WIDTH), textLeft + textWidth + margin, 2 * margin + buttonsWidth});
+    const int buttonTop = margin + bodyHeight + scale(TEXT_TO_BUTTONS);
+    const int clientHeight = buttonTop + scale(BUTTON_HEIGHT) + margin;
     const int width = clientWidth + frameWidth;
     const int height = clientHeight + frameHeight;
 
@@ -326,8 +326,8 @@ class TMessageDialog {
     for (TButton& button : m_buttons) {
       if (!button.hwnd) continue;
       SendMessageW(button.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
-      MoveWindow(button.hwnd, buttonLeft, buttonTop, button.width, scale(kButtonHeight), TRUE);
-      buttonLeft += button.width + scale(kButtonGap);
+      MoveWindow(button.hwnd, buttonLeft, buttonTop, button.width, scale(BUTTON_HEIGHT), TRUE);
+      buttonLeft += button.width + scale(BUTTON_GAP);
     }
     InvalidateRect(m_hwnd, nullptr, TRUE);
   }

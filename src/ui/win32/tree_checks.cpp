@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr UINT kCheckedBit = 0x2000;  // bit 13: state images 2 and 3
+constexpr UINT CHECKED_BIT = 0x2000;  // bit 13: state images 2 and 3
 
 HTREEITEM Next(HWND tree, HTREEITEM node, UINT relation) {
   return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
@@ -26,7 +26,7 @@ bool IsNodeChecked(HWND tree, HTREEITEM node) {
   item.hItem = node;
   item.stateMask = TVIS_STATEIMAGEMASK;
   if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return false;
-  return (item.state & kCheckedBit) != 0;
+  return (item.state & CHECKED_BIT) != 0;
 }
 
 void SetNodeChecked(HWND tree, HTREEITEM node, bool AChecked) {
