@@ -121,6 +121,7 @@ TDevInfoSet TSimDeviceTree::CreateSet(const TGuid* classGuid, uint32_t flags) {
     return INVALID_DEVICE_HANDLE;
   }
   TSet set;
+  if ((flags & DIGCF_ALLCLASSES) == 0) set.classGuid = *classGuid;
   for (size_t i = 0; i < devices.size(); ++i) {
     if (devices[i].removed) continue;
     if ((flags & DIGCF_PRESENT) && !devices[i].present) continue;
@@ -161,10 +162,11 @@ bool TSimDeviceTree::EnumDeviceInfo(TDevInfoSet set, uint32_t index, TSpDevinfoD
 }
 
 bool TSimDeviceTree::GetDeviceInfoListDetail(TDevInfoSet set, TSpDevinfoListDetailData* detail) {
-  if (m_sets.count(set) == 0) return Fail(ERROR_INVALID_HANDLE);
+  auto found = m_sets.find(set);
+  if (found == m_sets.end()) return Fail(ERROR_INVALID_HANDLE);
   if (detail == nullptr || detail->cbSize != SP_DEVINFO_LIST_DETAIL_DATA_SIZE)
     return Fail(ERROR_INVALID_USER_BUFFER);
-  detail->ClassGuid = TGuid{};
+  detail->ClassGuid = found->second.classGuid;
   detail->RemoteMachineHandle = 0;
   return true;
 }
@@ -316,6 +318,12 @@ TRegKeyHandle TSimDeviceTree::OpenDevRegKey(TDevInfoSet set, const TSpDevinfoDat
                                             uint32_t keyType, uint32_t /*samDesired*/) {
   TSetMember* member = Member(set, device);
   if (member == nullptr) return INVALID_DEVICE_HANDLE;
+  if ((scope != DICS_FLAG_GLOBAL && scope != DICS_FLAG_CONFIGSPECIFIC) ||
+      (keyType != DIREG_DEV && keyType != DIREG_DRV)) {
+    m_lastError = ERROR_INVALID_FLAGS;
+    return INVALID_DEVICE_HANDLE;
+  }
+  // Only the global driver key is simulated.
   if (scope != DICS_FLAG_GLOBAL || keyType != DIREG_DRV) {
     m_lastError = ERROR_INVALID_PARAMETER;
     return INVALID_DEVICE_HANDLE;
@@ -357,7 +365,8 @@ uint32_t TSimDeviceTree::CloseKey(TRegKeyHandle key) {
 uint32_t TSimDeviceTree::GetDevNodeStatus(uint32_t* status, uint32_t* problemNumber,
                                           uint32_t devInst, uint32_t flags) {
   if (status == nullptr || problemNumber == nullptr) return CR_INVALID_POINTER;
-  if (flags != 0 || devInst == 0 || devInst > devices.size()) return CR_INVALID_DEVNODE;
+  if (flags != 0) return CR_INVALID_FLAG;
+  if (devInst == 0 || devInst > devices.size()) return CR_INVALID_DEVNODE;
   const TSimDevice& device = devices[devInst - 1];
   if (!device.present || device.removed) return CR_NO_SUCH_DEVINST;
   constexpr uint32_t DN_STARTED = 0x00000008, DN_HAS_PROBLEM = 0x00000400;
@@ -368,7 +377,7 @@ uint32_t TSimDeviceTree::GetDevNodeStatus(uint32_t* status, uint32_t* problemNum
 
 uint32_t TSimDeviceTree::EnumerateClasses(uint32_t classIndex, TGuid* classGuid, uint32_t flags) {
   if (classGuid == nullptr) return CR_INVALID_POINTER;
-  if (flags != 0) return CR_INVALID_DATA;
+  if (flags != 0) return CR_INVALID_FLAG;
   if (classIndex >= classes.size()) return CR_NO_SUCH_VALUE;
   if (classes[classIndex].invalidData) return CR_INVALID_DATA;
   *classGuid = classes[classIndex].guid;
