@@ -46,23 +46,6 @@ constexpr const char* kNoClassKey =
     "a class without an installer key fails with the registry's ERROR_FILE_NOT_FOUND; Windows fails with "
     "ERROR_INVALID_CLASS";
 
-// The UTF-16LE bytes of REG_SZ and REG_MULTI_SZ values, with their terminators.
-inline std::vector<uint8_t> StringBytes(const std::string& text) {
-  std::u16string units = Utf8ToUtf16(text);
-  units.push_back(u'\0');
-  return Utf16LeBytes(units);
-}
-
-inline std::vector<uint8_t> MultiStringBytes(const std::vector<std::string>& texts) {
-  std::u16string units;
-  for (const auto& text : texts) {
-    units += Utf8ToUtf16(text);
-    units.push_back(u'\0');
-  }
-  units.push_back(u'\0');
-  return Utf16LeBytes(units);
-}
-
 // The file-name part of a path of either system.
 inline std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
@@ -118,7 +101,7 @@ class DeviceInstallContract : public ::testing::Test {
 
   // The set's member whose hardware ids are the device's.
   bool FindDevice(TDevInfoSet set, TSpDevinfoData& record) {
-    const std::vector<uint8_t> ids = device_install_contract::MultiStringBytes(device.hardwareIds);
+    const std::vector<uint8_t> ids = RegMultiSzBytes(device.hardwareIds);
     for (uint32_t index = 0; port.EnumDeviceInfo(set, index, &record); ++index) {
       std::vector<uint8_t> value(ids.size() + 64);
       uint32_t type = 0, required = 0;
@@ -128,6 +111,31 @@ class DeviceInstallContract : public ::testing::Test {
         return true;
     }
     return false;
+  }
+
+  // An INF in the trait's folder: a System-class driver package whose one model
+  // names a device no machine has, its install section copying one file.
+  std::string WriteInf() {
+    const std::string path = traits.InfFolder() + "/contract.inf";
+    std::ofstream(path, std::ios::binary) << "[Version]\r\n"
+                                             "Signature=\"$Windows NT$\"\r\n"
+                                             "Class=System\r\n"
+                                             "ClassGuid={4d36e97d-e325-11ce-bfc1-08002be10318}\r\n"
+                                             "Provider=%Provider%\r\n"
+                                             "DriverVer=03/04/2021,1.2.3.4\r\n"
+                                             "\r\n[DestinationDirs]\r\n"
+                                             "DefaultDestDir=12\r\n"
+                                             "\r\n[Manufacturer]\r\n"
+                                             "Contract=Models,NTamd64\r\n"
+                                             "\r\n[Models.NTamd64]\r\n"
+                                             "Contract Device=Contract_Install,ROOT\\QUORVANE_NO_SUCH_DEVICE\r\n"
+                                             "\r\n[Contract_Install]\r\n"
+                                             "CopyFiles=Contract_Files\r\n"
+                                             "\r\n[Contract_Files]\r\n"
+                                             "contract.sys\r\n"
+                                             "\r\n[Strings]\r\n"
+                                             "Provider=\"Contract Provider\"\r\n";
+    return path;
   }
 
   TTraits traits;
@@ -359,10 +367,8 @@ TYPED_TEST_P(DeviceInstallContract, PropertiesReportTheirSizeAndType) {
     std::vector<uint8_t> value;
   };
   for (const TCase& entry :
-       {TCase{"hardware ids", SPDRP_HARDWAREID, REG_MULTI_SZ,
-              device_install_contract::MultiStringBytes(this->device.hardwareIds)},
-        TCase{"description", SPDRP_DEVICEDESC, REG_SZ,
-              device_install_contract::StringBytes(this->device.description)}}) {
+       {TCase{"hardware ids", SPDRP_HARDWAREID, REG_MULTI_SZ, RegMultiSzBytes(this->device.hardwareIds)},
+        TCase{"description", SPDRP_DEVICEDESC, REG_SZ, RegSzBytes(this->device.description)}}) {
     SCOPED_TRACE(entry.what);
     const auto size = static_cast<uint32_t>(entry.value.size());
     std::vector<uint8_t> buffer(size + 16, 0xCC);
@@ -622,7 +628,7 @@ TYPED_TEST_P(DeviceInstallContract, KeysFollowTheRegistryContract) {
   for (const TCase& entry : {TCase{"driver key", driverKey.Get(), "DriverDesc", this->device.description},
                              TCase{"installer key", classKey.Get(), "Class", this->device.className}}) {
     SCOPED_TRACE(entry.what);
-    const std::vector<uint8_t> value = device_install_contract::StringBytes(entry.text);
+    const std::vector<uint8_t> value = RegSzBytes(entry.text);
     const auto size = static_cast<uint32_t>(value.size());
     uint32_t type = 0, dataSize = 0;
     EXPECT_EQ(port.QueryKeyValue(entry.key, entry.valueName, &type, nullptr, &dataSize), ERROR_SUCCESS);
@@ -685,20 +691,7 @@ TYPED_TEST_P(DeviceInstallContract, ClassImageListsAreMadeAndDestroyed) {
 TYPED_TEST_P(DeviceInstallContract, InfReadsAndQueues) {
   IDeviceInstall& port = this->port;
   const std::string folder = this->traits.InfFolder();
-  const std::string infPath = folder + "/contract.inf";
-  std::ofstream(infPath, std::ios::binary) << "[Version]\r\n"
-                                              "Signature=\"$Windows NT$\"\r\n"
-                                              "Class=System\r\n"
-                                              "Provider=%Provider%\r\n"
-                                              "DriverVer=03/04/2021,1.2.3.4\r\n"
-                                              "\r\n[DestinationDirs]\r\n"
-                                              "DefaultDestDir=12\r\n"
-                                              "\r\n[Contract_Install]\r\n"
-                                              "CopyFiles=Contract_Files\r\n"
-                                              "\r\n[Contract_Files]\r\n"
-                                              "contract.sys\r\n"
-                                              "\r\n[Strings]\r\n"
-                                              "Provider=\"Contract Provider\"\r\n";
+  const std::string infPath = this->WriteInf();
   struct TRead {
     const char* what;
     std::string path;
@@ -776,18 +769,7 @@ TYPED_TEST_P(DeviceInstallContract, InfReadsAndQueues) {
 TYPED_TEST_P(DeviceInstallContract, UpdateDriverReportsWhyNothingWasInstalled) {
   IDeviceInstall& port = this->port;
   const std::string folder = this->traits.InfFolder();
-  const std::string infPath = folder + "/update.inf";
-  std::ofstream(infPath, std::ios::binary) << "[Version]\r\n"
-                                              "Signature=\"$Windows NT$\"\r\n"
-                                              "Class=System\r\n"
-                                              "ClassGuid={4d36e97d-e325-11ce-bfc1-08002be10318}\r\n"
-                                              "Provider=Contract\r\n"
-                                              "DriverVer=03/04/2021,1.2.3.4\r\n"
-                                              "\r\n[Manufacturer]\r\n"
-                                              "Contract=Models,NTamd64\r\n"
-                                              "\r\n[Models.NTamd64]\r\n"
-                                              "Contract Device=Contract_Install,ROOT\\QUORVANE_NO_SUCH_DEVICE\r\n"
-                                              "\r\n[Contract_Install]\r\n";
+  const std::string infPath = this->WriteInf();
   struct TCase {
     const char* what;
     std::string hardwareId;

@@ -15,22 +15,6 @@ namespace {
 // Device instance handles are the device's position in the tree plus one.
 uint32_t DevInstOf(size_t deviceIndex) { return static_cast<uint32_t>(deviceIndex + 1); }
 
-std::vector<uint8_t> StringBytes(const std::string& text) {
-  std::u16string units = Utf8ToUtf16(text);
-  units.push_back(u'\0');
-  return Utf16LeBytes(units);
-}
-
-std::vector<uint8_t> MultiStringBytes(const std::vector<std::string>& texts) {
-  std::u16string units;
-  for (const auto& text : texts) {
-    units += Utf8ToUtf16(text);
-    units.push_back(u'\0');
-  }
-  units.push_back(u'\0');
-  return Utf16LeBytes(units);
-}
-
 void CopyUnits(const std::u16string& units, char16_t* buffer) {
   std::copy(units.begin(), units.end(), buffer);
   buffer[units.size()] = u'\0';
@@ -53,7 +37,7 @@ TGuid GuidFromText(const std::string& text) {
   return guid;
 }
 
-TSimKeyValue SimStringValue(const std::string& text) { return TSimKeyValue{REG_SZ, StringBytes(text)}; }
+TSimKeyValue SimStringValue(const std::string& text) { return TSimKeyValue{REG_SZ, RegSzBytes(text)}; }
 
 TSimKeyValue SimBinaryValue(uint64_t value) {
   TSimKeyValue result{REG_BINARY, std::vector<uint8_t>(8)};
@@ -176,11 +160,11 @@ bool TSimDeviceTree::GetDeviceRegistryProperty(TDevInfoSet set, const TSpDevinfo
   uint32_t type = REG_SZ;
   std::vector<uint8_t> value;
   auto single = [&](const std::string& text) {
-    if (!text.empty()) value = StringBytes(text);
+    if (!text.empty()) value = RegSzBytes(text);
   };
   auto multi = [&](const std::vector<std::string>& texts) {
     type = REG_MULTI_SZ;
-    if (!texts.empty()) value = MultiStringBytes(texts);
+    if (!texts.empty()) value = RegMultiSzBytes(texts);
   };
   switch (property) {
     case SPDRP_DEVICEDESC: single(simDevice.description); break;
@@ -365,7 +349,7 @@ bool TSimDeviceTree::GetDriverInfoDetail(TDevInfoSet set, const TSpDevinfoData& 
   // The structure ends in the driver's hardware ids; the fixed part is filled even
   // when they do not fit.
   auto required = static_cast<uint32_t>(SP_DRVINFO_DETAIL_DATA_SIZE - 2 +
-                                        MultiStringBytes(simDriver.hardwareIds).size());
+                                        RegMultiSzBytes(simDriver.hardwareIds).size());
   if (requiredSize) *requiredSize = required;
   if (detailSize < required) return Fail(ERROR_INSUFFICIENT_BUFFER);
   return true;
