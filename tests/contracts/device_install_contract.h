@@ -46,9 +46,6 @@ constexpr const char* kNoClassKey =
     "a class without an installer key fails with the registry's ERROR_FILE_NOT_FOUND; Windows fails with "
     "ERROR_INVALID_CLASS";
 
-// The file-name part of a path of either system.
-inline std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
-
 }  // namespace device_install_contract
 
 template <typename TTraits>
@@ -757,7 +754,8 @@ TYPED_TEST_P(DeviceInstallContract, InfReadsAndQueues) {
   EXPECT_TRUE(this->Succeeded(port.ScanFileQueue(queue.Get(), SPQ_SCAN_USE_CALLBACK, collect, &result)));
   EXPECT_EQ(result, 0u);
   ASSERT_EQ(targets.size(), 1u);
-  EXPECT_EQ(device_install_contract::FileNameOf(targets.front()), "contract.sys");
+  const std::string& target = targets.front();
+  EXPECT_TRUE(target.ends_with("\\contract.sys") || target.ends_with("/contract.sys")) << target;
 
   // A callback that stops the scan fails it (the documentation names no last
   // error for that, and Wine sets none).
