@@ -52,6 +52,12 @@ constexpr uint32_t DIOCR_INSTALLER = 0x00000001;
 #ifndef DICS_FLAG_GLOBAL
 constexpr uint32_t DICS_FLAG_GLOBAL = 0x00000001;
 #endif
+#ifndef DICS_FLAG_CONFIGSPECIFIC
+constexpr uint32_t DICS_FLAG_CONFIGSPECIFIC = 0x00000002;
+#endif
+#ifndef DIREG_DEV
+constexpr uint32_t DIREG_DEV = 0x00000001;
+#endif
 #ifndef DIREG_DRV
 constexpr uint32_t DIREG_DRV = 0x00000002;
 #endif
@@ -163,6 +169,9 @@ constexpr uint32_t CR_SUCCESS = 0x00;
 #ifndef CR_INVALID_POINTER
 constexpr uint32_t CR_INVALID_POINTER = 0x03;
 #endif
+#ifndef CR_INVALID_FLAG
+constexpr uint32_t CR_INVALID_FLAG = 0x04;
+#endif
 #ifndef CR_FAILURE
 constexpr uint32_t CR_FAILURE = 0x13;
 #endif
@@ -260,6 +269,8 @@ class IDeviceInstall {
   virtual bool Available() = 0;
   // The calling thread's last error, as the failing operation set it.
   virtual uint32_t LastError() = 0;
+  // Sets the calling thread's last error.
+  virtual void SetLastErrorCode(uint32_t code) = 0;
 
   // SetupDiGetClassDevsW(classGuid, no enumerator, no window, flags).
   virtual TDevInfoSet GetClassDevs(const TGuid* classGuid, uint32_t flags) = 0;

@@ -85,3 +85,21 @@ inline std::vector<uint8_t> Utf16LeBytes(const std::u16string& units) {
   }
   return bytes;
 }
+
+// A REG_SZ value as stored: UTF-16LE with its terminator.
+inline std::vector<uint8_t> RegSzBytes(const std::string& text) {
+  std::u16string units = Utf8ToUtf16(text);
+  units.push_back(u'\0');
+  return Utf16LeBytes(units);
+}
+
+// A REG_MULTI_SZ value as stored: each string with its terminator, then the list's.
+inline std::vector<uint8_t> RegMultiSzBytes(const std::vector<std::string>& texts) {
+  std::u16string units;
+  for (const auto& text : texts) {
+    units += Utf8ToUtf16(text);
+    units.push_back(u'\0');
+  }
+  units.push_back(u'\0');
+  return Utf16LeBytes(units);
+}

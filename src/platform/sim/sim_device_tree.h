@@ -97,6 +97,7 @@ class TSimDeviceTree : public IDeviceInstall {
 
   bool Available() override { return available; }
   uint32_t LastError() override { return m_lastError; }
+  void SetLastErrorCode(uint32_t code) override { m_lastError = code; }
   TDevInfoSet GetClassDevs(const TGuid* classGuid, uint32_t flags) override;
   TDevInfoSet GetClassDevsEx(const TGuid* classGuid, uint32_t flags) override;
   bool DestroyDeviceInfoList(TDevInfoSet set) override;
@@ -167,6 +168,7 @@ class TSimDeviceTree : public IDeviceInstall {
     std::optional<size_t> selectedDriver;  // index into driverList
   };
   struct TSet {
+    TGuid classGuid{};  // zero for a set of all classes
     std::vector<TSetMember> members;
   };
   using TKeyValues = std::map<std::string, TSimKeyValue>;

@@ -16,6 +16,7 @@ static_assert(sizeof(SP_CLASSIMAGELIST_DATA) == SP_CLASSIMAGELIST_DATA_SIZE);
 static_assert(sizeof(GUID) == sizeof(TGuid));
 static_assert(ERROR_INVALID_CLASS == 0xE0000206 && ERROR_NO_SUCH_DEVINST == 0xE000020B);
 static_assert(CR_NO_SUCH_DEVINST == 0x0D && CR_NO_SUCH_VALUE == 0x25 && CR_INVALID_DATA == 0x1F);
+static_assert(CR_INVALID_FLAG == 0x04 && DIREG_DEV == 1 && DICS_FLAG_CONFIGSPECIFIC == 2);
 static_assert(DI_FLAGSEX_INSTALLEDDRIVER == 0x04000000 && DI_FLAGSEX_ALLOWEXCLUDEDDRVS == 0x800);
 static_assert(DIF_INSTALLDEVICEFILES == 0x15 && DIF_REMOVE == 5 && DI_NOVCP == 8);
 static_assert(DI_NEEDRESTART == 0x80 && DI_NEEDREBOOT == 0x100 && SPQ_SCAN_USE_CALLBACK == 4);
@@ -149,6 +150,8 @@ bool TWin32DeviceInstall::Available() {
 }
 
 uint32_t TWin32DeviceInstall::LastError() { return GetLastError(); }
+
+void TWin32DeviceInstall::SetLastErrorCode(uint32_t code) { SetLastError(code); }
 
 TDevInfoSet TWin32DeviceInstall::GetClassDevs(const TGuid* classGuid, uint32_t flags) {
   if (!m_getClassDevs) return Missing(), INVALID_DEVICE_HANDLE;
@@ -308,10 +311,8 @@ uint32_t TWin32DeviceInstall::GetDevNodeStatus(uint32_t* status, uint32_t* probl
   ULONG nodeStatus = 0, problem = 0;
   CONFIGRET result = m_getDevNodeStatus(status ? &nodeStatus : nullptr,
                                         problemNumber ? &problem : nullptr, devInst, flags);
-  if (result == CR_SUCCESS) {
-    *status = nodeStatus;
-    *problemNumber = problem;
-  }
+  if (result == CR_SUCCESS && status) *status = nodeStatus;
+  if (result == CR_SUCCESS && problemNumber) *problemNumber = problem;
   return result;
 }
 
@@ -319,7 +320,7 @@ uint32_t TWin32DeviceInstall::EnumerateClasses(uint32_t classIndex, TGuid* class
   if (!m_enumerateClasses) return CR_FAILURE;
   GUID guid{};
   CONFIGRET result = m_enumerateClasses(classIndex, classGuid ? &guid : nullptr, flags);
-  if (result == CR_SUCCESS) *classGuid = FromGuid(guid);
+  if (result == CR_SUCCESS && classGuid) *classGuid = FromGuid(guid);
   return result;
 }
 

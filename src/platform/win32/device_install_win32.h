@@ -14,6 +14,7 @@ class TWin32DeviceInstall : public IDeviceInstall {
 
   bool Available() override;
   uint32_t LastError() override;
+  void SetLastErrorCode(uint32_t code) override;
   TDevInfoSet GetClassDevs(const TGuid* classGuid, uint32_t flags) override;
   TDevInfoSet GetClassDevsEx(const TGuid* classGuid, uint32_t flags) override;
   bool DestroyDeviceInfoList(TDevInfoSet set) override;
