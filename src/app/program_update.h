@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/progress_form.h"
+#include "engine/setup_download.h"
 #include "platform/system_ports.h"
 #include "ui/callback_dispatcher.h"
 
@@ -56,15 +57,9 @@ class TProgramUpdate {
 
  private:
   struct TTransfer;
-  struct TReceived {
-    bool complete = false;  // the whole answer of a successful request arrived
-    std::vector<uint8_t> body;
-  };
 
-  static TReceived Fetch(const std::string& url, TTransfer& transfer,
-                         const std::function<void(uint64_t received, uint64_t total)>& progress);
   void ProgramUpdateProgress(uint64_t total, uint64_t received);
-  void ProgramUpdateDownloaded(TReceived received);
+  void ProgramUpdateDownloaded(TSetupDownloaded received);
   void Finish(bool saved, const std::string& target);
   bool SaveReplacing(const std::string& target, const std::vector<uint8_t>& body);
   void Cancel();

@@ -44,8 +44,26 @@ constexpr uint32_t INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS = 0x00004000;
 #ifndef INTERNET_FLAG_EXISTING_CONNECT
 constexpr uint32_t INTERNET_FLAG_EXISTING_CONNECT = 0x20000000;
 #endif
+#ifndef INTERNET_FLAG_RELOAD
+constexpr uint32_t INTERNET_FLAG_RELOAD = 0x80000000;
+#endif
+#ifndef INTERNET_FLAG_NO_CACHE_WRITE
+constexpr uint32_t INTERNET_FLAG_NO_CACHE_WRITE = 0x04000000;
+#endif
+#ifndef INTERNET_FLAG_PRAGMA_NOCACHE
+constexpr uint32_t INTERNET_FLAG_PRAGMA_NOCACHE = 0x00000100;
+#endif
+#ifndef INTERNET_FLAG_NO_UI
+constexpr uint32_t INTERNET_FLAG_NO_UI = 0x00000200;
+#endif
+#ifndef INTERNET_FLAG_NO_COOKIES
+constexpr uint32_t INTERNET_FLAG_NO_COOKIES = 0x00080000;
+#endif
 #ifndef HTTP_QUERY_STATUS_CODE
 constexpr uint32_t HTTP_QUERY_STATUS_CODE = 19;
+#endif
+#ifndef HTTP_QUERY_CONTENT_LENGTH
+constexpr uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
 #endif
 #ifndef HTTP_QUERY_FLAG_NUMBER
 constexpr uint32_t HTTP_QUERY_FLAG_NUMBER = 0x20000000;
@@ -116,11 +134,15 @@ class IInternetPort {
                                uint32_t dataSize) = 0;
   // InternetReadFile: true with bytesRead 0 at the end of the answer.
   virtual bool Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) = 0;
-  // InternetOpenUrlW: a GET of url on the session, context 0.
+  // InternetOpenUrlW: a GET of url on the session, context 0. Another thread may
+  // close the session or request meanwhile: on Windows that ends a blocked call.
   virtual TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                                        uint32_t flags) = 0;
   // HttpQueryInfoW with HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, index 0.
   virtual bool QueryStatusCode(TInternetRaw request, uint32_t& status) = 0;
+  // HttpQueryInfoW with HTTP_QUERY_CONTENT_LENGTH, index 0, as a number; false
+  // (ERROR_HTTP_HEADER_NOT_FOUND) when the answer announced no length.
+  virtual bool QueryContentLength(TInternetRaw request, uint64_t& length) = 0;
   virtual bool Close(TInternetRaw handle) = 0;
   // InternetGetConnectedState: whether the system has an Internet connection; flags
   // receives the INTERNET_CONNECTION_* description.

@@ -73,6 +73,7 @@ class TOfflineInternet : public IInternetPort {
     return m_inner.OpenUrl(s, u, h, f);
   }
   bool QueryStatusCode(TInternetRaw r, uint32_t& status) override { return m_inner.QueryStatusCode(r, status); }
+  bool QueryContentLength(TInternetRaw r, uint64_t& length) override { return m_inner.QueryContentLength(r, length); }
   bool Close(TInternetRaw h) override { return m_inner.Close(h); }
   bool ConnectedState(uint32_t& flags) override {
     flags = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/data_manager.h"
+#include "engine/setup_download.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_machine.h"
 #include "proto/driver_builder.h"
@@ -132,6 +133,17 @@ TEST_F(InternetTest, DownloadsAndRefusals) {
     EXPECT_EQ(std::filesystem::exists(target), c.result == 0) << c.name;
     std::filesystem::remove(target);
   }
+
+  // The program-update download reads the same file whole, with the length the
+  // answer announced; an error page is no setup.
+  TSetupDownload setup(machine.internet, link);
+  uint64_t announced = 0;
+  const TSetupDownloaded fetched = setup.Fetch([&](uint64_t, uint64_t total) { announced = total; });
+  EXPECT_TRUE(fetched.complete);
+  EXPECT_FALSE(fetched.body.empty());
+  EXPECT_EQ(announced, fetched.body.size());
+  TSetupDownload missing(machine.internet, "http://127.0.0.1:" + std::to_string(serverPort) + "/download/none.exe");
+  EXPECT_FALSE(missing.Fetch([](uint64_t, uint64_t) {}).complete);
 }
 
 }  // namespace

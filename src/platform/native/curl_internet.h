@@ -2,9 +2,9 @@
 // list form, timeouts and last-error codes. TLS peers are verified, against caFile when given.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "platform/internet.h"
@@ -30,6 +30,7 @@ class TCurlInternet : public IInternetPort {
   TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                                uint32_t flags) override;
   bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
+  bool QueryContentLength(TInternetRaw request, uint64_t& length) override;
   bool Close(TInternetRaw handle) override;
   // Always connected: the system has no offline state to report.
   bool ConnectedState(uint32_t& flags) override;
@@ -42,8 +43,10 @@ class TCurlInternet : public IInternetPort {
   struct TObject;
 
  private:
+  // The object a handle names, kept alive for the caller even when another
+  // thread closes the handle meanwhile (as WinInet allows).
   template <typename T>
-  T* Find(TInternetRaw handle);
+  std::shared_ptr<T> Find(TInternetRaw handle);
   TInternetRaw Keep(std::unique_ptr<TObject> object);
   // Applies the session's agent, proxy, timeouts and TLS trust to a request for url.
   void Configure(struct TCurlSession& session, struct TCurlRequest& request, const std::string& url);
@@ -51,5 +54,5 @@ class TCurlInternet : public IInternetPort {
 
   std::string m_caFile;
   std::mutex m_lock;
-  std::set<TObject*> m_objects;
+  std::map<TObject*, std::shared_ptr<TObject>> m_objects;
 };

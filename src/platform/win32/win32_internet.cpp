@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cwchar>
+
 #include "platform/win32/win32_text.h"
 
 namespace {
@@ -70,6 +72,22 @@ bool TWin32Internet::QueryStatusCode(TInternetRaw request, uint32_t& status) {
   BOOL ok = HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &number, &size, &index);
   status = number;
   return ok != FALSE;
+}
+
+bool TWin32Internet::QueryContentLength(TInternetRaw request, uint64_t& length) {
+  // As text: a number query gives only 32 bits.
+  wchar_t text[32] = {};
+  DWORD size = sizeof(text);
+  DWORD index = 0;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return false;
+  wchar_t* end = nullptr;
+  const unsigned long long value = std::wcstoull(text, &end, 10);
+  if (end == text) {
+    SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+    return false;
+  }
+  length = value;
+  return true;
 }
 
 bool TWin32Internet::Close(TInternetRaw handle) { return InternetCloseHandle(handle) != FALSE; }
