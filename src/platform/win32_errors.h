@@ -34,6 +34,9 @@ constexpr uint32_t ERROR_MORE_DATA = 234;
 #ifndef ERROR_NO_MORE_ITEMS
 constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
 #endif
+#ifndef ERROR_NOT_FOUND
+constexpr uint32_t ERROR_NOT_FOUND = 1168;
+#endif
 #ifndef ERROR_INVALID_USER_BUFFER
 constexpr uint32_t ERROR_INVALID_USER_BUFFER = 1784;
 #endif
