@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/win32_errors.h"
+
 // GetSystemFirmwareTable's provider of the raw SMBIOS table ('RSMB'); its table id is 0.
 constexpr uint32_t FIRMWARE_PROVIDER_RSMB = 0x52534D42;
 // Bytes of RawSMBIOSData before the table: Used20CallingMethod, SMBIOSMajorVersion,

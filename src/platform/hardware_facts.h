@@ -66,7 +66,7 @@ class IHardwareFacts {
   // The CPUID instruction for a leaf and subleaf.
   virtual TCpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) = 0;
   // The processor's time-stamp counter (RDTSC).
-  virtual uint64_t ReadTimeStampCounter() = 0;
+  virtual uint64_t TimeStampCounter() = 0;
   // QueryPerformanceCounter and QueryPerformanceFrequency (counts a second).
   virtual int64_t QueryPerformanceCounter() = 0;
   virtual int64_t QueryPerformanceFrequency() = 0;

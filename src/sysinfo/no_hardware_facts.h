@@ -13,7 +13,7 @@ class TNoHardwareFacts : public IHardwareFacts {
   uint32_t NumberOfProcessors() override { return 0; }
   bool GlobalMemoryStatusEx(TMemoryStatusEx*) override { return false; }
   TCpuidRegisters Cpuid(uint32_t, uint32_t) override { return {}; }
-  uint64_t ReadTimeStampCounter() override { return 0; }
+  uint64_t TimeStampCounter() override { return 0; }
   int64_t QueryPerformanceCounter() override { return 0; }
   int64_t QueryPerformanceFrequency() override { return 0; }
   void Sleep(uint32_t) override {}

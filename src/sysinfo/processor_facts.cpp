@@ -119,9 +119,9 @@ uint32_t MeasureClockMHz(IHardwareFacts& hardware) {
   const int64_t frequency = hardware.QueryPerformanceFrequency();
   if (frequency <= 0) return 0;
   const int64_t countBefore = hardware.QueryPerformanceCounter();
-  const uint64_t stampBefore = hardware.ReadTimeStampCounter();
+  const uint64_t stampBefore = hardware.TimeStampCounter();
   hardware.Sleep(CLOCK_MEASUREMENT_MS);
-  const uint64_t stampAfter = hardware.ReadTimeStampCounter();
+  const uint64_t stampAfter = hardware.TimeStampCounter();
   const int64_t countAfter = hardware.QueryPerformanceCounter();
   if (countAfter <= countBefore || stampAfter <= stampBefore) return 0;
   const double seconds = static_cast<double>(countAfter - countBefore) / static_cast<double>(frequency);

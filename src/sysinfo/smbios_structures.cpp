@@ -9,6 +9,7 @@ namespace {
 constexpr uint16_t MEMORY_SIZE_UNKNOWN = 0xFFFF;
 constexpr uint16_t MEMORY_SIZE_EXTENDED = 0x7FFF;
 constexpr uint16_t MEMORY_SIZE_IN_KILOBYTES = 0x8000;
+constexpr uint8_t EXTENDED_SIZE_END = 0x20;
 
 }  // namespace
 
@@ -60,8 +61,9 @@ std::string TSystemSlotInformation::GetCurrentUsage() const { return SlotCurrent
 int64_t TMemoryDeviceInformation::GetSize() const {
   const uint16_t size = Word(0x0C);
   if (size == MEMORY_SIZE_UNKNOWN) return 0;
+  // Before Extended Size existed (a structure shorter than 20h), 7FFFh was 32767 MB.
   // Bit 31 of Extended Size is reserved.
-  if (size == MEMORY_SIZE_EXTENDED) return Dword(0x1C) & 0x7FFFFFFF;
+  if (size == MEMORY_SIZE_EXTENDED && Header().Length >= EXTENDED_SIZE_END) return Dword(0x1C) & 0x7FFFFFFF;
   if (size & MEMORY_SIZE_IN_KILOBYTES) return (size & 0x7FFF) / 1024;
   return size;
 }

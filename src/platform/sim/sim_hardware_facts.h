@@ -38,7 +38,7 @@ class TSimHardwareFacts : public IHardwareFacts {
   uint32_t NumberOfProcessors() override { return numberOfProcessors; }
   bool GlobalMemoryStatusEx(TMemoryStatusEx* status) override;
   TCpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override;
-  uint64_t ReadTimeStampCounter() override { return m_timeStamp; }
+  uint64_t TimeStampCounter() override { return m_timeStamp; }
   int64_t QueryPerformanceCounter() override { return m_performanceCount; }
   int64_t QueryPerformanceFrequency() override { return performanceFrequency; }
   void Sleep(uint32_t milliseconds) override;

@@ -88,7 +88,7 @@ TCpuidRegisters TWin32HardwareFacts::Cpuid(uint32_t leaf, uint32_t subleaf) {
   return registers;
 }
 
-uint64_t TWin32HardwareFacts::ReadTimeStampCounter() { return __rdtsc(); }
+uint64_t TWin32HardwareFacts::TimeStampCounter() { return __rdtsc(); }
 
 int64_t TWin32HardwareFacts::QueryPerformanceCounter() {
   LARGE_INTEGER count{};

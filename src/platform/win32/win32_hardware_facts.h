@@ -14,7 +14,7 @@ class TWin32HardwareFacts : public IHardwareFacts {
   uint32_t NumberOfProcessors() override;
   bool GlobalMemoryStatusEx(TMemoryStatusEx* status) override;
   TCpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override;
-  uint64_t ReadTimeStampCounter() override;
+  uint64_t TimeStampCounter() override;
   int64_t QueryPerformanceCounter() override;
   int64_t QueryPerformanceFrequency() override;
   void Sleep(uint32_t milliseconds) override;
