@@ -8,6 +8,7 @@
 namespace {
 
 constexpr size_t HEADER_SIZE = 4;
+constexpr uint8_t END_OF_TABLE = TableType(TSMBiosTablesTypes::EndofTable);
 
 }  // namespace
 
@@ -34,29 +35,31 @@ void TSMBios::BuildIndex() {
     while (end + 1 < size && (table[end] != 0 || table[end + 1] != 0)) ++end;
     if (end + 1 >= size) break;
     m_entries.push_back({header, static_cast<int32_t>(position)});
-    if (header.Type == EndofTable) break;
+    if (header.Type == END_OF_TABLE) break;
     position = end + 2;
   }
 }
 
 template <typename T>
-std::vector<T> TSMBios::Wrap(uint8_t tableType) const {
+std::vector<T> TSMBios::Wrap(TSMBiosTablesTypes tableType) const {
   std::vector<T> objects;
   for (const TSMBiosTableEntry& entry : m_entries)
-    if (entry.Header.Type == tableType) objects.emplace_back(*this, entry);
+    if (entry.Header.Type == TableType(tableType)) objects.emplace_back(*this, entry);
   return objects;
 }
 
 void TSMBios::BuildObjects() {
   for (const TSMBiosTableEntry& entry : m_entries)
-    if (entry.Header.Type != EndofTable) m_structures[entry.Header.Type].emplace_back(*this, entry);
-  if (auto bios = Wrap<TBiosInformation>(BIOSInformation); !bios.empty()) m_biosInfo = bios.front();
-  if (auto system = Wrap<TSystemInformation>(SystemInformation); !system.empty()) m_sysInfo = system.front();
-  m_baseBoardInfo = Wrap<TBaseBoardInformation>(BaseBoardInformation);
-  m_enclosureInfo = Wrap<TEnclosureInformation>(EnclosureInformation);
-  m_processorInfo = Wrap<TProcessorInformation>(ProcessorInformation);
-  m_systemSlotInfo = Wrap<TSystemSlotInformation>(SystemSlotsInformation);
-  m_memoryDeviceInfo = Wrap<TMemoryDeviceInformation>(MemoryDevice);
+    if (entry.Header.Type != END_OF_TABLE) m_structures[entry.Header.Type].emplace_back(*this, entry);
+  if (auto bios = Wrap<TBiosInformation>(TSMBiosTablesTypes::BIOSInformation); !bios.empty())
+    m_biosInfo = bios.front();
+  if (auto system = Wrap<TSystemInformation>(TSMBiosTablesTypes::SystemInformation); !system.empty())
+    m_sysInfo = system.front();
+  m_baseBoardInfo = Wrap<TBaseBoardInformation>(TSMBiosTablesTypes::BaseBoardInformation);
+  m_enclosureInfo = Wrap<TEnclosureInformation>(TSMBiosTablesTypes::EnclosureInformation);
+  m_processorInfo = Wrap<TProcessorInformation>(TSMBiosTablesTypes::ProcessorInformation);
+  m_systemSlotInfo = Wrap<TSystemSlotInformation>(TSMBiosTablesTypes::SystemSlotsInformation);
+  m_memoryDeviceInfo = Wrap<TMemoryDeviceInformation>(TSMBiosTablesTypes::MemoryDevice);
 }
 
 const std::vector<TSMBiosStructure>& TSMBios::Structures(uint8_t tableType) const {
@@ -66,7 +69,7 @@ const std::vector<TSMBiosStructure>& TSMBios::Structures(uint8_t tableType) cons
 }
 
 int TSMBios::GetSMBiosTableEntries(uint8_t tableType) const {
-  if (tableType == EndofTable) return 0;
+  if (tableType == END_OF_TABLE) return 0;
   return static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(), [tableType](const TSMBiosTableEntry& e) {
     return e.Header.Type == tableType;
   }));

@@ -57,7 +57,7 @@ class TSMBios {
   void BuildIndex();
   void BuildObjects();
   template <typename T>
-  std::vector<T> Wrap(uint8_t tableType) const;
+  std::vector<T> Wrap(TSMBiosTablesTypes tableType) const;
 
   ILocale& m_locale;
   TRawSMBIOSData m_data;

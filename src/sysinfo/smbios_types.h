@@ -32,8 +32,9 @@ struct TSMBiosTableEntry {
   bool operator==(const TSMBiosTableEntry&) const = default;
 };
 
-// Structure types in the standard's order.
-enum TSMBiosTablesTypes : uint8_t {
+// Structure types in the standard's order (scoped: winnt.h has names such as
+// ProcessorInformation of its own).
+enum class TSMBiosTablesTypes : uint8_t {
   BIOSInformation = 0,
   SystemInformation = 1,
   BaseBoardInformation = 2,
@@ -84,3 +85,6 @@ enum TSMBiosTablesTypes : uint8_t {
   Inactive = 126,
   EndofTable = 127,
 };
+
+// The type byte of a structure type.
+constexpr uint8_t TableType(TSMBiosTablesTypes type) { return static_cast<uint8_t>(type); }
