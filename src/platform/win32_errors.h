@@ -7,6 +7,9 @@
 #ifndef ERROR_SUCCESS
 constexpr uint32_t ERROR_SUCCESS = 0;
 #endif
+#ifndef ERROR_INVALID_FUNCTION
+constexpr uint32_t ERROR_INVALID_FUNCTION = 1;
+#endif
 #ifndef ERROR_FILE_NOT_FOUND
 constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
 #endif

@@ -23,7 +23,11 @@ class TSimFirmwareTables : public IFirmwareTables {
   uint32_t GetSystemFirmwareTable(uint32_t provider, uint32_t tableId, uint8_t* buffer,
                                   uint32_t bufferSize) override {
     ++firmwareTableCalls;
-    if (provider != FIRMWARE_PROVIDER_RSMB || tableId != 0 || rawSmbios.empty()) {
+    if (provider != FIRMWARE_PROVIDER_RSMB) {
+      m_lastError = ERROR_INVALID_FUNCTION;
+      return 0;
+    }
+    if (tableId != 0 || rawSmbios.empty()) {
       m_lastError = ERROR_NOT_FOUND;
       return 0;
     }
