@@ -30,12 +30,12 @@ void TSMBios::BuildIndex() {
   while (position + HEADER_SIZE <= size) {
     TSmBiosTableHeader header{table[position], table[position + 1],
                               static_cast<uint16_t>(table[position + 2] | table[position + 3] << 8)};
-    if (header.Length < HEADER_SIZE || position + header.Length > size) break;
-    size_t end = position + header.Length;
+    if (header.length < HEADER_SIZE || position + header.length > size) break;
+    size_t end = position + header.length;
     while (end + 1 < size && (table[end] != 0 || table[end + 1] != 0)) ++end;
     if (end + 1 >= size) break;
     m_entries.push_back({header, static_cast<int32_t>(position)});
-    if (header.Type == END_OF_TABLE) break;
+    if (header.type == END_OF_TABLE) break;
     position = end + 2;
   }
 }
@@ -44,13 +44,13 @@ template <typename T>
 std::vector<T> TSMBios::Wrap(TSMBiosTablesTypes tableType) const {
   std::vector<T> objects;
   for (const TSMBiosTableEntry& entry : m_entries)
-    if (entry.Header.Type == TableType(tableType)) objects.emplace_back(*this, entry);
+    if (entry.Header.type == TableType(tableType)) objects.emplace_back(*this, entry);
   return objects;
 }
 
 void TSMBios::BuildObjects() {
   for (const TSMBiosTableEntry& entry : m_entries)
-    if (entry.Header.Type != END_OF_TABLE) m_structures[entry.Header.Type].emplace_back(*this, entry);
+    if (entry.Header.type != END_OF_TABLE) m_structures[entry.Header.type].emplace_back(*this, entry);
   if (auto bios = Wrap<TBiosInformation>(TSMBiosTablesTypes::BIOSInformation); !bios.empty())
     m_biosInfo = bios.front();
   if (auto system = Wrap<TSystemInformation>(TSMBiosTablesTypes::SystemInformation); !system.empty())
@@ -71,13 +71,13 @@ const std::vector<TSMBiosStructure>& TSMBios::Structures(uint8_t tableType) cons
 int TSMBios::GetSMBiosTableEntries(uint8_t tableType) const {
   if (tableType == END_OF_TABLE) return 0;
   return static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(), [tableType](const TSMBiosTableEntry& e) {
-    return e.Header.Type == tableType;
+    return e.Header.type == tableType;
   }));
 }
 
 int32_t TSMBios::GetSMBiosTableNextIndex(uint8_t tableType, int32_t offset) const {
   for (const TSMBiosTableEntry& entry : m_entries)
-    if (entry.Header.Type == tableType && entry.index > offset) return entry.index;
+    if (entry.Header.type == tableType && entry.index > offset) return entry.index;
   return -1;
 }
 

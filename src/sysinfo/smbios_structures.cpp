@@ -20,23 +20,23 @@ TSMBiosStructure::TSMBiosStructure(const TSMBios& owner, const TSMBiosTableEntry
 
 uint8_t TSMBiosStructure::Byte(size_t offset) const {
   // The index holds only structures whose formatted area lies inside the table.
-  if (m_raw == nullptr || offset >= m_entry.Header.Length) return 0;
+  if (m_raw == nullptr || offset >= m_entry.Header.length) return 0;
   return m_raw[offset];
 }
 
 uint16_t TSMBiosStructure::Word(size_t offset) const {
-  if (m_raw == nullptr || offset + 2 > m_entry.Header.Length) return 0;
+  if (m_raw == nullptr || offset + 2 > m_entry.Header.length) return 0;
   return static_cast<uint16_t>(m_raw[offset] | m_raw[offset + 1] << 8);
 }
 
 uint32_t TSMBiosStructure::Dword(size_t offset) const {
-  if (m_raw == nullptr || offset + 4 > m_entry.Header.Length) return 0;
+  if (m_raw == nullptr || offset + 4 > m_entry.Header.length) return 0;
   return static_cast<uint32_t>(Word(offset)) | static_cast<uint32_t>(Word(offset + 2)) << 16;
 }
 
 std::string TSMBiosStructure::String(size_t offset) const {
   if (m_owner == nullptr) return {};
-  return m_owner->GetSMBiosString(m_entry.index + m_entry.Header.Length, Byte(offset));
+  return m_owner->GetSMBiosString(m_entry.index + m_entry.Header.length, Byte(offset));
 }
 
 std::string TEnclosureInformation::TypeStr() const { return ChassisTypeText(Type()); }
@@ -63,7 +63,7 @@ int64_t TMemoryDeviceInformation::GetSize() const {
   if (size == MEMORY_SIZE_UNKNOWN) return 0;
   // Before Extended Size existed (a structure shorter than 20h), 7FFFh was 32767 MB.
   // Bit 31 of Extended Size is reserved.
-  if (size == MEMORY_SIZE_EXTENDED && Header().Length >= EXTENDED_SIZE_END) return Dword(0x1C) & 0x7FFFFFFF;
+  if (size == MEMORY_SIZE_EXTENDED && Header().length >= EXTENDED_SIZE_END) return Dword(0x1C) & 0x7FFFFFFF;
   if (size & MEMORY_SIZE_IN_KILOBYTES) return (size & 0x7FFF) / 1024;
   return size;
 }

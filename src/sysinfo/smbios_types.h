@@ -17,9 +17,9 @@ struct TRawSMBIOSData {
 
 // A structure's first four bytes.
 struct TSmBiosTableHeader {
-  uint8_t Type = 0;
-  uint8_t Length = 0;  // the formatted area's, header included
-  uint16_t Handle = 0;
+  uint8_t type = 0;
+  uint8_t length = 0;  // the formatted area's, header included
+  uint16_t handle = 0;
 
   bool operator==(const TSmBiosTableHeader&) const = default;
 };

@@ -108,9 +108,9 @@ TEST(Dmidecode, ReadsTheCorpusAsWeDo) {
     const TSMBios smbios(corpus.table.Data(), locale);
     size_t compared = 0;
     auto check = [&](const TSMBiosStructure& structure, auto&& compare) {
-      const auto found = printed.find(structure.Header().Handle);
-      ASSERT_NE(found, printed.end()) << corpus.name << ": dmidecode does not print handle " << structure.Header().Handle;
-      EXPECT_EQ(found->second.type, structure.Header().Type) << corpus.name;
+      const auto found = printed.find(structure.Header().handle);
+      ASSERT_NE(found, printed.end()) << corpus.name << ": dmidecode does not print handle " << structure.Header().handle;
+      EXPECT_EQ(found->second.type, structure.Header().type) << corpus.name;
       compare(found->second.values);
       ++compared;
     };

@@ -13,12 +13,12 @@ inline std::vector<std::string> ReadEverything(const TSMBios& smbios, IFirmwareT
   std::vector<std::string> texts;
   auto number = [&texts](auto value) { texts.push_back(std::to_string(value)); };
   for (const TSMBiosTableEntry& entry : smbios.SMBiosTablesList()) {
-    number(smbios.GetSMBiosTableEntries(entry.Header.Type));
-    number(smbios.GetSMBiosTableNextIndex(entry.Header.Type, entry.index));
+    number(smbios.GetSMBiosTableEntries(entry.Header.type));
+    number(smbios.GetSMBiosTableNextIndex(entry.Header.type, entry.index));
     for (int string = 0; string <= 3; ++string)
-      texts.push_back(smbios.GetSMBiosString(entry.index + entry.Header.Length, string));
-    for (const TSMBiosStructure& structure : smbios.Structures(entry.Header.Type))
-      number(structure.Dword(structure.Header().Length - 1));
+      texts.push_back(smbios.GetSMBiosString(entry.index + entry.Header.length, string));
+    for (const TSMBiosStructure& structure : smbios.Structures(entry.Header.type))
+      number(structure.Dword(structure.Header().length - 1));
   }
   const TBiosInformation& bios = smbios.BiosInfo();
   texts.insert(texts.end(), {bios.VendorStr(), bios.VersionStr(), bios.ReleaseDateStr()});

@@ -40,7 +40,7 @@ TEST_F(SmbiosReader, IndexesEveryStructureInOrderUpToTheEndOfTable) {
   EXPECT_EQ(entries[1], (TSMBiosTableEntry{{0x85, 5, 1}, 0x18 + 7 + 4 + 11 + 1}));
   // The vendor structure's empty string set is two NULs.
   EXPECT_EQ(entries[2].index, entries[1].index + 5 + 2);
-  EXPECT_EQ(entries[3].Header.Type, 127);
+  EXPECT_EQ(entries[3].Header.type, 127);
   EXPECT_EQ(smbios.GetSMBiosTableEntries(127), 0);
   EXPECT_EQ(smbios.GetSMBiosTableEntries(0), 1);
   EXPECT_EQ(smbios.GetSMBiosTableEntries(0x85), 1);

@@ -2,33 +2,13 @@
 // processor and slot values, and what the data model collects when.
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_firmware_tables.h"
-#include "platform/sim/sim_hardware_facts.h"
-#include "platform/sim/sim_locale.h"
 #include "support/sim_data_model.h"
-#include "sysinfo/smbios_builder.h"
+#include "sysinfo/sim_system_info.h"
 #include "sysinfo/smbios_corpus.h"
-#include "sysinfo/system_info.h"
 
 namespace {
 
-class SystemInfo : public ::testing::Test {
- protected:
-  TSystemInfo& Collect(const TSmbiosBuilder& table) {
-    firmware.rawSmbios = table.RawSmbiosData();
-    m_info = std::make_unique<TSystemInfo>(firmware, hardware, locale, os);
-    m_info->Collect();
-    return *m_info;
-  }
-
-  TSimFirmwareTables firmware;
-  TSimHardwareFacts hardware;
-  TSimLocale locale;
-  std::string os = "Windows 10 Professional 64 bit";
-
- private:
-  std::unique_ptr<TSystemInfo> m_info;
-};
+class SystemInfo : public ::testing::Test, public TSimSystemInfoFixture {};
 
 TEST_F(SystemInfo, ManufacturerAndModelRules) {
   const struct {

@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/builtin_strings.h"
-#include "platform/sim/sim_firmware_tables.h"
-#include "platform/sim/sim_hardware_facts.h"
-#include "platform/sim/sim_locale.h"
+#include "sysinfo/sim_system_info.h"
 #include "sysinfo/smbios_corpus.h"
 #include "ui/sysinfo_presenter.h"
 
@@ -37,23 +35,13 @@ TEST(SysInfoPresenter, Voltage) {
   for (const auto& c : cases) EXPECT_EQ(VoltageText(c.volts, c.separator), c.expected);
 }
 
-class SysInfoRowsTest : public ::testing::Test {
+class SysInfoRowsTest : public ::testing::Test, public TSimSystemInfoFixture {
  protected:
   std::vector<TSysInfoRow> Rows(const TSmbiosBuilder& table, const std::string& separator = ".") {
-    firmware.rawSmbios = table.RawSmbiosData();
-    m_info = std::make_unique<TSystemInfo>(firmware, hardware, locale, os);
-    m_info->Collect();
-    return SysInfoRows(*m_info, strings, separator);
+    return SysInfoRows(Collect(table), strings, separator);
   }
 
-  TSimFirmwareTables firmware;
-  TSimHardwareFacts hardware;
-  TSimLocale locale;
   TBuiltinStringTable strings;
-  std::string os = "Windows 10 Professional 64 bit";
-
- private:
-  std::unique_ptr<TSystemInfo> m_info;
 };
 
 TEST_F(SysInfoRowsTest, TwoModulesAndFiveSlotsGiveTwentyRows) {

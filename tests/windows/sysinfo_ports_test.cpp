@@ -36,14 +36,14 @@ TEST(Win32FirmwareTables, RawSmbiosTableBySizeThenBytes) {
   TWin32Locale locale;
   const TSMBios smbios(data, locale);
   ASSERT_FALSE(smbios.SMBiosTablesList().empty());
-  EXPECT_EQ(smbios.SMBiosTablesList().back().Header.Type, TableType(TSMBiosTablesTypes::EndofTable));
+  EXPECT_EQ(smbios.SMBiosTablesList().back().Header.type, TableType(TSMBiosTablesTypes::EndofTable));
   if (RunsUnderWine()) {
     // Wine 8's table: 131 bytes, SMBIOS 2.4, these types in this order.
     EXPECT_EQ(size, 131u);
     EXPECT_EQ(data.SMBIOSMajorVersion, 2);
     EXPECT_EQ(data.SMBIOSMinorVersion, 4);
     std::vector<int> types;
-    for (const TSMBiosTableEntry& entry : smbios.SMBiosTablesList()) types.push_back(entry.Header.Type);
+    for (const TSMBiosTableEntry& entry : smbios.SMBiosTablesList()) types.push_back(entry.Header.type);
     EXPECT_EQ(types, (std::vector<int>{0, 1, 3, 2, 32, 127}));
   }
 }
