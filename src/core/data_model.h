@@ -1,6 +1,7 @@
 // TDriverDatamodel: the program's application state. Settings ("config.ini"),
 // the device list of the last scan, the operating-system description, the PC
-// information and the fixed connection parameters. It takes no locks; the callers keep runs apart.
+// information and the fixed connection parameters. It takes no locks; the callers
+// keep runs apart.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,6 @@
 // measurement compares.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "platform/win32_errors.h"

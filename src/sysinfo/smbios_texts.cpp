@@ -14,7 +14,8 @@ constexpr const char* UNKNOWN_TEXT = "Unknown";
 
 template <size_t N>
 std::string Lookup(const TCodeText (&table)[N], uint8_t code) {
-  const auto row = std::find_if(std::begin(table), std::end(table), [code](const TCodeText& r) { return r.code == code; });
+  const auto row =
+      std::find_if(std::begin(table), std::end(table), [code](const TCodeText& r) { return r.code == code; });
   return row == std::end(table) ? UNKNOWN_TEXT : row->text;
 }
 

@@ -1,5 +1,5 @@
 // The raw SMBIOS table and its structure index, as the firmware lays them out
-// (DMTF System Management BIOS Reference Specification).
+// after the DMTF's SMBIOS standard.
 #pragma once
 
 #include <cstdint>

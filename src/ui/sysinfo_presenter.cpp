@@ -66,7 +66,8 @@ std::vector<TSysInfoRow> SysInfoRows(const TSystemInfo& info, IStringTable& stri
       {strings.Load(IDS_SYSINFO_MEMORY), FormatByteSize(info.GetPhysicalMemory() * MEGABYTE, decimalSeparator)},
   };
   const std::string module = strings.Load(IDS_SYSINFO_MEMORY_MODULE);
-  for (int i = 0; i < info.GetMemoryDeviceCount(); ++i) rows.push_back({Numbered(module, i + 1), info.GetMemoryDetails(i)});
+  for (int i = 0; i < info.GetMemoryDeviceCount(); ++i)
+    rows.push_back({Numbered(module, i + 1), info.GetMemoryDetails(i)});
   const std::string slot = strings.Load(IDS_SYSINFO_SYSTEM_SLOT);
   for (int i = 0; i < info.GetSlotCount(); ++i) rows.push_back({Numbered(slot, i + 1), info.GetSlotInfo(i)});
   return rows;

@@ -109,7 +109,7 @@ TEST(Dmidecode, ReadsTheCorpusAsWeDo) {
     size_t compared = 0;
     auto check = [&](const TSMBiosStructure& structure, auto&& compare) {
       const auto found = printed.find(structure.Header().handle);
-      ASSERT_NE(found, printed.end()) << corpus.name << ": dmidecode does not print handle " << structure.Header().handle;
+      ASSERT_NE(found, printed.end()) << "dmidecode does not print handle " << structure.Header().handle;
       EXPECT_EQ(found->second.type, structure.Header().type) << corpus.name;
       compare(found->second.values);
       ++compared;

@@ -30,7 +30,8 @@ TEST(SmbiosCut, EveryCorpusTableAtEveryLength) {
       const TSMBios cut(std::move(data), locale);
       size_t complete = 0;
       while (complete < ends.size() && ends[complete] <= length) ++complete;
-      const std::vector<TSMBiosTableEntry> expected(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(complete));
+      const std::vector<TSMBiosTableEntry> expected(entries.begin(),
+                                                    entries.begin() + static_cast<std::ptrdiff_t>(complete));
       ASSERT_EQ(cut.SMBiosTablesList(), expected) << corpus.name << " cut at " << length;
       for (const std::string& text : ReadEverything(cut, firmware, locale))
         ASSERT_TRUE(IsValidUtf8(text)) << corpus.name << " cut at " << length;

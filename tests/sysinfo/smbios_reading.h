@@ -27,7 +27,8 @@ inline std::vector<std::string> ReadEverything(const TSMBios& smbios, IFirmwareT
                {system.ManufacturerStr(), system.ProductNameStr(), system.VersionStr(), system.SerialNumberStr()});
   for (const auto& board : smbios.BaseBoardInfo())
     texts.insert(texts.end(), {board.ManufacturerStr(), board.ProductStr(), board.VersionStr()});
-  for (const auto& enclosure : smbios.EnclosureInfo()) texts.insert(texts.end(), {enclosure.ManufacturerStr(), enclosure.TypeStr()});
+  for (const auto& enclosure : smbios.EnclosureInfo())
+    texts.insert(texts.end(), {enclosure.ManufacturerStr(), enclosure.TypeStr()});
   for (const auto& cpu : smbios.ProcessorInfo()) {
     texts.insert(texts.end(), {cpu.SocketDesignationStr(), cpu.ProcessorManufacturerStr(), cpu.ProcessorVersionStr(),
                                cpu.ProcessorUpgradeStr()});
@@ -62,7 +63,11 @@ inline std::vector<std::string> ReadEverything(const TSMBios& smbios, IFirmwareT
 inline bool IsValidUtf8(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    const size_t length = lead < 0x80             ? 1
+                          : (lead & 0xE0) == 0xC0 ? 2
+                          : (lead & 0xF0) == 0xE0 ? 3
+                          : (lead & 0xF8) == 0xF0 ? 4
+                                                  : 0;
     if (length == 0 || i + length > text.size()) return false;
     uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
     for (size_t k = 1; k < length; ++k) {

@@ -88,7 +88,9 @@ TEST(Win32HardwareFacts, LogicalProcessorInformationTellsTheSizeItNeeds) {
     bool (*call)(TWin32HardwareFacts&, uint8_t*, uint32_t*);
   } cases[] = {
       {"extended",
-       [](TWin32HardwareFacts& h, uint8_t* b, uint32_t* l) { return h.GetLogicalProcessorInformationEx(RELATION_ALL, b, l); }},
+       [](TWin32HardwareFacts& h, uint8_t* b, uint32_t* l) {
+         return h.GetLogicalProcessorInformationEx(RELATION_ALL, b, l);
+       }},
       {"plain", [](TWin32HardwareFacts& h, uint8_t* b, uint32_t* l) { return h.GetLogicalProcessorInformation(b, l); }},
   };
   for (const auto& c : cases) {
