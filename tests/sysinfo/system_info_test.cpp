@@ -2,6 +2,7 @@
 // processor and slot values, and what the data model collects when.
 #include <gtest/gtest.h>
 
+#include "platform/sim/demo_smbios_table.h"
 #include "support/sim_data_model.h"
 #include "sysinfo/sim_system_info.h"
 #include "sysinfo/smbios_corpus.h"
@@ -162,6 +163,21 @@ TEST_F(SystemInfo, AssignedNamesFollowTheRules) {
   info.SetSystemModel("Precision 5820");
   EXPECT_EQ(info.Manufacturer(), "ASRock");
   EXPECT_EQ(info.SystemModel(), "Precision 5820");
+}
+
+TEST_F(SystemInfo, TheDemoMachineOfTheNativeQvcli) {
+  firmware.rawSmbios = DemoSmbiosTable();
+  TSystemInfo info(firmware, hardware, locale, os);
+  info.Collect();
+  EXPECT_EQ(info.Manufacturer(), "ASUSTeK COMPUTER INC.");
+  EXPECT_EQ(info.SystemModel(), "PRIME B450M-A (Rev X.0x)");
+  EXPECT_EQ(info.BiosDetail(), "03/22/2022 (3603)");
+  EXPECT_EQ(info.Socket(), "Socket AM4");
+  EXPECT_EQ(info.Cores(), 6);
+  EXPECT_EQ(info.LogicalCPU(), 12);
+  EXPECT_EQ(info.GetPhysicalMemory(), 16384);
+  EXPECT_EQ(info.GetMemoryDeviceCount(), 2);
+  EXPECT_EQ(info.GetSlotCount(), 3);
 }
 
 TEST(DataModelSysInfo, CollectedAtTheFirstReadAndOnlyOnce) {
