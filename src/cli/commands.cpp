@@ -39,7 +39,9 @@ const std::map<std::string, TCommand>& Commands() {
       {"ignore", {RunIgnoreCommand, "ignore HID... [--same-name|--all]", "ignore a device's offers (same id and name, or same id)"}},
       {"include", {RunIncludeCommand, "include HID... [--same-name|--all]", "show an ignored device's offers again"}},
       {"install", {RunInstallCommand, "install HID...", "back up, then install the downloaded packages of the last scan's devices"}},
-      {"info", {OnMachine(RunInfoCommand), "info", "what the program knows of this machine and its settings"}},
+      {"info", {OnMachine(RunInfoCommand), "info [--json] [--smbios FILE|--save-smbios FILE]",
+                "what the program knows of this machine and its settings; the rows of a saved SMBIOS table;\n"
+                "      the machine's SMBIOS table saved to a file"}},
       {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]", "the stored scan result"}},
       {"update", {RunUpdateCommand, "update HID...", "download, back up and install the offered drivers of the last scan's devices"}},
       {"restore-point", {RunRestorePointCommand, "restore-point \"description\"", "create a System Restore point"}},

@@ -1,4 +1,6 @@
-// qvcli info: the operating-system description, data folder and settings.
+// qvcli info: the operating-system description, data folder and settings, and the
+// system-information rows; or the rows of a saved SMBIOS table; or the machine's
+// table saved to a file.
 #pragma once
 
 #include <iosfwd>

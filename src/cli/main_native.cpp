@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "platform/sim/demo_device_tree.h"
+#include "platform/sim/demo_smbios_table.h"
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, OnInterrupt);
   TSimMachine machine;
   AddDemoDevices(machine.devices);
+  machine.firmware.rawSmbios = DemoSmbiosTable();
   const char* appData = std::getenv("QUORVANE_APPDATA");
   machine.shell.appDataFolder = appData ? appData : ".";
   return RunQvcli({argv + 1, argv + argc}, machine.Ports(), std::cout, std::cerr, &g_interrupted);

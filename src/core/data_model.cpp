@@ -10,7 +10,10 @@
 #include "platform/ascii_case.h"
 
 TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
-    : m_ports(ports), m_AppName("Quorvane"), m_MyDeviceList(ports.locale) {
+    : m_ports(ports),
+      m_AppName("Quorvane"),
+      m_MyDeviceList(ports.locale),
+      m_SysInfo(ports.firmware, ports.hardware, ports.locale, m_CompleteOSDesc) {
   m_WindowsAutoDrvUpdate = GetWindowsDriverUpdates(m_ports.registry);
   Initialize();
   BuildOsDescription();
@@ -36,6 +39,11 @@ void TDriverDatamodel::BuildOsDescription() {
   m_CompleteOSDesc = os.description;
   m_OSVer = os.version;
   m_OSArch = os.architecture;
+}
+
+TSystemInfo& TDriverDatamodel::SysInfo() {
+  m_SysInfo.Collect();
+  return m_SysInfo;
 }
 
 std::string TDriverDatamodel::SettingsFileName() const { return JoinPath(m_AppDir, "config.ini"); }

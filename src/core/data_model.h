@@ -1,6 +1,7 @@
 // TDriverDatamodel: the program's application state. Settings ("config.ini"),
-// the device list of the last scan, the operating-system description and the
-// fixed connection parameters. It takes no locks; the callers keep runs apart.
+// the device list of the last scan, the operating-system description, the PC
+// information and the fixed connection parameters. It takes no locks; the callers
+// keep runs apart.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "core/device_list.h"
 #include "platform/system_ports.h"
+#include "sysinfo/system_info.h"
 
 // How far ignoring or including a device reaches.
 enum TignoreType { deviSingle = 0, deviSameName = 1, deviAll = 2 };
@@ -113,6 +115,9 @@ class TDriverDatamodel {
   TDeviceList& DeviceList() { return m_MyDeviceList; }
   const TDeviceList& DeviceList() const { return m_MyDeviceList; }
   bool CanSchedule() const { return m_SchedulerAvailable; }
+  // The PC information, collected at the first call: reading WMI and measuring the
+  // clock take a noticeable time that only its readers should pay.
+  TSystemInfo& SysInfo();
 
   std::string SettingsFileName() const;
   std::string ScanResultFileName() const;
@@ -156,6 +161,7 @@ class TDriverDatamodel {
   bool m_WindowsAutoDrvUpdate = true;
   int32_t m_Language = 0;
   TDeviceList m_MyDeviceList;
+  TSystemInfo m_SysInfo;
   bool m_SchedulerAvailable = false;
   std::optional<TScanResultProblem> m_ScanResultProblem;
 };

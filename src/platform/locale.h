@@ -1,4 +1,5 @@
-// Locale port: the user's collation, number format, month names and local clock.
+// Locale port: the user's collation, number format, month names, local clock and
+// ANSI code page.
 #pragma once
 
 #include <string>
@@ -23,4 +24,6 @@ class ILocale {
   virtual std::string LongMonthName(int month) = 0;
   // The current local time.
   virtual TLocalTime LocalNow() = 0;
+  // Bytes in the system's ANSI code page (CP_ACP) as UTF-8.
+  virtual std::string AnsiToUtf8(const std::string& bytes) = 0;
 };

@@ -3,6 +3,8 @@
 
 #include "platform/device_install.h"
 #include "platform/file_system.h"
+#include "platform/firmware_tables.h"
+#include "platform/hardware_facts.h"
 #include "platform/hashing.h"
 #include "platform/image_lists.h"
 #include "platform/internet.h"
@@ -33,4 +35,6 @@ struct TSystemPorts {
   IInternetPort& internet;
   ISystemRestore& systemRestore;
   IThreadWait& threadWait;
+  IFirmwareTables& firmware;
+  IHardwareFacts& hardware;
 };

@@ -7,6 +7,9 @@
 #ifndef ERROR_SUCCESS
 constexpr uint32_t ERROR_SUCCESS = 0;
 #endif
+#ifndef ERROR_INVALID_FUNCTION
+constexpr uint32_t ERROR_INVALID_FUNCTION = 1;
+#endif
 #ifndef ERROR_FILE_NOT_FOUND
 constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
 #endif
@@ -33,6 +36,9 @@ constexpr uint32_t ERROR_MORE_DATA = 234;
 #endif
 #ifndef ERROR_NO_MORE_ITEMS
 constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
+#endif
+#ifndef ERROR_NOT_FOUND
+constexpr uint32_t ERROR_NOT_FOUND = 1168;
 #endif
 #ifndef ERROR_INVALID_USER_BUFFER
 constexpr uint32_t ERROR_INVALID_USER_BUFFER = 1784;

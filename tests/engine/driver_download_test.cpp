@@ -250,7 +250,8 @@ TEST_F(DriverDownload, WithoutAConnectionTheRunEndsWithTheServerMessage) {
   TSystemPorts offlinePorts{ports.registry,      ports.osVersion,     ports.shell,    ports.processes,
                             ports.power,         ports.locale,        ports.fileSystem, ports.hashing,
                             ports.strings,       ports.deviceInstall, ports.imageLists, ports.moduleVersion,
-                            offline,             ports.systemRestore, ports.threadWait};
+                            offline,             ports.systemRestore, ports.threadWait,
+                            ports.firmware,      ports.hardware};
   TDataManager engine(*model, offlinePorts);
   engine.SetMessageSink(&sink);
   TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);

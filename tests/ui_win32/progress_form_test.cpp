@@ -308,7 +308,8 @@ class ProgressDownload : public ProgressForm {
     TWin32Machine& m = machine;
     return TSystemPorts{m.registry, m.osVersion,  m.shell,         m.processes, m.power,
                         m.locale,   m.fileSystem, m.hashing,       strings,     m.devices,
-                        m.imageLists, m.moduleVersion, m.internet, m.systemRestore, m.threadWait};
+                        m.imageLists, m.moduleVersion, m.internet, m.systemRestore, m.threadWait,
+                        m.firmware, m.hardware};
   }
 
   TWin32Machine machine;

@@ -1,5 +1,6 @@
 // Native locale: collation by Unicode case fold, a chosen decimal separator, month
-// names a test may replace, and the real local clock unless a test fixes the time.
+// names a test may replace, the real local clock unless a test fixes the time, and
+// Windows-1252 as the ANSI code page.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 
 #include "platform/locale.h"
 #include "platform/sim/unicode_fold.h"
+#include "platform/sim/windows_1252.h"
 
 class TSimLocale : public ILocale {
  public:
@@ -30,4 +32,5 @@ class TSimLocale : public ILocale {
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
   }
+  std::string AnsiToUtf8(const std::string& bytes) override { return Windows1252ToUtf8(bytes); }
 };

@@ -6,6 +6,8 @@
 #include "platform/sim/builtin_strings.h"
 #include "platform/sim/sim_device_tree.h"
 #include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_firmware_tables.h"
+#include "platform/sim/sim_hardware_facts.h"
 #include "platform/sim/sim_image_lists.h"
 #include "platform/sim/sim_locale.h"
 #include "platform/sim/sim_module_version.h"
@@ -35,10 +37,12 @@ class TSimMachine {
   TCurlInternet internet;
   TSimSystemRestore systemRestore;
   TJoiningThreadWait threadWait;
+  TSimFirmwareTables firmware;
+  TSimHardwareFacts hardware;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,   processes, power,      locale,
                         fileSystem, hashing, strings, devices, imageLists, moduleVersion, internet,
-                        systemRestore, threadWait};
+                        systemRestore, threadWait, firmware, hardware};
   }
 };

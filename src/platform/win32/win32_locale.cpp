@@ -31,3 +31,12 @@ TLocalTime TWin32Locale::LocalNow() {
   GetLocalTime(&now);
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute};
 }
+
+std::string TWin32Locale::AnsiToUtf8(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
+  return WideToUtf8(wide);
+}

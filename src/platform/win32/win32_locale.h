@@ -1,5 +1,5 @@
 // Locale port: the user's collation (CompareStringEx), number format, month names
-// (GetLocaleInfoEx) and local clock (GetLocalTime).
+// (GetLocaleInfoEx), local clock (GetLocalTime) and ANSI code page (MultiByteToWideChar).
 #pragma once
 
 #include "platform/locale.h"
@@ -10,4 +10,5 @@ class TWin32Locale : public ILocale {
   std::string DecimalSeparator() override;
   std::string LongMonthName(int month) override;
   TLocalTime LocalNow() override;
+  std::string AnsiToUtf8(const std::string& bytes) override;
 };

@@ -5,6 +5,8 @@
 #include "platform/win32/device_install_win32.h"
 #include "platform/win32/image_lists_win32.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_firmware_tables.h"
+#include "platform/win32/win32_hardware_facts.h"
 #include "platform/win32/win32_hashing.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_locale.h"
@@ -35,11 +37,13 @@ class TWin32Machine {
   TWin32Internet internet;
   TWin32SystemRestore systemRestore;
   TWin32ThreadWait threadWait;
+  TWin32FirmwareTables firmware;
+  TWin32HardwareFacts hardware;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,      processes, power,
                         locale,   fileSystem, hashing, strings,
                         devices,  imageLists, moduleVersion, internet,
-                        systemRestore, threadWait};
+                        systemRestore, threadWait, firmware, hardware};
   }
 };

@@ -14,62 +14,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/win32_com.h"
+#include "platform/win32/wmi_services.h"
 #include "platform/win32/win32_text.h"
 
 namespace {
-
-// Owns one COM interface pointer.
-template <typename T>
-class TComPtr {
- public:
-  TComPtr() = default;
-  ~TComPtr() {
-    if (m_pointer != nullptr) m_pointer->Release();
-  }
-  TComPtr(const TComPtr&) = delete;
-  TComPtr& operator=(const TComPtr&) = delete;
-  T* operator->() const { return m_pointer; }
-  T* Get() const { return m_pointer; }
-  T** Receive() { return &m_pointer; }
-
- private:
-  T* m_pointer = nullptr;
-};
-
-// Owns one BSTR.
-class TBstr {
- public:
-  explicit TBstr(const std::wstring& text) : m_text(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  ~TBstr() { SysFreeString(m_text); }
-  TBstr(const TBstr&) = delete;
-  TBstr& operator=(const TBstr&) = delete;
-  BSTR Get() const { return m_text; }
-
- private:
-  BSTR m_text;
-};
-
-// Owns one VARIANT.
-class TVariant {
- public:
-  TVariant() { VariantInit(&m_value); }
-  explicit TVariant(const std::wstring& text) : TVariant() {
-    m_value.vt = VT_BSTR;
-    m_value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  }
-  explicit TVariant(uint32_t number) : TVariant() {
-    m_value.vt = VT_I4;
-    m_value.lVal = static_cast<LONG>(number);
-  }
-  ~TVariant() { VariantClear(&m_value); }
-  TVariant(TVariant&& other) noexcept : TVariant() { std::swap(m_value, other.m_value); }
-  TVariant(const TVariant&) = delete;
-  TVariant& operator=(const TVariant&) = delete;
-  VARIANT* Get() { return &m_value; }
-
- private:
-  VARIANT m_value;
-};
 
 // Frees the texts a dispatch exception carries and gives its code.
 uint32_t ExceptionCode(EXCEPINFO& exception) {
@@ -84,18 +33,8 @@ uint32_t ExceptionCode(EXCEPINFO& exception) {
 
 // Calls a method of the "SystemRestore" class object with the arguments in order.
 TWmiMethodResult CallSystemRestore(const wchar_t* method, std::vector<TVariant> arguments) {
-  CLSID locatorClass{};
-  HRESULT hr = CLSIDFromProgID(L"WbemScripting.SWbemLocator", &locatorClass);
-  if (FAILED(hr)) return TWmiMethodResult::Failed(static_cast<uint32_t>(hr));
-  TComPtr<ISWbemLocator> locator;
-  hr = CoCreateInstance(locatorClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ISWbemLocator),
-                        reinterpret_cast<void**>(locator.Receive()));
-  if (FAILED(hr)) return TWmiMethodResult::Failed(static_cast<uint32_t>(hr));
-
-  TBstr server(L"localhost"), nameSpace(L"root\\DEFAULT"), empty(L"");
   TComPtr<ISWbemServices> services;
-  hr = locator->ConnectServer(server.Get(), nameSpace.Get(), empty.Get(), empty.Get(), empty.Get(), empty.Get(), 0,
-                              nullptr, services.Receive());
+  HRESULT hr = ConnectLocalWmi(L"root\\DEFAULT", services);
   if (FAILED(hr)) return TWmiMethodResult::Failed(static_cast<uint32_t>(hr));
 
   TBstr className(L"SystemRestore");
