@@ -44,6 +44,27 @@ constexpr uint32_t INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS = 0x00004000;
 #ifndef INTERNET_FLAG_EXISTING_CONNECT
 constexpr uint32_t INTERNET_FLAG_EXISTING_CONNECT = 0x20000000;
 #endif
+#ifndef INTERNET_FLAG_ASYNC
+constexpr uint32_t INTERNET_FLAG_ASYNC = 0x10000000;
+#endif
+#ifndef INTERNET_FLAG_RELOAD
+constexpr uint32_t INTERNET_FLAG_RELOAD = 0x80000000;
+#endif
+#ifndef INTERNET_FLAG_NO_CACHE_WRITE
+constexpr uint32_t INTERNET_FLAG_NO_CACHE_WRITE = 0x04000000;
+#endif
+#ifndef INTERNET_FLAG_PRAGMA_NOCACHE
+constexpr uint32_t INTERNET_FLAG_PRAGMA_NOCACHE = 0x00000100;
+#endif
+#ifndef INTERNET_FLAG_NO_UI
+constexpr uint32_t INTERNET_FLAG_NO_UI = 0x00000200;
+#endif
+#ifndef INTERNET_FLAG_NO_COOKIES
+constexpr uint32_t INTERNET_FLAG_NO_COOKIES = 0x00080000;
+#endif
+#ifndef HTTP_QUERY_CONTENT_LENGTH
+constexpr uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
+#endif
 #ifndef HTTP_QUERY_STATUS_CODE
 constexpr uint32_t HTTP_QUERY_STATUS_CODE = 19;
 #endif
@@ -73,6 +94,9 @@ constexpr uint32_t ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
 #ifndef ERROR_INTERNET_NAME_NOT_RESOLVED
 constexpr uint32_t ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
 #endif
+#ifndef ERROR_INTERNET_OPERATION_CANCELLED
+constexpr uint32_t ERROR_INTERNET_OPERATION_CANCELLED = 12017;
+#endif
 #ifndef ERROR_INTERNET_INCORRECT_HANDLE_TYPE
 constexpr uint32_t ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;
 #endif
@@ -98,7 +122,10 @@ constexpr uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 class IInternetPort {
  public:
   virtual ~IInternetPort() = default;
-  // InternetOpenW: proxyList empty means no proxy list (and no bypass list).
+  // InternetOpenW: proxyList empty means no proxy list (and no bypass list). With
+  // INTERNET_FLAG_ASYNC in flags the session's OpenUrl and Read still return their
+  // results as the synchronous calls do, but CancelSession can end their waits; such a
+  // session serves OpenUrl, Read, the queries, SetOptionNumber and Close only.
   virtual TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                     uint32_t flags) = 0;
   // InternetSetOptionW with a 4-byte number (timeouts).
@@ -121,7 +148,16 @@ class IInternetPort {
                                        uint32_t flags) = 0;
   // HttpQueryInfoW with HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, index 0.
   virtual bool QueryStatusCode(TInternetRaw request, uint32_t& status) = 0;
+  // HttpQueryInfoW with HTTP_QUERY_CONTENT_LENGTH, index 0: the header's text; false
+  // with ERROR_HTTP_HEADER_NOT_FOUND when the answer announced no length.
+  virtual bool QueryContentLength(TInternetRaw request, std::string& text) = 0;
   virtual bool Close(TInternetRaw handle) = 0;
+  // From any thread, on a session opened with INTERNET_FLAG_ASYNC: a call waiting in
+  // OpenUrl or Read on the session or one of its requests returns at once, and every
+  // later one does too, failing with ERROR_INTERNET_OPERATION_CANCELLED. The handles
+  // stay open for their owner to close: WinInet's own way, closing a handle from another
+  // thread, leaves the thread that uses it with a value that may already name another.
+  virtual void CancelSession(TInternetRaw session) = 0;
   // InternetGetConnectedState: whether the system has an Internet connection; flags
   // receives the INTERNET_CONNECTION_* description.
   virtual bool ConnectedState(uint32_t& flags) = 0;

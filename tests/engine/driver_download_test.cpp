@@ -73,7 +73,9 @@ class TOfflineInternet : public IInternetPort {
     return m_inner.OpenUrl(s, u, h, f);
   }
   bool QueryStatusCode(TInternetRaw r, uint32_t& status) override { return m_inner.QueryStatusCode(r, status); }
+  bool QueryContentLength(TInternetRaw r, std::string& text) override { return m_inner.QueryContentLength(r, text); }
   bool Close(TInternetRaw h) override { return m_inner.Close(h); }
+  void CancelSession(TInternetRaw s) override { m_inner.CancelSession(s); }
   bool ConnectedState(uint32_t& flags) override {
     flags = 0;
     return false;

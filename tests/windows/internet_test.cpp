@@ -1,7 +1,10 @@
 // The WinInet internet port and the exchange over it, against a reference server that
 // the caller runs on loopback (tests/windows/internet_under_wine.sh): QV_TEST_SERVER_PORT,
 // QV_TEST_PROXY_PORT for a tinyproxy in front of it, and QV_TEST_HWID, a hardware id
-// the server's catalog offers a driver for (its signed link is fetched).
+// the server's catalog offers a driver for (its signed link is fetched). The port's
+// asynchronous URL requests run against a one-request server of the test's own.
+#include "support/internet_port_checks.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -132,6 +135,16 @@ TEST_F(InternetTest, DownloadsAndRefusals) {
     EXPECT_EQ(std::filesystem::exists(target), c.result == 0) << c.name;
     std::filesystem::remove(target);
   }
+}
+
+TEST(Win32InternetAsync, AnnouncedLength) {
+  TWin32Internet internet;
+  internet_port_checks::CheckContentLength(internet);
+}
+
+TEST(Win32InternetAsync, CancelSessionEndsAWaitForTheServer) {
+  TWin32Internet internet;
+  internet_port_checks::CheckCancelEndsTheWait(internet);
 }
 
 }  // namespace

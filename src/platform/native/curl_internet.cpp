@@ -60,7 +60,13 @@ struct TCurlInternet::TObject {
   virtual ~TObject() = default;
 };
 
+struct TCurlRequest;
+
 struct TCurlSession : TCurlInternet::TObject {
+  // Guarded by the port's lock: whether CancelSession ended its waits, and its open
+  // requests (with the one a URL is being opened for), which that cancels.
+  bool cancelled = false;
+  std::set<TCurlRequest*> requests;
   std::string agent;
   uint32_t accessType = INTERNET_OPEN_TYPE_PRECONFIG;
   std::string proxyList;
@@ -79,6 +85,7 @@ struct TCurlConnection : TCurlInternet::TObject {
 
 struct TCurlRequest : TCurlInternet::TObject {
   TCurlConnection* connection = nullptr;  // null for a URL request
+  TCurlSession* session = nullptr;        // guarded by the port's lock; null once the session closed
   std::string verb;
   std::string url;
   TCurlTransfer transfer;
@@ -131,6 +138,20 @@ TInternetRaw TCurlInternet::Keep(std::unique_ptr<TObject> object) {
   std::lock_guard lock(m_lock);
   m_objects.insert(object.get());
   return object.release();
+}
+
+bool TCurlInternet::Enlist(TCurlSession& session, TCurlRequest& request) {
+  std::lock_guard lock(m_lock);
+  if (session.cancelled) return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
+  request.session = &session;
+  session.requests.insert(&request);
+  return true;
+}
+
+void TCurlInternet::Unlist(TCurlRequest& request) {
+  std::lock_guard lock(m_lock);
+  if (request.session != nullptr) request.session->requests.erase(&request);
+  request.session = nullptr;
 }
 
 TInternetRaw TCurlInternet::OpenSession(const std::string& agent, uint32_t accessType,
@@ -193,6 +214,7 @@ TInternetRaw TCurlInternet::OpenRequest(TInternetRaw connection, const std::stri
   request->connection = owner;
   request->verb = verb.empty() ? "GET" : verb;
   request->url = (secure ? "https://" : "http://") + host + ":" + std::to_string(owner->port) + path;
+  if (!Enlist(*owner->session, *request)) return nullptr;
   return Keep(std::move(request));
 }
 
@@ -273,12 +295,15 @@ TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url
   request->verb = "GET";
   request->url = url;
   request->sent = true;
+  // Enlisted before it starts, so that cancelling the session ends the wait for the answer.
+  if (!Enlist(*owner, *request)) return nullptr;
   Configure(*owner, *request, url);
   for (const std::string& line : HeaderLines(headers)) request->transfer.AddHeader(line);
   uint32_t error = ERROR_SUCCESS;
   const bool started = request->transfer.Start(error);
   tLastResponseStatus = started ? static_cast<uint32_t>(request->transfer.Status()) : 0;
   if (!started) {
+    Unlist(*request);
     Fail(error);
     return nullptr;
   }
@@ -294,6 +319,13 @@ bool TCurlInternet::QueryStatusCode(TInternetRaw handle, uint32_t& status) {
   return true;
 }
 
+bool TCurlInternet::QueryContentLength(TInternetRaw handle, std::string& text) {
+  auto* request = Find<TCurlRequest>(handle);
+  if (request == nullptr) return false;
+  if (!request->sent || !request->transfer.Header("Content-Length", text)) return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
+  return true;
+}
+
 bool TCurlInternet::Close(TInternetRaw handle) {
   std::unique_ptr<TObject> object;
   {
@@ -302,6 +334,22 @@ bool TCurlInternet::Close(TInternetRaw handle) {
     if (found == m_objects.end()) return Fail(ERROR_INVALID_HANDLE);
     object.reset(*found);
     m_objects.erase(found);
+    if (auto* request = dynamic_cast<TCurlRequest*>(object.get()); request && request->session) {
+      request->session->requests.erase(request);
+    }
+    if (auto* session = dynamic_cast<TCurlSession*>(object.get())) {
+      for (TCurlRequest* request : session->requests) request->session = nullptr;
+    }
   }
   return true;
+}
+
+void TCurlInternet::CancelSession(TInternetRaw handle) {
+  std::lock_guard lock(m_lock);
+  auto found = m_objects.find(static_cast<TObject*>(handle));
+  if (found == m_objects.end()) return;
+  auto* session = dynamic_cast<TCurlSession*>(*found);
+  if (session == nullptr) return;
+  session->cancelled = true;
+  for (TCurlRequest* request : session->requests) request->transfer.Cancel();
 }

@@ -30,7 +30,10 @@ class TCurlInternet : public IInternetPort {
   TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                                uint32_t flags) override;
   bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
+  bool QueryContentLength(TInternetRaw request, std::string& text) override;
   bool Close(TInternetRaw handle) override;
+  // Every session can be cancelled, with or without INTERNET_FLAG_ASYNC.
+  void CancelSession(TInternetRaw session) override;
   // Always connected: the system has no offline state to report.
   bool ConnectedState(uint32_t& flags) override;
   // The HTTP status of the last URL or request this thread opened (0 when none was
@@ -45,6 +48,9 @@ class TCurlInternet : public IInternetPort {
   template <typename T>
   T* Find(TInternetRaw handle);
   TInternetRaw Keep(std::unique_ptr<TObject> object);
+  // Adds a request to its session's open requests; false (cancelled) after CancelSession.
+  bool Enlist(struct TCurlSession& session, struct TCurlRequest& request);
+  void Unlist(struct TCurlRequest& request);
   // Applies the session's agent, proxy, timeouts and TLS trust to a request for url.
   void Configure(struct TCurlSession& session, struct TCurlRequest& request, const std::string& url);
   bool Fail(uint32_t code);

@@ -67,7 +67,7 @@ bool TCurlTransfer::Start(uint32_t& error) {
 }
 
 void TCurlTransfer::RunUntilData() {
-  while (!m_done && m_pendingOffset == m_pending.size()) {
+  while (!m_done && m_pendingOffset == m_pending.size() && !m_cancelled) {
     int running = 0;
     if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
       m_done = true;
@@ -81,21 +81,34 @@ void TCurlTransfer::RunUntilData() {
         m_result = message->data.result;
       }
     }
-    if (!m_done && m_pendingOffset == m_pending.size()) curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
+    if (!m_done && m_pendingOffset == m_pending.size() && !m_cancelled)
+      curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
   }
 }
 
-uint32_t TCurlTransfer::ErrorCode() const { return m_done ? WinInetErrorFromCurl(m_result) : ERROR_SUCCESS; }
+uint32_t TCurlTransfer::ErrorCode() const {
+  if (m_cancelled) return ERROR_INTERNET_OPERATION_CANCELLED;
+  return m_done ? WinInetErrorFromCurl(m_result) : ERROR_SUCCESS;
+}
+
+void TCurlTransfer::Cancel() {
+  m_cancelled = true;
+  if (m_multi != nullptr) curl_multi_wakeup(m_multi);
+}
 
 bool TCurlTransfer::Read(void* buffer, uint32_t size, uint32_t& read, uint32_t& error) {
   read = 0;
+  if (m_cancelled) {
+    error = ERROR_INTERNET_OPERATION_CANCELLED;
+    return false;
+  }
   if (m_pendingOffset == m_pending.size()) {
     m_pending.clear();
     m_pendingOffset = 0;
     RunUntilData();
   }
   size_t available = m_pending.size() - m_pendingOffset;
-  if (available == 0) {
+  if (available == 0 || m_cancelled) {
     error = ErrorCode();
     return error == ERROR_SUCCESS;
   }
@@ -110,4 +123,11 @@ long TCurlTransfer::Status() const {
   long status = 0;
   curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
   return status;
+}
+
+bool TCurlTransfer::Header(const char* name, std::string& text) const {
+  curl_header* header = nullptr;
+  if (curl_easy_header(m_easy, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) return false;
+  text = header->value;
+  return true;
 }

@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ class TCurlTransfer {
   bool Read(void* buffer, uint32_t size, uint32_t& read, uint32_t& error);
   // The answer's HTTP status; 0 before one was received.
   long Status() const;
+  // The text of the answer's header `name`; false when it has none.
+  bool Header(const char* name, std::string& text) const;
+  // From any thread: ends a wait in Start or Read at once; they and every later Read
+  // fail with ERROR_INTERNET_OPERATION_CANCELLED.
+  void Cancel();
 
  private:
   static size_t OnData(char* data, size_t size, size_t count, void* self);
@@ -40,6 +46,7 @@ class TCurlTransfer {
   size_t m_pendingOffset = 0;
   bool m_started = false;
   bool m_done = false;
+  std::atomic<bool> m_cancelled{false};
   CURLcode m_result = CURLE_OK;
 };
 
