@@ -17,6 +17,9 @@ constexpr uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;
 #ifndef INTERNET_OPEN_TYPE_PROXY
 constexpr uint32_t INTERNET_OPEN_TYPE_PROXY = 3;
 #endif
+#ifndef INTERNET_FLAG_ASYNC
+constexpr uint32_t INTERNET_FLAG_ASYNC = 0x10000000;
+#endif
 #ifndef INTERNET_OPTION_CONNECT_TIMEOUT
 constexpr uint32_t INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 #endif
@@ -44,9 +47,6 @@ constexpr uint32_t INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS = 0x00004000;
 #ifndef INTERNET_FLAG_EXISTING_CONNECT
 constexpr uint32_t INTERNET_FLAG_EXISTING_CONNECT = 0x20000000;
 #endif
-#ifndef INTERNET_FLAG_ASYNC
-constexpr uint32_t INTERNET_FLAG_ASYNC = 0x10000000;
-#endif
 #ifndef INTERNET_FLAG_RELOAD
 constexpr uint32_t INTERNET_FLAG_RELOAD = 0x80000000;
 #endif
@@ -62,11 +62,11 @@ constexpr uint32_t INTERNET_FLAG_NO_UI = 0x00000200;
 #ifndef INTERNET_FLAG_NO_COOKIES
 constexpr uint32_t INTERNET_FLAG_NO_COOKIES = 0x00080000;
 #endif
-#ifndef HTTP_QUERY_CONTENT_LENGTH
-constexpr uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
-#endif
 #ifndef HTTP_QUERY_STATUS_CODE
 constexpr uint32_t HTTP_QUERY_STATUS_CODE = 19;
+#endif
+#ifndef HTTP_QUERY_CONTENT_LENGTH
+constexpr uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
 #endif
 #ifndef HTTP_QUERY_FLAG_NUMBER
 constexpr uint32_t HTTP_QUERY_FLAG_NUMBER = 0x20000000;
@@ -123,9 +123,9 @@ class IInternetPort {
  public:
   virtual ~IInternetPort() = default;
   // InternetOpenW: proxyList empty means no proxy list (and no bypass list). With
-  // INTERNET_FLAG_ASYNC in flags the session's OpenUrl and Read still return their
-  // results as the synchronous calls do, but CancelSession can end their waits; such a
-  // session serves OpenUrl, Read, the queries, SetOptionNumber and Close only.
+  // INTERNET_FLAG_ASYNC, OpenUrl and Read on the session still return their results as
+  // the synchronous calls do, and CancelSession can end their waits; such a session
+  // serves OpenUrl, Read, the queries, SetOptionNumber and Close only.
   virtual TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                     uint32_t flags) = 0;
   // InternetSetOptionW with a 4-byte number (timeouts).
@@ -143,21 +143,16 @@ class IInternetPort {
                                uint32_t dataSize) = 0;
   // InternetReadFile: true with bytesRead 0 at the end of the answer.
   virtual bool Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) = 0;
-  // InternetOpenUrlW: a GET of url on the session, context 0.
+  // InternetOpenUrlW: a GET of url on the session, context 0. Another thread may
+  // close the session or request meanwhile: on Windows that ends a blocked call.
   virtual TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                                        uint32_t flags) = 0;
   // HttpQueryInfoW with HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, index 0.
   virtual bool QueryStatusCode(TInternetRaw request, uint32_t& status) = 0;
-  // HttpQueryInfoW with HTTP_QUERY_CONTENT_LENGTH, index 0: the header's text; false
-  // with ERROR_HTTP_HEADER_NOT_FOUND when the answer announced no length.
-  virtual bool QueryContentLength(TInternetRaw request, std::string& text) = 0;
+  // HttpQueryInfoW with HTTP_QUERY_CONTENT_LENGTH, index 0, as a number; false
+  // (ERROR_HTTP_HEADER_NOT_FOUND) when the answer announced no length.
+  virtual bool QueryContentLength(TInternetRaw request, uint64_t& length) = 0;
   virtual bool Close(TInternetRaw handle) = 0;
-  // From any thread, on a session opened with INTERNET_FLAG_ASYNC: a call waiting in
-  // OpenUrl or Read on the session or one of its requests returns at once, and every
-  // later one does too, failing with ERROR_INTERNET_OPERATION_CANCELLED. The handles
-  // stay open for their owner to close: WinInet's own way, closing a handle from another
-  // thread, leaves the thread that uses it with a value that may already name another.
-  virtual void CancelSession(TInternetRaw session) = 0;
   // InternetGetConnectedState: whether the system has an Internet connection; flags
   // receives the INTERNET_CONNECTION_* description.
   virtual bool ConnectedState(uint32_t& flags) = 0;
@@ -168,6 +163,13 @@ class IInternetPort {
   virtual uint32_t LastError() = 0;
   // Sets the calling thread's last-error code.
   virtual void SetLastErrorCode(uint32_t code) = 0;
+  // From any thread, on a session opened with INTERNET_FLAG_ASYNC: a call waiting in
+  // OpenUrl or Read on the session or one of its requests returns at once, and every
+  // later one does too, failing with ERROR_INTERNET_OPERATION_CANCELLED. The handles
+  // stay open for their owner to close, so no thread is left using a handle value
+  // that another thread closed (WinInet reuses the values), and it works where closing
+  // a handle does not end a call (Wine).
+  virtual void CancelSession(TInternetRaw session) = 0;
 };
 
 // Owns one internet handle and closes it with its port.

@@ -22,11 +22,11 @@ TProgramUpdateDownload::TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemP
 TProgramUpdateDownload::~TProgramUpdateDownload() { EndTask(); }
 
 void TProgramUpdateDownload::EndTask() {
-  if (m_cancel) m_cancel->Cancel();
+  if (m_fetch) m_fetch->Cancel();
   if (m_dispatcher) m_dispatcher->Shutdown();
   m_task.reset();
   m_dispatcher.reset();
-  m_cancel.reset();
+  m_fetch.reset();
 }
 
 bool TProgramUpdateDownload::Start(const std::string& url, const std::string& target, IProgramUpdateView& view) {
@@ -40,11 +40,11 @@ bool TProgramUpdateDownload::Start(const std::string& url, const std::string& ta
 
   m_downloading = true;
   m_dispatcher = std::make_unique<TCallbackDispatcher>(m_uiThread);
-  m_cancel = std::make_unique<TFetchCancel>();
+  m_fetch = std::make_unique<TSetupDownload>(m_ports.internet, url);
   m_task = std::make_unique<TWorkerTask>(
       *m_dispatcher,
-      [this, url] {
-        m_fetched = FetchSetup(m_ports.internet, url, *m_cancel, [this](uint64_t received, uint64_t total) {
+      [this] {
+        m_fetched = m_fetch->Fetch([this](uint64_t received, uint64_t total) {
           m_dispatcher->Queue([this, received, total] { ProgramUpdateProgress(total, received); });
         });
       },

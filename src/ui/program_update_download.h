@@ -1,5 +1,5 @@
 // TProgramUpdateDownload: the download of the program's new setup after the user
-// agreed to update. A worker task fetches the setup (FetchSetup); its progress and its
+// agreed to update. A worker task fetches the setup (TSetupDownload); its progress and its
 // end reach the UI thread through a dispatcher of its own, so ending the download drops
 // what it posted and releases its worker without touching the window's other
 // notifications. A whole setup is saved beside its target and moved over it, unless a
@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/setup_download.h"
 #include "platform/system_ports.h"
 #include "ui/callback_dispatcher.h"
-#include "ui/setup_fetch.h"
 #include "ui/worker_task.h"
 
 // How the last download ended.
@@ -67,9 +67,9 @@ class TProgramUpdateDownload {
   std::string m_target;
   // One of each per download; the task is declared last, so it is joined first.
   std::unique_ptr<TCallbackDispatcher> m_dispatcher;
-  std::unique_ptr<TFetchCancel> m_cancel;
-  TFetchedSetup m_fetched;  // written by the worker before its completion step
-  std::unique_ptr<TWorkerTask> m_task;
+  std::unique_ptr<TSetupDownload> m_fetch;
+  TSetupDownloaded m_fetched;  // written by the worker before its completion step
+  std::unique_ptr<TWorkerTask> m_task;  // Fthread
   // The pause before starting the setup holds a weak copy: it runs only while this lives.
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
   bool m_downloading = false;

@@ -73,9 +73,8 @@ class TOfflineInternet : public IInternetPort {
     return m_inner.OpenUrl(s, u, h, f);
   }
   bool QueryStatusCode(TInternetRaw r, uint32_t& status) override { return m_inner.QueryStatusCode(r, status); }
-  bool QueryContentLength(TInternetRaw r, std::string& text) override { return m_inner.QueryContentLength(r, text); }
+  bool QueryContentLength(TInternetRaw r, uint64_t& length) override { return m_inner.QueryContentLength(r, length); }
   bool Close(TInternetRaw h) override { return m_inner.Close(h); }
-  void CancelSession(TInternetRaw s) override { m_inner.CancelSession(s); }
   bool ConnectedState(uint32_t& flags) override {
     flags = 0;
     return false;
@@ -83,6 +82,7 @@ class TOfflineInternet : public IInternetPort {
   bool LastResponseInfo(uint32_t& e, std::string& t, uint32_t n) override { return m_inner.LastResponseInfo(e, t, n); }
   uint32_t LastError() override { return m_inner.LastError(); }
   void SetLastErrorCode(uint32_t code) override { m_inner.SetLastErrorCode(code); }
+  void CancelSession(TInternetRaw s) override { m_inner.CancelSession(s); }
 
   int urlsOpened = 0;
 

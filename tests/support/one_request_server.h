@@ -18,6 +18,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 class TOneRequestServer {
  public:
@@ -118,4 +119,28 @@ class TOneRequestServer {
 inline std::string HttpAnswer(const char* status, const std::string& body, size_t announced) {
   return std::string("HTTP/1.1 ") + status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
          std::to_string(announced) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// An answer a test serves, named for its messages.
+struct TNamedAnswer {
+  const char* name;
+  std::string response;
+};
+
+// Answers a download counts as failed: an error page, a body cut off, no answer at all.
+inline std::vector<TNamedAnswer> FailingAnswers() {
+  const std::string page = "<html>Not Found</html>";
+  return {
+      {"error status", HttpAnswer("404 Not Found", page, page.size())},
+      {"cut off", HttpAnswer("200 OK", std::string(500, 'x'), 1000)},
+      {"closed without an answer", ""},
+  };
+}
+
+// What a stalling server sends before it stalls: nothing, or the start of a long body.
+inline std::vector<TNamedAnswer> StallingAnswers() {
+  return {
+      {"waiting for the answer", ""},
+      {"waiting for the rest of the body", HttpAnswer("200 OK", std::string(10, 'x'), 100000)},
+  };
 }

@@ -150,17 +150,7 @@ TEST_F(ProgramUpdateDownload, AnswersOfOtherLengths) {
 }
 
 TEST_F(ProgramUpdateDownload, AFailedDownloadSavesAndStartsNothing) {
-  const std::string page = "<html>Not Found</html>";
-  struct TCase {
-    const char* name;
-    std::string response;
-  };
-  const TCase cases[] = {
-      {"error status", HttpAnswer("404 Not Found", page, page.size())},
-      {"cut off", HttpAnswer("200 OK", std::string(500, 'x'), 1000)},
-      {"closed without an answer", ""},
-  };
-  for (const TCase& c : cases) {
+  for (const TNamedAnswer& c : FailingAnswers()) {
     TOneRequestServer server(c.response);
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::failed) << c.name;
     EXPECT_FALSE(TargetExists()) << c.name;
@@ -200,16 +190,8 @@ TEST_F(ProgramUpdateDownload, ASetupThatCannotBeSavedIsNotStarted) {
 }
 
 TEST_F(ProgramUpdateDownload, EndingTheDownloadEndsAWaitForAStalledServer) {
-  struct TCase {
-    const char* name;
-    std::string answer;  // sent before the server stalls
-  };
-  const TCase cases[] = {
-      {"waiting for the answer", ""},
-      {"waiting for the rest of the setup", HttpAnswer("200 OK", std::string(10, 'x'), 100000)},
-  };
-  for (const TCase& c : cases) {
-    TOneRequestServer server(c.answer, true);
+  for (const TNamedAnswer& c : StallingAnswers()) {
+    TOneRequestServer server(c.response, true);
     TRecordingView stalled;
     const auto start = steady_clock::now();
     {

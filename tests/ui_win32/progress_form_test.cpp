@@ -304,17 +304,7 @@ TEST_F(ProgressDownload, ARunningSetupOfTheSameNameKeepsItsFile) {
 }
 
 TEST_F(ProgressDownload, AFailedDownloadSavesAndStartsNothing) {
-  const std::string page = "<html>Not Found</html>";
-  struct TCase {
-    const char* name;
-    std::string response;
-  };
-  const TCase cases[] = {
-      {"error status", HttpAnswer("404 Not Found", page, page.size())},
-      {"cut off", HttpAnswer("200 OK", std::string(500, 'x'), 1000)},
-      {"closed without an answer", ""},
-  };
-  for (const TCase& c : cases) {
+  for (const TNamedAnswer& c : FailingAnswers()) {
     TOneRequestServer server(c.response);
     PointAt(server.Url());
     EXPECT_EQ(Run(), TProgramUpdateOutcome::failed) << c.name;

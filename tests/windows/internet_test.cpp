@@ -2,8 +2,8 @@
 // the caller runs on loopback (tests/windows/internet_under_wine.sh): QV_TEST_SERVER_PORT,
 // QV_TEST_PROXY_PORT for a tinyproxy in front of it, and QV_TEST_HWID, a hardware id
 // the server's catalog offers a driver for (its signed link is fetched). The port's
-// asynchronous URL requests run against a one-request server of the test's own.
-#include "support/internet_port_checks.h"
+// contract for asynchronous URL requests runs against a one-request server of its own.
+#include "contracts/internet_contract.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/data_manager.h"
+#include "engine/setup_download.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_machine.h"
 #include "proto/driver_builder.h"
@@ -26,6 +27,17 @@ int EnvPort(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::atoi(value) : 0;
 }
+
+class TWin32ContractTraits {
+ public:
+  IInternetPort& Port() { return m_internet; }
+
+ private:
+  TWin32Internet m_internet;
+};
+
+using TWin32Traits = ::testing::Types<TWin32ContractTraits>;
+INSTANTIATE_TYPED_TEST_SUITE_P(WinInet, InternetContract, TWin32Traits);
 
 class TCountingSink : public IMessageSink {
  public:
@@ -135,16 +147,17 @@ TEST_F(InternetTest, DownloadsAndRefusals) {
     EXPECT_EQ(std::filesystem::exists(target), c.result == 0) << c.name;
     std::filesystem::remove(target);
   }
-}
 
-TEST(Win32InternetAsync, AnnouncedLength) {
-  TWin32Internet internet;
-  internet_port_checks::CheckContentLength(internet);
-}
-
-TEST(Win32InternetAsync, CancelSessionEndsAWaitForTheServer) {
-  TWin32Internet internet;
-  internet_port_checks::CheckCancelEndsTheWait(internet);
+  // The program-update download reads the same file whole, with the length the
+  // answer announced; an error page is no setup.
+  TSetupDownload setup(machine.internet, link);
+  uint64_t announced = 0;
+  const TSetupDownloaded fetched = setup.Fetch([&](uint64_t, uint64_t total) { announced = total; });
+  EXPECT_TRUE(fetched.complete);
+  EXPECT_FALSE(fetched.body.empty());
+  EXPECT_EQ(announced, fetched.body.size());
+  TSetupDownload missing(machine.internet, "http://127.0.0.1:" + std::to_string(serverPort) + "/download/none.exe");
+  EXPECT_FALSE(missing.Fetch([](uint64_t, uint64_t) {}).complete);
 }
 
 }  // namespace

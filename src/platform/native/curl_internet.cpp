@@ -60,13 +60,9 @@ struct TCurlInternet::TObject {
   virtual ~TObject() = default;
 };
 
-struct TCurlRequest;
-
 struct TCurlSession : TCurlInternet::TObject {
-  // Guarded by the port's lock: whether CancelSession ended its waits, and its open
-  // requests (with the one a URL is being opened for), which that cancels.
-  bool cancelled = false;
-  std::set<TCurlRequest*> requests;
+  // Shared with the transfers of its requests; CancelSession sets it.
+  std::shared_ptr<TCurlCancel> cancel = std::make_shared<TCurlCancel>();
   std::string agent;
   uint32_t accessType = INTERNET_OPEN_TYPE_PRECONFIG;
   std::string proxyList;
@@ -85,7 +81,6 @@ struct TCurlConnection : TCurlInternet::TObject {
 
 struct TCurlRequest : TCurlInternet::TObject {
   TCurlConnection* connection = nullptr;  // null for a URL request
-  TCurlSession* session = nullptr;        // guarded by the port's lock; null once the session closed
   std::string verb;
   std::string url;
   TCurlTransfer transfer;
@@ -98,7 +93,7 @@ TCurlInternet::TCurlInternet(std::string caFile) : m_caFile(std::move(caFile)) {
 }
 
 TCurlInternet::~TCurlInternet() {
-  for (TObject* object : m_objects) delete object;
+  m_objects.clear();
   curl_global_cleanup();
 }
 
@@ -116,42 +111,33 @@ bool TCurlInternet::LastResponseInfo(uint32_t& error, std::string& text, uint32_
 uint32_t TCurlInternet::LastError() { return tLastError; }
 void TCurlInternet::SetLastErrorCode(uint32_t code) { tLastError = code; }
 
+void TCurlInternet::CancelSession(TInternetRaw handle) {
+  if (auto session = Find<TCurlSession>(handle)) session->cancel->Cancel();
+}
+
 bool TCurlInternet::Fail(uint32_t code) {
   tLastError = code;
   return false;
 }
 
 template <typename T>
-T* TCurlInternet::Find(TInternetRaw handle) {
+std::shared_ptr<T> TCurlInternet::Find(TInternetRaw handle) {
   std::lock_guard lock(m_lock);
-  auto* object = static_cast<TObject*>(handle);
-  if (m_objects.count(object) == 0) {
+  auto found = m_objects.find(static_cast<TObject*>(handle));
+  if (found == m_objects.end()) {
     tLastError = ERROR_INVALID_HANDLE;
     return nullptr;
   }
-  auto* typed = dynamic_cast<T*>(object);
+  auto typed = std::dynamic_pointer_cast<T>(found->second);
   if (typed == nullptr) tLastError = ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
   return typed;
 }
 
 TInternetRaw TCurlInternet::Keep(std::unique_ptr<TObject> object) {
   std::lock_guard lock(m_lock);
-  m_objects.insert(object.get());
-  return object.release();
-}
-
-bool TCurlInternet::Enlist(TCurlSession& session, TCurlRequest& request) {
-  std::lock_guard lock(m_lock);
-  if (session.cancelled) return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
-  request.session = &session;
-  session.requests.insert(&request);
-  return true;
-}
-
-void TCurlInternet::Unlist(TCurlRequest& request) {
-  std::lock_guard lock(m_lock);
-  if (request.session != nullptr) request.session->requests.erase(&request);
-  request.session = nullptr;
+  TObject* handle = object.get();
+  m_objects.emplace(handle, std::move(object));
+  return handle;
 }
 
 TInternetRaw TCurlInternet::OpenSession(const std::string& agent, uint32_t accessType,
@@ -168,7 +154,7 @@ TInternetRaw TCurlInternet::OpenSession(const std::string& agent, uint32_t acces
 }
 
 bool TCurlInternet::SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) {
-  auto* session = Find<TCurlSession>(handle);
+  auto session = Find<TCurlSession>(handle);
   if (session == nullptr) return false;
   switch (option) {
     case INTERNET_OPTION_CONNECT_TIMEOUT: session->connectTimeout = value; return true;
@@ -179,7 +165,7 @@ bool TCurlInternet::SetOptionNumber(TInternetRaw handle, uint32_t option, uint32
 }
 
 bool TCurlInternet::SetOptionText(TInternetRaw handle, uint32_t option, const std::string& text) {
-  auto* session = Find<TCurlSession>(handle);
+  auto session = Find<TCurlSession>(handle);
   if (session == nullptr) return false;
   switch (option) {
     case INTERNET_OPTION_PROXY_USERNAME: session->proxyUserName = text; return true;
@@ -190,14 +176,14 @@ bool TCurlInternet::SetOptionText(TInternetRaw handle, uint32_t option, const st
 
 TInternetRaw TCurlInternet::Connect(TInternetRaw session, const std::string& server, uint16_t port,
                                             uint32_t service, uint32_t) {
-  auto* owner = Find<TCurlSession>(session);
+  auto owner = Find<TCurlSession>(session);
   if (owner == nullptr) return nullptr;
   if (server.empty() || service != INTERNET_SERVICE_HTTP) {
     Fail(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   auto connection = std::make_unique<TCurlConnection>();
-  connection->session = owner;
+  connection->session = owner.get();
   connection->server = server;
   connection->port = port;
   return Keep(std::move(connection));
@@ -205,16 +191,16 @@ TInternetRaw TCurlInternet::Connect(TInternetRaw session, const std::string& ser
 
 TInternetRaw TCurlInternet::OpenRequest(TInternetRaw connection, const std::string& verb,
                                             const std::string& object, uint32_t flags) {
-  auto* owner = Find<TCurlConnection>(connection);
+  auto owner = Find<TCurlConnection>(connection);
   if (owner == nullptr) return nullptr;
   bool secure = (flags & INTERNET_FLAG_SECURE) != 0;
   std::string host = owner->server.find(':') != std::string::npos ? "[" + owner->server + "]" : owner->server;
   std::string path = object.empty() || object[0] != '/' ? "/" + object : object;
   auto request = std::make_unique<TCurlRequest>();
-  request->connection = owner;
+  request->connection = owner.get();
   request->verb = verb.empty() ? "GET" : verb;
   request->url = (secure ? "https://" : "http://") + host + ":" + std::to_string(owner->port) + path;
-  if (!Enlist(*owner->session, *request)) return nullptr;
+  request->transfer.CancelWith(owner->session->cancel);
   return Keep(std::move(request));
 }
 
@@ -248,7 +234,7 @@ void TCurlInternet::Configure(TCurlSession& session, TCurlRequest& request, cons
 
 bool TCurlInternet::SendRequest(TInternetRaw handle, const std::string& headers, const void* data,
                                     uint32_t dataSize) {
-  auto* request = Find<TCurlRequest>(handle);
+  auto request = Find<TCurlRequest>(handle);
   if (request == nullptr) return false;
   if (request->sent || request->connection == nullptr) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
   request->sent = true;
@@ -275,7 +261,7 @@ bool TCurlInternet::SendRequest(TInternetRaw handle, const std::string& headers,
 bool TCurlInternet::Read(TInternetRaw handle, void* buffer, uint32_t bytesToRead,
                                      uint32_t& bytesRead) {
   bytesRead = 0;
-  auto* request = Find<TCurlRequest>(handle);
+  auto request = Find<TCurlRequest>(handle);
   if (request == nullptr) return false;
   if (!request->sent) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
   uint32_t error = ERROR_SUCCESS;
@@ -285,7 +271,7 @@ bool TCurlInternet::Read(TInternetRaw handle, void* buffer, uint32_t bytesToRead
 
 TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url,
                                             const std::string& headers, uint32_t) {
-  auto* owner = Find<TCurlSession>(session);
+  auto owner = Find<TCurlSession>(session);
   if (owner == nullptr) return nullptr;
   if (!StartsWithIgnoringCase(url, "http://") && !StartsWithIgnoringCase(url, "https://")) {
     Fail(url.find("://") == std::string::npos ? ERROR_INTERNET_INVALID_URL : ERROR_INTERNET_UNRECOGNIZED_SCHEME);
@@ -295,15 +281,17 @@ TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url
   request->verb = "GET";
   request->url = url;
   request->sent = true;
-  // Enlisted before it starts, so that cancelling the session ends the wait for the answer.
-  if (!Enlist(*owner, *request)) return nullptr;
+  if (owner->cancel->Cancelled()) {
+    Fail(ERROR_INTERNET_OPERATION_CANCELLED);
+    return nullptr;
+  }
+  request->transfer.CancelWith(owner->cancel);
   Configure(*owner, *request, url);
   for (const std::string& line : HeaderLines(headers)) request->transfer.AddHeader(line);
   uint32_t error = ERROR_SUCCESS;
   const bool started = request->transfer.Start(error);
   tLastResponseStatus = started ? static_cast<uint32_t>(request->transfer.Status()) : 0;
   if (!started) {
-    Unlist(*request);
     Fail(error);
     return nullptr;
   }
@@ -311,7 +299,7 @@ TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url
 }
 
 bool TCurlInternet::QueryStatusCode(TInternetRaw handle, uint32_t& status) {
-  auto* request = Find<TCurlRequest>(handle);
+  auto request = Find<TCurlRequest>(handle);
   if (request == nullptr) return false;
   long code = request->sent ? request->transfer.Status() : 0;
   if (code == 0) return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
@@ -319,37 +307,27 @@ bool TCurlInternet::QueryStatusCode(TInternetRaw handle, uint32_t& status) {
   return true;
 }
 
-bool TCurlInternet::QueryContentLength(TInternetRaw handle, std::string& text) {
-  auto* request = Find<TCurlRequest>(handle);
-  if (request == nullptr) return false;
-  if (!request->sent || !request->transfer.Header("Content-Length", text)) return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
-  return true;
-}
-
 bool TCurlInternet::Close(TInternetRaw handle) {
-  std::unique_ptr<TObject> object;
+  std::shared_ptr<TObject> object;  // freed outside the lock, or by a call still using it
   {
     std::lock_guard lock(m_lock);
     auto found = m_objects.find(static_cast<TObject*>(handle));
     if (found == m_objects.end()) return Fail(ERROR_INVALID_HANDLE);
-    object.reset(*found);
+    object = std::move(found->second);
     m_objects.erase(found);
-    if (auto* request = dynamic_cast<TCurlRequest*>(object.get()); request && request->session) {
-      request->session->requests.erase(request);
-    }
-    if (auto* session = dynamic_cast<TCurlSession*>(object.get())) {
-      for (TCurlRequest* request : session->requests) request->session = nullptr;
-    }
   }
   return true;
 }
 
-void TCurlInternet::CancelSession(TInternetRaw handle) {
-  std::lock_guard lock(m_lock);
-  auto found = m_objects.find(static_cast<TObject*>(handle));
-  if (found == m_objects.end()) return;
-  auto* session = dynamic_cast<TCurlSession*>(*found);
-  if (session == nullptr) return;
-  session->cancelled = true;
-  for (TCurlRequest* request : session->requests) request->transfer.Cancel();
+bool TCurlInternet::QueryContentLength(TInternetRaw handle, uint64_t& length) {
+  auto request = Find<TCurlRequest>(handle);
+  if (request == nullptr) return false;
+  curl_off_t announced = -1;
+  CURL* easy = request->transfer.Easy();
+  if (!request->sent || easy == nullptr ||
+      curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK || announced < 0) {
+    return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
+  }
+  length = static_cast<uint64_t>(announced);
+  return true;
 }

@@ -2,9 +2,9 @@
 // list form, timeouts and last-error codes. TLS peers are verified, against caFile when given.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "platform/internet.h"
@@ -30,10 +30,8 @@ class TCurlInternet : public IInternetPort {
   TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                                uint32_t flags) override;
   bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
-  bool QueryContentLength(TInternetRaw request, std::string& text) override;
+  bool QueryContentLength(TInternetRaw request, uint64_t& length) override;
   bool Close(TInternetRaw handle) override;
-  // Every session can be cancelled, with or without INTERNET_FLAG_ASYNC.
-  void CancelSession(TInternetRaw session) override;
   // Always connected: the system has no offline state to report.
   bool ConnectedState(uint32_t& flags) override;
   // The HTTP status of the last URL or request this thread opened (0 when none was
@@ -41,21 +39,22 @@ class TCurlInternet : public IInternetPort {
   bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override;
   uint32_t LastError() override;
   void SetLastErrorCode(uint32_t code) override;
+  // Every session can be cancelled, with or without INTERNET_FLAG_ASYNC.
+  void CancelSession(TInternetRaw session) override;
 
   struct TObject;
 
  private:
+  // The object a handle names, kept alive for the caller even when another
+  // thread closes the handle meanwhile (as WinInet allows).
   template <typename T>
-  T* Find(TInternetRaw handle);
+  std::shared_ptr<T> Find(TInternetRaw handle);
   TInternetRaw Keep(std::unique_ptr<TObject> object);
-  // Adds a request to its session's open requests; false (cancelled) after CancelSession.
-  bool Enlist(struct TCurlSession& session, struct TCurlRequest& request);
-  void Unlist(struct TCurlRequest& request);
   // Applies the session's agent, proxy, timeouts and TLS trust to a request for url.
   void Configure(struct TCurlSession& session, struct TCurlRequest& request, const std::string& url);
   bool Fail(uint32_t code);
 
   std::string m_caFile;
   std::mutex m_lock;
-  std::set<TObject*> m_objects;
+  std::map<TObject*, std::shared_ptr<TObject>> m_objects;
 };

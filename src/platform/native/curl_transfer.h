@@ -6,8 +6,26 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+// The cancel a session shares with its transfers: once set, from any thread, their
+// waits end and they fail with ERROR_INTERNET_OPERATION_CANCELLED.
+class TCurlCancel {
+ public:
+  void Cancel();
+  bool Cancelled() const { return m_cancelled; }
+  // The multi handles whose polls Cancel wakes.
+  void Watch(CURLM* multi);
+  void Unwatch(CURLM* multi);
+
+ private:
+  std::atomic<bool> m_cancelled{false};
+  std::mutex m_mutex;
+  std::vector<CURLM*> m_multis;
+};
 
 class TCurlTransfer {
  public:
@@ -20,6 +38,8 @@ class TCurlTransfer {
   CURL* Easy() const { return m_easy; }
   // Adds a request header line ("Name: value").
   void AddHeader(const std::string& line);
+  // Before Start: the cancel that ends this transfer's waits.
+  void CancelWith(std::shared_ptr<TCurlCancel> cancel) { m_cancel = std::move(cancel); }
   // Sends the request and waits for the first bytes of the answer (or its end).
   // False with a WinInet error code when the request could not be carried out.
   bool Start(uint32_t& error);
@@ -27,26 +47,22 @@ class TCurlTransfer {
   bool Read(void* buffer, uint32_t size, uint32_t& read, uint32_t& error);
   // The answer's HTTP status; 0 before one was received.
   long Status() const;
-  // The text of the answer's header `name`; false when it has none.
-  bool Header(const char* name, std::string& text) const;
-  // From any thread: ends a wait in Start or Read at once; they and every later Read
-  // fail with ERROR_INTERNET_OPERATION_CANCELLED.
-  void Cancel();
 
  private:
   static size_t OnData(char* data, size_t size, size_t count, void* self);
   // Runs the transfer until answer bytes are waiting or it has ended.
   void RunUntilData();
   uint32_t ErrorCode() const;
+  bool Cancelled() const { return m_cancel && m_cancel->Cancelled(); }
 
   CURL* m_easy = nullptr;
   CURLM* m_multi = nullptr;
   curl_slist* m_headers = nullptr;
+  std::shared_ptr<TCurlCancel> m_cancel;
   std::vector<char> m_pending;
   size_t m_pendingOffset = 0;
   bool m_started = false;
   bool m_done = false;
-  std::atomic<bool> m_cancelled{false};
   CURLcode m_result = CURLE_OK;
 };
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "platform/win32/win32_handles.h"
@@ -223,16 +224,19 @@ bool TWin32Internet::QueryStatusCode(TInternetRaw request, uint32_t& status) {
   return ok != FALSE;
 }
 
-bool TWin32Internet::QueryContentLength(TInternetRaw request, std::string& text) {
-  DWORD size = 32 * sizeof(wchar_t);
-  std::wstring buffer;
-  for (;;) {
-    buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD index = 0;
-    if (HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, buffer.data(), &size, &index)) break;
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+bool TWin32Internet::QueryContentLength(TInternetRaw request, uint64_t& length) {
+  // As text: a number query gives only 32 bits.
+  wchar_t text[32] = {};
+  DWORD size = sizeof(text);
+  DWORD index = 0;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return false;
+  wchar_t* end = nullptr;
+  const unsigned long long value = std::wcstoull(text, &end, 10);
+  if (end == text) {
+    SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+    return false;
   }
-  text = WideToUtf8(std::wstring(buffer.c_str()));
+  length = value;
   return true;
 }
 
@@ -255,14 +259,6 @@ bool TWin32Internet::Close(TInternetRaw handle) {
   return closed != FALSE;
 }
 
-void TWin32Internet::CancelSession(TInternetRaw session) {
-  std::lock_guard lock(m_lock);
-  auto found = m_sessions.find(session);
-  if (found == m_sessions.end()) return;
-  found->second.cancelled = true;
-  for (TAsyncRequest* request : found->second.requests) SetEvent(request->cancelled.Get());
-}
-
 bool TWin32Internet::ConnectedState(uint32_t& flags) {
   DWORD state = 0;
   BOOL connected = InternetGetConnectedState(&state, 0);
@@ -283,3 +279,11 @@ bool TWin32Internet::LastResponseInfo(uint32_t& error, std::string& text, uint32
 uint32_t TWin32Internet::LastError() { return GetLastError(); }
 
 void TWin32Internet::SetLastErrorCode(uint32_t code) { SetLastError(code); }
+
+void TWin32Internet::CancelSession(TInternetRaw session) {
+  std::lock_guard lock(m_lock);
+  auto found = m_sessions.find(session);
+  if (found == m_sessions.end()) return;
+  found->second.cancelled = true;
+  for (TAsyncRequest* request : found->second.requests) SetEvent(request->cancelled.Get());
+}

@@ -25,13 +25,13 @@ class TWin32Internet : public IInternetPort {
   TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
                        uint32_t flags) override;
   bool QueryStatusCode(TInternetRaw request, uint32_t& status) override;
-  bool QueryContentLength(TInternetRaw request, std::string& text) override;
+  bool QueryContentLength(TInternetRaw request, uint64_t& length) override;
   bool Close(TInternetRaw handle) override;
-  void CancelSession(TInternetRaw session) override;
   bool ConnectedState(uint32_t& flags) override;
   bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override;
   uint32_t LastError() override;
   void SetLastErrorCode(uint32_t code) override;
+  void CancelSession(TInternetRaw session) override;
 
   // What one request of an asynchronous session shares with WinInet's callback.
   struct TAsyncRequest;
