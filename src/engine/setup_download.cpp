@@ -45,7 +45,8 @@ TSetupDownloaded TSetupDownload::Fetch(const std::function<void(uint64_t, uint64
   return Receive(session.Get(), progress);
 }
 
-TSetupDownloaded TSetupDownload::Receive(TInternetRaw session, const std::function<void(uint64_t, uint64_t)>& progress) {
+TSetupDownloaded TSetupDownload::Receive(TInternetRaw session,
+                                         const std::function<void(uint64_t, uint64_t)>& progress) {
   TSetupDownloaded result;
   for (const uint32_t option :
        {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {

@@ -1,7 +1,7 @@
 // TProgramUpdateDownload: the download of the program's new setup after the user
-// agreed to update. A worker task fetches the setup (TSetupDownload); its progress and its
-// end reach the UI thread through a dispatcher of its own, so ending the download drops
-// what it posted and releases its worker without touching the window's other
+// agreed to update. A worker task fetches the setup (TSetupDownload); its progress and
+// its end reach the UI thread through a dispatcher of its own, so ending the download
+// drops what it posted and releases its worker without touching the window's other
 // notifications. A whole setup is saved beside its target and moved over it, unless a
 // process of that name runs, and started through the shell; the view shows the
 // progress and closes its owner so that the setup can replace the program.
@@ -65,7 +65,7 @@ class TProgramUpdateDownload {
   TSystemPorts m_ports;
   IProgramUpdateView* m_view = nullptr;
   std::string m_target;
-  // One of each per download; the task is declared last, so it is joined first.
+  // One of each per download, ended by EndTask.
   std::unique_ptr<TCallbackDispatcher> m_dispatcher;
   std::unique_ptr<TSetupDownload> m_fetch;
   TSetupDownloaded m_fetched;  // written by the worker before its completion step
