@@ -76,7 +76,13 @@ TInternetRaw TWin32Internet::OpenSession(const std::string& agent, uint32_t acce
   std::wstring wideProxy = Utf8ToWide(proxyList);
   HINTERNET session = InternetOpenW(wideAgent.c_str(), accessType, OrNull(wideProxy), nullptr, flags);
   if (session != nullptr && (flags & INTERNET_FLAG_ASYNC) != 0) {
-    InternetSetStatusCallbackW(session, &OnStatus);
+    // Without its callback no asynchronous call would ever be seen to complete.
+    if (InternetSetStatusCallbackW(session, &OnStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
+      const DWORD error = GetLastError();
+      InternetCloseHandle(session);
+      SetLastError(error);
+      return nullptr;
+    }
     std::lock_guard lock(m_lock);
     m_sessions[session] = {};
   }
