@@ -1,5 +1,5 @@
 // One libcurl transfer driven step by step, so that its answer can be read in chunks
-// the way InternetReadFile reads a WinInet request.
+// the way InternetReadFile reads a WinInet request; a cancel ends its waits.
 #pragma once
 
 #include <curl/curl.h>
