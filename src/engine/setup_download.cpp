@@ -13,58 +13,59 @@ constexpr uint32_t OPEN_URL_FLAGS = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACH
 
 }  // namespace
 
-bool TSetupDownload::Publish(TInternetRaw& slot, TInternetRaw handle) {
+bool TSetupDownload::Attach(TInternetRaw session) {
   std::lock_guard lock(m_lock);
-  if (m_cancelled) {
-    if (handle) m_internet.Close(handle);
-    return false;
-  }
-  slot = handle;
-  return handle != nullptr;
+  if (m_cancelled) return false;
+  m_session = session;
+  return true;
 }
 
-void TSetupDownload::CloseAll() {
+void TSetupDownload::Detach() {
   std::lock_guard lock(m_lock);
-  for (TInternetRaw* handle : {&m_request, &m_session}) {
-    if (*handle) m_internet.Close(*handle);
-    *handle = nullptr;
-  }
+  m_session = nullptr;
 }
 
 void TSetupDownload::Cancel() {
-  {
-    std::lock_guard lock(m_lock);
-    m_cancelled = true;
-  }
-  CloseAll();
+  std::lock_guard lock(m_lock);
+  m_cancelled = true;
+  if (m_session != nullptr) m_internet.CancelSession(m_session);
 }
 
 TSetupDownloaded TSetupDownload::Fetch(const std::function<void(uint64_t, uint64_t)>& progress) {
+  // The system's own connection settings, no proxy of the program's; asynchronous, so
+  // that a cancel ends a wait for the network.
+  TInternetHandle session(m_internet,
+                          m_internet.OpenSession(QV_USER_AGENT, INTERNET_OPEN_TYPE_PRECONFIG, "", INTERNET_FLAG_ASYNC));
+  if (!session || !Attach(session.Get())) return {};
+  // Detached before the session closes, on every path.
+  struct TAttachment {
+    TSetupDownload& download;
+    ~TAttachment() { download.Detach(); }
+  } attachment{*this};
+  return Receive(session.Get(), progress);
+}
+
+TSetupDownloaded TSetupDownload::Receive(TInternetRaw session,
+                                         const std::function<void(uint64_t, uint64_t)>& progress) {
   TSetupDownloaded result;
-  // The system's own connection settings; no proxy of the program's.
-  if (!Publish(m_session, m_internet.OpenSession(QV_USER_AGENT, INTERNET_OPEN_TYPE_PRECONFIG, "", 0))) {
-    return result;
-  }
   for (const uint32_t option :
        {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    m_internet.SetOptionNumber(m_session, option, DOWNLOAD_TIMEOUT_MS);
+    m_internet.SetOptionNumber(session, option, DOWNLOAD_TIMEOUT_MS);
   }
-  if (!Publish(m_request, m_internet.OpenUrl(m_session, m_url, "", OPEN_URL_FLAGS))) {
-    CloseAll();
-    return result;
-  }
+  TInternetHandle request(m_internet, m_internet.OpenUrl(session, m_url, "", OPEN_URL_FLAGS));
+  if (!request) return result;
   // An error answer (404, 500 …) is a page about the error, not the setup.
   uint32_t status = 0;
-  const bool statusKnown = m_internet.QueryStatusCode(m_request, status);
+  const bool statusKnown = m_internet.QueryStatusCode(request.Get(), status);
   const bool statusOk = !statusKnown || (status >= 200 && status < 300);
   uint64_t total = 0;
-  if (!m_internet.QueryContentLength(m_request, total)) total = 0;
+  if (!m_internet.QueryContentLength(request.Get(), total)) total = 0;
 
   bool readOk = true;
   std::vector<uint8_t> block(READ_BLOCK);
   while (statusOk && !m_cancelled) {
     uint32_t read = 0;
-    if (!m_internet.Read(m_request, block.data(), READ_BLOCK, read)) {
+    if (!m_internet.Read(request.Get(), block.data(), READ_BLOCK, read)) {
       readOk = false;
       break;
     }
@@ -72,7 +73,6 @@ TSetupDownloaded TSetupDownload::Fetch(const std::function<void(uint64_t, uint64
     result.body.insert(result.body.end(), block.begin(), block.begin() + read);
     progress(result.body.size(), total);
   }
-  CloseAll();
   // A shorter answer than announced was cut off on the way.
   result.complete = readOk && statusOk && !m_cancelled && (total == 0 || result.body.size() == total);
   return result;

@@ -1,7 +1,7 @@
 // TSetupDownload: the program's new setup fetched into memory over the internet
-// port with the system's own connection settings. The fetch runs on a worker;
-// any thread may cancel it, which closes its open handles so that a blocked
-// call ends where the system supports that (Windows does, Wine does not).
+// port with the system's own connection settings. The fetch runs on a worker on an
+// asynchronous session of its own; any thread may cancel it, which ends a call that
+// waits for the network at once (CancelSession), and the worker closes its handles.
 #pragma once
 
 #include <atomic>
@@ -21,7 +21,6 @@ struct TSetupDownloaded {
 class TSetupDownload {
  public:
   TSetupDownload(IInternetPort& internet, std::string url) : m_internet(internet), m_url(std::move(url)) {}
-  ~TSetupDownload() { CloseAll(); }
   TSetupDownload(const TSetupDownload&) = delete;
   TSetupDownload& operator=(const TSetupDownload&) = delete;
 
@@ -30,18 +29,21 @@ class TSetupDownload {
   // broken transfer, an answer shorter than announced or a cancel leave
   // `complete` false.
   TSetupDownloaded Fetch(const std::function<void(uint64_t received, uint64_t total)>& progress);
+  // From any thread; a fetch after it opens nothing.
   void Cancel();
   bool Cancelled() const { return m_cancelled; }
 
  private:
-  // Keeps a handle the fetch opened; false (and the handle closed) once cancelled.
-  bool Publish(TInternetRaw& slot, TInternetRaw handle);
-  void CloseAll();
+  // The session of the running fetch, known to Cancel only while it is open; false
+  // (attaching nothing) once cancelled.
+  bool Attach(TInternetRaw session);
+  void Detach();
+  TSetupDownloaded Receive(TInternetRaw session,
+                           const std::function<void(uint64_t received, uint64_t total)>& progress);
 
   IInternetPort& m_internet;
   std::string m_url;
   std::mutex m_lock;
   TInternetRaw m_session = nullptr;
-  TInternetRaw m_request = nullptr;
   std::atomic<bool> m_cancelled{false};
 };

@@ -17,6 +17,9 @@ constexpr uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;
 #ifndef INTERNET_OPEN_TYPE_PROXY
 constexpr uint32_t INTERNET_OPEN_TYPE_PROXY = 3;
 #endif
+#ifndef INTERNET_FLAG_ASYNC
+constexpr uint32_t INTERNET_FLAG_ASYNC = 0x10000000;
+#endif
 #ifndef INTERNET_OPTION_CONNECT_TIMEOUT
 constexpr uint32_t INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 #endif
@@ -91,6 +94,9 @@ constexpr uint32_t ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
 #ifndef ERROR_INTERNET_NAME_NOT_RESOLVED
 constexpr uint32_t ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
 #endif
+#ifndef ERROR_INTERNET_OPERATION_CANCELLED
+constexpr uint32_t ERROR_INTERNET_OPERATION_CANCELLED = 12017;
+#endif
 #ifndef ERROR_INTERNET_INCORRECT_HANDLE_TYPE
 constexpr uint32_t ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;
 #endif
@@ -116,7 +122,10 @@ constexpr uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 class IInternetPort {
  public:
   virtual ~IInternetPort() = default;
-  // InternetOpenW: proxyList empty means no proxy list (and no bypass list).
+  // InternetOpenW: proxyList empty means no proxy list (and no bypass list). With
+  // INTERNET_FLAG_ASYNC, OpenUrl and Read on the session still return their results as
+  // the synchronous calls do, and CancelSession can end their waits; such a session
+  // serves OpenUrl, Read, the queries, SetOptionNumber and Close only.
   virtual TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                     uint32_t flags) = 0;
   // InternetSetOptionW with a 4-byte number (timeouts).
@@ -154,6 +163,13 @@ class IInternetPort {
   virtual uint32_t LastError() = 0;
   // Sets the calling thread's last-error code.
   virtual void SetLastErrorCode(uint32_t code) = 0;
+  // From any thread, on a session opened with INTERNET_FLAG_ASYNC: a call waiting in
+  // OpenUrl or Read on the session or one of its requests returns at once, and every
+  // later one does too, failing with ERROR_INTERNET_OPERATION_CANCELLED. The handles
+  // stay open for their owner to close, so no thread is left using a handle value
+  // that another thread closed (WinInet reuses the values), and it works where closing
+  // a handle does not end a call (Wine).
+  virtual void CancelSession(TInternetRaw session) = 0;
 };
 
 // Owns one internet handle and closes it with its port.

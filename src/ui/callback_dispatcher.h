@@ -22,6 +22,8 @@ class TCallbackDispatcher {
   // From now on nothing runs: pending work is freed, later work dropped, and
   // workers waiting in Send are released.
   void Shutdown();
+  // The UI thread it delivers to, for a dispatcher of one's own on the same thread.
+  IUiThreadPort& Port() const { return m_port; }
 
  private:
   struct TState;

@@ -82,6 +82,7 @@ class TOfflineInternet : public IInternetPort {
   bool LastResponseInfo(uint32_t& e, std::string& t, uint32_t n) override { return m_inner.LastResponseInfo(e, t, n); }
   uint32_t LastError() override { return m_inner.LastError(); }
   void SetLastErrorCode(uint32_t code) override { m_inner.SetLastErrorCode(code); }
+  void CancelSession(TInternetRaw s) override { m_inner.CancelSession(s); }
 
   int urlsOpened = 0;
 

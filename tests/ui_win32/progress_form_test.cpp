@@ -22,6 +22,7 @@
 #include "platform/sim/builtin_strings.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
+#include "support/one_request_server.h"
 #include "ui/callback_dispatcher.h"
 #include "ui/win32/ui_thread.h"
 #include "ui/win32/window.h"
@@ -183,84 +184,6 @@ TEST_F(ProgressForm, HidesAfterItsPauseWhilePaintingAndAShowingCancelsIt) {
   EXPECT_FALSE(after);
 }
 
-// One HTTP exchange on loopback: reads a request, answers with `response` (or,
-// stalling, answers nothing until the server ends), then closes.
-class TOneRequestServer {
- public:
-  TOneRequestServer(std::string response, bool stall = false) : m_response(std::move(response)), m_stall(stall) {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    int length = sizeof(address);
-    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
-    listen(m_listener, 1);
-    m_thread = std::thread([this] { Serve(); });
-  }
-  ~TOneRequestServer() {
-    m_stop = true;
-    m_thread.join();
-    closesocket(m_listener);
-    WSACleanup();
-  }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/download/qvsetup.exe"; }
-  std::atomic<bool> requested{false};
-
- private:
-  // Waits for a socket to be readable, giving up when the server ends.
-  bool WaitReadable(SOCKET s) {
-    while (!m_stop) {
-      fd_set set;
-      FD_ZERO(&set);
-      FD_SET(s, &set);
-      timeval wait{0, 50000};
-      if (select(0, &set, nullptr, nullptr, &wait) > 0) return true;
-    }
-    return false;
-  }
-  void Serve() {
-    if (!WaitReadable(m_listener)) return;
-    SOCKET client = accept(m_listener, nullptr, nullptr);
-    if (client == INVALID_SOCKET) return;
-    std::string request;
-    char buffer[4096];
-    while (request.find("\r\n\r\n") == std::string::npos && WaitReadable(client)) {
-      const int got = recv(client, buffer, sizeof(buffer), 0);
-      if (got <= 0) break;
-      request.append(buffer, got);
-    }
-    requested = true;
-    if (m_stall) {
-      while (!m_stop) Sleep(20);
-    } else {
-      size_t sent = 0;
-      while (sent < m_response.size()) {
-        const int done = send(client, m_response.data() + sent, static_cast<int>(m_response.size() - sent), 0);
-        if (done <= 0) break;
-        sent += done;
-      }
-    }
-    shutdown(client, SD_BOTH);
-    closesocket(client);
-  }
-
-  std::string m_response;
-  bool m_stall;
-  SOCKET m_listener = INVALID_SOCKET;
-  int m_port = 0;
-  std::atomic<bool> m_stop{false};
-  std::thread m_thread;
-};
-
-std::string Answer(const char* status, const std::string& body, size_t announced) {
-  return std::string("HTTP/1.1 ") + status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-         std::to_string(announced) + "\r\nConnection: close\r\n\r\n" + body;
-}
-
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream file(std::filesystem::path(Utf8ToWide(path)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -320,7 +243,7 @@ TEST_F(ProgressDownload, SavesTheWholeSetupAndHandsItToTheShell) {
   // Not a program: the shell refuses it, so nothing is started and the owner stays.
   std::string body;
   for (int i = 0; body.size() < 300000; ++i) body += "not a program, line " + std::to_string(i) + "\r\n";
-  TOneRequestServer server(Answer("200 OK", body, body.size()));
+  TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
   PointAt(server.Url());
   EXPECT_EQ(Run(), TProgramUpdateOutcome::notStarted);
   EXPECT_EQ(ReadFileBytes(target), body);
@@ -330,7 +253,7 @@ TEST_F(ProgressDownload, SavesTheWholeSetupAndHandsItToTheShell) {
   EXPECT_FALSE(owner.closeAsked);
   EXPECT_TRUE(IsWindow(owner.Handle()));
   // No partial file is left beside it.
-  EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ProgressDownload, ARunningSetupOfTheSameNameKeepsItsFile) {
@@ -365,7 +288,7 @@ TEST_F(ProgressDownload, ARunningSetupOfTheSameNameKeepsItsFile) {
     older << "older setup";
   }
   const std::string body = "newer setup";
-  TOneRequestServer server(Answer("200 OK", body, body.size()));
+  TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
   PointAt(server.Url());
   EXPECT_EQ(Run(), TProgramUpdateOutcome::notSaved);
   EXPECT_EQ(ReadFileBytes(target), "older setup");
@@ -382,17 +305,7 @@ TEST_F(ProgressDownload, ARunningSetupOfTheSameNameKeepsItsFile) {
 }
 
 TEST_F(ProgressDownload, AFailedDownloadSavesAndStartsNothing) {
-  const std::string page = "<html>Not Found</html>";
-  struct TCase {
-    const char* name;
-    std::string response;
-  };
-  const TCase cases[] = {
-      {"error status", Answer("404 Not Found", page, page.size())},
-      {"cut off", Answer("200 OK", std::string(500, 'x'), 1000)},
-      {"closed without an answer", ""},
-  };
-  for (const TCase& c : cases) {
+  for (const TNamedAnswer& c : FailingAnswers()) {
     TOneRequestServer server(c.response);
     PointAt(server.Url());
     EXPECT_EQ(Run(), TProgramUpdateOutcome::failed) << c.name;

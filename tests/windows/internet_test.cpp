@@ -1,7 +1,10 @@
 // The WinInet internet port and the exchange over it, against a reference server that
 // the caller runs on loopback (tests/windows/internet_under_wine.sh): QV_TEST_SERVER_PORT,
 // QV_TEST_PROXY_PORT for a tinyproxy in front of it, and QV_TEST_HWID, a hardware id
-// the server's catalog offers a driver for (its signed link is fetched).
+// the server's catalog offers a driver for (its signed link is fetched). The port's
+// contract for asynchronous URL requests runs against a one-request server of its own.
+#include "contracts/internet_contract.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,6 +27,17 @@ int EnvPort(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::atoi(value) : 0;
 }
+
+class TWin32ContractTraits {
+ public:
+  IInternetPort& Port() { return m_internet; }
+
+ private:
+  TWin32Internet m_internet;
+};
+
+using TWin32Traits = ::testing::Types<TWin32ContractTraits>;
+INSTANTIATE_TYPED_TEST_SUITE_P(WinInet, InternetContract, TWin32Traits);
 
 class TCountingSink : public IMessageSink {
  public:

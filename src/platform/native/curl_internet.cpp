@@ -53,6 +53,8 @@ struct TCurlInternet::TObject {
 };
 
 struct TCurlSession : TCurlInternet::TObject {
+  // Shared with the transfers of its requests; CancelSession sets it.
+  std::shared_ptr<TCurlCancel> cancel = std::make_shared<TCurlCancel>();
   std::string agent;
   uint32_t accessType = INTERNET_OPEN_TYPE_PRECONFIG;
   std::string proxyList;
@@ -100,6 +102,10 @@ bool TCurlInternet::LastResponseInfo(uint32_t& error, std::string& text, uint32_
 
 uint32_t TCurlInternet::LastError() { return tLastError; }
 void TCurlInternet::SetLastErrorCode(uint32_t code) { tLastError = code; }
+
+void TCurlInternet::CancelSession(TInternetRaw handle) {
+  if (auto session = Find<TCurlSession>(handle)) session->cancel->Cancel();
+}
 
 bool TCurlInternet::Fail(uint32_t code) {
   tLastError = code;
@@ -186,6 +192,7 @@ TInternetRaw TCurlInternet::OpenRequest(TInternetRaw connection, const std::stri
   request->connection = owner.get();
   request->verb = verb.empty() ? "GET" : verb;
   request->url = (secure ? "https://" : "http://") + host + ":" + std::to_string(owner->port) + path;
+  request->transfer.CancelWith(owner->session->cancel);
   return Keep(std::move(request));
 }
 
@@ -266,6 +273,11 @@ TInternetRaw TCurlInternet::OpenUrl(TInternetRaw session, const std::string& url
   request->verb = "GET";
   request->url = url;
   request->sent = true;
+  if (owner->cancel->Cancelled()) {
+    Fail(ERROR_INTERNET_OPERATION_CANCELLED);
+    return nullptr;
+  }
+  request->transfer.CancelWith(owner->cancel);
   Configure(*owner, *request, url);
   for (const std::string& line : HeaderLines(headers)) request->transfer.AddHeader(line);
   uint32_t error = ERROR_SUCCESS;

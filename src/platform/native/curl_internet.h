@@ -39,6 +39,8 @@ class TCurlInternet : public IInternetPort {
   bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override;
   uint32_t LastError() override;
   void SetLastErrorCode(uint32_t code) override;
+  // Every session can be cancelled, with or without INTERNET_FLAG_ASYNC.
+  void CancelSession(TInternetRaw session) override;
 
   struct TObject;
 

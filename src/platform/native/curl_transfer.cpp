@@ -26,6 +26,22 @@ uint32_t WinInetErrorFromCurl(CURLcode code) {
   }
 }
 
+void TCurlCancel::Cancel() {
+  std::lock_guard lock(m_mutex);
+  m_cancelled = true;
+  for (CURLM* multi : m_multis) curl_multi_wakeup(multi);
+}
+
+void TCurlCancel::Watch(CURLM* multi) {
+  std::lock_guard lock(m_mutex);
+  m_multis.push_back(multi);
+}
+
+void TCurlCancel::Unwatch(CURLM* multi) {
+  std::lock_guard lock(m_mutex);
+  m_multis.erase(std::remove(m_multis.begin(), m_multis.end(), multi), m_multis.end());
+}
+
 TCurlTransfer::TCurlTransfer() : m_easy(curl_easy_init()), m_multi(curl_multi_init()) {
   if (m_easy == nullptr) return;
   curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &TCurlTransfer::OnData);
@@ -34,6 +50,7 @@ TCurlTransfer::TCurlTransfer() : m_easy(curl_easy_init()), m_multi(curl_multi_in
 }
 
 TCurlTransfer::~TCurlTransfer() {
+  if (m_cancel && m_multi != nullptr) m_cancel->Unwatch(m_multi);
   if (m_started) curl_multi_remove_handle(m_multi, m_easy);
   if (m_easy != nullptr) curl_easy_cleanup(m_easy);
   if (m_multi != nullptr) curl_multi_cleanup(m_multi);
@@ -61,13 +78,14 @@ bool TCurlTransfer::Start(uint32_t& error) {
     return false;
   }
   m_started = true;
+  if (m_cancel) m_cancel->Watch(m_multi);
   RunUntilData();
   error = ErrorCode();
   return error == ERROR_SUCCESS;
 }
 
 void TCurlTransfer::RunUntilData() {
-  while (!m_done && m_pendingOffset == m_pending.size()) {
+  while (!m_done && m_pendingOffset == m_pending.size() && !Cancelled()) {
     int running = 0;
     if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
       m_done = true;
@@ -81,21 +99,30 @@ void TCurlTransfer::RunUntilData() {
         m_result = message->data.result;
       }
     }
-    if (!m_done && m_pendingOffset == m_pending.size()) curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
+    // A cancel wakes the poll.
+    if (!m_done && m_pendingOffset == m_pending.size() && !Cancelled())
+      curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
   }
 }
 
-uint32_t TCurlTransfer::ErrorCode() const { return m_done ? WinInetErrorFromCurl(m_result) : ERROR_SUCCESS; }
+uint32_t TCurlTransfer::ErrorCode() const {
+  if (Cancelled()) return ERROR_INTERNET_OPERATION_CANCELLED;
+  return m_done ? WinInetErrorFromCurl(m_result) : ERROR_SUCCESS;
+}
 
 bool TCurlTransfer::Read(void* buffer, uint32_t size, uint32_t& read, uint32_t& error) {
   read = 0;
+  if (Cancelled()) {
+    error = ERROR_INTERNET_OPERATION_CANCELLED;
+    return false;
+  }
   if (m_pendingOffset == m_pending.size()) {
     m_pending.clear();
     m_pendingOffset = 0;
     RunUntilData();
   }
   size_t available = m_pending.size() - m_pendingOffset;
-  if (available == 0) {
+  if (available == 0 || Cancelled()) {
     error = ErrorCode();
     return error == ERROR_SUCCESS;
   }

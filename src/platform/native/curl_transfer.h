@@ -1,12 +1,31 @@
 // One libcurl transfer driven step by step, so that its answer can be read in chunks
-// the way InternetReadFile reads a WinInet request.
+// the way InternetReadFile reads a WinInet request; a cancel ends its waits.
 #pragma once
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+// The cancel a session shares with its transfers: once set, from any thread, their
+// waits end and they fail with ERROR_INTERNET_OPERATION_CANCELLED.
+class TCurlCancel {
+ public:
+  void Cancel();
+  bool Cancelled() const { return m_cancelled; }
+  // The multi handles whose polls Cancel wakes.
+  void Watch(CURLM* multi);
+  void Unwatch(CURLM* multi);
+
+ private:
+  std::atomic<bool> m_cancelled{false};
+  std::mutex m_mutex;
+  std::vector<CURLM*> m_multis;
+};
 
 class TCurlTransfer {
  public:
@@ -19,6 +38,8 @@ class TCurlTransfer {
   CURL* Easy() const { return m_easy; }
   // Adds a request header line ("Name: value").
   void AddHeader(const std::string& line);
+  // Before Start: the cancel that ends this transfer's waits.
+  void CancelWith(std::shared_ptr<TCurlCancel> cancel) { m_cancel = std::move(cancel); }
   // Sends the request and waits for the first bytes of the answer (or its end).
   // False with a WinInet error code when the request could not be carried out.
   bool Start(uint32_t& error);
@@ -32,10 +53,12 @@ class TCurlTransfer {
   // Runs the transfer until answer bytes are waiting or it has ended.
   void RunUntilData();
   uint32_t ErrorCode() const;
+  bool Cancelled() const { return m_cancel && m_cancel->Cancelled(); }
 
   CURL* m_easy = nullptr;
   CURLM* m_multi = nullptr;
   curl_slist* m_headers = nullptr;
+  std::shared_ptr<TCurlCancel> m_cancel;
   std::vector<char> m_pending;
   size_t m_pendingOffset = 0;
   bool m_started = false;

@@ -4,20 +4,89 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
+#include <cstring>
 #include <cwchar>
+#include <vector>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
+// A request's context value for WinInet. WinInet calls back with it until the request's
+// handle has closed and its last operation has completed, which can be after the port
+// let go of it (a cancelled wait), so it counts its holders: the port, each operation
+// WinInet has pending, each handle WinInet created with it. The last one frees it.
+struct TWin32Internet::TAsyncRequest {
+  std::atomic<long> holders{1};
+  TKernelHandle completed{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  TKernelHandle cancelled{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  // The last INTERNET_ASYNC_RESULT: the handle of an opened URL, or TRUE/FALSE of a read.
+  DWORD_PTR result = 0;
+  DWORD error = ERROR_SUCCESS;
+  // What a pending read fills; it may complete after its wait was cancelled.
+  std::vector<char> buffer;
+  DWORD read = 0;
+
+  void Hold() { ++holders; }
+  void Release() {
+    if (--holders == 0) delete this;
+  }
+  // Waits for the operation to complete; false when its session was cancelled first.
+  bool Wait() {
+    HANDLE events[] = {completed.Get(), cancelled.Get()};
+    return WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0;
+  }
+};
+
 namespace {
+
 // Null for an empty text: WinInet reads a null pointer as "none".
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+using TAsyncRequest = TWin32Internet::TAsyncRequest;
+
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, void* information, DWORD) {
+  auto* request = reinterpret_cast<TAsyncRequest*>(context);
+  if (request == nullptr) return;
+  switch (status) {
+    case INTERNET_STATUS_HANDLE_CREATED:
+      request->Hold();
+      break;
+    case INTERNET_STATUS_REQUEST_COMPLETE: {
+      const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(information);
+      request->result = result->dwResult;
+      request->error = result->dwError;
+      SetEvent(request->completed.Get());
+      request->Release();
+      break;
+    }
+    case INTERNET_STATUS_HANDLE_CLOSING:
+      request->Release();
+      break;
+    default:
+      break;
+  }
+}
+
 }  // namespace
 
 TInternetRaw TWin32Internet::OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                          uint32_t flags) {
   std::wstring wideAgent = Utf8ToWide(agent);
   std::wstring wideProxy = Utf8ToWide(proxyList);
-  return InternetOpenW(wideAgent.c_str(), accessType, OrNull(wideProxy), nullptr, flags);
+  HINTERNET session = InternetOpenW(wideAgent.c_str(), accessType, OrNull(wideProxy), nullptr, flags);
+  if (session != nullptr && (flags & INTERNET_FLAG_ASYNC) != 0) {
+    // Without its callback no asynchronous call would ever be seen to complete.
+    if (InternetSetStatusCallbackW(session, &OnStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
+      const DWORD error = GetLastError();
+      InternetCloseHandle(session);
+      SetLastError(error);
+      return nullptr;
+    }
+    std::lock_guard lock(m_lock);
+    m_sessions[session] = {};
+  }
+  return session;
 }
 
 bool TWin32Internet::SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) {
@@ -51,6 +120,22 @@ bool TWin32Internet::SendRequest(TInternetRaw request, const std::string& header
 }
 
 bool TWin32Internet::Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) {
+  TAsyncRequest* async = nullptr;
+  bool cancelled = false;
+  {
+    std::lock_guard lock(m_lock);
+    if (auto open = m_requests.find(request); open != m_requests.end()) {
+      async = open->second.request;
+      auto session = m_sessions.find(open->second.session);
+      cancelled = session != m_sessions.end() && session->second.cancelled;
+    }
+  }
+  if (cancelled) {
+    bytesRead = 0;
+    SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    return false;
+  }
+  if (async != nullptr) return ReadAsync(*async, request, buffer, bytesToRead, bytesRead);
   DWORD read = 0;
   BOOL ok = InternetReadFile(request, buffer, bytesToRead, &read);
   bytesRead = read;
@@ -61,8 +146,79 @@ TInternetRaw TWin32Internet::OpenUrl(TInternetRaw session, const std::string& ur
                                      uint32_t flags) {
   std::wstring wideUrl = Utf8ToWide(url);
   std::wstring wideHeaders = Utf8ToWide(headers);
+  bool async = false;
+  {
+    std::lock_guard lock(m_lock);
+    async = m_sessions.count(session) != 0;
+  }
+  if (async) return OpenUrlAsync(session, wideUrl, wideHeaders, flags);
   return InternetOpenUrlW(session, wideUrl.c_str(), OrNull(wideHeaders), static_cast<DWORD>(wideHeaders.size()),
                           flags, 0);
+}
+
+TInternetRaw TWin32Internet::OpenUrlAsync(TInternetRaw session, const std::wstring& url, const std::wstring& headers,
+                                          uint32_t flags) {
+  auto* request = new TAsyncRequest;  // the port's hold
+  {
+    std::lock_guard lock(m_lock);
+    TAsyncSession& owner = m_sessions[session];
+    if (owner.cancelled) {
+      request->Release();
+      SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+      return nullptr;
+    }
+    owner.requests.insert(request);
+  }
+  request->Hold();  // the operation's, until its completion
+  HINTERNET handle = InternetOpenUrlW(session, url.c_str(), OrNull(headers), static_cast<DWORD>(headers.size()),
+                                      flags, reinterpret_cast<DWORD_PTR>(request));
+  DWORD error = GetLastError();
+  if (handle == nullptr && error == ERROR_IO_PENDING) {
+    if (request->Wait()) {
+      handle = reinterpret_cast<HINTERNET>(request->result);
+      error = request->error;
+    } else {
+      error = ERROR_INTERNET_OPERATION_CANCELLED;
+    }
+  } else {
+    request->Release();  // completed at once: no completion follows
+  }
+  std::lock_guard lock(m_lock);
+  if (handle == nullptr) {
+    // A handle WinInet made for it closes with the session.
+    if (auto owner = m_sessions.find(session); owner != m_sessions.end()) owner->second.requests.erase(request);
+    request->Release();
+    SetLastError(error);
+    return nullptr;
+  }
+  m_requests[handle] = {request, session};
+  return handle;
+}
+
+bool TWin32Internet::ReadAsync(TAsyncRequest& request, TInternetRaw handle, void* buffer, uint32_t bytesToRead,
+                               uint32_t& bytesRead) {
+  bytesRead = 0;
+  request.buffer.resize(bytesToRead);
+  request.Hold();  // the operation's, until its completion
+  BOOL ok = InternetReadFile(handle, request.buffer.data(), bytesToRead, &request.read);
+  DWORD error = GetLastError();
+  if (!ok && error == ERROR_IO_PENDING) {
+    if (!request.Wait()) {
+      SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+      return false;
+    }
+    ok = request.result != FALSE;
+    error = request.error;
+  } else {
+    request.Release();
+  }
+  if (!ok) {
+    SetLastError(error);
+    return false;
+  }
+  std::memcpy(buffer, request.buffer.data(), request.read);
+  bytesRead = request.read;
+  return true;
 }
 
 bool TWin32Internet::QueryStatusCode(TInternetRaw request, uint32_t& status) {
@@ -90,7 +246,24 @@ bool TWin32Internet::QueryContentLength(TInternetRaw request, uint64_t& length) 
   return true;
 }
 
-bool TWin32Internet::Close(TInternetRaw handle) { return InternetCloseHandle(handle) != FALSE; }
+bool TWin32Internet::Close(TInternetRaw handle) {
+  TAsyncRequest* async = nullptr;
+  {
+    std::lock_guard lock(m_lock);
+    if (auto open = m_requests.find(handle); open != m_requests.end()) {
+      async = open->second.request;
+      if (auto session = m_sessions.find(open->second.session); session != m_sessions.end())
+        session->second.requests.erase(async);
+      m_requests.erase(open);
+    }
+    m_sessions.erase(handle);
+  }
+  const BOOL closed = InternetCloseHandle(handle);
+  const DWORD error = GetLastError();
+  if (async != nullptr) async->Release();
+  SetLastError(error);
+  return closed != FALSE;
+}
 
 bool TWin32Internet::ConnectedState(uint32_t& flags) {
   DWORD state = 0;
@@ -112,3 +285,11 @@ bool TWin32Internet::LastResponseInfo(uint32_t& error, std::string& text, uint32
 uint32_t TWin32Internet::LastError() { return GetLastError(); }
 
 void TWin32Internet::SetLastErrorCode(uint32_t code) { SetLastError(code); }
+
+void TWin32Internet::CancelSession(TInternetRaw session) {
+  std::lock_guard lock(m_lock);
+  auto found = m_sessions.find(session);
+  if (found == m_sessions.end()) return;
+  found->second.cancelled = true;
+  for (TAsyncRequest* request : found->second.requests) SetEvent(request->cancelled.Get());
+}

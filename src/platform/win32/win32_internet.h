@@ -1,5 +1,12 @@
-// Internet port over WinInet: each operation forwards to its WinInet call.
+// Internet port over WinInet: each operation forwards to its WinInet call. A session
+// opened with INTERNET_FLAG_ASYNC runs its URL requests asynchronously, and OpenUrl and
+// Read wait for their completion or for CancelSession: closing a handle does not end a
+// synchronous call everywhere (Wine's WinInet finishes the call first).
 #pragma once
+
+#include <map>
+#include <mutex>
+#include <set>
 
 #include "platform/internet.h"
 
@@ -24,4 +31,28 @@ class TWin32Internet : public IInternetPort {
   bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override;
   uint32_t LastError() override;
   void SetLastErrorCode(uint32_t code) override;
+  void CancelSession(TInternetRaw session) override;
+
+  // What one request of an asynchronous session shares with WinInet's callback.
+  struct TAsyncRequest;
+
+ private:
+  struct TAsyncSession {
+    bool cancelled = false;
+    std::set<TAsyncRequest*> requests;  // open, or being opened
+  };
+  struct TOpenRequest {
+    TAsyncRequest* request;
+    TInternetRaw session;
+  };
+
+  TInternetRaw OpenUrlAsync(TInternetRaw session, const std::wstring& url, const std::wstring& headers,
+                            uint32_t flags);
+  bool ReadAsync(TAsyncRequest& request, TInternetRaw handle, void* buffer, uint32_t bytesToRead,
+                 uint32_t& bytesRead);
+
+  // Guards the two maps; WinInet's callback never takes it.
+  std::mutex m_lock;
+  std::map<TInternetRaw, TAsyncSession> m_sessions;
+  std::map<TInternetRaw, TOpenRequest> m_requests;
 };

@@ -1,0 +1,96 @@
+#include "ui/program_update_download.h"
+
+#include <string_view>
+
+#include "core/launch.h"
+#include "core/paths.h"
+#include "res/string_ids.h"
+#include "ui/progress_state.h"
+
+namespace {
+
+// How long the completed download stays on the screen before the setup starts.
+constexpr unsigned QV_COMPLETE_PAUSE_MS = 1000;
+// ShellExecuteW's results above this mean the setup started.
+constexpr intptr_t QV_SHELL_STARTED_ABOVE = 32;
+
+}  // namespace
+
+TProgramUpdateDownload::TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports)
+    : m_uiThread(uiThread), m_ports(ports) {}
+
+TProgramUpdateDownload::~TProgramUpdateDownload() { EndTask(); }
+
+void TProgramUpdateDownload::EndTask() {
+  if (m_fetch) m_fetch->Cancel();
+  if (m_dispatcher) m_dispatcher->Shutdown();
+  m_task.reset();
+  m_dispatcher.reset();
+  m_fetch.reset();
+}
+
+bool TProgramUpdateDownload::Start(const std::string& url, const std::string& target, IProgramUpdateView& view) {
+  if (m_downloading) return false;
+  EndTask();  // the last download's worker has posted its end; it is ending
+  m_view = &view;
+  m_target = target;
+  m_outcome = TProgramUpdateOutcome::none;
+  m_fetched = {};
+  view.ShowProgress(m_ports.strings.Load(IDS_PROGRESS_DOWNLOADING));
+
+  m_downloading = true;
+  m_dispatcher = std::make_unique<TCallbackDispatcher>(m_uiThread);
+  m_fetch = std::make_unique<TSetupDownload>(m_ports.internet, url);
+  m_task = std::make_unique<TWorkerTask>(
+      *m_dispatcher,
+      [this] {
+        m_fetched = m_fetch->Fetch([this](uint64_t received, uint64_t total) {
+          m_dispatcher->Queue([this, received, total] { ProgramUpdateProgress(total, received); });
+        });
+      },
+      [this] { ProgramUpdateDownloaded(); });
+  return true;
+}
+
+void TProgramUpdateDownload::ProgramUpdateProgress(uint64_t total, uint64_t received) {
+  if (const std::optional<int> percent = DownloadPercent(received, total)) m_view->UpdateProgress(*percent, "");
+}
+
+void TProgramUpdateDownload::ProgramUpdateDownloaded() {
+  if (!m_fetched.complete) {
+    // Nothing is saved or started, and no completion is shown for a failure.
+    m_fetched = {};
+    m_view->HideProgress();
+    m_downloading = false;
+    m_outcome = TProgramUpdateOutcome::failed;
+    return;
+  }
+  bool saved = false;
+  // A setup of that name still running (an earlier update) keeps its file.
+  if (!m_target.empty() && !IsProcessRunning(m_ports.processes, m_target)) {
+    const std::string_view bytes(reinterpret_cast<const char*>(m_fetched.body.data()), m_fetched.body.size());
+    saved = WriteFileAtomically(m_ports.fileSystem, m_target, bytes);
+  }
+  m_fetched = {};
+
+  m_view->UpdateProgress(100, m_ports.strings.Load(IDS_PROGRESS_COMPLETE));
+  std::weak_ptr<bool> alive = m_alive;
+  m_view->HideProgressAfter(QV_COMPLETE_PAUSE_MS, [this, alive, saved] {
+    if (alive.lock()) Finish(saved);
+  });
+}
+
+void TProgramUpdateDownload::Finish(bool saved) {
+  m_downloading = false;
+  if (!saved) {
+    m_outcome = TProgramUpdateOutcome::notSaved;
+    return;
+  }
+  // The shell's default action, in a normal window.
+  if (m_ports.shell.Execute("", m_target, "", SW_SHOWNORMAL) > QV_SHELL_STARTED_ABOVE) {
+    m_outcome = TProgramUpdateOutcome::started;
+    m_view->CloseOwner();
+  } else {
+    m_outcome = TProgramUpdateOutcome::notStarted;
+  }
+}

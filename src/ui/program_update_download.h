@@ -1,0 +1,77 @@
+// TProgramUpdateDownload: the download of the program's new setup after the user
+// agreed to update. A worker task fetches the setup (TSetupDownload); its progress and
+// its end reach the UI thread through a dispatcher of its own, so ending the download
+// drops what it posted and releases its worker without touching the window's other
+// notifications. A whole setup is saved beside its target and moved over it, unless a
+// process of that name runs, and started through the shell; the view shows the
+// progress and closes its owner so that the setup can replace the program.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/setup_download.h"
+#include "platform/system_ports.h"
+#include "ui/callback_dispatcher.h"
+#include "ui/worker_task.h"
+
+// How the last download ended.
+enum class TProgramUpdateOutcome {
+  none,        // none has ended yet
+  failed,      // no connection, an HTTP error, a broken transfer: nothing saved or started
+  notSaved,    // a setup of that name is running, or the file could not be written
+  notStarted,  // saved, but the shell refused to start it
+  started,     // started; the owner window was asked to close
+};
+
+// The progress window and its owner, as the download uses them (UI thread).
+class IProgramUpdateView {
+ public:
+  virtual ~IProgramUpdateView() = default;
+  virtual void ShowProgress(const std::string& status) = 0;
+  // A percentage; status replaces the status line unless empty.
+  virtual void UpdateProgress(int percent, const std::string& status) = 0;
+  virtual void HideProgress() = 0;
+  // Shows the window as it is now for milliseconds, hides it, then runs afterHide.
+  virtual void HideProgressAfter(unsigned milliseconds, std::function<void()> afterHide) = 0;
+  // Asks the owner window (the main window) to close.
+  virtual void CloseOwner() = 0;
+};
+
+class TProgramUpdateDownload {
+ public:
+  TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports);
+  // Cancels a running download and joins its worker; what it posted is dropped.
+  ~TProgramUpdateDownload();
+  TProgramUpdateDownload(const TProgramUpdateDownload&) = delete;
+  TProgramUpdateDownload& operator=(const TProgramUpdateDownload&) = delete;
+
+  // DoProgramUpdate (UI thread): shows the progress and starts fetching url into
+  // target. False when a download runs already.
+  bool Start(const std::string& url, const std::string& target, IProgramUpdateView& view);
+  bool Downloading() const { return m_downloading; }
+  TProgramUpdateOutcome LastOutcome() const { return m_outcome; }
+
+ private:
+  void ProgramUpdateProgress(uint64_t total, uint64_t received);
+  void ProgramUpdateDownloaded();
+  void Finish(bool saved);
+  // Cancels the worker, drops what it posted and joins it.
+  void EndTask();
+
+  IUiThreadPort& m_uiThread;
+  TSystemPorts m_ports;
+  IProgramUpdateView* m_view = nullptr;
+  std::string m_target;
+  // One of each per download, ended by EndTask.
+  std::unique_ptr<TCallbackDispatcher> m_dispatcher;
+  std::unique_ptr<TSetupDownload> m_fetch;
+  TSetupDownloaded m_fetched;  // written by the worker before its completion step
+  std::unique_ptr<TWorkerTask> m_task;  // Fthread
+  // The pause before starting the setup holds a weak copy: it runs only while this lives.
+  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+  bool m_downloading = false;
+  TProgramUpdateOutcome m_outcome = TProgramUpdateOutcome::none;
+};

@@ -1,0 +1,212 @@
+// The program update's download on the simulated machine against a one-request
+// server on loopback: what the progress window is told, what is saved and started,
+// and that ending the download ends a wait for a stalled server.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/sim/sim_machine.h"
+#include "support/one_request_server.h"
+#include "support/temp_folder.h"
+#include "ui/plain_loop.h"
+#include "ui/program_update_download.h"
+
+namespace {
+
+using namespace std::chrono;
+using TEvents = std::vector<std::string>;
+
+const std::string SHOWN = "show Downloading program update...";
+const std::string COMPLETE = "status Download complete.";
+const std::string PAUSE = "hide after 1000";
+
+// The progress window and its owner, recording what they are told.
+class TRecordingView : public IProgramUpdateView {
+ public:
+  void ShowProgress(const std::string& status) override { events.push_back("show " + status); }
+  void UpdateProgress(int percent, const std::string& status) override {
+    percents.push_back(percent);
+    if (!status.empty()) events.push_back("status " + status);
+  }
+  void HideProgress() override { events.push_back("hide"); }
+  void HideProgressAfter(unsigned milliseconds, std::function<void()> afterHide) override {
+    events.push_back("hide after " + std::to_string(milliseconds));
+    m_afterHide = std::move(afterHide);
+  }
+  void CloseOwner() override { events.push_back("close owner"); }
+
+  bool Pausing() const { return m_afterHide != nullptr; }
+  // The pause ends and the window hides.
+  void EndPause() { std::exchange(m_afterHide, nullptr)(); }
+  void Clear() {
+    events.clear();
+    percents.clear();
+  }
+
+  TEvents events;
+  std::vector<int> percents;
+
+ private:
+  std::function<void()> m_afterHide;
+};
+
+class ProgramUpdateDownload : public ::testing::Test {
+ protected:
+  // Runs one download to its end (the completed bar's pause included) and returns how it ended.
+  TProgramUpdateOutcome Run(const std::string& url) {
+    view.Clear();
+    EXPECT_TRUE(download.Start(url, target, view));
+    EXPECT_FALSE(download.Start(url, target, view));  // one at a time
+    const auto start = steady_clock::now();
+    loop.RunUntil(
+        [&] {
+          return download.LastOutcome() != TProgramUpdateOutcome::none || view.Pausing() ||
+                 steady_clock::now() - start > 20s;
+        },
+        10ms);
+    if (view.Pausing()) {
+      EXPECT_TRUE(download.Downloading());
+      view.EndPause();
+    }
+    EXPECT_FALSE(download.Downloading());
+    return download.LastOutcome();
+  }
+  bool TargetExists() const { return std::filesystem::exists(target); }
+
+  TSimMachine machine;
+  TPlainLoop loop;
+  TTempFolder folder;
+  std::string target = folder.File("qvtempinstaller.exe");
+  TRecordingView view;
+  TProgramUpdateDownload download{loop, machine.Ports()};
+};
+
+std::string SetupBody() {
+  std::string body;
+  for (int i = 0; body.size() < 300000; ++i) body += "setup line " + std::to_string(i) + "\r\n";
+  return body;
+}
+
+TEST_F(ProgramUpdateDownload, SavesTheWholeSetupAndStartsItThroughTheShell) {
+  const std::string body = SetupBody();
+  struct TCase {
+    intptr_t shellResult;
+    TProgramUpdateOutcome outcome;
+    TEvents ending;  // after the completion
+  };
+  const TCase cases[] = {
+      {42, TProgramUpdateOutcome::started, {"close owner"}},
+      {2, TProgramUpdateOutcome::notStarted, {}},  // the shell refused it: the program stays
+  };
+  for (const TCase& c : cases) {
+    machine.shell.executeResult = c.shellResult;
+    machine.shell.launches.clear();
+    TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
+    EXPECT_EQ(Run(server.Url()), c.outcome);
+    EXPECT_EQ(folder.Read("qvtempinstaller.exe"), body);
+    EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));  // nothing left beside it
+    TEvents expected{SHOWN, COMPLETE, PAUSE};
+    expected.insert(expected.end(), c.ending.begin(), c.ending.end());
+    EXPECT_EQ(view.events, expected) << c.shellResult;
+    // The percentage grows to 100, the last one with the completion.
+    ASSERT_GE(view.percents.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(view.percents.begin(), view.percents.end()));
+    EXPECT_LT(view.percents.front(), 100);
+    EXPECT_EQ(view.percents.back(), 100);
+    ASSERT_EQ(machine.shell.launches.size(), 1u);
+    const TShellExecuteRequest& launch = machine.shell.launches[0].request;
+    EXPECT_EQ(launch.verb, "");
+    EXPECT_EQ(launch.file, target);
+    EXPECT_EQ(launch.parameters, "");
+    EXPECT_EQ(launch.show, SW_SHOWNORMAL);
+  }
+}
+
+TEST_F(ProgramUpdateDownload, AnswersOfOtherLengths) {
+  struct TCase {
+    const char* name;
+    std::string answer;
+    std::string saved;
+    std::vector<int> percents;
+  };
+  const TCase cases[] = {
+      // No length announced: no percentage until the completion.
+      {"no length", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nwhole setup", "whole setup", {100}},
+      // More bytes than announced: the announced ones are the answer.
+      {"more than announced", HttpAnswer("200 OK", "0123456789 and more", 10), "0123456789", {100, 100}},
+  };
+  for (const TCase& c : cases) {
+    TOneRequestServer server(c.answer);
+    EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::started) << c.name;
+    EXPECT_EQ(folder.Read("qvtempinstaller.exe"), c.saved) << c.name;
+    EXPECT_EQ(view.percents, c.percents) << c.name;
+  }
+}
+
+TEST_F(ProgramUpdateDownload, AFailedDownloadSavesAndStartsNothing) {
+  for (const TNamedAnswer& c : FailingAnswers()) {
+    TOneRequestServer server(c.response);
+    EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::failed) << c.name;
+    EXPECT_FALSE(TargetExists()) << c.name;
+    // Hidden without a completion.
+    EXPECT_EQ(view.events, (TEvents{SHOWN, "hide"})) << c.name;
+  }
+  // Nothing listens there.
+  EXPECT_EQ(Run("http://127.0.0.1:1/download/qvsetup.exe"), TProgramUpdateOutcome::failed);
+  EXPECT_EQ(view.events, (TEvents{SHOWN, "hide"}));
+  EXPECT_FALSE(TargetExists());
+  EXPECT_TRUE(machine.shell.launches.empty());
+}
+
+TEST_F(ProgramUpdateDownload, ASetupThatCannotBeSavedIsNotStarted) {
+  struct TCase {
+    const char* name;
+    std::string runningProgram;  // "" for none
+    std::string target;
+  };
+  const TCase cases[] = {
+      // An earlier setup still running keeps its file.
+      {"a setup of that name runs", "C:\\Users\\tester\\AppData\\Local\\Temp\\QVTEMPINSTALLER.EXE", target},
+      {"the folder is missing", "", folder.File("missing/qvtempinstaller.exe")},
+  };
+  folder.Write("qvtempinstaller.exe", "older setup");
+  for (const TCase& c : cases) {
+    machine.processes.running = {"System", "explorer.exe", "Quorvane.exe"};
+    if (!c.runningProgram.empty()) machine.processes.running.push_back(c.runningProgram);
+    target = c.target;
+    TOneRequestServer server(HttpAnswer("200 OK", "newer setup", 11));
+    EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notSaved) << c.name;
+    EXPECT_EQ(folder.Read("qvtempinstaller.exe"), "older setup") << c.name;
+    EXPECT_FALSE(std::filesystem::exists(c.target + ".tmp")) << c.name;
+    EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE})) << c.name;
+  }
+  EXPECT_TRUE(machine.shell.launches.empty());
+}
+
+TEST_F(ProgramUpdateDownload, EndingTheDownloadEndsAWaitForAStalledServer) {
+  for (const TNamedAnswer& c : StallingAnswers()) {
+    TOneRequestServer server(c.response, true);
+    TRecordingView stalled;
+    const auto start = steady_clock::now();
+    {
+      TProgramUpdateDownload running(loop, machine.Ports());
+      ASSERT_TRUE(running.Start(server.Url(), target, stalled));
+      loop.RunUntil([&] { return server.requested || steady_clock::now() - start > 10s; }, 10ms);
+      ASSERT_TRUE(server.requested) << c.name;
+      loop.RunUntil([&] { return steady_clock::now() - start > 300ms; }, 10ms);  // waiting now
+    }
+    // The worker was joined before the server gave up its stall.
+    EXPECT_LT(steady_clock::now() - start, 5s) << c.name;
+    loop.RunPending();  // what it had posted is dropped
+    EXPECT_EQ(stalled.events, (TEvents{SHOWN})) << c.name;
+    EXPECT_FALSE(TargetExists()) << c.name;
+  }
+}
+
+}  // namespace
