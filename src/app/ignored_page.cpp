@@ -79,19 +79,7 @@ void TIgnoredPage::Fill(const std::vector<TIgnoredRow>& rows) {
   m_filling = true;
   SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0);
-  for (size_t i = 0; i < rows.size(); ++i) {
-    std::wstring name = Utf8ToWide(rows[i].name);
-    std::wstring version = Utf8ToWide(rows[i].version);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(i);
-    item.pszText = name.data();
-    const int index = static_cast<int>(SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    item.iItem = index;
-    item.iSubItem = 1;
-    item.pszText = version.data();
-    SendMessageW(m_list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  }
+  for (const TIgnoredRow& row : rows) AppendListRow(m_list, row.name, row.version);
   SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(m_list, nullptr, TRUE);
   m_filling = false;

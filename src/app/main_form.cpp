@@ -88,12 +88,13 @@ void TDriverAppForm::OnCreate() {
     GetClientRect(overview.Handle(), &card);
     m_overviewPage.Create(overview.Handle(), OverviewPageRect(card, Scale(QV_CARD_TITLE_BOTTOM)));
     m_overviewPage.OnScanClick([this] { StartScanTask(); });  // aclStartScan
-    m_overviewPage.SetFacts({"", "", "", m_model.OSDescription()});
+    const TSystemInfo& pc = m_model.SysInfo();
+    m_overviewPage.SetFacts({pc.Manufacturer(), pc.SystemModel(), pc.GetProcessorModel(), m_model.OSDescription()});
     ShowLastScan();
   }
   OnCardShown(cardOverview, [this] { ShowLastScan(); });
-  OnCardShown(cardSysInfo, [this] { SetFocus(m_contentCards.Card(cardSysInfo).Handle()); });
   m_resultsController.CreateResultPages(m_contentCards.Card(cardScanResults), m_contentCards.Card(cardIgnoredDevices));
+  m_sysInfoController.CreateSysInfoPage(m_contentCards.Card(cardSysInfo));
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -142,8 +143,8 @@ void TDriverAppForm::FollowLanguageChoice() {
 }
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
-  (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
   m_resultsController.UpdateResultTexts();
+  m_sysInfoController.UpdateSysInfoTexts(AInitial);
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
                                                        Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
   if (!FscanTask) ApplyOverview();

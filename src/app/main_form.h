@@ -15,6 +15,7 @@
 #include "app/program_update.h"
 #include "app/progress_form.h"
 #include "app/results_controller.h"
+#include "app/sysinfo_controller.h"
 #include "core/data_model.h"
 #include "engine/data_manager.h"
 #include "app/main_callbacks.h"
@@ -136,6 +137,7 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   TIcon m_smallIcon;
   TOverviewPage m_overviewPage;
   TResultsController m_resultsController{m_model, m_engine, m_ports, *this};
+  TSysInfoController m_sysInfoController{m_model, m_ports, *this};
   // What each card does when it is shown, as its page asked (OnCardShown).
   std::array<std::function<void()>, QV_CARD_COUNT> m_cardShown;
 

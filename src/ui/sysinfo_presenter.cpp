@@ -72,3 +72,7 @@ std::vector<TSysInfoRow> SysInfoRows(const TSystemInfo& info, IStringTable& stri
   for (int i = 0; i < info.GetSlotCount(); ++i) rows.push_back({Numbered(slot, i + 1), info.GetSlotInfo(i)});
   return rows;
 }
+
+TSysInfoView SysInfoView(const TSystemInfo& info, IStringTable& strings, const std::string& decimalSeparator) {
+  return {strings.Load(IDS_CARD_SYSINFO), SysInfoRows(info, strings, decimalSeparator)};
+}

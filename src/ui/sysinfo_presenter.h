@@ -16,6 +16,16 @@ struct TSysInfoRow {
   bool operator==(const TSysInfoRow&) const = default;
 };
 
+// What the system-information page shows: its title and the grid's rows.
+struct TSysInfoView {
+  std::string title;
+  std::vector<TSysInfoRow> rows;
+
+  bool operator==(const TSysInfoView&) const = default;
+};
+
+TSysInfoView SysInfoView(const TSystemInfo& info, IStringTable& strings, const std::string& decimalSeparator);
+
 // The thirteen fixed rows, then one per memory module and one per system slot.
 std::vector<TSysInfoRow> SysInfoRows(const TSystemInfo& info, IStringTable& strings,
                                      const std::string& decimalSeparator);

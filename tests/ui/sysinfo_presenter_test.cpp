@@ -4,6 +4,7 @@
 #include "platform/sim/builtin_strings.h"
 #include "sysinfo/sim_system_info.h"
 #include "sysinfo/smbios_corpus.h"
+#include "ui/sysinfo_grid.h"
 #include "ui/sysinfo_presenter.h"
 
 namespace {
@@ -102,6 +103,37 @@ TEST_F(SysInfoRowsTest, WinesTableShowsTheMachinesOwnFacts) {
   EXPECT_EQ(rows[10].value, "0.00 (3.60) GHz");
   EXPECT_EQ(rows[11].value, "0");
   EXPECT_EQ(rows[12].value, "15.92 GB");
+}
+
+TEST_F(SysInfoRowsTest, ViewCarriesTheCardTitleAndTheRows) {
+  const TSystemInfo& info = Collect(TwoModulesTable());
+  const TSysInfoView view = SysInfoView(info, strings, ".");
+  EXPECT_EQ(view.title, "System Information");
+  EXPECT_EQ(view.rows, SysInfoRows(info, strings, "."));
+}
+
+TEST(SysInfoGrid, Geometry) {
+  // 30 % and 67 % of the width less one line per column, to the nearest pixel.
+  const struct {
+    int width, line;
+    TSysInfoColumns expected;
+  } columns[] = {{502, 1, {150, 335}}, {1000, 1, {299, 669}}, {753, 1, {225, 503}}, {1130, 2, {338, 754}},
+                 {2, 1, {0, 0}}};
+  for (const auto& c : columns) EXPECT_EQ(SysInfoColumnWidths(c.width, c.line), c.expected) << c.width;
+
+  EXPECT_FALSE(SysInfoRowIsGrey(0));
+  EXPECT_TRUE(SysInfoRowIsGrey(1));
+  EXPECT_FALSE(SysInfoRowIsGrey(2));
+  EXPECT_TRUE(SysInfoRowIsGrey(19));
+
+  // Half the spare height, rounded toward zero, also when the text is taller than the cell.
+  const struct {
+    int top, cell, text, expected;
+  } centred[] = {{0, 24, 16, 4}, {0, 24, 15, 4}, {48, 25, 16, 52}, {10, 16, 16, 10}, {0, 10, 13, -1}};
+  for (const auto& c : centred) EXPECT_EQ(CentredTextTop(c.top, c.cell, c.text), c.expected);
+
+  EXPECT_EQ(SysInfoGridHeight(520, 70, 20), 430);
+  EXPECT_EQ(SysInfoGridHeight(80, 70, 20), 0);
 }
 
 }  // namespace

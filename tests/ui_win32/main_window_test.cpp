@@ -9,12 +9,17 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/main_form.h"
 #include "program_under_test.h"
 #include "app/overview_page.h"
 #include "app/result_row.h"
 #include "app/results_page.h"
+#include "app/sysinfo_page.h"
+#include "platform/win32/win32_text.h"
+#include "support/child_output.h"
 #include "res/string_ids.h"
 #include "ui/shell_layout.h"
 #include "ui/win32/card_panel.h"
@@ -50,6 +55,41 @@ class MainWindow : public ::testing::Test {
     HWND page = OverviewPage();
     HWND button = GetDlgItem(page, idScanButton);
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(idScanButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  }
+
+  // The grid has the focus and qvcli.exe info's rows; the clock is measured
+  // by each program, so the speeds agree within 5 %.
+  void CheckSystemInfo(const std::vector<std::pair<std::string, std::string>>& pcRows) const {
+    HWND grid = GetDlgItem(GetDlgItem(CardOf(m_window, cardSysInfo), idSysInfoPage), idSysInfoGrid);
+    ASSERT_TRUE(grid);
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(m_window, nullptr), &focus));
+    EXPECT_EQ(focus.hwndFocus, grid);
+    ASSERT_EQ(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(pcRows.size()));
+    for (size_t row = 0; row < pcRows.size(); ++row) {
+      const auto& [caption, value] = pcRows[row];
+      const int item = static_cast<int>(row);
+      EXPECT_EQ(WideToUtf8(ListItemText(m_first.Id(), grid, item, 0)), caption);
+      const std::string shown = WideToUtf8(ListItemText(m_first.Id(), grid, item, 1));
+      if (caption == "CPU speed (Max)") {
+        const auto [current, max] = child_output::Speeds(shown);
+        const auto [qvcliCurrent, qvcliMax] = child_output::Speeds(value);
+        EXPECT_DOUBLE_EQ(current, qvcliCurrent);
+        EXPECT_NEAR(max, qvcliMax, qvcliMax * 0.05 + 0.01);
+      } else {
+        EXPECT_EQ(shown, value) << caption;
+      }
+    }
+  }
+  // Manufacturer, model and processor are the grid's first, second and seventh rows.
+  void CheckOverviewFacts(const std::vector<std::pair<std::string, std::string>>& pcRows) const {
+    HWND page = OverviewPage();
+    const size_t rowOfFact[] = {0, 1, 6, 2};
+    for (int fact = 0; fact < 4; ++fact) {
+      HWND value = GetDlgItem(page, idFirstFactLabel + 2 * fact + 1);
+      EXPECT_EQ(WideToUtf8(TextOf(value)), pcRows[rowOfFact[fact]].second) << pcRows[rowOfFact[fact]].first;
+    }
   }
 
   TProcess m_first;
@@ -121,22 +161,28 @@ TEST_F(MainWindow, AboutIsModalAndEscapeClosesIt) {
   EXPECT_TRUE(IsWindowEnabled(m_window));
 }
 
-TEST_F(MainWindow, NavigationClicksSwitchCards) {
+// Each click shows its card; on the way, System Info's grid takes the focus and
+// shows qvcli.exe info's rows, and the overview shows the same PC.
+TEST_F(MainWindow, NavigationClicksSwitchCardsAndShowThePC) {
   HWND mainList = GetDlgItem(m_window, idMainNavigation);
   HWND settingsList = GetDlgItem(m_window, idSettingsNavigation);
+  const auto pcRows = child_output::InfoRows(
+      child_output::Output(L"\"" + child_output::Beside(L"qvcli.exe") + L"\" info"));
+  ASSERT_GE(pcRows.size(), 13u);
   const struct {
     HWND list;
     int item;
     int card;          // the card shown afterwards
     bool settingsMode; // the settings list is the visible one afterwards
+    std::function<void()> check;
   } steps[] = {
-      {mainList, 1, 1, false},      // Scan Results
-      {mainList, 3, 3, false},      // Restore
-      {mainList, 4, 4, true},       // Settings: its list, the General page
-      {settingsList, 2, 5, true},   // Connection
-      {settingsList, 4, 10, true},  // System Info
-      {settingsList, 0, 10, false}, // Back: main list, the page stays
-      {mainList, 0, 0, false},      // Overview
+      {mainList, 1, 1, false, {}},      // Scan Results
+      {mainList, 3, 3, false, {}},      // Restore
+      {mainList, 4, 4, true, {}},       // Settings: its list, the General page
+      {settingsList, 2, 5, true, {}},   // Connection
+      {settingsList, 4, 10, true, [&] { CheckSystemInfo(pcRows); }},  // System Info
+      {settingsList, 0, 10, false, {}}, // Back: main list, the page stays
+      {mainList, 0, 0, false, [&] { CheckOverviewFacts(pcRows); }},  // Overview
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(testing::Message() << "item " << step.item << " -> card " << step.card);
@@ -144,6 +190,7 @@ TEST_F(MainWindow, NavigationClicksSwitchCards) {
     EXPECT_EQ(VisibleCard(m_window), step.card);
     EXPECT_EQ(IsWindowVisible(settingsList) != FALSE, step.settingsMode);
     EXPECT_EQ(IsWindowVisible(mainList) != FALSE, !step.settingsMode);
+    if (step.check) step.check();
   }
 }
 

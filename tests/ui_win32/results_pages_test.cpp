@@ -28,48 +28,6 @@ namespace {
 using namespace std::chrono_literals;
 using namespace program_under_test;
 
-// Memory in another process, for the list view's messages that carry pointers.
-class TRemoteBuffer {
- public:
-  TRemoteBuffer(DWORD processId, size_t size) : m_size(size) {
-    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (m_process) m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  }
-  ~TRemoteBuffer() {
-    if (m_address) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-    if (m_process) CloseHandle(m_process);
-  }
-  TRemoteBuffer(const TRemoteBuffer&) = delete;
-  TRemoteBuffer& operator=(const TRemoteBuffer&) = delete;
-
-  char* Address() const { return static_cast<char*>(m_address); }
-  bool Write(const void* data, size_t size, size_t offset = 0) const {
-    return WriteProcessMemory(m_process, Address() + offset, data, size, nullptr) != FALSE;
-  }
-  bool Read(void* data, size_t size, size_t offset = 0) const {
-    return ReadProcessMemory(m_process, Address() + offset, data, size, nullptr) != FALSE;
-  }
-
- private:
-  HANDLE m_process = nullptr;
-  void* m_address = nullptr;
-  size_t m_size;
-};
-
-std::wstring ListItemText(DWORD processId, HWND list, int item) {
-  constexpr size_t kChars = 256;
-  TRemoteBuffer remote(processId, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-  LVITEMW request{};
-  request.iSubItem = 0;
-  request.cchTextMax = kChars;
-  request.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(LVITEMW));
-  remote.Write(&request, sizeof(request));
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()));
-  wchar_t text[kChars] = {};
-  remote.Read(text, sizeof(text) - sizeof(wchar_t), sizeof(LVITEMW));
-  return text;
-}
-
 void CheckListItem(DWORD processId, HWND list, int item) {
   TRemoteBuffer remote(processId, sizeof(LVITEMW));
   LVITEMW state{};

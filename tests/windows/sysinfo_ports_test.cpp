@@ -1,11 +1,10 @@
 // The firmware-table and hardware-facts ports against the system's real services,
 // the PC information collected over them, and what qvcli.exe info prints of it.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <cpuid.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_handles.h"
@@ -13,6 +12,7 @@
 #include "sysinfo/processor_facts.h"
 #include "sysinfo/smbios.h"
 #include "sysinfo/smbios_source.h"
+#include "support/child_output.h"
 #include "ui/sysinfo_presenter.h"
 #include "wine_detection.h"
 
@@ -170,47 +170,6 @@ TEST(Win32HardwareFacts, ProcessorIdentificationAndClock) {
   RecordProperty("clock_mhz", std::to_string(measured));
 }
 
-// What a program prints to its standard output.
-std::string Output(const std::wstring& commandLine) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return {};
-  TKernelHandle reader(readEnd), writer(writeEnd);
-  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writer.Get();
-  startup.hStdError = writer.Get();
-  PROCESS_INFORMATION process{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process))
-    return {};
-  TKernelHandle processHandle(process.hProcess), thread(process.hThread);
-  writer.Reset();
-  std::string output;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(reader.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
-  WaitForSingleObject(processHandle.Get(), INFINITE);
-  return output;
-}
-
-std::wstring QvcliPath() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"qvcli.exe";
-}
-
-// Two speeds of "a (b) GHz".
-std::pair<double, double> Speeds(const std::string& text) {
-  double current = 0, max = 0;
-  std::sscanf(text.c_str(), "%lf (%lf)", &current, &max);
-  return {current, max};
-}
-
 TEST(Win32SystemInfo, CollectedValuesEqualTheTestsOwnReadsAndQvcliInfo) {
   TWin32Machine machine;
   const std::string os = "Windows";
@@ -237,28 +196,23 @@ TEST(Win32SystemInfo, CollectedValuesEqualTheTestsOwnReadsAndQvcliInfo) {
   // qvcli.exe info prints the same rows (its own Windows version; its own clock measurement).
   TWin32StringTable strings;
   const auto expected = SysInfoRows(info, strings, machine.locale.DecimalSeparator());
-  std::string output = Output(L"\"" + QvcliPath() + L"\" info");
-  std::erase(output, '\r');
-  const auto rows = output.substr(std::min(output.size(), output.find("\n\n") + 2));
-  std::istringstream lines(rows);
-  std::string line;
-  size_t index = 0;
-  while (std::getline(lines, line)) {
-    ASSERT_LT(index, expected.size()) << line;
-    const TSysInfoRow& row = expected[index++];
-    ASSERT_EQ(line.substr(0, row.caption.size() + 1), row.caption + ":") << line;
-    const std::string value = line.substr(std::min(line.size(), line.find_first_not_of(' ', row.caption.size() + 1)));
-    if (index == 3) continue;  // the Windows version: the data model's, not this test's
-    if (index == 11) {
-      const auto [current, max] = Speeds(value);
-      const auto [expectedCurrent, expectedMax] = Speeds(row.value);
+  const std::string output = child_output::Output(L"\"" + child_output::Beside(L"qvcli.exe") + L"\" info");
+  const auto rows = child_output::InfoRows(output);
+  ASSERT_EQ(rows.size(), expected.size()) << output;
+  for (size_t index = 0; index < rows.size(); ++index) {
+    const auto& [caption, value] = rows[index];
+    const TSysInfoRow& row = expected[index];
+    ASSERT_EQ(caption, row.caption) << output;
+    if (index == 2) continue;  // the Windows version: the data model's, not this test's
+    if (index == 10) {
+      const auto [current, max] = child_output::Speeds(value);
+      const auto [expectedCurrent, expectedMax] = child_output::Speeds(row.value);
       EXPECT_DOUBLE_EQ(current, expectedCurrent);
       EXPECT_NEAR(max, expectedMax, expectedMax * 0.05 + 0.01);
       continue;
     }
     EXPECT_EQ(value, row.value) << row.caption;
   }
-  EXPECT_EQ(index, expected.size()) << output;
 }
 
 }  // namespace

@@ -302,3 +302,17 @@ void ClearScrollBox(HWND box) {
     DestroyWindow(last ? last : child);
   }
 }
+
+void AppendListRow(HWND list, const std::string& first, const std::string& second) {
+  std::wstring firstText = Utf8ToWide(first);
+  std::wstring secondText = Utf8ToWide(second);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.pszText = firstText.data();
+  const int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  item.iItem = index;
+  item.iSubItem = 1;
+  item.pszText = secondText.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}

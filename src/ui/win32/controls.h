@@ -96,6 +96,9 @@ HWND CreateLabel(HWND parent, int id, const std::string& text, const TLayoutRect
 // The width of a control's text in its own font.
 int LabelTextWidth(HWND label);
 
+// Adds a row of two texts at the end of a report list view.
+void AppendListRow(HWND list, const std::string& first, const std::string& second);
+
 // The hint texts of a top-level window's controls.
 class TToolTips {
  public:
