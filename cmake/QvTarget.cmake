@@ -61,6 +61,7 @@ function(qv_resource_script target version description script)
   # windres leaves no dependency file: a changed string table or version must
   # still rebuild the resources.
   set_property(SOURCE ${script} APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/res/strings_en.rc
+               ${CMAKE_BINARY_DIR}/generated/res/strings_translations.rc
                ${PROJECT_SOURCE_DIR}/res/version.rc ${folder}/version_info.h)
   target_include_directories(${target} PRIVATE ${folder} ${PROJECT_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 endfunction()

@@ -25,12 +25,6 @@ TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom};
 // The overview page fills its card below the card's title.
 TLayoutRect OverviewPageRect(const RECT& card, int titleBottom) { return {0, titleBottom, card.right, card.bottom}; }
 
-std::string ProgramPath() {
-  wchar_t path[MAX_PATH] = {};
-  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return WideToUtf8(path, length);
-}
-
 }  // namespace
 
 TDriverAppForm::TDriverAppForm(TDriverDatamodel& model, TDataManager& engine, TSystemPorts ports)
@@ -132,7 +126,7 @@ void TDriverAppForm::DeleteLeftoverInstaller() {
 void TDriverAppForm::FollowLanguageChoice() {
   // The interface language chosen for this program (stored per program path);
   // the settings follow it when they differ.
-  const int chosen = LoadLanguageChoice(m_ports.registry, ProgramPath());
+  const int chosen = LoadLanguageChoice(m_ports.registry, m_ports.processes.ModuleFileName());
   if (chosen == m_model.Language()) return;
   m_model.SetLanguage(chosen);
   try {

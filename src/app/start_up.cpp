@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "app/splash_form.h"
 #include "core/data_model.h"
+#include "core/windows_policies.h"
 #include "engine/data_manager.h"
 #include "gui_resources.h"
 #include "platform/win32/win32_handles.h"
@@ -76,6 +77,8 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
 
   // The two global objects: the data model, then the engine over it.
   TWin32Machine machine;
+  // The interface language chosen for this program, before the first text.
+  machine.strings.SetLanguage(LoadLanguageChoice(machine.registry, machine.processes.ModuleFileName()));
   std::unique_ptr<TDriverDatamodel> model;
   std::unique_ptr<TDataManager> engine;
   try {

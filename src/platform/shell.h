@@ -49,4 +49,6 @@ class IShell {
                            const std::string& parameters, int show) = 0;
   // The user's roaming application-data folder (CSIDL_APPDATA).
   virtual std::string RoamingAppDataFolder() = 0;
+  // The system's Windows folder (GetSystemWindowsDirectoryW), never an environment variable's value.
+  virtual std::string WindowsFolder() = 0;
 };

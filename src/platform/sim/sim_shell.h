@@ -13,6 +13,7 @@ class TSimShell : public IShell {
   };
 
   std::string appDataFolder;
+  std::string windowsFolder = "C:\\Windows";
   bool executeSucceeds = true;
   uint32_t exitCode = 0;
   intptr_t executeResult = 42;
@@ -23,4 +24,5 @@ class TSimShell : public IShell {
   intptr_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                    int show) override;
   std::string RoamingAppDataFolder() override { return appDataFolder; }
+  std::string WindowsFolder() override { return windowsFolder; }
 };

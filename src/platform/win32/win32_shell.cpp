@@ -57,3 +57,9 @@ std::string TWin32Shell::RoamingAppDataFolder() {
     return {};
   return WideToUtf8(std::wstring(path));
 }
+
+std::string TWin32Shell::WindowsFolder() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const UINT length = GetSystemWindowsDirectoryW(path, MAX_PATH + 1);
+  return length > 0 && length <= MAX_PATH ? WideToUtf8(path, length) : std::string();
+}
