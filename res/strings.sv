@@ -200,7 +200,7 @@ IDS_SYSINFO_CPU_SPEED "Processorhastighet (max)"
 IDS_SYSINFO_CPU_VOLTAGE "Processorspänning"
 IDS_SYSINFO_MEMORY "Minne"
 IDS_SYSINFO_MEMORY_MODULE "Minnesmodul (%d)"
-IDS_SYSINFO_SYSTEM_SLOT "Systemplats (%d)"
+IDS_SYSINFO_SYSTEM_SLOT "Systemkortplats (%d)"
 IDS_SYSINFO_CPU_SPEED_FORMAT "%2.f (%2.f) GHz"
 
 # Splash window: feature lines, version ("%s %s.%s.%s.%s" with "Version") and the legal notice (%d: year).
