@@ -119,7 +119,7 @@ IDS_CONFIRM_STOP_INSTALL "Vill du stoppa installationen?"
 
 # Overview page: the scan button, the status lines and the messages at a scan's end (%s: the application name).
 IDS_STOP_SCAN_CAPTION "Stoppa genomsökning"
-IDS_SCANNING_TITLE "Datorn genomsöks efter drivrutinsstatus"
+IDS_SCANNING_TITLE "Datorn genomsöks för att kontrollera drivrutinernas status"
 IDS_SCANNING_TEXT "Det här kan ta en liten stund. Vänta..."
 IDS_CHECKING_TITLE "Söker efter uppdateringar..."
 IDS_NO_UPDATES_TEXT "Inga drivrutinsuppdateringar hittades för dina enheter."
