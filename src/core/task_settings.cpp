@@ -35,7 +35,7 @@ void TDriverDatamodel::RunAtStartupSettings(const std::string& strSubKey, int iM
     UpdateTask(strSubKey, enable);
     return;
   }
-  auto key = m_ports.registry.OpenKey(TRegRoot::CurrentUser, RUN_KEY + strSubKey, TRegAccess::All, false);
+  auto key = m_ports.registry.OpenKey(TRegRoot::CurrentUser, RUN_KEY + strSubKey, TRegAccess::Write, false);
   if (!key) return;
   // Quoted, so that a path with blanks is not read as a shorter program and its arguments.
   if (enable)

@@ -22,7 +22,7 @@ namespace {
 bool FillExecAction(TWinTask& task, const std::string& programPath) {
   std::unique_ptr<TWinTaskAction> action = task.FirstExecAction();
   if (!action) {
-    if (task.LastResult() != HR_OK) return false;
+    if (!HrSucceeded(task.LastResult())) return false;
     action = task.CreateAction(taExec);
   }
   return action && action->SetPath(programPath) && action->SetArguments("");
