@@ -139,6 +139,8 @@ TEST_F(LogonTasks, AFailedStepRegistersNothing) {
       {"CreateTrigger 9", HR_NOT_IMPLEMENTED, false},
       {"put_Delay", HR_NOT_IMPLEMENTED, false},
       {"ITriggerCollection::Remove", HR_NOT_IMPLEMENTED, true},
+      {"ITriggerCollection::get_Count", HR_NOT_IMPLEMENTED, false},
+      {"IActionCollection::get_Count", HR_NOT_IMPLEMENTED, false},
       {"CreateAction 0", HR_FAIL, false},
       {"RegisterTask", HR_ACCESS_DENIED, false},
   };

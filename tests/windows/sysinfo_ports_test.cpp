@@ -14,6 +14,7 @@
 #include "sysinfo/smbios.h"
 #include "sysinfo/smbios_source.h"
 #include "ui/sysinfo_presenter.h"
+#include "program_run.h"
 #include "wine_detection.h"
 
 namespace {
@@ -171,38 +172,7 @@ TEST(Win32HardwareFacts, ProcessorIdentificationAndClock) {
 }
 
 // What a program prints to its standard output.
-std::string Output(const std::wstring& commandLine) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return {};
-  TKernelHandle reader(readEnd), writer(writeEnd);
-  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writer.Get();
-  startup.hStdError = writer.Get();
-  PROCESS_INFORMATION process{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process))
-    return {};
-  TKernelHandle processHandle(process.hProcess), thread(process.hThread);
-  writer.Reset();
-  std::string output;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(reader.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
-  WaitForSingleObject(processHandle.Get(), INFINITE);
-  return output;
-}
-
-std::wstring QvcliPath() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"qvcli.exe";
-}
+std::string Output(const std::wstring& commandLine) { return RunProgram(commandLine).output; }
 
 // Two speeds of "a (b) GHz".
 std::pair<double, double> Speeds(const std::string& text) {

@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "core/data_model.h"
-#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_machine.h"
+#include "program_run.h"
 #include "wine_detection.h"
 
 namespace {
@@ -40,45 +40,11 @@ std::unique_ptr<ITaskServicePort> ConnectedService(TWin32TaskScheduler& port) {
 
 bool IsWindowsXP(TWin32Machine& machine) { return machine.osVersion.Version().major < 6; }
 
-// What a program prints and its exit code.
-struct TProgramRun {
-  std::string output;
-  DWORD exitCode = 0xFFFFFFFF;
-};
-
-TProgramRun RunProgram(const std::wstring& commandLine) {
-  TProgramRun run;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
-  TKernelHandle reader(readEnd), writer(writeEnd);
-  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writer.Get();
-  startup.hStdError = writer.Get();
-  PROCESS_INFORMATION process{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process))
-    return run;
-  TKernelHandle processHandle(process.hProcess), thread(process.hThread);
-  writer.Reset();
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(reader.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
-  WaitForSingleObject(processHandle.Get(), INFINITE);
-  GetExitCodeProcess(processHandle.Get(), &run.exitCode);
+// qvcli.exe with these arguments; its output without carriage returns.
+TProgramRun Qvcli(const std::wstring& arguments) {
+  TProgramRun run = RunProgram(L"\"" + QvcliPath() + L"\" " + arguments);
   std::erase(run.output, '\r');
   return run;
-}
-
-std::wstring QvcliCommand(const std::wstring& arguments) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return L"\"" + folder.substr(0, folder.find_last_of(L'\\') + 1) + L"qvcli.exe\" " + arguments;
 }
 
 // One program start: the service not yet running (a fresh Wine session finds the
@@ -191,7 +157,7 @@ TEST(Win32TaskScheduler, ConnectingOperationsAndTheDataModel) {
 TEST(Win32TaskScheduler, QvcliSchedule) {
   TWin32Machine machine;
   if (IsWindowsXP(machine)) {
-    EXPECT_EQ(RunProgram(QvcliCommand(L"schedule")).output, "Task Scheduler: not available\n");
+    EXPECT_EQ(Qvcli(L"schedule").output, "Task Scheduler: not available\n");
     return;
   }
   std::unique_ptr<ITaskServicePort> service = ConnectedService(machine.scheduler);
@@ -199,11 +165,11 @@ TEST(Win32TaskScheduler, QvcliSchedule) {
   std::unique_ptr<ITaskFolderPort> folder;
   ASSERT_EQ(Hex(service->GetFolder("\\", folder)), Hex(HR_OK));
 
-  const TProgramRun shown = RunProgram(QvcliCommand(L"schedule"));
+  const TProgramRun shown = Qvcli(L"schedule");
   EXPECT_EQ(shown.exitCode, 0u);
   EXPECT_EQ(shown.output.substr(0, shown.output.find('\n')),
             RunsUnderWine() ? "Task Scheduler: not available" : "Task Scheduler: available");
-  const TProgramRun changed = RunProgram(QvcliCommand(L"schedule weekly mon,fri 2024-03-04 09:00"));
+  const TProgramRun changed = Qvcli(L"schedule weekly mon,fri 2024-03-04 09:00");
   std::unique_ptr<ITaskDefinitionPort> registered;
   const THResult found = folder->GetTask("Quorvane Scheduled Scan", registered);
   if (RunsUnderWine()) {
@@ -216,7 +182,7 @@ TEST(Win32TaskScheduler, QvcliSchedule) {
     EXPECT_NE(changed.output.find("Scheduled: At 09:00 every"), std::string::npos) << changed.output;
     EXPECT_EQ(Hex(found), Hex(HR_OK));
   }
-  EXPECT_EQ(RunProgram(QvcliCommand(L"schedule never")).exitCode, RunsUnderWine() ? 1u : 0u);
+  EXPECT_EQ(Qvcli(L"schedule never").exitCode, RunsUnderWine() ? 1u : 0u);
   EXPECT_EQ(Hex(folder->GetTask("Quorvane Scheduled Scan", registered)), Hex(HR_FILE_NOT_FOUND));
 }
 

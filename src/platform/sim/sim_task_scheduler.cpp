@@ -31,43 +31,83 @@ THResult TSimTaskScheduler::InitializeSecurity(uint32_t authenticationLevel, uin
 
 namespace {
 
+constexpr int32_t ACTION_EXEC = 0;
+constexpr int32_t TRIGGER_EVENT = 0;
 constexpr int32_t TRIGGER_DAILY = 2;
 constexpr int32_t TRIGGER_WEEKLY = 3;
 constexpr int32_t TRIGGER_BOOT = 8;
 constexpr int32_t TRIGGER_LOGON = 9;
 
-class TSimActionPort : public ITaskActionPort {
- public:
-  TSimActionPort(const TSimTaskScheduler& scheduler, std::shared_ptr<TSimAction> action)
-      : m_scheduler(scheduler), m_action(std::move(action)) {}
-  THResult Type(int32_t& type) override { return Read(type, m_action->type); }
-  THResult Path(std::string& path) override { return Read(path, m_action->path); }
-  THResult SetPath(const std::string& path) override { return Write("put_Path", m_action->path, path); }
-  THResult Arguments(std::string& arguments) override { return Read(arguments, m_action->arguments); }
-  THResult SetArguments(const std::string& arguments) override {
-    return Write("put_Arguments", m_action->arguments, arguments);
-  }
+// What the simulated objects share: reads, writes that fail as a test asked, and
+// the trigger and action collections.
+class TSimObject {
+ protected:
+  explicit TSimObject(const TSimTaskScheduler& scheduler) : m_scheduler(scheduler) {}
 
- private:
+  // An interface the object does not have answers E_NOINTERFACE.
   template <typename T>
-  static THResult Read(T& out, const T& value) {
+  static THResult Read(bool applies, T& out, const T& value) {
+    if (!applies) return HR_NO_INTERFACE;
     out = value;
     return HR_OK;
   }
   template <typename T>
-  THResult Write(const std::string& operation, T& field, const T& value) {
+  THResult Write(bool applies, const std::string& operation, T& field, const T& value) const {
+    if (!applies) return HR_NO_INTERFACE;
     const THResult hr = m_scheduler.Answer(operation);
     if (HrSucceeded(hr)) field = value;
     return hr;
   }
+  template <typename TItem>
+  THResult Count(const std::string& operation, const std::vector<std::shared_ptr<TItem>>& items,
+                 int32_t& count) const {
+    const THResult hr = m_scheduler.Answer(operation);
+    if (HrSucceeded(hr)) count = static_cast<int32_t>(items.size());
+    return hr;
+  }
+  template <typename TPort, typename TItem, typename TInterface>
+  THResult Item(const std::vector<std::shared_ptr<TItem>>& items, int32_t index,
+                std::unique_ptr<TInterface>& port) const {
+    if (index < 1 || index > static_cast<int32_t>(items.size())) return HR_INVALID_ARG;
+    port = std::make_unique<TPort>(m_scheduler, items[static_cast<size_t>(index - 1)]);
+    return HR_OK;
+  }
+  template <typename TPort, typename TItem, typename TInterface>
+  THResult Create(const std::string& operation, int32_t type, std::vector<std::shared_ptr<TItem>>& items,
+                  std::unique_ptr<TInterface>& port) const {
+    const THResult hr = m_scheduler.Answer(operation + " " + std::to_string(type));
+    if (!HrSucceeded(hr)) return hr;
+    auto created = std::make_shared<TItem>();
+    created->type = type;
+    items.push_back(created);
+    port = std::make_unique<TPort>(m_scheduler, created);
+    return HR_OK;
+  }
+
   const TSimTaskScheduler& m_scheduler;
+};
+
+class TSimActionPort : public ITaskActionPort, TSimObject {
+ public:
+  TSimActionPort(const TSimTaskScheduler& scheduler, std::shared_ptr<TSimAction> action)
+      : TSimObject(scheduler), m_action(std::move(action)) {}
+  THResult Type(int32_t& type) override { return Read(true, type, m_action->type); }
+  THResult Path(std::string& path) override { return Read(IsExec(), path, m_action->path); }
+  THResult SetPath(const std::string& path) override { return Write(IsExec(), "put_Path", m_action->path, path); }
+  THResult Arguments(std::string& arguments) override { return Read(IsExec(), arguments, m_action->arguments); }
+  THResult SetArguments(const std::string& arguments) override {
+    return Write(IsExec(), "put_Arguments", m_action->arguments, arguments);
+  }
+
+ private:
+  bool IsExec() const { return m_action->type == ACTION_EXEC; }
   std::shared_ptr<TSimAction> m_action;
 };
 
-class TSimTriggerPort : public ITaskTriggerPort {
+class TSimTriggerPort : public ITaskTriggerPort, TSimObject {
  public:
   TSimTriggerPort(const TSimTaskScheduler& scheduler, std::shared_ptr<TSimTrigger> trigger)
-      : m_scheduler(scheduler), m_trigger(std::move(trigger)) {}
+      : TSimObject(scheduler), m_trigger(std::move(trigger)) {}
   THResult Type(int32_t& type) override { return Read(true, type, m_trigger->type); }
   THResult Enabled(bool& enabled) override { return Read(true, enabled, m_trigger->enabled); }
   THResult SetEnabled(bool enabled) override { return Write(true, "put_Enabled", m_trigger->enabled, enabled); }
@@ -107,74 +147,48 @@ class TSimTriggerPort : public ITaskTriggerPort {
 
  private:
   bool Is(int32_t type) const { return m_trigger->type == type; }
-  bool HasDelay() const { return Is(TRIGGER_LOGON) || Is(TRIGGER_BOOT) || Is(0); }
-  template <typename T>
-  static THResult Read(bool applies, T& out, const T& value) {
-    if (!applies) return HR_NO_INTERFACE;
-    out = value;
-    return HR_OK;
-  }
-  template <typename T>
-  THResult Write(bool applies, const std::string& operation, T& field, const T& value) {
-    if (!applies) return HR_NO_INTERFACE;
-    const THResult hr = m_scheduler.Answer(operation);
-    if (HrSucceeded(hr)) field = value;
-    return hr;
-  }
-  const TSimTaskScheduler& m_scheduler;
+  // Event, boot and logon triggers have a delay.
+  bool HasDelay() const { return Is(TRIGGER_EVENT) || Is(TRIGGER_BOOT) || Is(TRIGGER_LOGON); }
   std::shared_ptr<TSimTrigger> m_trigger;
 };
 
-class TSimDefinitionPort : public ITaskDefinitionPort {
+class TSimDefinitionPort : public ITaskDefinitionPort, TSimObject {
  public:
   TSimDefinitionPort(const TSimTaskScheduler& scheduler, std::shared_ptr<TSimTaskDefinition> definition)
-      : m_scheduler(scheduler), m_definition(std::move(definition)) {}
+      : TSimObject(scheduler), m_definition(std::move(definition)) {}
   const TSimTaskDefinition& Definition() const { return *m_definition; }
 
-  THResult Description(std::string& text) override {
-    text = m_definition->description;
-    return HR_OK;
-  }
+  THResult Description(std::string& text) override { return Read(true, text, m_definition->description); }
   THResult SetDescription(const std::string& text) override {
-    return Write("put_Description", m_definition->description, text);
+    return Write(true, "put_Description", m_definition->description, text);
   }
   THResult SetRegistrationDate(const std::string& date) override {
-    return Write("put_Date", m_definition->registrationDate, date);
+    return Write(true, "put_Date", m_definition->registrationDate, date);
   }
-  THResult SetLogonType(int32_t type) override { return Write("put_LogonType", m_definition->logonType, type); }
-  THResult SetUserId(const std::string& user) override { return Write("put_UserId", m_definition->userId, user); }
-  THResult SetRunLevel(int32_t level) override { return Write("put_RunLevel", m_definition->runLevel, level); }
-  THResult Enabled(bool& enabled) override {
-    enabled = m_definition->enabled;
-    return HR_OK;
+  THResult SetLogonType(int32_t type) override { return Write(true, "put_LogonType", m_definition->logonType, type); }
+  THResult SetUserId(const std::string& user) override {
+    return Write(true, "put_UserId", m_definition->userId, user);
   }
-  THResult SetEnabled(bool enabled) override { return Write("put_Enabled", m_definition->enabled, enabled); }
+  THResult SetRunLevel(int32_t level) override { return Write(true, "put_RunLevel", m_definition->runLevel, level); }
+  THResult Enabled(bool& enabled) override { return Read(true, enabled, m_definition->enabled); }
+  THResult SetEnabled(bool enabled) override { return Write(true, "put_Enabled", m_definition->enabled, enabled); }
   THResult SetStartWhenAvailable(bool start) override {
-    return Write("put_StartWhenAvailable", m_definition->startWhenAvailable, start);
+    return Write(true, "put_StartWhenAvailable", m_definition->startWhenAvailable, start);
   }
   THResult SetPriority(int32_t priority) override {
-    return Write("put_Priority", m_definition->priority, priority);
+    return Write(true, "put_Priority", m_definition->priority, priority);
   }
   THResult SetCompatibility(int32_t level) override {
-    return Write("put_Compatibility", m_definition->compatibility, level);
+    return Write(true, "put_Compatibility", m_definition->compatibility, level);
   }
   THResult TriggerCount(int32_t& count) override {
-    count = static_cast<int32_t>(m_definition->triggers.size());
-    return HR_OK;
+    return Count("ITriggerCollection::get_Count", m_definition->triggers, count);
   }
   THResult Trigger(int32_t index, std::unique_ptr<ITaskTriggerPort>& trigger) override {
-    if (index < 1 || index > static_cast<int32_t>(m_definition->triggers.size())) return HR_INVALID_ARG;
-    trigger = std::make_unique<TSimTriggerPort>(m_scheduler, m_definition->triggers[static_cast<size_t>(index - 1)]);
-    return HR_OK;
+    return Item<TSimTriggerPort>(m_definition->triggers, index, trigger);
   }
   THResult CreateTrigger(int32_t type, std::unique_ptr<ITaskTriggerPort>& trigger) override {
-    const THResult hr = m_scheduler.Answer("CreateTrigger " + std::to_string(type));
-    if (!HrSucceeded(hr)) return hr;
-    auto created = std::make_shared<TSimTrigger>();
-    created->type = type;
-    m_definition->triggers.push_back(created);
-    trigger = std::make_unique<TSimTriggerPort>(m_scheduler, created);
-    return HR_OK;
+    return Create<TSimTriggerPort>("CreateTrigger", type, m_definition->triggers, trigger);
   }
   THResult RemoveTrigger(int32_t index) override {
     const THResult hr = m_scheduler.Answer("ITriggerCollection::Remove");
@@ -185,32 +199,16 @@ class TSimDefinitionPort : public ITaskDefinitionPort {
     return HR_OK;
   }
   THResult ActionCount(int32_t& count) override {
-    count = static_cast<int32_t>(m_definition->actions.size());
-    return HR_OK;
+    return Count("IActionCollection::get_Count", m_definition->actions, count);
   }
   THResult Action(int32_t index, std::unique_ptr<ITaskActionPort>& action) override {
-    if (index < 1 || index > static_cast<int32_t>(m_definition->actions.size())) return HR_INVALID_ARG;
-    action = std::make_unique<TSimActionPort>(m_scheduler, m_definition->actions[static_cast<size_t>(index - 1)]);
-    return HR_OK;
+    return Item<TSimActionPort>(m_definition->actions, index, action);
   }
   THResult CreateAction(int32_t type, std::unique_ptr<ITaskActionPort>& action) override {
-    const THResult hr = m_scheduler.Answer("CreateAction " + std::to_string(type));
-    if (!HrSucceeded(hr)) return hr;
-    auto created = std::make_shared<TSimAction>();
-    created->type = type;
-    m_definition->actions.push_back(created);
-    action = std::make_unique<TSimActionPort>(m_scheduler, created);
-    return HR_OK;
+    return Create<TSimActionPort>("CreateAction", type, m_definition->actions, action);
   }
 
  private:
-  template <typename T>
-  THResult Write(const std::string& operation, T& field, const T& value) {
-    const THResult hr = m_scheduler.Answer(operation);
-    if (HrSucceeded(hr)) field = value;
-    return hr;
-  }
-  const TSimTaskScheduler& m_scheduler;
   std::shared_ptr<TSimTaskDefinition> m_definition;
 };
 

@@ -59,9 +59,11 @@ class TSimTaskScheduler : public ITaskSchedulerPort {
  public:
   std::optional<uint32_t> serviceState = SERVICE_STATE_RUNNING;
   THResult securityResult = HR_OK;
-  // Operations that fail, by name ("Connect", "GetFolder", "NewTask", "RegisterTask",
-  // "DeleteTask", "put_LogonType", "put_RunLevel", "ITriggerCollection::Remove", a
-  // trigger type such as "CreateTrigger 3", ...), with the HRESULT they answer.
+  // Operations that fail, by name ("CoCreateInstance", "Connect", "GetFolder",
+  // "GetTasks", "NewTask", "RegisterTask", "DeleteTask", a property such as
+  // "put_LogonType", "ITriggerCollection::get_Count", "ITriggerCollection::Remove",
+  // a created type such as "CreateTrigger 3" or "CreateAction 0"), with the HRESULT
+  // they answer.
   std::map<std::string, THResult> failures;
   std::vector<TSimTask> tasks;
   int securityCalls = 0;
