@@ -10,6 +10,7 @@
 #include "cli/info_command.h"
 #include "cli/install_commands.h"
 #include "cli/scan_commands.h"
+#include "cli/schedule_command.h"
 #include "core/errors.h"
 
 namespace {
@@ -47,6 +48,9 @@ const std::map<std::string, TCommand>& Commands() {
       {"restore-point", {RunRestorePointCommand, "restore-point \"description\"", "create a System Restore point"}},
       {"restore", {RunRestoreCommand, "restore FOLDER", "install the driver of a backup folder again (a name from backups, or a path)"}},
       {"uninstall", {RunUninstallCommand, "uninstall HID", "remove the device whose first hardware id is HID"}},
+      {"schedule", {RunScheduleCommand, "schedule [daily DATE TIME|weekly DAYS DATE TIME|once DATE TIME|never]",
+                    "the logon tasks and the scheduled scan; a new cycle for the scan (DATE yyyy-mm-dd,\n"
+                    "      TIME hh:mm[:ss], DAYS like mon,fri) or none"}},
       {"scan", {RunScanCommand, "scan", "scan the machine, check with the driver server, store the result"}},
   };
   return commands;
@@ -60,7 +64,7 @@ void PrintHelp(std::ostream& out) {
          "Exit codes:\n"
          "  0  success\n"
          "  1  failure: no answer or an error answer from the server, or a failed scan, download,\n"
-         "     install, backup, restore or device removal\n"
+         "     install, backup, restore, device removal or schedule change\n"
          "  2  stopped: Ctrl+C during a scan's enumeration, a download, an install or a backup\n"
          "  3  bad usage, or an unknown hardware id\n";
 }

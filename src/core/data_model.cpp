@@ -15,8 +15,11 @@ TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
       m_MyDeviceList(ports.locale),
       m_SysInfo(ports.firmware, ports.hardware, ports.locale, m_CompleteOSDesc) {
   m_WindowsAutoDrvUpdate = GetWindowsDriverUpdates(m_ports.registry);
+  m_Tasks = ConnectTaskScheduler(m_ports.scheduler, m_ports.osVersion.Version());
+  m_SchedulerAvailable = m_Tasks != nullptr;
   Initialize();
   BuildOsDescription();
+  if (IsOsVistaAndAbove()) RemoveTask(TASK_SUFFIX_ONCE);
 }
 
 void TDriverDatamodel::Initialize() {

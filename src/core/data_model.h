@@ -11,6 +11,7 @@
 
 #include "core/device_list.h"
 #include "platform/system_ports.h"
+#include "schedule/task_definitions.h"
 #include "sysinfo/system_info.h"
 
 // How far ignoring or including a device reaches.
@@ -61,6 +62,22 @@ class TDriverDatamodel {
   void ClearClassImages();
   void UpdateClassImages(const TGuid& AGUID, int32_t Aindex);
   bool LaunchBrowser(const std::string& url);
+
+  // Logon starts (task_settings.cpp): the logon task `m_AppName` + suffix created
+  // or updated, removed; the start-at-logon choice (iMode 1 enable, 0 follow
+  // m_StartatLogin, other disable) as a task or, before Vista, a Run or RunOnce value.
+  bool UpdateTask(const std::string& AsubKey, bool Aenable);
+  void RemoveTask(const std::string& strSuffix);
+  void RunAtStartupSettings(const std::string& strSubKey, int iMode);
+  void RunOnceAtStartupSettings();
+  // The scheduled scan: saved (scNever deletes it; `loaded` is the definition the
+  // schedule page read, if any) and read back; nothing when there is none.
+  bool SaveScheduledScan(const TScanSchedule& schedule, TWinTask* loaded = nullptr);
+  std::optional<TScheduleReading> ReadScheduledScan();
+  // What the program's task definitions are filled with, now.
+  TTaskFacts TaskFacts();
+  // The Task Scheduler connection; nullptr when it could not be made.
+  TWinTaskScheduler* Tasks() { return m_Tasks.get(); }
 
   // Properties.
   const std::string& AppDir() const { return m_AppDir; }
@@ -163,6 +180,7 @@ class TDriverDatamodel {
   TDeviceList m_MyDeviceList;
   TSystemInfo m_SysInfo;
   bool m_SchedulerAvailable = false;
+  std::unique_ptr<TWinTaskScheduler> m_Tasks;
   std::optional<TScanResultProblem> m_ScanResultProblem;
 };
 

@@ -69,4 +69,5 @@ void TDriverDatamodel::DumpSettings() {
   ini.WriteInteger(GENERAL_SECTION, "Language", m_Language);
   if (!WriteFileAtomically(m_ports.fileSystem, fileName, ini.Text()))
     throw EInOutError(FormatText("Unable to write to %s", fileName));
+  RunAtStartupSettings("", 0);
 }

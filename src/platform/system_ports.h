@@ -17,6 +17,7 @@
 #include "platform/shell.h"
 #include "platform/string_table.h"
 #include "platform/system_restore.h"
+#include "platform/task_scheduler.h"
 #include "platform/thread_wait.h"
 
 struct TSystemPorts {
@@ -37,4 +38,5 @@ struct TSystemPorts {
   IThreadWait& threadWait;
   IFirmwareTables& firmware;
   IHardwareFacts& hardware;
+  ITaskSchedulerPort& scheduler;
 };

@@ -252,7 +252,7 @@ TEST_F(DriverDownload, WithoutAConnectionTheRunEndsWithTheServerMessage) {
                             ports.power,         ports.locale,        ports.fileSystem, ports.hashing,
                             ports.strings,       ports.deviceInstall, ports.imageLists, ports.moduleVersion,
                             offline,             ports.systemRestore, ports.threadWait,
-                            ports.firmware,      ports.hardware};
+                            ports.firmware,      ports.hardware,      ports.scheduler};
   TDataManager engine(*model, offlinePorts);
   engine.SetMessageSink(&sink);
   TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);

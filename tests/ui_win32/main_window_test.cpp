@@ -19,7 +19,8 @@
 #include "app/results_page.h"
 #include "app/sysinfo_page.h"
 #include "platform/win32/win32_text.h"
-#include "support/child_output.h"
+#include "support/info_rows.h"
+#include "support/program_run.h"
 #include "res/string_ids.h"
 #include "ui/shell_layout.h"
 #include "ui/win32/card_panel.h"
@@ -73,8 +74,8 @@ class MainWindow : public ::testing::Test {
       EXPECT_EQ(WideToUtf8(ListItemText(m_first.Id(), grid, item, 0)), caption);
       const std::string shown = WideToUtf8(ListItemText(m_first.Id(), grid, item, 1));
       if (caption == "CPU speed (Max)") {
-        const auto [current, max] = child_output::Speeds(shown);
-        const auto [qvcliCurrent, qvcliMax] = child_output::Speeds(value);
+        const auto [current, max] = info_rows::Speeds(shown);
+        const auto [qvcliCurrent, qvcliMax] = info_rows::Speeds(value);
         EXPECT_DOUBLE_EQ(current, qvcliCurrent);
         EXPECT_NEAR(max, qvcliMax, qvcliMax * 0.05 + 0.01);
       } else {
@@ -166,8 +167,8 @@ TEST_F(MainWindow, AboutIsModalAndEscapeClosesIt) {
 TEST_F(MainWindow, NavigationClicksSwitchCardsAndShowThePC) {
   HWND mainList = GetDlgItem(m_window, idMainNavigation);
   HWND settingsList = GetDlgItem(m_window, idSettingsNavigation);
-  const auto pcRows = child_output::InfoRows(
-      child_output::Output(L"\"" + child_output::Beside(L"qvcli.exe") + L"\" info"));
+  const auto pcRows = info_rows::InfoRows(
+      RunProgram(L"\"" + QvcliPath() + L"\" info").output);
   ASSERT_GE(pcRows.size(), 13u);
   const struct {
     HWND list;

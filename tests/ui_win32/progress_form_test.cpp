@@ -232,7 +232,7 @@ class ProgressDownload : public ProgressForm {
     return TSystemPorts{m.registry, m.osVersion,  m.shell,         m.processes, m.power,
                         m.locale,   m.fileSystem, m.hashing,       strings,     m.devices,
                         m.imageLists, m.moduleVersion, m.internet, m.systemRestore, m.threadWait,
-                        m.firmware, m.hardware};
+                        m.firmware, m.hardware, m.scheduler};
   }
 
   TWin32Machine machine;

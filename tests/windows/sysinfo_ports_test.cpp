@@ -12,7 +12,8 @@
 #include "sysinfo/processor_facts.h"
 #include "sysinfo/smbios.h"
 #include "sysinfo/smbios_source.h"
-#include "support/child_output.h"
+#include "support/info_rows.h"
+#include "support/program_run.h"
 #include "ui/sysinfo_presenter.h"
 #include "wine_detection.h"
 
@@ -196,8 +197,8 @@ TEST(Win32SystemInfo, CollectedValuesEqualTheTestsOwnReadsAndQvcliInfo) {
   // qvcli.exe info prints the same rows (its own Windows version; its own clock measurement).
   TWin32StringTable strings;
   const auto expected = SysInfoRows(info, strings, machine.locale.DecimalSeparator());
-  const std::string output = child_output::Output(L"\"" + child_output::Beside(L"qvcli.exe") + L"\" info");
-  const auto rows = child_output::InfoRows(output);
+  const std::string output = RunProgram(L"\"" + QvcliPath() + L"\" info").output;
+  const auto rows = info_rows::InfoRows(output);
   ASSERT_EQ(rows.size(), expected.size()) << output;
   for (size_t index = 0; index < rows.size(); ++index) {
     const auto& [caption, value] = rows[index];
@@ -205,8 +206,8 @@ TEST(Win32SystemInfo, CollectedValuesEqualTheTestsOwnReadsAndQvcliInfo) {
     ASSERT_EQ(caption, row.caption) << output;
     if (index == 2) continue;  // the Windows version: the data model's, not this test's
     if (index == 10) {
-      const auto [current, max] = child_output::Speeds(value);
-      const auto [expectedCurrent, expectedMax] = child_output::Speeds(row.value);
+      const auto [current, max] = info_rows::Speeds(value);
+      const auto [expectedCurrent, expectedMax] = info_rows::Speeds(row.value);
       EXPECT_DOUBLE_EQ(current, expectedCurrent);
       EXPECT_NEAR(max, expectedMax, expectedMax * 0.05 + 0.01);
       continue;

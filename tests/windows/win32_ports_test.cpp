@@ -125,6 +125,22 @@ TEST(Win32Locale, CollationIgnoresCase) {
   EXPECT_FALSE(locale.DecimalSeparator().empty());
 }
 
+TEST(Win32Locale, DayNamesFromSundayAndShortDates) {
+  TWin32Locale locale;
+  // 2024-03-03 was a Sunday: each day's "dddd" is the name of its index.
+  for (int day = 0; day < 7; ++day) {
+    SYSTEMTIME date{};
+    date.wYear = 2024;
+    date.wMonth = 3;
+    date.wDay = static_cast<WORD>(3 + day);
+    wchar_t name[80] = {};
+    ASSERT_GT(GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &date, L"dddd", name, 80, nullptr), 0);
+    EXPECT_EQ(locale.LongDayName(day), WideToUtf8(name)) << day;
+  }
+  EXPECT_EQ(locale.LongDayName(7), "");
+  EXPECT_NE(locale.ShortDate(2024, 3, 4).find("24"), std::string::npos) << locale.ShortDate(2024, 3, 4);
+}
+
 TEST(Win32FileSystem, DrivesAndReplacement) {
   TWin32FileSystem fileSystem;
   EXPECT_TRUE(fileSystem.DriveExists('C'));

@@ -17,6 +17,7 @@
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_restore.h"
+#include "platform/sim/sim_task_scheduler.h"
 #include "platform/native/joining_thread_wait.h"
 #include "platform/system_ports.h"
 
@@ -39,10 +40,11 @@ class TSimMachine {
   TJoiningThreadWait threadWait;
   TSimFirmwareTables firmware;
   TSimHardwareFacts hardware;
+  TSimTaskScheduler scheduler;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,   processes, power,      locale,
                         fileSystem, hashing, strings, devices, imageLists, moduleVersion, internet,
-                        systemRestore, threadWait, firmware, hardware};
+                        systemRestore, threadWait, firmware, hardware, scheduler};
   }
 };

@@ -26,10 +26,29 @@ std::string TWin32Locale::LongMonthName(int month) {
   return WideToUtf8(std::wstring(name));
 }
 
+std::string TWin32Locale::LongDayName(int dayOfWeek) {
+  if (dayOfWeek < 0 || dayOfWeek > 6) return {};
+  // LOCALE_SDAYNAME1 is Monday, LOCALE_SDAYNAME7 Sunday.
+  const LCTYPE type = LOCALE_SDAYNAME1 + static_cast<LCTYPE>((dayOfWeek + 6) % 7);
+  wchar_t name[80] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, name, 80) == 0) return {};
+  return WideToUtf8(std::wstring(name));
+}
+
+std::string TWin32Locale::ShortDate(int year, int month, int day) {
+  SYSTEMTIME date{};
+  date.wYear = static_cast<WORD>(year);
+  date.wMonth = static_cast<WORD>(month);
+  date.wDay = static_cast<WORD>(day);
+  wchar_t text[80] = {};
+  if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 80, nullptr) == 0) return {};
+  return WideToUtf8(std::wstring(text));
+}
+
 TLocalTime TWin32Locale::LocalNow() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute};
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
 std::string TWin32Locale::AnsiToUtf8(const std::string& bytes) {

@@ -18,6 +18,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_string_table.h"
 #include "platform/win32/win32_system_restore.h"
+#include "platform/win32/win32_task_scheduler.h"
 #include "platform/win32/win32_thread_wait.h"
 
 class TWin32Machine {
@@ -39,11 +40,12 @@ class TWin32Machine {
   TWin32ThreadWait threadWait;
   TWin32FirmwareTables firmware;
   TWin32HardwareFacts hardware;
+  TWin32TaskScheduler scheduler;
 
   TSystemPorts Ports() {
     return TSystemPorts{registry, osVersion, shell,      processes, power,
                         locale,   fileSystem, hashing, strings,
                         devices,  imageLists, moduleVersion, internet,
-                        systemRestore, threadWait, firmware, hardware};
+                        systemRestore, threadWait, firmware, hardware, scheduler};
   }
 };
