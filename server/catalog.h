@@ -1,9 +1,11 @@
 // The SQLite catalog: imported packages, the INF drivers in them and the hardware ids
-// they serve per architecture and OS version range, plus a few server settings.
+// they serve per architecture and OS version range, plus a few server settings. One
+// connection shared by all threads; the lookups a server repeats use kept statements.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +43,15 @@ class Catalog {
  public:
   explicit Catalog(const std::string& path);
 
+  // Counts the committed imports; an index built at one version is current while the
+  // catalog still has it, whichever process imported.
+  std::int64_t version();
+
+  // Reads every driver (with its package) and every target in one read transaction and
+  // returns the version they belong to. Targets carry the lower-cased id.
+  std::int64_t read_all(const std::function<void(std::int64_t driver_id, DriverOffer)>& on_driver,
+                        const std::function<void(std::int64_t driver_id, const InfTarget&)>& on_target);
+
   // Adds a package and its drivers in one transaction. place_file runs inside it with the
   // new id and the stored name, so a failure there leaves the catalog unchanged.
   PackageRecord add_package(const PackageRecord& package, const std::vector<PackageInf>& infs,
@@ -56,7 +67,12 @@ class Catalog {
   void set_setting(const std::string& key, const std::string& value);
 
  private:
+  std::mutex mutex_;  // the kept statements and a transaction in progress are not shared
   SqliteDb db_;
+  SqliteStatement package_by_id_;
+  SqliteStatement package_by_md5_;
+  SqliteStatement version_;
+  SqliteStatement setting_;
 };
 
 }  // namespace qvserver

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: quorvane-server import [--catalog FILE] [--store DIR] [--inf INF] PACKAGE...\n"
     "       quorvane-server serve [--catalog FILE] [--store DIR] [--port N | --listen HOST:PORT]\n"
-    "                             [--public-url URL] [--link-ttl SECONDS] [--max-body-kb N]\n"
+    "                             [--public-url URL] [--link-ttl SECONDS] [--max-body-kb N] [--threads N]\n"
     "                             [--offer-version A.B.C.D [--offer-readme TEXT]]\n"
     "                             [--tls-cert FILE --tls-key FILE]\n"
     "       quorvane-server demo-catalog [--catalog FILE] [--store DIR] [--version A.B.C.D]\n"

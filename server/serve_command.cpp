@@ -1,4 +1,5 @@
-// "quorvane-server serve": runs the driver service until SIGINT or SIGTERM.
+// "quorvane-server serve": runs the driver service until SIGINT or SIGTERM; on either it
+// stops accepting connections and ends once the requests in progress are answered.
 #include "commands.h"
 
 #include <httplib.h>
@@ -81,7 +82,7 @@ class SignalStopper {
 
 int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed = parse_arguments(args, {"catalog", "db", "store", "port", "listen", "host", "public-url", "link-ttl",
-                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb"});
+                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb", "threads"});
   ServerPaths paths = server_paths(parsed);
   ListenAddress address = listen_address(parsed);
 
@@ -95,6 +96,7 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
     options.release = ReleaseOffer{*parsed_version, parsed.get_or("offer-readme", "")};
   }
   auto ttl = parsed.number_or("link-ttl", 3600, 1, 365LL * 24 * 3600);
+  auto threads = static_cast<std::size_t>(parsed.number_or("threads", CPPHTTPLIB_THREAD_POOL_COUNT, 1, 1024));
 
   auto cert = parsed.get("tls-cert");
   auto key = parsed.get("tls-key");
@@ -103,6 +105,7 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
   Catalog catalog(paths.catalog);
   auto server = make_http_server(cert ? std::optional<TlsFiles>(TlsFiles{*cert, *key}) : std::nullopt);
 
+  server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   DriverService service(catalog, LinkSigner(link_secret(catalog), ttl), options, std::cerr);
   service.install(*server);
   SignalStopper stopper(*server);

@@ -1,0 +1,25 @@
+// The match index of a catalog, reloaded when the catalog changes.
+#include "live_match_index.h"
+
+namespace qvserver {
+
+LiveMatchIndex::LiveMatchIndex(Catalog& catalog) : catalog_(catalog), index_(MatchIndex::load(catalog)) {}
+
+std::shared_ptr<const MatchIndex> LiveMatchIndex::loaded() const {
+  std::lock_guard lock(swap_mutex_);
+  return index_;
+}
+
+std::shared_ptr<const MatchIndex> LiveMatchIndex::current() {
+  auto index = loaded();
+  if (index->version() == catalog_.version()) return index;
+  std::lock_guard reload(reload_mutex_);
+  index = loaded();
+  if (index->version() == catalog_.version()) return index;  // another caller reloaded it
+  auto fresh = MatchIndex::load(catalog_);
+  std::lock_guard lock(swap_mutex_);
+  index_ = fresh;
+  return fresh;
+}
+
+}  // namespace qvserver
