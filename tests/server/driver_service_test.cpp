@@ -1,10 +1,12 @@
 // The driver service end to end over loopback: scan answer, signed download, checksum
-// confirmation, version offer, and bad requests (undecodable, oversized, forged links).
+// confirmation, version offer, bad requests (undecodable, oversized, forged links),
+// imports while serving, the health route, the access log and the drain on stop.
 #include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <atomic>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -78,6 +80,17 @@ class DriverServiceTest : public ::testing::Test {
     quorvane::Drivers answer;
     EXPECT_TRUE(answer.ParseFromString(post("/newupdates/", request.SerializeAsString())));
     return answer;
+  }
+
+  // A package for the ids at the version, written into the test folder.
+  std::filesystem::path write_package(const std::vector<std::string>& ids, const std::string& version) {
+    DemoDriver driver;
+    driver.hardware_ids = ids;
+    driver.version = version;
+    auto path = folder_ / ("pkg-" + version + ".zip");
+    std::ofstream out(path, std::ios::binary);
+    out << demo_package_zip(driver);
+    return path;
   }
 
   std::string path_of(const std::string& url) {
@@ -230,13 +243,116 @@ TEST_F(DriverServiceTest, ConcurrentScansAllAnswered) {
   EXPECT_EQ(answered, kClients * kScansEach);
 }
 
-TEST_F(DriverServiceTest, EveryRequestIsLoggedOnOneLine) {
+TEST_F(DriverServiceTest, EveryRequestIsLoggedOnOneParsableLine) {
   scan("4.0.0.0");
   client_->Get("/nowhere");
   server_.stop();
   thread_.join();
-  std::string log = log_.str();
-  EXPECT_NE(log.find("POST /newupdates/ 200"), std::string::npos) << log;
-  EXPECT_NE(log.find("GET /nowhere 404"), std::string::npos) << log;
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  std::istringstream log(log_.str());
+  const std::regex line_form(R"(127\.0\.0\.1 (GET|POST) (\S+) (\d{3}) in=\d+ out=(\d+) ms=\d+\.\d\d devices=(\d+))");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(log, line);) {
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(line, parts, line_form)) << line;
+    lines.push_back(parts[1].str() + " " + parts[2].str() + " " + parts[3].str() + " " + parts[5].str());
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"POST /newupdates/ 200 1", "GET /nowhere 404 0"}));
+}
+
+TEST_F(DriverServiceTest, ImportWhileServingIsAnsweredByTheNextScan) {
+  ASSERT_EQ(scan("4.0.0.0").driver(0).driver_version(), "5.0.0.0");
+  Catalog importer((folder_ / "catalog.db").string());  // another connection, as the import command has
+  auto imported = import_package(importer, folder_ / "store", write_package({kNic}, "6.0.0.0")).package;
+
+  auto answer = scan("4.0.0.0");
+  ASSERT_EQ(answer.driver_size(), 1);
+  EXPECT_EQ(answer.driver(0).driver_version(), "6.0.0.0");
+  EXPECT_EQ(answer.driver(0).driver_id(), std::to_string(imported.id));
+  auto download = client_->Get(path_of(answer.driver(0).download_url()).c_str());
+  ASSERT_TRUE(download);
+  EXPECT_EQ(download->status, 200);
+}
+
+TEST_F(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
+  // Each package serves both ids at one version: an answer that names two versions, or
+  // one id only, has seen part of an import.
+  const std::vector<std::string> ids = {kNic, "USB\\VID_1234&PID_5678"};
+  std::vector<std::filesystem::path> packages;
+  for (int version = 6; version < 26; ++version) packages.push_back(write_package(ids, std::to_string(version) + ".0.0.0"));
+  quorvane::Drivers request;
+  request.mutable_os()->set_version("10.0.0");
+  request.mutable_os()->set_architecture("amd64");
+  for (const auto& id : ids) {
+    auto* device = request.add_driver();
+    device->set_hardware_id(id);
+    device->set_driver_version("5.5.0.0");
+  }
+  const std::string body = request.SerializeAsString();
+
+  std::atomic<bool> importing{true};
+  std::atomic<int> scans{0};
+  std::atomic<int> torn{0};
+  std::vector<std::thread> scanners;
+  for (int i = 0; i < 3; ++i) {
+    scanners.emplace_back([&] {
+      httplib::Client client("127.0.0.1", port_);
+      client.set_read_timeout(10, 0);
+      while (importing) {
+        auto result = client.Post("/newupdates/", body, "application/x-protobuf");
+        quorvane::Drivers answer;
+        if (!result || result->status != 200 || !answer.ParseFromString(result->body)) {
+          ++torn;
+          continue;
+        }
+        ++scans;
+        if (answer.driver_size() == 0) continue;  // before the first import
+        if (answer.driver_size() != 2 || answer.driver(0).driver_id() != answer.driver(1).driver_id()) ++torn;
+      }
+    });
+  }
+  {
+    Catalog importer((folder_ / "catalog.db").string());
+    for (const auto& package : packages) import_package(importer, folder_ / "store", package);
+  }
+  importing = false;
+  for (auto& scanner : scanners) scanner.join();
+  EXPECT_EQ(torn, 0);
+  EXPECT_GT(scans, 0);
+  auto last = scan("5.5.0.0");
+  ASSERT_EQ(last.driver_size(), 1);
+  EXPECT_EQ(last.driver(0).driver_version(), "25.0.0.0");
+}
+
+TEST_F(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
+  scan("4.0.0.0");
+  auto health = client_->Get("/healthz");
+  ASSERT_TRUE(health);
+  EXPECT_EQ(health->status, 200);
+  EXPECT_TRUE(std::regex_match(health->body, std::regex("ok catalog_version=1 index_version=1 index_age_s=\\d+ drivers=1 "
+                                                        "targets=\\d+\n")))
+      << health->body;
+}
+
+TEST_F(DriverServiceTest, StopAnswersTheRequestsInProgress) {
+  server_.Post("/slow", [](const httplib::Request&, httplib::Response& response) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    response.set_content("done", "text/plain");
+  });
+  std::optional<int> status;
+  std::string body;
+  std::thread caller([&] {
+    httplib::Client client("127.0.0.1", port_);
+    client.set_read_timeout(5, 0);
+    if (auto result = client.Post("/slow", "", "text/plain")) {
+      status = result->status;
+      body = result->body;
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  server_.stop();
+  thread_.join();
+  caller.join();
+  EXPECT_EQ(status, 200);
+  EXPECT_EQ(body, "done");
+  EXPECT_FALSE(client_->Get("/healthz"));  // and nothing new is accepted
 }
