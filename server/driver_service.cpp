@@ -1,6 +1,7 @@
 // The HTTP routes of the driver server on cpp-httplib.
 #include "driver_service.h"
 
+#include <google/protobuf/arena.h>
 #include <httplib.h>
 
 #include <chrono>
@@ -93,7 +94,8 @@ void DriverService::install(httplib::Server& server) {
   });
 
   server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
-    quorvane::Drivers scan;
+    google::protobuf::Arena arena;  // the request's hundreds of strings freed at once
+    auto& scan = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
     if (!scan.ParseFromString(request.body)) {
       response.set_content("error: the body is not a scan request\n", "text/plain");
       return;

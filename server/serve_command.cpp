@@ -106,6 +106,10 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
   auto server = make_http_server(cert ? std::optional<TlsFiles>(TlsFiles{*cert, *key}) : std::nullopt);
 
   server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  server->set_tcp_nodelay(true);  // an answer's last segment is not held back for an acknowledgement
+  // cpp-httplib closes a kept-alive connection after 5 requests by default; reconnecting
+  // clients then crowd its short listen queue.
+  server->set_keep_alive_max_count(100);
   DriverService service(catalog, LinkSigner(link_secret(catalog), ttl), options, std::cerr);
   service.install(*server);
   SignalStopper stopper(*server);
