@@ -4,19 +4,15 @@
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "catalog_error.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace qvserver {
-
-class CatalogError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class SqliteStatement {
  public:

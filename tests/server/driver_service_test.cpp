@@ -15,6 +15,7 @@
 #include "driver_service.h"
 #include "md5_digest.h"
 #include "package_import.h"
+#include "postgres_cluster.h"
 #include "quorvane.pb.h"
 #include "scratch_folder.h"
 
@@ -25,8 +26,13 @@ namespace {
 constexpr const char* kNic = "PCI\\VEN_10EC&DEV_8168";
 constexpr std::int64_t kLinkLifetime = 600;
 
+// A catalog file, or a fresh schema on the test's PostgreSQL cluster.
+std::string catalog_location(const std::string& backend, const ScratchFolder& folder) {
+  return backend == "postgresql" ? qvtest::fresh_postgres_catalog() : (folder / "catalog.db").string();
+}
+
 // A catalog with one imported package and the service on an ephemeral loopback port.
-class DriverServiceTest : public ::testing::Test {
+class DriverServiceTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     DemoDriver driver;
@@ -108,7 +114,8 @@ class DriverServiceTest : public ::testing::Test {
   }
 
   qvserver::ScratchFolder folder_{"qv-server-test"};
-  Catalog catalog_{(folder_ / "catalog.db").string()};
+  std::string location_ = catalog_location(GetParam(), folder_);
+  Catalog catalog_{location_};
   std::string package_bytes_;
   PackageRecord package_;
   std::atomic<std::int64_t> now_{1'700'000'000};
@@ -122,7 +129,7 @@ class DriverServiceTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DriverServiceTest, ScanDownloadAndConfirm) {
+TEST_P(DriverServiceTest, ScanDownloadAndConfirm) {
   auto answer = scan("4.0.0.0");
   ASSERT_EQ(answer.driver_size(), 1);
   const auto& offer = answer.driver(0);
@@ -147,13 +154,13 @@ TEST_F(DriverServiceTest, ScanDownloadAndConfirm) {
   EXPECT_EQ(post("/client_status/", "\xFF\xFF\xFF"), "false");
 }
 
-TEST_F(DriverServiceTest, NothingNewerIsAnEmptyBody) {
+TEST_P(DriverServiceTest, NothingNewerIsAnEmptyBody) {
   EXPECT_EQ(scan("5.0.0.0", "2026-01-01").driver_size(), 0);
   quorvane::Drivers empty;
   EXPECT_EQ(post("/newupdates/", empty.SerializeAsString()), "");
 }
 
-TEST_F(DriverServiceTest, UndecodableAndOversizedRequests) {
+TEST_P(DriverServiceTest, UndecodableAndOversizedRequests) {
   std::mt19937 random(7);
   std::string noise(4096, '\0');
   for (char& c : noise) c = static_cast<char>(random());
@@ -167,7 +174,7 @@ TEST_F(DriverServiceTest, UndecodableAndOversizedRequests) {
   EXPECT_EQ(scan("4.0.0.0").driver_size(), 1);          // and it still serves
 }
 
-TEST_F(DriverServiceTest, RefusedLinksAnswer403) {
+TEST_P(DriverServiceTest, RefusedLinksAnswer403) {
   std::string path = path_of(scan("4.0.0.0").driver(0).download_url());
   std::string id = std::to_string(package_.id);
   auto query = path.substr(path.find('?'));
@@ -200,7 +207,7 @@ TEST_F(DriverServiceTest, RefusedLinksAnswer403) {
   EXPECT_EQ(expired->status, 403);
 }
 
-TEST_F(DriverServiceTest, VersionOffer) {
+TEST_P(DriverServiceTest, VersionOffer) {
   quorvane::ClientVersion caller;
   caller.set_version_major("1");
   caller.set_version_minor("0");
@@ -216,7 +223,7 @@ TEST_F(DriverServiceTest, VersionOffer) {
   EXPECT_EQ(post("/client_version/quorvane/", "\xFF\xFF"), "false");
 }
 
-TEST_F(DriverServiceTest, ConcurrentScansAllAnswered) {
+TEST_P(DriverServiceTest, ConcurrentScansAllAnswered) {
   constexpr int kClients = 6;
   constexpr int kScansEach = 15;
   std::atomic<int> answered{0};
@@ -243,7 +250,7 @@ TEST_F(DriverServiceTest, ConcurrentScansAllAnswered) {
   EXPECT_EQ(answered, kClients * kScansEach);
 }
 
-TEST_F(DriverServiceTest, EveryRequestIsLoggedOnOneParsableLine) {
+TEST_P(DriverServiceTest, EveryRequestIsLoggedOnOneParsableLine) {
   scan("4.0.0.0");
   client_->Get("/nowhere");
   server_.stop();
@@ -260,9 +267,9 @@ TEST_F(DriverServiceTest, EveryRequestIsLoggedOnOneParsableLine) {
   EXPECT_EQ(lines, (std::vector<std::string>{"GET /nowhere 404 0", "POST /newupdates/ 200 1"}));
 }
 
-TEST_F(DriverServiceTest, ImportWhileServingIsAnsweredByTheNextScan) {
+TEST_P(DriverServiceTest, ImportWhileServingIsAnsweredByTheNextScan) {
   ASSERT_EQ(scan("4.0.0.0").driver(0).driver_version(), "5.0.0.0");
-  Catalog importer((folder_ / "catalog.db").string());  // another connection, as the import command has
+  Catalog importer(location_);  // another connection, as the import command has
   auto imported = import_package(importer, folder_ / "store", write_package({kNic}, "6.0.0.0")).package;
 
   auto answer = scan("4.0.0.0");
@@ -274,7 +281,7 @@ TEST_F(DriverServiceTest, ImportWhileServingIsAnsweredByTheNextScan) {
   EXPECT_EQ(download->status, 200);
 }
 
-TEST_F(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
+TEST_P(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
   // Each package serves both ids at one version: an answer that names two versions, or
   // one id only, has seen part of an import.
   const std::vector<std::string> ids = {kNic, "USB\\VID_1234&PID_5678"};
@@ -312,7 +319,7 @@ TEST_F(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
     });
   }
   {
-    Catalog importer((folder_ / "catalog.db").string());
+    Catalog importer(location_);
     for (const auto& package : packages) import_package(importer, folder_ / "store", package);
   }
   importing = false;
@@ -324,7 +331,7 @@ TEST_F(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
   EXPECT_EQ(last.driver(0).driver_version(), "25.0.0.0");
 }
 
-TEST_F(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
+TEST_P(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
   scan("4.0.0.0");
   auto health = client_->Get("/healthz");
   ASSERT_TRUE(health);
@@ -334,7 +341,7 @@ TEST_F(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
       << health->body;
 }
 
-TEST_F(DriverServiceTest, StopAnswersTheRequestsInProgress) {
+TEST_P(DriverServiceTest, StopAnswersTheRequestsInProgress) {
   server_.Post("/slow", [](const httplib::Request&, httplib::Response& response) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     response.set_content("done", "text/plain");
@@ -357,3 +364,6 @@ TEST_F(DriverServiceTest, StopAnswersTheRequestsInProgress) {
   EXPECT_EQ(body, "done");
   EXPECT_FALSE(client_->Get("/healthz"));  // and nothing new is accepted
 }
+
+INSTANTIATE_TEST_SUITE_P(Catalogs, DriverServiceTest, ::testing::Values("sqlite", "postgresql"),
+                         [](const auto& info) { return info.param; });
