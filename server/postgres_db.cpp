@@ -30,6 +30,8 @@ PgConnection::PgConnection(const std::string& url) : connection_(PQconnectdb(url
   if (!connection_) throw CatalogError("cannot connect to the catalog: out of memory");
   if (PQstatus(connection_.get()) != CONNECTION_OK)
     throw CatalogError(std::string("cannot connect to the catalog: ") + PQerrorMessage(connection_.get()));
+  // Notices ("relation already exists, skipping") say nothing an operator must act on.
+  PQsetNoticeProcessor(connection_.get(), [](void*, const char*) {}, nullptr);
 }
 
 PgResult PgConnection::checked(pg_result* raw, const std::string& what) {

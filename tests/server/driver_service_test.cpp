@@ -331,6 +331,33 @@ TEST_P(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
   EXPECT_EQ(last.driver(0).driver_version(), "25.0.0.0");
 }
 
+TEST_P(DriverServiceTest, TwoReplicasShareCatalogStoreAndKey) {
+  // A second replica: its own connection, the same store and the same link key.
+  Catalog replica_catalog(location_);
+  ServiceOptions options;
+  options.store_dir = folder_ / "store";
+  options.clock = [this] { return now_.load(); };
+  std::ostringstream replica_log;
+  DriverService replica(replica_catalog, LinkSigner("test-secret", kLinkLifetime), options, replica_log);
+  httplib::Server replica_server;
+  replica.install(replica_server);
+  int replica_port = replica_server.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(replica_port, 0);
+  std::thread replica_thread([&] { replica_server.listen_after_bind(); });
+  httplib::Client replica_client("127.0.0.1", replica_port);
+  replica_client.set_read_timeout(5, 0);
+
+  auto imported = import_package(replica_catalog, folder_ / "store", write_package({kNic}, "7.0.0.0")).package;
+  auto answer = scan("4.0.0.0");  // through the first replica
+  ASSERT_EQ(answer.driver_size(), 1);
+  EXPECT_EQ(answer.driver(0).driver_id(), std::to_string(imported.id));
+  auto download = replica_client.Get(path_of(answer.driver(0).download_url()).c_str());  // through the second
+  ASSERT_TRUE(download);
+  EXPECT_EQ(download->status, 200);
+  replica_server.stop();
+  replica_thread.join();
+}
+
 TEST_P(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
   scan("4.0.0.0");
   auto health = client_->Get("/healthz");
