@@ -2,7 +2,8 @@
 // drivers serving 100,000 hardware ids, 400-device scans from 4 and 16 concurrent
 // clients, against cpp-httplib answering a fixed body of the same size from a thread
 // pool of the same size. Prints answers per second, p50/p99 and the ratios; asserts
-// nothing about time.
+// nothing about time. The catalog is an SQLite file, or the empty PostgreSQL catalog
+// whose URL is the first argument.
 #include <httplib.h>
 
 #include <algorithm>
@@ -154,13 +155,15 @@ class RunningServer {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   // In memory when the system has /dev/shm: 20,000 imports, each a synced commit, take
   // over a minute on disk and are not what is measured.
   std::error_code no_shm;
   bool shm = std::filesystem::is_directory("/dev/shm", no_shm);
   qvserver::ScratchFolder folder("qv-server-bench", shm ? "/dev/shm" : std::filesystem::temp_directory_path());
-  qvserver::Catalog catalog((folder / "catalog.db").string());
+  std::string location = argc > 1 ? argv[1] : (folder / "catalog.db").string();
+  qvserver::Catalog catalog(location);
+  std::printf("catalog: %s\n", qvserver::is_postgresql_url(location) ? "PostgreSQL" : "SQLite");
   auto filled = Clock::now();
   fill_catalog(catalog);
   std::printf("catalog of %d drivers, %d hardware ids filled in %.1f s\n", kDrivers, kDrivers * kIdsPerDriver,
