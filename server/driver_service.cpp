@@ -48,7 +48,11 @@ void forbid(httplib::Response& response) {
 }  // namespace
 
 DriverService::DriverService(Catalog& catalog, LinkSigner signer, ServiceOptions options, std::ostream& log)
-    : catalog_(catalog), index_(catalog), signer_(std::move(signer)), options_(std::move(options)), log_(log) {}
+    : catalog_(catalog),
+      index_(catalog, options.catalog_recheck),
+      signer_(std::move(signer)),
+      options_(std::move(options)),
+      log_(log) {}
 
 std::int64_t DriverService::now() const {
   if (options_.clock) return options_.clock();

@@ -33,6 +33,8 @@ struct ServiceOptions {
   std::string link_scheme = "http";     // "https" when the server runs TLS
   std::size_t max_body_bytes = 16 * 1024 * 1024;
   std::function<std::int64_t()> clock;  // unix seconds; the system clock when empty
+  // How often a scan asks the catalog whether an import happened; zero: every scan.
+  std::chrono::milliseconds catalog_recheck{0};
 };
 
 class DriverService {

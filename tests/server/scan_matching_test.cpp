@@ -6,6 +6,7 @@
 #include <map>
 
 #include "catalog_fixture.h"
+#include "live_match_index.h"
 #include "scan_answer.h"
 #include "version_offer.h"
 
@@ -229,6 +230,21 @@ TEST_F(Ranking, HostileRequestsAreBoundedAndClear) {
   many.mutable_os()->set_architecture("amd64");
   many.mutable_os()->set_version("");  // unreadable OS: only sections without a lower bound serve
   EXPECT_EQ(answer_scan(*index, many, link).driver_size(), 1);
+}
+
+TEST(LiveMatchIndex, FollowsImportsAsOftenAsItIsTold) {
+  CatalogFixture fixture;
+  fixture.add(driver(kNic, "2.0.0.0", "2024-01-01", {"NTamd64"}));
+  LiveMatchIndex every_scan(fixture.catalog(), std::chrono::milliseconds(0));
+  LiveMatchIndex hourly(fixture.catalog(), std::chrono::hours(1));
+  auto before = hourly.current();  // the first call asks
+  fixture.add(driver(kUsb, "1.0.0.0", "2024-01-01", {"NTamd64"}));
+
+  auto now = every_scan.current();
+  EXPECT_EQ(now->version(), before->version() + 1);
+  EXPECT_EQ(now->driver_count(), 2u);
+  EXPECT_EQ(every_scan.current(), now);  // no import since: the same index
+  EXPECT_EQ(hourly.current(), before);   // not asked again within the hour
 }
 
 TEST(ReleaseOffer, OfferedOnlyWhenNewerThanTheCaller) {
