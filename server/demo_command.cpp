@@ -3,7 +3,6 @@
 #include "commands.h"
 
 #include <cstdlib>
-
 #include <fstream>
 
 #include "ascii_text.h"

@@ -93,6 +93,7 @@ PostgresCatalog::PostgresCatalog(const std::string& url) : db_(url) {
 PackageRecord PostgresCatalog::add_package(const PackageRecord& package, const std::vector<PackageInf>& infs,
                                            const PlaceFile& place_file) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   PgTransaction transaction(db_);
   PackageRecord stored = package;
   stored.id = db_.run("insert_package", {package.file_name, std::to_string(package.size_kb), package.md5}).number(0, 0);
@@ -114,6 +115,7 @@ PackageRecord PostgresCatalog::add_package(const PackageRecord& package, const s
 
 std::optional<PackageRecord> PostgresCatalog::package(std::int64_t id) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   auto rows = db_.run("package_by_id", {std::to_string(id)});
   if (rows.rows() == 0) return std::nullopt;
   return package_from_row(rows);
@@ -121,6 +123,7 @@ std::optional<PackageRecord> PostgresCatalog::package(std::int64_t id) {
 
 std::optional<PackageRecord> PostgresCatalog::package_by_md5(const std::string& md5) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   auto rows = db_.run("package_by_md5", {md5});
   if (rows.rows() == 0) return std::nullopt;
   return package_from_row(rows);
@@ -129,6 +132,7 @@ std::optional<PackageRecord> PostgresCatalog::package_by_md5(const std::string& 
 std::vector<DriverOffer> PostgresCatalog::offers(const std::string& hardware_id, const std::string& architecture,
                                                  int os_version) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   auto rows = db_.run("offers", {ascii_lower(hardware_id), architecture, std::to_string(os_version)});
   std::vector<DriverOffer> found;
   for (int row = 0; row < rows.rows(); ++row) found.push_back(offer_from_row(rows, row, 0));
@@ -137,12 +141,14 @@ std::vector<DriverOffer> PostgresCatalog::offers(const std::string& hardware_id,
 
 std::int64_t PostgresCatalog::version() {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   auto rows = db_.run("version", {});
   return rows.rows() ? rows.number(0, 0) : 0;
 }
 
 std::int64_t PostgresCatalog::read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   PgTransaction transaction(db_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");  // one snapshot for all three
   auto version = db_.run("version", {});
   auto drivers = db_.exec(
@@ -164,6 +170,7 @@ std::int64_t PostgresCatalog::read_all(const DriverVisitor& on_driver, const Tar
 
 std::optional<std::string> PostgresCatalog::setting(const std::string& key) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   auto rows = db_.run("setting", {key});
   if (rows.rows() == 0) return std::nullopt;
   return rows.text(0, 0);
@@ -171,6 +178,7 @@ std::optional<std::string> PostgresCatalog::setting(const std::string& key) {
 
 void PostgresCatalog::set_setting(const std::string& key, const std::string& value) {
   std::lock_guard lock(mutex_);
+  db_.ensure_connected();
   db_.run("set_setting", {key, value});
 }
 

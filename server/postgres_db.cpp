@@ -46,8 +46,18 @@ PgResult PgConnection::checked(pg_result* raw, const std::string& what) {
 
 PgResult PgConnection::exec(const std::string& sql) { return checked(PQexec(connection_.get(), sql.c_str()), "query"); }
 
+void PgConnection::ensure_connected() {
+  if (PQstatus(connection_.get()) == CONNECTION_OK) return;
+  PQreset(connection_.get());
+  if (PQstatus(connection_.get()) != CONNECTION_OK)
+    throw CatalogError(std::string("cannot connect to the catalog again: ") + PQerrorMessage(connection_.get()));
+  for (const auto& [name, sql] : prepared_)
+    checked(PQprepare(connection_.get(), name.c_str(), sql.c_str(), 0, nullptr), "prepare");
+}
+
 void PgConnection::prepare(const std::string& name, const std::string& sql) {
   checked(PQprepare(connection_.get(), name.c_str(), sql.c_str(), 0, nullptr), "prepare");
+  prepared_.emplace_back(name, sql);
 }
 
 PgResult PgConnection::run(const std::string& name, const std::vector<std::string>& params) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalog_error.h"
@@ -31,6 +32,10 @@ class PgResult {
 class PgConnection {
  public:
   explicit PgConnection(const std::string& url);
+  // Connects again when the connection was lost (a restarted server, a dropped link) and
+  // prepares the kept statements anew. Called between transactions only: work of a
+  // transaction on the lost connection is gone and must fail, not go on elsewhere.
+  void ensure_connected();
   PgResult exec(const std::string& sql);
   // Prepares a statement kept for the connection's life under name.
   void prepare(const std::string& name, const std::string& sql);
@@ -42,6 +47,7 @@ class PgConnection {
   };
   PgResult checked(pg_result* result, const std::string& what);
   std::unique_ptr<pg_conn, Finish> connection_;
+  std::vector<std::pair<std::string, std::string>> prepared_;  // name, SQL
 };
 
 // Rolls back unless commit() was called.

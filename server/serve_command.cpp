@@ -2,12 +2,11 @@
 // stops accepting connections and ends once the requests in progress are answered.
 #include "commands.h"
 
-#include <cstdlib>
-
 #include <httplib.h>
 #include <signal.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -101,7 +100,8 @@ class SignalStopper {
 
 int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed = parse_arguments(args, {"catalog", "db", "store", "port", "listen", "host", "public-url", "link-ttl",
-                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb", "threads", "link-key"});
+                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb",
+                                            "threads", "link-key"});
   ServerPaths paths = server_paths(parsed, std::getenv("QUORVANE_CATALOG"));
   ListenAddress address = listen_address(parsed);
 

@@ -16,6 +16,7 @@
 #include "md5_digest.h"
 #include "package_import.h"
 #include "postgres_cluster.h"
+#include "postgres_db.h"
 #include "quorvane.pb.h"
 #include "scratch_folder.h"
 
@@ -394,3 +395,18 @@ TEST_P(DriverServiceTest, StopAnswersTheRequestsInProgress) {
 
 INSTANTIATE_TEST_SUITE_P(Catalogs, DriverServiceTest, ::testing::Values("sqlite", "postgresql"),
                          [](const auto& info) { return info.param; });
+
+TEST(PostgresCatalog, ConnectsAgainAfterTheConnectionWasLost) {
+  std::string location = qvtest::fresh_postgres_catalog();
+  Catalog catalog(location);
+  ASSERT_EQ(catalog.version(), 0);
+  PgConnection admin(location);
+  admin.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+             " WHERE pid <> pg_backend_pid() AND datname = current_database()");
+  try {
+    catalog.version();  // may fail: the loss is noticed here
+  } catch (const CatalogError&) {
+  }
+  EXPECT_EQ(catalog.version(), 0);
+  EXPECT_FALSE(catalog.package(1));  // the kept statements were prepared again
+}
