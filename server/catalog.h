@@ -1,15 +1,19 @@
-// The SQLite catalog: imported packages, the INF drivers in them and the hardware ids
-// they serve per architecture and OS version range, plus a few server settings.
+// The catalog: imported packages, the INF drivers in them and the hardware ids they
+// serve per architecture and OS version range, plus a few server settings. Kept in
+// SQLite (a file path, the embedded default) or in PostgreSQL (a "postgresql://" URL)
+// that any number of serve replicas share.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "catalog_error.h"
 #include "inf_driver.h"
-#include "sqlite_db.h"
 
 namespace qvserver {
 
@@ -37,26 +41,65 @@ struct DriverOffer {
   DriverVersion version;
 };
 
+using DriverVisitor = std::function<void(std::int64_t driver_id, DriverOffer)>;
+using TargetVisitor = std::function<void(std::int64_t driver_id, const InfTarget&)>;
+using PlaceFile = std::function<void(const PackageRecord&)>;
+
+// What a catalog database does; each backend is safe to call from several threads.
+class CatalogBackend {
+ public:
+  virtual ~CatalogBackend() = default;
+  virtual PackageRecord add_package(const PackageRecord& package, const std::vector<PackageInf>& infs,
+                                    const PlaceFile& place_file) = 0;
+  virtual std::optional<PackageRecord> package(std::int64_t id) = 0;
+  virtual std::optional<PackageRecord> package_by_md5(const std::string& md5) = 0;
+  virtual std::vector<DriverOffer> offers(const std::string& hardware_id, const std::string& architecture,
+                                          int os_version) = 0;
+  virtual std::int64_t version() = 0;
+  virtual std::int64_t read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) = 0;
+  virtual std::optional<std::string> setting(const std::string& key) = 0;
+  virtual void set_setting(const std::string& key, const std::string& value) = 0;
+};
+
+// True for "postgresql://…" and "postgres://…".
+bool is_postgresql_url(std::string_view location);
+
 class Catalog {
  public:
-  explicit Catalog(const std::string& path);
+  // A file path opens (or creates) an SQLite catalog; a PostgreSQL URL connects and
+  // creates or migrates the schema. Raises CatalogError when it cannot.
+  explicit Catalog(const std::string& location);
 
   // Adds a package and its drivers in one transaction. place_file runs inside it with the
   // new id and the stored name, so a failure there leaves the catalog unchanged.
   PackageRecord add_package(const PackageRecord& package, const std::vector<PackageInf>& infs,
-                            const std::function<void(const PackageRecord&)>& place_file);
+                            const PlaceFile& place_file) {
+    return backend_->add_package(package, infs, place_file);
+  }
 
-  std::optional<PackageRecord> package(std::int64_t id);
-  std::optional<PackageRecord> package_by_md5(const std::string& md5);
+  std::optional<PackageRecord> package(std::int64_t id) { return backend_->package(id); }
+  std::optional<PackageRecord> package_by_md5(const std::string& md5) { return backend_->package_by_md5(md5); }
 
   // Drivers serving hardware_id (letter case ignored) on the architecture and OS version.
-  std::vector<DriverOffer> offers(const std::string& hardware_id, const std::string& architecture, int os_version);
+  std::vector<DriverOffer> offers(const std::string& hardware_id, const std::string& architecture, int os_version) {
+    return backend_->offers(hardware_id, architecture, os_version);
+  }
 
-  std::optional<std::string> setting(const std::string& key);
-  void set_setting(const std::string& key, const std::string& value);
+  // Counts the committed imports; an index built at one version is current while the
+  // catalog still has it, whichever process or replica imported.
+  std::int64_t version() { return backend_->version(); }
+
+  // Reads every driver (with its package) and every target in one read transaction and
+  // returns the version they belong to. Targets carry the lower-cased id.
+  std::int64_t read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) {
+    return backend_->read_all(on_driver, on_target);
+  }
+
+  std::optional<std::string> setting(const std::string& key) { return backend_->setting(key); }
+  void set_setting(const std::string& key, const std::string& value) { backend_->set_setting(key, value); }
 
  private:
-  SqliteDb db_;
+  std::unique_ptr<CatalogBackend> backend_;
 };
 
 }  // namespace qvserver

@@ -2,6 +2,7 @@
 // builds one demo package per hardware id and imports it.
 #include "commands.h"
 
+#include <cstdlib>
 #include <fstream>
 
 #include "ascii_text.h"
@@ -37,7 +38,7 @@ int run_demo_catalog(const std::vector<std::string>& args, std::ostream& out, st
   }
   if (ids.empty()) throw UsageError("demo-catalog needs hardware ids (arguments or --ids-file)");
 
-  ServerPaths paths = server_paths(parsed);
+  ServerPaths paths = server_paths(parsed, std::getenv("QUORVANE_CATALOG"));
   Catalog catalog(paths.catalog);
   ScratchFolder scratch("quorvane-demo");
   int failures = 0;

@@ -1,9 +1,11 @@
 // The HTTP routes of the driver server on cpp-httplib.
 #include "driver_service.h"
 
+#include <google/protobuf/arena.h>
 #include <httplib.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -46,7 +48,11 @@ void forbid(httplib::Response& response) {
 }  // namespace
 
 DriverService::DriverService(Catalog& catalog, LinkSigner signer, ServiceOptions options, std::ostream& log)
-    : catalog_(catalog), signer_(std::move(signer)), options_(std::move(options)), log_(log) {}
+    : catalog_(catalog),
+      index_(catalog, options.catalog_recheck),
+      signer_(std::move(signer)),
+      options_(std::move(options)),
+      log_(log) {}
 
 std::int64_t DriverService::now() const {
   if (options_.clock) return options_.clock();
@@ -59,21 +65,52 @@ void DriverService::log_line(const std::string& line) {
   log_ << line << std::endl;
 }
 
+void DriverService::note_devices(int devices) {
+  std::lock_guard lock(facts_mutex_);
+  facts_[std::this_thread::get_id()].devices = devices;
+}
+
+void DriverService::log_request(const std::string& address, const std::string& method, const std::string& path,
+                                int status, std::size_t bytes_in, std::size_t bytes_out) {
+  auto end = std::chrono::steady_clock::now();
+  RequestFacts facts{end, 0};
+  {
+    std::lock_guard lock(facts_mutex_);
+    auto found = facts_.find(std::this_thread::get_id());
+    if (found != facts_.end()) {
+      facts = found->second;
+      facts_.erase(found);
+    }
+  }
+  char ms[32];
+  std::snprintf(ms, sizeof ms, "%.2f", std::chrono::duration<double, std::milli>(end - facts.start).count());
+  log_line(address + " " + method + " " + path + " " + std::to_string(status) + " in=" + std::to_string(bytes_in) +
+           " out=" + std::to_string(bytes_out) + " ms=" + ms + " devices=" + std::to_string(facts.devices));
+}
+
 void DriverService::install(httplib::Server& server) {
   server.set_payload_max_length(options_.max_body_bytes);
 
+  server.set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
+    std::lock_guard lock(facts_mutex_);
+    facts_[std::this_thread::get_id()] = RequestFacts{std::chrono::steady_clock::now(), 0};
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+
   server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
-    quorvane::Drivers scan;
+    google::protobuf::Arena arena;  // the request's hundreds of strings freed at once
+    auto& scan = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
     if (!scan.ParseFromString(request.body)) {
       response.set_content("error: the body is not a scan request\n", "text/plain");
       return;
     }
+    note_devices(scan.driver_size());
     std::string base = options_.public_url;
     if (base.empty()) {
       std::string host = request.get_header_value("Host");
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
-    auto answer = answer_scan(catalog_, scan, [&](const DriverOffer& offer) {
+    auto answer = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
       return base + signer_.make(offer.package_id, offer.file_name, now());
     });
     response.set_content(answer.driver_size() == 0 ? std::string() : answer.SerializeAsString(), kProtobufType);
@@ -133,6 +170,21 @@ void DriverService::install(httplib::Server& server) {
         });
   });
 
+  server.Get("/healthz", [this](const httplib::Request&, httplib::Response& response) {
+    auto index = index_.loaded();
+    auto age = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - index->loaded_at());
+    std::string facts = " index_version=" + std::to_string(index->version()) + " index_age_s=" +
+                        std::to_string(age.count()) + " drivers=" + std::to_string(index->driver_count()) +
+                        " targets=" + std::to_string(index->target_count()) + "\n";
+    try {
+      std::int64_t version = catalog_.version();
+      response.set_content("ok catalog_version=" + std::to_string(version) + facts, "text/plain");
+    } catch (const CatalogError& error) {
+      response.status = 503;
+      response.set_content(std::string("unavailable: ") + error.what() + facts, "text/plain");
+    }
+  });
+
   server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
     std::string text = "error: ";
     try {
@@ -147,9 +199,8 @@ void DriverService::install(httplib::Server& server) {
   });
 
   server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-    log_line(request.remote_addr + " " + request.method + " " + request.path + " " + std::to_string(response.status) +
-             " in=" + std::to_string(request.body.size()) + " out=" +
-             std::to_string(response.content_length_ ? response.content_length_ : response.body.size()));
+    log_request(request.remote_addr, request.method, request.path, response.status, request.body.size(),
+                response.content_length_ ? response.content_length_ : response.body.size());
   });
 }
 

@@ -1,6 +1,8 @@
 // "quorvane-server import [--inf FILE] PACKAGE…": adds driver packages to the catalog.
 #include "commands.h"
 
+#include <cstdlib>
+
 #include "catalog.h"
 #include "package_error.h"
 #include "package_import.h"
@@ -13,7 +15,7 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (parsed.positional.empty()) throw UsageError("import needs at least one package");
   auto inf = parsed.get("inf");
   if (inf && parsed.positional.size() != 1) throw UsageError("--inf describes exactly one package");
-  ServerPaths paths = server_paths(parsed);
+  ServerPaths paths = server_paths(parsed, std::getenv("QUORVANE_CATALOG"));
   Catalog catalog(paths.catalog);
 
   int failures = 0;

@@ -11,12 +11,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quorvane-server import [--catalog FILE] [--store DIR] [--inf INF] PACKAGE...\n"
-    "       quorvane-server serve [--catalog FILE] [--store DIR] [--port N | --listen HOST:PORT]\n"
-    "                             [--public-url URL] [--link-ttl SECONDS] [--max-body-kb N]\n"
+    "usage: quorvane-server import [--catalog FILE|URL] [--store DIR] [--inf INF] PACKAGE...\n"
+    "       quorvane-server serve [--catalog FILE|URL] [--store DIR] [--port N | --listen HOST:PORT]\n"
+    "                             [--public-url URL] [--link-ttl SECONDS] [--link-key FILE]\n"
+    "                             [--max-body-kb N] [--threads N]\n"
     "                             [--offer-version A.B.C.D [--offer-readme TEXT]]\n"
     "                             [--tls-cert FILE --tls-key FILE]\n"
-    "       quorvane-server demo-catalog [--catalog FILE] [--store DIR] [--version A.B.C.D]\n"
+    "       quorvane-server demo-catalog [--catalog FILE|URL] [--store DIR] [--version A.B.C.D]\n"
     "                             [--date yyyy-MM-dd] [--ids-file FILE] HWID...\n";
 
 }  // namespace

@@ -1,11 +1,12 @@
-// Answers a scan request: for each device the newest catalog driver that serves its
-// hardware id on the request's OS and is newer than the installed one.
+// Answers a scan request the way Windows ranks drivers for a device: the hardware id
+// first, then each compatible id in the device's order; among drivers for the same id
+// the newest. The best-ranked driver is offered when it is newer than the installed one.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "catalog.h"
+#include "match_index.h"
 #include "quorvane.pb.h"
 
 namespace qvserver {
@@ -17,8 +18,10 @@ using DownloadLinkMaker = std::function<std::string(const DriverOffer&)>;
 // date ("yyyy-MM-dd") breaking ties. An unreadable installed version counts as 0.0.0.0.
 bool is_newer(const DriverOffer& offer, const std::string& installed_version, const std::string& installed_date);
 
-// One answer entry per distinct hardware id (letter case ignored) that has a newer driver,
-// carrying the hardware id as the request spelled it. No entries: nothing newer.
-quorvane::Drivers answer_scan(Catalog& catalog, const quorvane::Drivers& request, const DownloadLinkMaker& link);
+// At most one entry per distinct hardware id (letter case ignored), named by the hardware
+// id as the request spelled it. The client applies an entry to the first device with that
+// id, so each id is judged only against its first device. No entries: nothing newer.
+quorvane::Drivers answer_scan(const MatchIndex& index, const quorvane::Drivers& request,
+                              const DownloadLinkMaker& link);
 
 }  // namespace qvserver

@@ -16,9 +16,10 @@ int next_number() {
 
 }  // namespace
 
-ScratchFolder::ScratchFolder(const std::string& prefix)
-    : path_(std::filesystem::temp_directory_path() /
-            (prefix + "-" + std::to_string(::getpid()) + "-" + std::to_string(next_number()))) {
+ScratchFolder::ScratchFolder(const std::string& prefix) : ScratchFolder(prefix, std::filesystem::temp_directory_path()) {}
+
+ScratchFolder::ScratchFolder(const std::string& prefix, const std::filesystem::path& base)
+    : path_(base / (prefix + "-" + std::to_string(::getpid()) + "-" + std::to_string(next_number()))) {
   std::filesystem::remove_all(path_);
   std::filesystem::create_directories(path_);
 }

@@ -11,6 +11,8 @@ class ScratchFolder {
  public:
   // The folder is named after the prefix, the process id and a per-process counter.
   explicit ScratchFolder(const std::string& prefix);
+  // The same, under base instead of the temporary folder.
+  ScratchFolder(const std::string& prefix, const std::filesystem::path& base);
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;

@@ -1,14 +1,18 @@
-// "quorvane-server serve": runs the driver service until SIGINT or SIGTERM.
+// "quorvane-server serve": runs the driver service until SIGINT or SIGTERM; on either it
+// stops accepting connections and ends once the requests in progress are answered.
 #include "commands.h"
 
 #include <httplib.h>
 #include <signal.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <iostream>
 #include <thread>
 
+#include "ascii_text.h"
 #include "catalog.h"
 #include "driver_service.h"
 #include "http_server.h"
@@ -38,6 +42,21 @@ ListenAddress listen_address(const Arguments& args) {
   return address;
 }
 
+// The key that signs download links, from --link-key FILE. Replicas on one PostgreSQL
+// catalog check each other's links, so they share a key from a file; it is never kept
+// in a shared catalog.
+std::optional<std::string> link_key_from_file(const Arguments& args) {
+  auto file = args.get("link-key");
+  if (!file) return std::nullopt;
+  std::ifstream in(*file, std::ios::binary);
+  if (!in) throw UsageError("cannot read the link key " + *file);
+  std::string key((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  key = std::string(trim(key));
+  if (key.size() < 32) throw UsageError("the link key " + *file + " needs at least 32 characters");
+  return key;
+}
+
+// A catalog of its own keeps a generated key.
 std::string link_secret(Catalog& catalog) {
   if (auto secret = catalog.setting("link_secret")) return *secret;
   std::string secret = random_secret();
@@ -81,8 +100,9 @@ class SignalStopper {
 
 int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed = parse_arguments(args, {"catalog", "db", "store", "port", "listen", "host", "public-url", "link-ttl",
-                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb"});
-  ServerPaths paths = server_paths(parsed);
+                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb",
+                                            "threads", "link-key"});
+  ServerPaths paths = server_paths(parsed, std::getenv("QUORVANE_CATALOG"));
   ListenAddress address = listen_address(parsed);
 
   ServiceOptions options;
@@ -95,15 +115,28 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
     options.release = ReleaseOffer{*parsed_version, parsed.get_or("offer-readme", "")};
   }
   auto ttl = parsed.number_or("link-ttl", 3600, 1, 365LL * 24 * 3600);
+  auto threads = static_cast<std::size_t>(parsed.number_or("threads", CPPHTTPLIB_THREAD_POOL_COUNT, 1, 1024));
 
   auto cert = parsed.get("tls-cert");
   auto key = parsed.get("tls-key");
   if (cert.has_value() != key.has_value()) throw UsageError("--tls-cert and --tls-key go together");
   options.link_scheme = cert ? "https" : "http";
+  // Asking SQLite for the import counter costs microseconds, so every scan asks; a
+  // shared PostgreSQL is asked at most four times a second, which still brings an
+  // import to every replica well within a second.
+  if (is_postgresql_url(paths.catalog)) options.catalog_recheck = std::chrono::milliseconds(250);
+  auto link_key = link_key_from_file(parsed);
+  if (is_postgresql_url(paths.catalog) && !link_key)
+    throw UsageError("a PostgreSQL catalog needs --link-key FILE, the key every replica shares");
   Catalog catalog(paths.catalog);
   auto server = make_http_server(cert ? std::optional<TlsFiles>(TlsFiles{*cert, *key}) : std::nullopt);
 
-  DriverService service(catalog, LinkSigner(link_secret(catalog), ttl), options, std::cerr);
+  server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  server->set_tcp_nodelay(true);  // an answer's last segment is not held back for an acknowledgement
+  // cpp-httplib closes a kept-alive connection after 5 requests by default; reconnecting
+  // clients then crowd its short listen queue.
+  server->set_keep_alive_max_count(100);
+  DriverService service(catalog, LinkSigner(link_key ? *link_key : link_secret(catalog), ttl), options, std::cerr);
   service.install(*server);
   SignalStopper stopper(*server);
   int port = address.port == 0 ? server->bind_to_any_port(address.host) : address.port;

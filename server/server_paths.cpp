@@ -3,8 +3,10 @@
 
 namespace qvserver {
 
-ServerPaths server_paths(const Arguments& args) {
-  return {args.get("catalog").value_or(args.get_or("db", "quorvane-catalog.db")),
+ServerPaths server_paths(const Arguments& args, const char* catalog_from_environment) {
+  std::string fallback = catalog_from_environment && *catalog_from_environment ? catalog_from_environment
+                                                                                 : "quorvane-catalog.db";
+  return {args.get("catalog").value_or(args.get_or("db", fallback)),
           args.get_or("store", "quorvane-store")};
 }
 

@@ -9,10 +9,11 @@
 namespace qvserver {
 
 struct ServerPaths {
-  std::string catalog;  // --catalog or --db; default "quorvane-catalog.db"
+  std::string catalog;  // --catalog or --db, else QUORVANE_CATALOG, else "quorvane-catalog.db"
   std::filesystem::path store;  // --store; default "quorvane-store"
 };
 
-ServerPaths server_paths(const Arguments& args);
+// catalog_from_environment is the value of QUORVANE_CATALOG, or null.
+ServerPaths server_paths(const Arguments& args, const char* catalog_from_environment);
 
 }  // namespace qvserver

@@ -3,7 +3,8 @@
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
-#include <openssl/hmac.h>
+#include <openssl/core_names.h>
+#include <openssl/params.h>
 #include <openssl/rand.h>
 
 #include <charconv>
@@ -14,16 +15,38 @@
 
 namespace qvserver {
 
+namespace {
+
+struct MacContextFree {
+  void operator()(EVP_MAC_CTX* context) const { EVP_MAC_CTX_free(context); }
+};
+using MacContext = std::unique_ptr<EVP_MAC_CTX, MacContextFree>;
+
+MacContext keyed_hmac_sha256(const std::string& secret) {
+  std::unique_ptr<EVP_MAC, decltype(&EVP_MAC_free)> mac(EVP_MAC_fetch(nullptr, "HMAC", nullptr), &EVP_MAC_free);
+  MacContext context(mac ? EVP_MAC_CTX_new(mac.get()) : nullptr);
+  char digest[] = "SHA256";
+  OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0), OSSL_PARAM_construct_end()};
+  if (!context || !EVP_MAC_init(context.get(), reinterpret_cast<const unsigned char*>(secret.data()), secret.size(),
+                                params))
+    throw std::runtime_error("HMAC-SHA256 is not available");
+  return context;
+}
+
+}  // namespace
+
 LinkSigner::LinkSigner(std::string secret, std::int64_t lifetime_seconds)
-    : secret_(std::move(secret)), lifetime_(lifetime_seconds) {}
+    : keyed_mac_(keyed_hmac_sha256(secret).release(), MacContextFree{}), lifetime_(lifetime_seconds) {}
 
 std::string LinkSigner::signature(std::string_view name, std::int64_t expires) const {
   std::string message = std::string(name) + "\n" + std::to_string(expires);
+  MacContext context(EVP_MAC_CTX_dup(keyed_mac_.get()));
   unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int size = 0;
-  if (!HMAC(EVP_sha256(), secret_.data(), static_cast<int>(secret_.size()),
-            reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest, &size))
-    throw std::runtime_error("HMAC-SHA256 is not available");
+  std::size_t size = 0;
+  if (!context ||
+      !EVP_MAC_update(context.get(), reinterpret_cast<const unsigned char*>(message.data()), message.size()) ||
+      !EVP_MAC_final(context.get(), digest, &size, sizeof digest))
+    throw std::runtime_error("HMAC-SHA256 failed");
   return to_hex(std::string_view(reinterpret_cast<const char*>(digest), size));
 }
 

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+
+struct evp_mac_ctx_st;
 
 namespace qvserver {
 
@@ -23,7 +26,8 @@ class LinkSigner {
 
  private:
   std::string signature(std::string_view name, std::int64_t expires) const;
-  std::string secret_;
+  // HMAC-SHA256 keyed once; each signature works on a copy, so threads share it read-only.
+  std::shared_ptr<const evp_mac_ctx_st> keyed_mac_;
   std::int64_t lifetime_;
 };
 

@@ -42,6 +42,11 @@ void SqliteStatement::run() {
   }
 }
 
+void SqliteStatement::reset() {
+  sqlite3_reset(statement_.get());
+  sqlite3_clear_bindings(statement_.get());
+}
+
 std::string SqliteStatement::text(int column) const {
   auto* bytes = sqlite3_column_text(statement_.get(), column);
   int size = sqlite3_column_bytes(statement_.get(), column);

@@ -4,19 +4,15 @@
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "catalog_error.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace qvserver {
-
-class CatalogError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class SqliteStatement {
  public:
@@ -25,6 +21,8 @@ class SqliteStatement {
   SqliteStatement& bind(int index, std::int64_t number);
   bool step();  // true while a row is available
   void run();   // steps to completion
+  // Makes a kept statement ready for new bindings and ends its read snapshot.
+  void reset();
   std::string text(int column) const;
   std::int64_t number(int column) const;
 
@@ -34,6 +32,20 @@ class SqliteStatement {
   };
   sqlite3* db_;
   std::unique_ptr<sqlite3_stmt, Finalize> statement_;
+};
+
+// One use of a kept statement: reset on both ends, so no read snapshot outlives it.
+class KeptStatementUse {
+ public:
+  explicit KeptStatementUse(SqliteStatement& statement) : statement_(statement) { statement_.reset(); }
+  ~KeptStatementUse() { statement_.reset(); }
+  KeptStatementUse(const KeptStatementUse&) = delete;
+  KeptStatementUse& operator=(const KeptStatementUse&) = delete;
+  SqliteStatement* operator->() { return &statement_; }
+  SqliteStatement& operator*() { return statement_; }
+
+ private:
+  SqliteStatement& statement_;
 };
 
 class SqliteDb {

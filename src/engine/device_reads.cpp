@@ -2,13 +2,35 @@
 
 #include "platform/utf16le.h"
 
+namespace {
+
+bool IsNulUnit(const uint8_t* bytes, size_t index) { return bytes[2 * index] == 0 && bytes[2 * index + 1] == 0; }
+
+// The bytes up to the first NUL unit: property buffers are mostly empty space, and only
+// the text in them is converted.
+size_t BytesBeforeNul(const uint8_t* bytes, size_t size) {
+  size_t index = 0;
+  while (index < size / 2 && !IsNulUnit(bytes, index)) ++index;
+  return 2 * index;
+}
+
+// The bytes up to the empty string that ends a multi-string list.
+size_t BytesOfMultiSzList(const uint8_t* bytes, size_t size) {
+  for (size_t index = 0; index < size / 2; ++index) {
+    if (IsNulUnit(bytes, index) && (index == 0 || IsNulUnit(bytes, index - 1))) return 2 * index;
+  }
+  return size;
+}
+
+}  // namespace
+
 std::string TextOfUtf16Bytes(const uint8_t* bytes, size_t size) {
-  std::u16string units = Utf16LeUnits(bytes, size);
-  return Utf16ToUtf8(units.data(), units.find(u'\0') == std::u16string::npos ? units.size() : units.find(u'\0'));
+  std::u16string units = Utf16LeUnits(bytes, BytesBeforeNul(bytes, size));
+  return Utf16ToUtf8(units.data(), units.size());
 }
 
 std::vector<std::string> StringsOfMultiSz(const uint8_t* bytes, size_t size) {
-  std::u16string units = Utf16LeUnits(bytes, size);
+  std::u16string units = Utf16LeUnits(bytes, BytesOfMultiSzList(bytes, size));
   std::vector<std::string> strings;
   size_t start = 0;
   while (start < units.size()) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/device_reads.h"
 #include "engine/sim_engine.h"
 
 namespace {
@@ -222,3 +223,37 @@ TEST_F(EnumAllDevices, WildCompareHwIdsIgnoresCaseAndHasNoWildcards) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint8_t> Utf16Buffer(const std::u16string& text, size_t bytes) {
+  std::vector<uint8_t> buffer(bytes, 0);
+  for (size_t i = 0; i < text.size() && 2 * i + 1 < bytes; ++i) {
+    buffer[2 * i] = static_cast<uint8_t>(text[i] & 0xFF);
+    buffer[2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
+  }
+  return buffer;
+}
+
+}  // namespace
+
+TEST(PropertyBuffers, OnlyTheTextBeforeTheTerminatorsIsRead) {
+  struct TCase {
+    std::u16string content;
+    size_t bytes;
+    std::vector<std::string> strings;  // of the buffer read as a multi-string list
+    std::string text;                  // of the buffer read as one string
+  };
+  const TCase cases[] = {
+      {u"", 8194, {}, ""},
+      {std::u16string(u"PCI\\A\0PCI\\B\0\0", 14), 8194, {"PCI\\A", "PCI\\B"}, "PCI\\A"},
+      {std::u16string(u"\0PCI\\A\0", 7), 64, {}, ""},  // an empty first string ends the list
+      {u"USB\\\u00C9", 10, {"USB\\\xC3\x89"}, "USB\\\xC3\x89"},  // no terminator in the buffer
+      {u"AB", 3, {"A"}, "A"},                                   // an odd byte count
+  };
+  for (const TCase& c : cases) {
+    std::vector<uint8_t> buffer = Utf16Buffer(c.content, c.bytes);
+    EXPECT_EQ(StringsOfMultiSz(buffer.data(), buffer.size()), c.strings) << c.text;
+    EXPECT_EQ(TextOfUtf16Bytes(buffer.data(), buffer.size()), c.text) << c.text;
+  }
+}

@@ -58,6 +58,8 @@ TEST(Commands, UsageErrors) {
       {run_serve, {"--port", "70000"}},
       {run_serve, {"--listen", "no-port"}},
       {run_serve, {"--tls-cert", "only-cert.pem"}},
+      {run_serve, {"--catalog", "postgresql:///catalogs?host=/nowhere"}},  // replicas need a shared link key
+      {run_serve, {"--link-key", "/nonexistent/link.key"}},
       {run_demo_catalog, {}},
   };
   for (const auto& c : cases) EXPECT_THROW(c.run(c.args, out, err), UsageError);
