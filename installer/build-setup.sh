@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the signed setup program: signs copies of Quorvane.exe and qvcli.exe with
+# the test certificate (made on first use in OUT/signing), writes the setup's texts
+# from the string table, and runs makensis, which signs the uninstaller and the
+# setup as it writes them. Leaves OUT/qvsetup.exe and OUT/stage/.
+# Usage: build-setup.sh OUT BIN_FOLDER VERSION
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+out=$(mkdir -p "$1" && cd "$1" && pwd)
+bin=$2
+version=$3
+
+signing="$out/signing"
+[ -f "$signing/signer.key" ] || "$here/make-test-certificate.sh" "$signing"
+
+stage="$out/stage"
+rm -rf "$stage"
+mkdir -p "$stage"
+for program in Quorvane.exe qvcli.exe; do
+  # Without debug information: the setup carries what users run.
+  x86_64-w64-mingw32-strip -o "$stage/$program" "$bin/$program"
+  "$here/sign-file.sh" "$signing" "$stage/$program"
+done
+
+# The IDS_SETUP_ texts of every language file, as NSIS language strings.
+strings="$out/setup_strings.nsh"
+{
+  echo "; Made by build-setup.sh from res/strings.*"
+  for table in "$root"/res/strings.*; do
+    case ${table##*.} in
+      en) language=ENGLISH ;;
+      *) echo "build-setup.sh: no NSIS language for $table" >&2; exit 1 ;;
+    esac
+    sed -n 's/^\(IDS_SETUP_[A-Z0-9_]*\)[ \t]*"\(.*\)"[ \t]*$/\1 \2/p' "$table" |
+      sed -e 's/\$/$$/g' -e 's/\\r/$\\r/g' -e 's/\\n/$\\n/g' -e 's/\\"/$\\"/g' -e 's/\\\\/\\/g' |
+      while read -r name text; do echo "LangString $name \${LANG_$language} \"$text\""; done
+  done
+} > "$strings"
+
+cd "$here"
+makensis -V2 -NOCD -DQV_VERSION="$version" -DQV_STAGE="$stage" -DQV_OUT="$out/qvsetup.exe" \
+  -DQV_RES="$root/res" -DQV_STRINGS="$strings" -DQV_SIGN="\"$here/sign-file.sh\" \"$signing\"" quorvane.nsi
