@@ -4,14 +4,14 @@
 ;   QV_VERSION  four numbers       QV_STAGE    folder with the signed programs
 ;   QV_OUT      the setup to write QV_RES      the repository's res/ folder
 ;   QV_STRINGS  the setup's texts  QV_SIGN     signing command, the file as its last argument
-Unicode true
+; A 64-bit setup for the 64-bit programs.
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
 !include MUI2.nsh
 !include LogicLib.nsh
-!include x64.nsh
 !include FileFunc.nsh
 
 !define QV_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane"
@@ -66,10 +66,6 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Quorvane"
 Var StartedByUpdate
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "$(IDS_SETUP_NEEDS_64_BIT)" /SD IDOK
-    Abort
-  ${EndIf}
   SetRegView 64
   SetShellVarContext all
   ; An update goes where the installed copy is, unless /D names a folder.
@@ -159,6 +155,8 @@ Section "un.Quorvane" SecUnProgram
   Delete "$INSTDIR\qvcli.exe"
   Delete "$INSTDIR\License.txt"
   Delete "$INSTDIR\Uninstall.exe"
+  ; A process cannot remove its own working folder.
+  SetOutPath "$TEMP"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Quorvane.lnk"
   DeleteRegKey HKLM "${QV_UNINSTALL_KEY}"

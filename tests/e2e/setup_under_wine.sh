@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The setup program under Wine, in a fresh prefix of its own: the signatures of the
+# setup, the programs and the uninstaller verify (a copy altered by one byte does not);
+# qvsetup.exe /S installs the files, the Start-menu shortcut and every uninstall
+# value; the installed Quorvane.exe shows its window, and while it runs a silent
+# setup ends with exit code 2 and changes nothing; qvcli.exe devices works from the
+# install folder; a second install keeps the user's data folder; the silent
+# uninstaller removes the rest and keeps the data folder.
+# Usage: setup_under_wine.sh SETUP_FOLDER   (build/windows/setup, made by the qvsetup target)
+set -euo pipefail
+setup_folder=$(cd "$1" && pwd)
+setup="$setup_folder/qvsetup.exe"
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+run() { wine "$@" 2>&1 | tr -d '\r'; }
+
+echo "signatures"
+for file in "$setup" "$setup_folder/stage/Quorvane.exe" "$setup_folder/stage/qvcli.exe"; do
+  osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$file" >/dev/null || fail "$file does not verify"
+done
+cp "$setup" "$work/altered.exe"
+middle=$(($(stat -c %s "$setup") / 2))
+printf '\x5a' | dd of="$work/altered.exe" bs=1 seek="$middle" conv=notrunc status=none
+cmp -s "$setup" "$work/altered.exe" && printf '\xa5' | dd of="$work/altered.exe" bs=1 seek="$middle" conv=notrunc status=none
+if osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$work/altered.exe" >/dev/null 2>&1; then
+  fail "a setup altered by one byte verifies"
+fi
+
+# shellcheck source=../../scripts/virtual-display.sh
+source "$root/scripts/virtual-display.sh"
+use_virtual_display "$root"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+# The program's driver server: a closed loopback port, so that nothing leaves the machine.
+run reg add 'HKLM\SOFTWARE\Policies\Quorvane' /v Server /d 127.0.0.1:9 /f >/dev/null
+
+install_folder="$WINEPREFIX/drive_c/Program Files/Quorvane"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvane.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
+data_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quorvane"
+
+echo "silent install"
+wine "$setup" /S || fail "qvsetup.exe /S ended with $?"
+for file in Quorvane.exe qvcli.exe License.txt Uninstall.exe; do
+  [ -f "$install_folder/$file" ] || fail "$file is not installed"
+done
+[ -f "$shortcut" ] || fail "no Start-menu shortcut"
+osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$install_folder/Uninstall.exe" >/dev/null ||
+  fail "the uninstaller does not verify"
+run reg query "$uninstall_key" >"$work/uninstall.txt"
+value() { sed -n "s/^ *$1 *REG_[A-Z]* *//p" "$work/uninstall.txt"; }
+expected_version=$(sed -n 's/^project(Quorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+while IFS='|' read -r name expected; do
+  [ "$(value "$name")" = "$expected" ] || fail "uninstall value $name is '$(value "$name")', not '$expected'"
+done <<EOF2
+DisplayName|Quorvane
+DisplayVersion|$expected_version
+Publisher|Quorvane
+DisplayIcon|C:\\Program Files\\Quorvane\\Quorvane.exe,0
+InstallLocation|C:\\Program Files\\Quorvane
+UninstallString|"C:\\Program Files\\Quorvane\\Uninstall.exe"
+QuietUninstallString|"C:\\Program Files\\Quorvane\\Uninstall.exe" /S
+NoModify|0x1
+NoRepair|0x1
+URLInfoAbout|https://www.quorvane.com/
+EOF2
+[[ $(value EstimatedSize) =~ ^0x[0-9a-f]+$ ]] && [ $(($(value EstimatedSize))) -gt 0 ] || fail "no EstimatedSize"
+
+echo "the installed program"
+wine "C:\\Program Files\\Quorvane\\Quorvane.exe" >/dev/null 2>&1 &
+program_pid=$!
+shown=""
+for _ in $(seq 1 150); do
+  if xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"'; then shown=1; break; fi
+  sleep 0.2
+done
+[ -n "$shown" ] || fail "the installed Quorvane.exe shows no window"
+before=$(stat -c %Y "$install_folder/Quorvane.exe")
+rm -f "$install_folder/License.txt"
+status=0
+wine "$setup" /S || status=$?
+[ "$status" -eq 2 ] || fail "a silent setup while the program runs ended with $status, not 2"
+[ ! -f "$install_folder/License.txt" ] && [ "$(stat -c %Y "$install_folder/Quorvane.exe")" = "$before" ] ||
+  fail "a silent setup that found the program running changed the install folder"
+run taskkill /f /im Quorvane.exe >/dev/null || true
+wait "$program_pid" 2>/dev/null || true
+program_pid=""
+
+run "C:\\Program Files\\Quorvane\\qvcli.exe" devices >"$work/devices.txt" || fail "qvcli.exe devices: $(cat "$work/devices.txt")"
+grep -q ' | ' "$work/devices.txt" || fail "qvcli.exe devices listed nothing: $(cat "$work/devices.txt")"
+
+echo "second install keeps the data folder"
+mkdir -p "$data_folder"
+echo "[General]" >"$data_folder/config.ini"
+wine "$setup" /S || fail "the second qvsetup.exe /S ended with $?"
+[ -f "$install_folder/License.txt" ] || fail "the second install did not replace the files"
+[ -f "$data_folder/config.ini" ] || fail "the second install removed the data folder"
+
+echo "silent uninstall"
+wine "$install_folder/Uninstall.exe" /S || fail "Uninstall.exe /S ended with $?"
+# The uninstaller runs on from a copy in the temporary folder.
+wineserver -w
+[ ! -e "$install_folder" ] || fail "the install folder is left: $(ls "$install_folder")"
+[ ! -e "$shortcut" ] || fail "the shortcut is left"
+if run reg query "$uninstall_key" >/dev/null 2>&1 && run reg query "$uninstall_key" | grep -q DisplayName; then
+  fail "the uninstall entry is left"
+fi
+[ -f "$data_folder/config.ini" ] || fail "the silent uninstall removed the data folder"
+echo "passed"
