@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # The setup program under Wine, in a fresh prefix of its own: the signatures of the
-# setup, the programs and the uninstaller verify (a copy altered by one byte does not);
+# setup, the programs and the uninstaller verify (copies altered by one byte do not);
 # qvsetup.exe /S installs the files, the Start-menu shortcut and every uninstall
 # value; the installed Quorvane.exe shows its window, and while it runs a silent
 # setup ends with exit code 2 and changes nothing; qvcli.exe devices works from the
 # install folder; a second install keeps the user's data folder; the silent
 # uninstaller removes the rest and keeps the data folder.
-# Usage: setup_under_wine.sh SETUP_FOLDER   (build/windows/setup, made by the qvsetup target)
+# The signature rule: osslsigncode proves natively which files chain to the vendor's
+# root intact; the Windows test program reads the same files with WinVerifyTrust.
+# Usage: setup_under_wine.sh SETUP_FOLDER [QV_WIN32_TESTS.exe]
+#   (build/windows/setup, made by the qvsetup target; the test program beside it in bin/)
 set -euo pipefail
 setup_folder=$(cd "$1" && pwd)
+win32_tests=${2:-$(dirname "$setup_folder")/bin/qv_win32_tests.exe}
 setup="$setup_folder/qvsetup.exe"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -28,16 +32,41 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 run() { wine "$@" 2>&1 | tr -d '\r'; }
 
 echo "signatures"
-for file in "$setup" "$setup_folder/stage/Quorvane.exe" "$setup_folder/stage/qvcli.exe"; do
+# The files the signature checks use: the setup and a program of its signer, the setup
+# altered by one byte in its content and in its signature value (the last bytes of a
+# signature without time stamp), without signature, and signed by another certificate.
+signed="$work/signed"
+mkdir -p "$signed"
+cp "$setup" "$signed/vendor.exe"
+cp "$setup_folder/stage/Quorvane.exe" "$signed/program.exe"
+flip_byte() { # FILE OFFSET: a different byte there
+  local old
+  old=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
+  printf "\\$(printf '%03o' $(((old + 1) % 256)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+size=$(stat -c %s "$setup")
+cp "$setup" "$signed/altered.exe"
+flip_byte "$signed/altered.exe" $((size / 2))
+cp "$setup" "$signed/badsig.exe"
+flip_byte "$signed/badsig.exe" $((size - 100))
+osslsigncode remove-signature -in "$setup" -out "$signed/unsigned.exe" >/dev/null
+"$root/installer/make-test-certificate.sh" "$work/foreign" "Another Test Signer"
+cp "$signed/unsigned.exe" "$signed/foreign.exe"
+"$root/installer/sign-file.sh" "$work/foreign" "$signed/foreign.exe"
+signer_key() { openssl x509 -in "$1" -pubkey -noout | openssl pkey -pubin -outform DER -out "$2"; }
+signer_key "$setup_folder/signing/signer.pem" "$signed/vendor-key.der"
+signer_key "$work/foreign/signer.pem" "$signed/foreign-key.der"
+
+# Natively, with OpenSSL's checks over the Authenticode structure: only the vendor's
+# files chain to the vendor's root with an intact signature and content.
+for file in "$signed/vendor.exe" "$signed/program.exe" "$setup_folder/stage/qvcli.exe"; do
   osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$file" >/dev/null || fail "$file does not verify"
 done
-cp "$setup" "$work/altered.exe"
-middle=$(($(stat -c %s "$setup") / 2))
-printf '\x5a' | dd of="$work/altered.exe" bs=1 seek="$middle" conv=notrunc status=none
-cmp -s "$setup" "$work/altered.exe" && printf '\xa5' | dd of="$work/altered.exe" bs=1 seek="$middle" conv=notrunc status=none
-if osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$work/altered.exe" >/dev/null 2>&1; then
-  fail "a setup altered by one byte verifies"
-fi
+for name in altered badsig unsigned foreign; do
+  if osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$signed/$name.exe" >/dev/null 2>&1; then
+    fail "$name.exe verifies against the vendor's root"
+  fi
+done
 
 # shellcheck source=../../scripts/virtual-display.sh
 source "$root/scripts/virtual-display.sh"
@@ -51,6 +80,10 @@ install_folder="$WINEPREFIX/drive_c/Program Files/Quorvane"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvane.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
 data_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quorvane"
+
+echo "WinVerifyTrust under Wine"
+QV_SIGNED_FOLDER="$(winepath -w "$signed" 2>/dev/null)" wine "$win32_tests" --gtest_filter='Win32FileSignature.*' \
+  >"$work/signature-tests.txt" 2>&1 || fail "Win32FileSignature: $(tr -d '\r' <"$work/signature-tests.txt" | tail -n 30)"
 
 echo "silent install"
 wine "$setup" /S || fail "qvsetup.exe /S ended with $?"

@@ -1,0 +1,19 @@
+// Simulated file signatures: what WinVerifyTrust says of each file, by path; a file
+// it does not know carries no signature.
+#pragma once
+
+#include <map>
+
+#include "platform/file_signature.h"
+
+class TSimFileSignature : public IFileSignature {
+ public:
+  std::map<std::string, TFileSignature> files;
+  std::vector<std::string> read;  // the paths asked about, in order
+
+  TFileSignature Read(const std::string& path) override {
+    read.push_back(path);
+    const auto found = files.find(path);
+    return found == files.end() ? TFileSignature{} : found->second;
+  }
+};
