@@ -4,6 +4,8 @@
 # from the string table, and runs makensis, which signs the uninstaller and the
 # setup as it writes them. Leaves OUT/qvsetup.exe and OUT/stage/.
 # Usage: build-setup.sh OUT BIN_FOLDER VERSION
+# QV_SIGNING_FOLDER: another folder of the certificate (a test signs a second setup
+# with the first one's).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -11,7 +13,7 @@ out=$(mkdir -p "$1" && cd "$1" && pwd)
 bin=$2
 version=$3
 
-signing="$out/signing"
+signing=${QV_SIGNING_FOLDER:-$out/signing}
 [ -f "$signing/signer.key" ] || "$here/make-test-certificate.sh" "$signing"
 
 stage="$out/stage"

@@ -3,7 +3,9 @@
 # setup, the programs and the uninstaller verify (copies altered by one byte do not);
 # qvsetup.exe /S installs the files, the Start-menu shortcut and every uninstall
 # value; the installed Quorvane.exe shows its window, and while it runs a silent
-# setup ends with exit code 2 and changes nothing; qvcli.exe devices works from the
+# setup ends with exit code 2 and changes nothing; the next version's setup, started
+# with /S /UPDATE as the program's update starts it, waits for the program to close,
+# installs and starts the new version; qvcli.exe devices works from the
 # install folder; a second install keeps the user's data folder; the silent
 # uninstaller removes the rest and keeps the data folder.
 # The signature rule: osslsigncode proves natively which files chain to the vendor's
@@ -128,9 +130,48 @@ wine "$setup" /S || status=$?
 [ "$status" -eq 2 ] || fail "a silent setup while the program runs ended with $status, not 2"
 [ ! -f "$install_folder/License.txt" ] && [ "$(stat -c %Y "$install_folder/Quorvane.exe")" = "$before" ] ||
   fail "a silent setup that found the program running changed the install folder"
-run taskkill /f /im Quorvane.exe >/dev/null || true
+
+echo "update over the running program"
+# The next release: the same programs with the next version in their resources, in a
+# setup signed with the same certificate. It is started as the program's update starts
+# it, and the program then closes its window.
+next_version="${expected_version%.*}.$((${expected_version##*.} + 1))"
+next="$work/next"
+mkdir -p "$next/bin"
+for program in Quorvane.exe qvcli.exe; do
+  cp "$(dirname "$setup_folder")/bin/$program" "$next/bin/$program"
+  python3 "$root/tests/e2e/set_file_version.py" "$next/bin/$program" "$expected_version" "$next_version"
+done
+QV_SIGNING_FOLDER="$setup_folder/signing" "$root/installer/build-setup.sh" "$next" "$next/bin" "$next_version" >/dev/null
+wine "$next/qvsetup.exe" /S /UPDATE >/dev/null 2>&1 &
+setup_pid=$!
+sleep 2
+run taskkill /im Quorvane.exe >/dev/null || true
+for _ in $(seq 1 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$program_pid" 2>/dev/null; then
+  echo "the window did not close when asked; the program is ended"
+  run taskkill /f /im Quorvane.exe >/dev/null || true
+fi
 wait "$program_pid" 2>/dev/null || true
 program_pid=""
+status=0
+wait "$setup_pid" || status=$?
+[ "$status" -eq 0 ] || fail "the update's setup ended with $status"
+run reg query "$uninstall_key" /v DisplayVersion | grep -q "REG_SZ *$next_version\$" ||
+  fail "the uninstall entry names $(run reg query "$uninstall_key" /v DisplayVersion)"
+cp "$install_folder/Quorvane.exe" "$work/installed.exe"
+python3 "$root/tests/e2e/set_file_version.py" "$work/installed.exe" "$next_version" "$next_version" ||
+  fail "the installed Quorvane.exe does not carry $next_version"
+osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$install_folder/Quorvane.exe" >/dev/null ||
+  fail "the updated Quorvane.exe does not verify"
+restarted=""
+for _ in $(seq 1 150); do
+  if xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"'; then restarted=1; break; fi
+  sleep 0.2
+done
+[ -n "$restarted" ] || fail "the setup started by the update did not start the new version"
+run taskkill /f /im Quorvane.exe >/dev/null || true
+for _ in $(seq 1 50); do xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"' || break; sleep 0.2; done
 
 run "C:\\Program Files\\Quorvane\\qvcli.exe" devices >"$work/devices.txt" || fail "qvcli.exe devices: $(cat "$work/devices.txt")"
 grep -q ' | ' "$work/devices.txt" || fail "qvcli.exe devices listed nothing: $(cat "$work/devices.txt")"
