@@ -3,26 +3,34 @@
 # setup, the programs and the uninstaller verify (copies altered by one byte do not);
 # qvsetup.exe /S installs the files, the Start-menu shortcut and every uninstall
 # value; the installed Quorvane.exe shows its window, and while it runs a silent
-# setup ends with exit code 2 and changes nothing; the next version's setup, started
-# with /S /UPDATE as the program's update starts it, waits for the program to close,
-# installs and starts the new version; qvcli.exe devices works from the
+# setup ends with exit code 2 and changes nothing; the installed program's own update
+# (the reference server offers the next version and its setup; qv_update_answer.exe
+# answers Yes) refuses an altered setup and one of another signer, and starts the
+# real one, which installs the next version and starts it; qvcli.exe devices works from the
 # install folder; a second install keeps the user's data folder; the silent
 # uninstaller removes the rest and keeps the data folder.
 # The signature rule: osslsigncode proves natively which files chain to the vendor's
 # root intact; the Windows test program reads the same files with WinVerifyTrust.
-# Usage: setup_under_wine.sh SETUP_FOLDER [QV_WIN32_TESTS.exe]
-#   (build/windows/setup, made by the qvsetup target; the test program beside it in bin/)
+# Usage: setup_under_wine.sh SETUP_FOLDER [QV_WIN32_TESTS.exe [QUORVANE-SERVER]]
+#   (build/windows/setup, made by the qvsetup target; the test programs in build/windows/bin,
+#   the reference server in build/native/bin)
 set -euo pipefail
 setup_folder=$(cd "$1" && pwd)
 win32_tests=${2:-$(dirname "$setup_folder")/bin/qv_win32_tests.exe}
+update_answer="$(dirname "$win32_tests")/qv_update_answer.exe"
 setup="$setup_folder/qvsetup.exe"
 root=$(cd "$(dirname "$0")/../.." && pwd)
+server=${3:-$root/build/native/bin/quorvane-server}
+# shellcheck source=../support/reference_server.sh
+source "$root/tests/support/reference_server.sh"
 work=$(mktemp -d)
 xvfb_pid=""
 program_pid=""
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# The programs' driver server: a closed loopback port, so that nothing leaves the machine.
+export QUORVANE_SERVER=127.0.0.1:9
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
   wineserver -k 2>/dev/null || true
@@ -75,8 +83,6 @@ source "$root/scripts/virtual-display.sh"
 use_virtual_display "$root"
 wineboot -i >/dev/null 2>&1
 wineserver -w
-# The program's driver server: a closed loopback port, so that nothing leaves the machine.
-run reg add 'HKLM\SOFTWARE\Policies\Quorvane' /v Server /d 127.0.0.1:9 /f >/dev/null
 
 install_folder="$WINEPREFIX/drive_c/Program Files/Quorvane"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvane.lnk"
@@ -131,34 +137,48 @@ wine "$setup" /S || status=$?
 [ ! -f "$install_folder/License.txt" ] && [ "$(stat -c %Y "$install_folder/Quorvane.exe")" = "$before" ] ||
   fail "a silent setup that found the program running changed the install folder"
 
-echo "update over the running program"
 # The next release: the same programs with the next version in their resources, in a
-# setup signed with the same certificate. It is started as the program's update starts
-# it, and the program then closes its window.
+# setup signed with the same certificate.
 next_version="${expected_version%.*}.$((${expected_version##*.} + 1))"
 next="$work/next"
-mkdir -p "$next/bin"
+mkdir -p "$next/bin" "$work/server"
 for program in Quorvane.exe qvcli.exe; do
   cp "$(dirname "$setup_folder")/bin/$program" "$next/bin/$program"
   python3 "$root/tests/e2e/set_file_version.py" "$next/bin/$program" "$expected_version" "$next_version"
 done
 QV_SIGNING_FOLDER="$setup_folder/signing" "$root/installer/build-setup.sh" "$next" "$next/bin" "$next_version" >/dev/null
-wine "$next/qvsetup.exe" /S /UPDATE >/dev/null 2>&1 &
-setup_pid=$!
-sleep 2
-run taskkill /im Quorvane.exe >/dev/null || true
-for _ in $(seq 1 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.2; done
-if kill -0 "$program_pid" 2>/dev/null; then
-  echo "the window did not close when asked; the program is ended"
-  run taskkill /f /im Quorvane.exe >/dev/null || true
-fi
+run taskkill /f /im Quorvane.exe >/dev/null || true
 wait "$program_pid" 2>/dev/null || true
 program_pid=""
-status=0
-wait "$setup_pid" || status=$?
-[ "$status" -eq 0 ] || fail "the update's setup ended with $status"
-run reg query "$uninstall_key" /v DisplayVersion | grep -q "REG_SZ *$next_version\$" ||
-  fail "the uninstall entry names $(run reg query "$uninstall_key" /v DisplayVersion)"
+
+# The installed program's own update against the reference server offering the next
+# version with a setup: an altered one and one signed by another certificate are
+# refused (told, deleted, the installed version stays); the real one is started, the
+# program closes, and the setup installs and starts the new version.
+mkdir -p "$data_folder"
+printf '[General Configuration]\r\nCheck Update=1\r\n' >"$data_folder/config.ini"
+installed_program="C:\\Program Files\\Quorvane\\Quorvane.exe"
+update_round() { # SETUP started|refused
+  start_reference_server "$server" "$work/server" --offer-version "$next_version" --offer-setup "$1" || fail "no server"
+  QUORVANE_SERVER="127.0.0.1:$port" QUORVANE_SETUP_URL="http://127.0.0.1:$port/download/qvsetup.exe" wine "$update_answer" "$installed_program" "$2" \
+    >"$work/answer.txt" 2>&1 || fail "the update with $(basename "$1"): $(tr -d '\r' <"$work/answer.txt")"
+  kill "$server_pid" && wait "$server_pid" 2>/dev/null || true
+  server_pid=""
+}
+echo "the program's update refuses an altered setup and one of another signer"
+for refused in altered foreign; do
+  update_round "$signed/$refused.exe" refused
+  run reg query "$uninstall_key" /v DisplayVersion | grep -q "REG_SZ *$expected_version\$" ||
+    fail "after the refused $refused.exe the uninstall entry names $(run reg query "$uninstall_key" /v DisplayVersion)"
+done
+echo "the program's update starts the next version's setup"
+update_round "$next/qvsetup.exe" started
+updated=""
+for _ in $(seq 1 150); do
+  if run reg query "$uninstall_key" /v DisplayVersion | grep -q "REG_SZ *$next_version\$"; then updated=1; break; fi
+  sleep 0.2
+done
+[ -n "$updated" ] || fail "the uninstall entry names $(run reg query "$uninstall_key" /v DisplayVersion)"
 cp "$install_folder/Quorvane.exe" "$work/installed.exe"
 python3 "$root/tests/e2e/set_file_version.py" "$work/installed.exe" "$next_version" "$next_version" ||
   fail "the installed Quorvane.exe does not carry $next_version"
