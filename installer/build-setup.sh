@@ -40,6 +40,14 @@ strings="$out/setup_strings.nsh"
   done
 } > "$strings"
 
+# The wizard's pictures from the program's logo and mark, on the logo's own colour:
+# the header (150 x 57) and the side of the finish page (164 x 314).
+background=$(convert "$root/res/gui/logo.bmp" -format '%[pixel:p{0,0}]' info:)
+convert "$root/res/gui/logo.bmp" -resize 146x53 -background "$background" -gravity center -extent 150x57 \
+  -type TrueColor "BMP3:$out/header.bmp"
+convert "$root/res/gui/mark.png" -resize 120x120 -background "$background" -gravity center -extent 164x314 \
+  -flatten -type TrueColor "BMP3:$out/side.bmp"
+
 cd "$here"
 makensis -V2 -NOCD -DQV_VERSION="$version" -DQV_STAGE="$stage" -DQV_OUT="$out/qvsetup.exe" \
-  -DQV_RES="$root/res" -DQV_STRINGS="$strings" -DQV_SIGN="\"$here/sign-file.sh\" \"$signing\"" quorvane.nsi
+  -DQV_RES="$root/res" -DQV_PICTURES="$out" -DQV_STRINGS="$strings" -DQV_SIGN="\"$here/sign-file.sh\" \"$signing\"" quorvane.nsi

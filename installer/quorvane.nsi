@@ -4,6 +4,7 @@
 ;   QV_VERSION  four numbers       QV_STAGE    folder with the signed programs
 ;   QV_OUT      the setup to write QV_RES      the repository's res/ folder
 ;   QV_STRINGS  the setup's texts  QV_SIGN     signing command, the file as its last argument
+;   QV_PICTURES the wizard's header.bmp and side.bmp
 ; A 64-bit setup for the 64-bit programs.
 Target amd64-unicode
 ManifestDPIAware true
@@ -44,11 +45,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Quorvane"
 !define MUI_UNICON "${QV_RES}/gui/quorvane.ico"
 !define MUI_HEADERIMAGE
 !define MUI_HEADERIMAGE_RIGHT
-!define MUI_HEADERIMAGE_BITMAP "${QV_RES}/gui/logo.bmp"
-!define MUI_HEADERIMAGE_BITMAP_STRETCH AspectFitHeight
-!define MUI_HEADERIMAGE_UNBITMAP "${QV_RES}/gui/logo.bmp"
-!define MUI_HEADERIMAGE_UNBITMAP_STRETCH AspectFitHeight
+!define MUI_HEADERIMAGE_BITMAP "${QV_PICTURES}/header.bmp"
+!define MUI_HEADERIMAGE_UNBITMAP "${QV_PICTURES}/header.bmp"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${QV_PICTURES}/side.bmp"
 !define MUI_ABORTWARNING
+; The progress page stays, completed, until Next.
+!define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Quorvane.exe"
 !define MUI_UNCOMPONENTSPAGE_NODESC
 
