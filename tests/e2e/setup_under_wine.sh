@@ -40,6 +40,14 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 run() { wine "$@" 2>&1 | tr -d '\r'; }
+# Waits up to 30 seconds for a window of the program (titled "Quorvane").
+wait_for_window() {
+  for _ in $(seq 1 150); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"' && return 0
+    sleep 0.2
+  done
+  return 1
+}
 
 echo "signatures"
 # The files the signature checks use: the setup and a program of its signer, the setup
@@ -123,12 +131,7 @@ EOF2
 echo "the installed program"
 wine "C:\\Program Files\\Quorvane\\Quorvane.exe" >/dev/null 2>&1 &
 program_pid=$!
-shown=""
-for _ in $(seq 1 150); do
-  if xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"'; then shown=1; break; fi
-  sleep 0.2
-done
-[ -n "$shown" ] || fail "the installed Quorvane.exe shows no window"
+wait_for_window || fail "the installed Quorvane.exe shows no window"
 before=$(stat -c %Y "$install_folder/Quorvane.exe")
 rm -f "$install_folder/License.txt"
 status=0
@@ -184,12 +187,7 @@ python3 "$root/tests/e2e/set_file_version.py" "$work/installed.exe" "$next_versi
   fail "the installed Quorvane.exe does not carry $next_version"
 osslsigncode verify -CAfile "$setup_folder/signing/root.pem" -in "$install_folder/Quorvane.exe" >/dev/null ||
   fail "the updated Quorvane.exe does not verify"
-restarted=""
-for _ in $(seq 1 150); do
-  if xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"'; then restarted=1; break; fi
-  sleep 0.2
-done
-[ -n "$restarted" ] || fail "the setup started by the update did not start the new version"
+wait_for_window || fail "the setup started by the update did not start the new version"
 run taskkill /f /im Quorvane.exe >/dev/null || true
 for _ in $(seq 1 50); do xwininfo -root -tree 2>/dev/null | grep -q '"Quorvane"' || break; sleep 0.2; done
 
