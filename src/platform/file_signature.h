@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,18 @@ struct TFileSignature {
   std::vector<uint8_t> signerKey;
 };
 
+// A file held open so that nobody can write, rename or delete it until released.
+class IHeldFile {
+ public:
+  virtual ~IHeldFile() = default;
+};
+
 class IFileSignature {
  public:
   virtual ~IFileSignature() = default;
+  // Opens the file for reading, sharing it for reading only (CreateFileW with
+  // FILE_SHARE_READ): what is checked is what runs. Null when it cannot be opened so.
+  virtual std::unique_ptr<IHeldFile> Hold(const std::string& path) = 0;
   // WINTRUST_ACTION_GENERIC_VERIFY_V2 on the file, with no user interface and no
   // network retrieval.
   virtual TFileSignature Read(const std::string& path) = 0;

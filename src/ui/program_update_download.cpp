@@ -93,8 +93,11 @@ void TProgramUpdateDownload::Finish(bool saved) {
     m_outcome = TProgramUpdateOutcome::notSaved;
     return;
   }
-  // Checked again right before it runs: the file lies in a folder the user can write.
-  if (!SignedLikeProgram(m_signatures, m_target, m_ports.processes.ModuleFileName())) {
+  // Checked right before it runs, and held unchanged until it has started: the file
+  // lies in a folder the user can write.
+  std::unique_ptr<IHeldFile> held = m_signatures.Hold(m_target);
+  if (!held || !SignedLikeProgram(m_signatures, m_target, m_ports.processes.ModuleFileName())) {
+    held.reset();
     std::error_code ignored;
     std::filesystem::remove(ToPath(m_target), ignored);
     m_outcome = TProgramUpdateOutcome::notVerified;

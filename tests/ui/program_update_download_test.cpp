@@ -208,6 +208,7 @@ TEST_F(ProgramUpdateDownload, ASetupNotSignedLikeTheProgramIsDeletedNotStarted) 
     const char* name;
     TFileSignature program;
     TFileSignature setup;
+    bool held = true;  // the setup could be held unchanged
   };
   const TFileSignature vendor{QV_TRUST_VERIFIED, VENDOR_KEY};
   const TCase cases[] = {
@@ -219,11 +220,14 @@ TEST_F(ProgramUpdateDownload, ASetupNotSignedLikeTheProgramIsDeletedNotStarted) 
       // With no signer of its own to compare, the program starts nothing.
       {"unsigned program", {QV_TRUST_E_NOSIGNATURE, {}}, {QV_TRUST_E_NOSIGNATURE, {}}},
       {"program without key", {QV_TRUST_VERIFIED, {}}, {QV_TRUST_VERIFIED, {}}},
+      // Another process has it open for writing: what would run could differ from what is checked.
+      {"setup not held", vendor, vendor, false},
   };
   const std::string body = "setup";
   for (const TCase& c : cases) {
     signatures.files[machine.processes.moduleFileName] = c.program;
     signatures.files[target] = c.setup;
+    signatures.holdSucceeds = c.held;
     signatures.read.clear();
     TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notVerified) << c.name;
@@ -246,6 +250,7 @@ TEST_F(ProgramUpdateDownload, TheSignatureIsCheckedRightBeforeTheSetupStarts) {
   view.EndPause();
   EXPECT_EQ(signatures.read, (std::vector<std::string>{machine.processes.moduleFileName, target}));
   EXPECT_EQ(download.LastOutcome(), TProgramUpdateOutcome::started);
+  EXPECT_EQ(signatures.held, 0);  // released once the shell has started it
 }
 
 TEST_F(ProgramUpdateDownload, EndingTheDownloadEndsAWaitForAStalledServer) {

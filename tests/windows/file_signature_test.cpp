@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,29 @@ TEST(Win32FileSignature, AnUnsignedProgramHasNoSignature) {
   EXPECT_EQ(own.trust, QV_TRUST_E_NOSIGNATURE);
   EXPECT_TRUE(own.signerKey.empty());
   EXPECT_NE(signatures.Read("C:\\no such folder\\qvsetup.exe").trust, QV_TRUST_VERIFIED);
+  EXPECT_EQ(signatures.Hold("C:\\no such folder\\qvsetup.exe"), nullptr);
+}
+
+// A held file can be read and checked, but not written, renamed or deleted until released.
+TEST(Win32FileSignature, AHeldFileCannotBeChanged) {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring file = std::wstring(folder) + L"qv-held-setup.exe";
+  const std::wstring moved = std::wstring(folder) + L"qv-held-setup-moved.exe";
+  ASSERT_TRUE(CopyFileW(Utf8ToWide(ThisProgram()).c_str(), file.c_str(), FALSE));
+  TWin32FileSignature signatures;
+  {
+    const std::unique_ptr<IHeldFile> held = signatures.Hold(WideToUtf8(file));
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(signatures.Read(WideToUtf8(file)).trust, QV_TRUST_E_NOSIGNATURE);  // still readable
+    HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    EXPECT_FALSE(DeleteFileW(file.c_str()));
+    EXPECT_FALSE(MoveFileW(file.c_str(), moved.c_str()));
+  }
+  EXPECT_TRUE(DeleteFileW(file.c_str()));
 }
 
 TEST(Win32FileSignature, SignedAlteredAndForeignSetups) {

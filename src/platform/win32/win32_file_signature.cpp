@@ -5,9 +5,18 @@
 #include <softpub.h>
 #include <wintrust.h>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
 namespace {
+
+class TWin32HeldFile : public IHeldFile {
+ public:
+  explicit TWin32HeldFile(HANDLE file) : m_file(file) {}
+
+ private:
+  TOwnedHandle<HANDLE, CloseHandle, &InvalidHandle> m_file;
+};
 
 // The signer certificate's public key as DER SubjectPublicKeyInfo, from the provider
 // data a verification left open.
@@ -28,6 +37,13 @@ std::vector<uint8_t> SignerKey(HANDLE stateData) {
 }
 
 }  // namespace
+
+std::unique_ptr<IHeldFile> TWin32FileSignature::Hold(const std::string& path) {
+  HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<TWin32HeldFile>(file);
+}
 
 TFileSignature TWin32FileSignature::Read(const std::string& path) {
   const std::wstring widePath = Utf8ToWide(path);

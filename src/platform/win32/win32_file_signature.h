@@ -5,5 +5,6 @@
 
 class TWin32FileSignature : public IFileSignature {
  public:
+  std::unique_ptr<IHeldFile> Hold(const std::string& path) override;
   TFileSignature Read(const std::string& path) override;
 };
