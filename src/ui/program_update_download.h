@@ -4,8 +4,8 @@
 // drops what it posted and releases its worker without touching the window's other
 // notifications. A whole setup is saved beside its target and moved over it, unless a
 // process of that name runs; right before it is started through the shell (silent, as
-// the program's own update), its signature is checked against the running program's
-// and a setup that fails is deleted. The view shows the progress and closes its owner
+// the program's own update), it is held unchanged and its signature checked against the
+// running program's, and a setup that fails is deleted. The view shows the progress and closes its owner
 // so that the setup can replace the program.
 #pragma once
 
