@@ -5,7 +5,9 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -16,6 +18,28 @@
 namespace qvserver {
 
 namespace {
+
+// Streams a file as the answer; 404 with `missing` when it cannot be read.
+void serve_file(httplib::Response& response, const std::filesystem::path& path, const std::string& missing) {
+  auto file = std::make_shared<std::ifstream>(path, std::ios::binary);
+  std::error_code error;
+  auto size = std::filesystem::file_size(path, error);
+  if (!*file || error) {
+    response.status = 404;
+    response.set_content(missing, "text/plain");
+    return;
+  }
+  response.set_content_provider(
+      static_cast<size_t>(size), "application/octet-stream",
+      [file](size_t offset, size_t length, httplib::DataSink& sink) {
+        char block[65536];
+        file->seekg(static_cast<std::streamoff>(offset));
+        file->read(block, static_cast<std::streamsize>(std::min(length, sizeof block)));
+        auto got = file->gcount();
+        if (got <= 0) return false;
+        return sink.write(block, static_cast<size_t>(got));
+      });
+}
 
 constexpr const char* kProtobufType = "application/x-protobuf";
 
@@ -149,25 +173,16 @@ void DriverService::install(httplib::Server& server) {
       forbid(response);
       return;
     }
-    auto path = options_.store_dir / package->stored_name;
-    auto file = std::make_shared<std::ifstream>(path, std::ios::binary);
-    std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
-    if (!*file || error) {
+    serve_file(response, options_.store_dir / package->stored_name, "the package file is missing from the store\n");
+  });
+
+  server.Get(QV_SETUP_ROUTE, [this](const httplib::Request&, httplib::Response& response) {
+    if (options_.setup_file.empty()) {
       response.status = 404;
-      response.set_content("the package file is missing from the store\n", "text/plain");
+      response.set_content("no setup program is offered\n", "text/plain");
       return;
     }
-    response.set_content_provider(
-        static_cast<size_t>(size), "application/octet-stream",
-        [file](size_t offset, size_t length, httplib::DataSink& sink) {
-          char block[65536];
-          file->seekg(static_cast<std::streamoff>(offset));
-          file->read(block, static_cast<std::streamsize>(std::min(length, sizeof block)));
-          auto got = file->gcount();
-          if (got <= 0) return false;
-          return sink.write(block, static_cast<size_t>(got));
-        });
+    serve_file(response, options_.setup_file, "the offered setup program is missing\n");
   });
 
   server.Get("/healthz", [this](const httplib::Request&, httplib::Response& response) {

@@ -28,6 +28,7 @@ namespace qvserver {
 struct ServiceOptions {
   std::filesystem::path store_dir;
   std::optional<ReleaseOffer> release;  // no offer: "/client_version/quorvane/" answers "false"
+  std::filesystem::path setup_file;     // served as "/download/qvsetup.exe"; empty: that answers 404
   std::string public_url;               // "http://host:port" of the links; empty: the request's Host
   std::string fallback_host;            // used when the request has no usable Host header
   std::string link_scheme = "http";     // "https" when the server runs TLS

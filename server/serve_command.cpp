@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <thread>
@@ -100,7 +101,7 @@ class SignalStopper {
 
 int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed = parse_arguments(args, {"catalog", "db", "store", "port", "listen", "host", "public-url", "link-ttl",
-                                            "offer-version", "offer-readme", "tls-cert", "tls-key", "max-body-kb",
+                                            "offer-version", "offer-readme", "offer-setup", "tls-cert", "tls-key", "max-body-kb",
                                             "threads", "link-key"});
   ServerPaths paths = server_paths(parsed, std::getenv("QUORVANE_CATALOG"));
   ListenAddress address = listen_address(parsed);
@@ -113,6 +114,11 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
     auto parsed_version = parse_driver_version(*version);
     if (!parsed_version) throw UsageError("--offer-version needs a version such as 1.2.0.5");
     options.release = ReleaseOffer{*parsed_version, parsed.get_or("offer-readme", "")};
+  }
+  if (auto setup = parsed.get("offer-setup")) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(*setup, error)) throw UsageError("--offer-setup needs the setup program's file");
+    options.setup_file = *setup;
   }
   auto ttl = parsed.number_or("link-ttl", 3600, 1, 365LL * 24 * 3600);
   auto threads = static_cast<std::size_t>(parsed.number_or("threads", CPPHTTPLIB_THREAD_POOL_COUNT, 1, 1024));

@@ -1,11 +1,15 @@
 #include "app/program_update.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "platform/win32/win32_text.h"
+#include "res/string_ids.h"
+#include "ui/win32/message_dialog.h"
 
-TProgramUpdate::TProgramUpdate(TCallbackDispatcher& dispatcher, TSystemPorts ports)
-    : m_download(dispatcher.Port(), ports) {}
+TProgramUpdate::TProgramUpdate(TCallbackDispatcher& dispatcher, TSystemPorts ports,
+                               std::function<void(const std::string&)> showError)
+    : m_strings(ports.strings), m_showError(std::move(showError)), m_download(dispatcher.Port(), ports, m_signatures) {}
 
 std::string TProgramUpdate::SetupUrl() {
   // QUORVANE_SETUP_URL: another address of the setup, for tests against a local server.
@@ -51,4 +55,12 @@ void TProgramUpdate::HideProgressAfter(unsigned milliseconds, std::function<void
 
 void TProgramUpdate::CloseOwner() {
   if (m_owner) PostMessageW(m_owner, WM_CLOSE, 0, 0);
+}
+
+void TProgramUpdate::ShowError(const std::string& text) {
+  if (m_showError) {
+    m_showError(text);
+    return;
+  }
+  QvMessageBox(m_owner, m_strings, m_strings.Load(IDS_PROGRESS_CAPTION), text, MB_OK | MB_ICONERROR);
 }

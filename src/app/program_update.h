@@ -1,15 +1,18 @@
 // TProgramUpdate: the program update's download as the main window runs it: the
 // progress window shows it, and the main window closes when the setup has started
 // (TProgramUpdateDownload decides and does the rest). The setup is saved as
-// "qvtempinstaller.exe" in the temporary folder.
+// "qvtempinstaller.exe" in the temporary folder; its signature is checked with
+// WinVerifyTrust before it starts, and a refusal is told in the program's message box.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/progress_form.h"
 #include "platform/system_ports.h"
+#include "platform/win32/win32_file_signature.h"
 #include "ui/callback_dispatcher.h"
 #include "ui/program_update_download.h"
 
@@ -22,7 +25,9 @@ class TProgramUpdate : private IProgramUpdateView {
  public:
   // The download's notifications reach the UI thread of `dispatcher` through a
   // dispatcher of their own. The progress window must outlive this object.
-  TProgramUpdate(TCallbackDispatcher& dispatcher, TSystemPorts ports);
+  // showError replaces the message box that tells an error (tests record it).
+  TProgramUpdate(TCallbackDispatcher& dispatcher, TSystemPorts ports,
+                 std::function<void(const std::string&)> showError = nullptr);
 
   // DoProgramUpdate (UI thread): shows the progress window and starts the
   // download. False when one is running already.
@@ -40,8 +45,12 @@ class TProgramUpdate : private IProgramUpdateView {
   void HideProgress() override;
   void HideProgressAfter(unsigned milliseconds, std::function<void()> afterHide) override;
   void CloseOwner() override;
+  void ShowError(const std::string& text) override;
 
   HWND m_owner = nullptr;
   TProgressForm* m_progress = nullptr;
+  IStringTable& m_strings;
+  std::function<void(const std::string&)> m_showError;
+  TWin32FileSignature m_signatures;
   TProgramUpdateDownload m_download;  // last: it ends before the window pointers go
 };

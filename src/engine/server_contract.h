@@ -7,7 +7,8 @@ inline constexpr const char* QV_USER_AGENT = "Quorvane";
 inline constexpr const char* QV_PROTOBUF_CONTENT_TYPE = "application/x-protobuf; charset=\"utf-8\"";
 
 // The server's routes: the scan, the confirmation of downloaded packages by
-// their checksums, and the offer of a newer program version.
+// their checksums, the offer of a newer program version, and its setup program.
 inline constexpr const char* QV_NEW_UPDATES_ROUTE = "/newupdates/";
 inline constexpr const char* QV_CLIENT_STATUS_ROUTE = "/client_status/";
 inline constexpr const char* QV_CLIENT_VERSION_ROUTE = "/client_version/quorvane/";
+inline constexpr const char* QV_SETUP_ROUTE = "/download/qvsetup.exe";

@@ -1,9 +1,12 @@
 #include "ui/program_update_download.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "core/launch.h"
 #include "core/paths.h"
+#include "engine/setup_signature.h"
 #include "res/string_ids.h"
 #include "ui/progress_state.h"
 
@@ -13,11 +16,15 @@ namespace {
 constexpr unsigned QV_COMPLETE_PAUSE_MS = 1000;
 // ShellExecuteW's results above this mean the setup started.
 constexpr intptr_t QV_SHELL_STARTED_ABOVE = 32;
+// The setup's options when the program's update starts it: no pages, and the new
+// version started when it has installed.
+constexpr const char* QV_UPDATE_SETUP_PARAMETERS = "/S /UPDATE";
 
 }  // namespace
 
-TProgramUpdateDownload::TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports)
-    : m_uiThread(uiThread), m_ports(ports) {}
+TProgramUpdateDownload::TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports,
+                                               IFileSignature& signatures)
+    : m_uiThread(uiThread), m_ports(ports), m_signatures(signatures) {}
 
 TProgramUpdateDownload::~TProgramUpdateDownload() { EndTask(); }
 
@@ -86,8 +93,19 @@ void TProgramUpdateDownload::Finish(bool saved) {
     m_outcome = TProgramUpdateOutcome::notSaved;
     return;
   }
+  // Checked right before it runs, and held unchanged until it has started: the file
+  // lies in a folder the user can write.
+  std::unique_ptr<IHeldFile> held = m_signatures.Hold(m_target);
+  if (!held || !SignedLikeProgram(m_signatures, m_target, m_ports.processes.ModuleFileName())) {
+    held.reset();
+    std::error_code ignored;
+    std::filesystem::remove(ToPath(m_target), ignored);
+    m_outcome = TProgramUpdateOutcome::notVerified;
+    m_view->ShowError(m_ports.strings.Load(IDS_UPDATE_NOT_VERIFIED));
+    return;
+  }
   // The shell's default action, in a normal window.
-  if (m_ports.shell.Execute("", m_target, "", SW_SHOWNORMAL) > QV_SHELL_STARTED_ABOVE) {
+  if (m_ports.shell.Execute("", m_target, QV_UPDATE_SETUP_PARAMETERS, SW_SHOWNORMAL) > QV_SHELL_STARTED_ABOVE) {
     m_outcome = TProgramUpdateOutcome::started;
     m_view->CloseOwner();
   } else {

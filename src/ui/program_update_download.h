@@ -3,8 +3,10 @@
 // its end reach the UI thread through a dispatcher of its own, so ending the download
 // drops what it posted and releases its worker without touching the window's other
 // notifications. A whole setup is saved beside its target and moved over it, unless a
-// process of that name runs, and started through the shell; the view shows the
-// progress and closes its owner so that the setup can replace the program.
+// process of that name runs; right before it is started through the shell (silent, as
+// the program's own update), it is held unchanged and its signature checked against the
+// running program's, and a setup that fails is deleted. The view shows the progress and closes its owner
+// so that the setup can replace the program.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "engine/setup_download.h"
+#include "platform/file_signature.h"
 #include "platform/system_ports.h"
 #include "ui/callback_dispatcher.h"
 #include "ui/worker_task.h"
@@ -22,6 +25,7 @@ enum class TProgramUpdateOutcome {
   none,        // none has ended yet
   failed,      // no connection, an HTTP error, a broken transfer: nothing saved or started
   notSaved,    // a setup of that name is running, or the file could not be written
+  notVerified, // saved, but not signed like the running program: deleted, not started
   notStarted,  // saved, but the shell refused to start it
   started,     // started; the owner window was asked to close
 };
@@ -38,11 +42,14 @@ class IProgramUpdateView {
   virtual void HideProgressAfter(unsigned milliseconds, std::function<void()> afterHide) = 0;
   // Asks the owner window (the main window) to close.
   virtual void CloseOwner() = 0;
+  // Tells the user why the update stopped (an error message).
+  virtual void ShowError(const std::string& text) = 0;
 };
 
 class TProgramUpdateDownload {
  public:
-  TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports);
+  // signatures checks the setup before it starts.
+  TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports, IFileSignature& signatures);
   // Cancels a running download and joins its worker; what it posted is dropped.
   ~TProgramUpdateDownload();
   TProgramUpdateDownload(const TProgramUpdateDownload&) = delete;
@@ -63,6 +70,7 @@ class TProgramUpdateDownload {
 
   IUiThreadPort& m_uiThread;
   TSystemPorts m_ports;
+  IFileSignature& m_signatures;
   IProgramUpdateView* m_view = nullptr;
   std::string m_target;
   // One of each per download, ended by EndTask.

@@ -49,6 +49,12 @@ class DriverServiceTest : public ::testing::TestWithParam<std::string> {
     ServiceOptions options;
     options.store_dir = folder_ / "store";
     options.release = ReleaseOffer{*parse_driver_version("1.2.0.0"), "New pages"};
+    for (int i = 0; setup_bytes_.size() < 200000; ++i) setup_bytes_ += static_cast<char>(i * 7 % 256);
+    {
+      std::ofstream out(folder_ / "qvsetup.exe", std::ios::binary);
+      out << setup_bytes_;
+    }
+    options.setup_file = folder_ / "qvsetup.exe";
     options.max_body_bytes = 64 * 1024;
     options.clock = [this] { return now_.load(); };
     service_ = std::make_unique<DriverService>(catalog_, LinkSigner("test-secret", kLinkLifetime), options, log_);
@@ -118,6 +124,7 @@ class DriverServiceTest : public ::testing::TestWithParam<std::string> {
   std::string location_ = catalog_location(GetParam(), folder_);
   Catalog catalog_{location_};
   std::string package_bytes_;
+  std::string setup_bytes_;
   PackageRecord package_;
   std::atomic<std::int64_t> now_{1'700'000'000};
   std::ostringstream log_;
@@ -222,6 +229,17 @@ TEST_P(DriverServiceTest, VersionOffer) {
   caller.set_version_minor("2");
   EXPECT_EQ(post("/client_version/quorvane/", caller.SerializeAsString()), "false");
   EXPECT_EQ(post("/client_version/quorvane/", "\xFF\xFF"), "false");
+}
+
+TEST_P(DriverServiceTest, OfferedSetupIsServed) {
+  auto setup = client_->Get("/download/qvsetup.exe");
+  ASSERT_TRUE(setup);
+  EXPECT_EQ(setup->status, 200);
+  EXPECT_EQ(setup->body, setup_bytes_);
+  std::filesystem::remove(folder_ / "qvsetup.exe");
+  auto missing = client_->Get("/download/qvsetup.exe");
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->status, 404);
 }
 
 TEST_P(DriverServiceTest, ConcurrentScansAllAnswered) {

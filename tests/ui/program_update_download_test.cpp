@@ -1,6 +1,7 @@
 // The program update's download on the simulated machine against a one-request
 // server on loopback: what the progress window is told, what is saved and started,
-// and that ending the download ends a wait for a stalled server.
+// that a setup not signed like the program is deleted instead, and that ending the
+// download ends a wait for a stalled server.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sim/sim_file_signature.h"
 #include "platform/sim/sim_machine.h"
 #include "support/one_request_server.h"
 #include "support/temp_folder.h"
@@ -40,6 +42,7 @@ class TRecordingView : public IProgramUpdateView {
     m_afterHide = std::move(afterHide);
   }
   void CloseOwner() override { events.push_back("close owner"); }
+  void ShowError(const std::string& text) override { events.push_back("error " + text); }
 
   bool Pausing() const { return m_afterHide != nullptr; }
   // The pause ends and the window hides.
@@ -56,8 +59,18 @@ class TRecordingView : public IProgramUpdateView {
   std::function<void()> m_afterHide;
 };
 
+// The key of a signer certificate, as WinVerifyTrust's provider data gives it.
+const std::vector<uint8_t> VENDOR_KEY{0x30, 0x82, 0x01, 0x22, 0x01};
+const std::vector<uint8_t> OTHER_KEY{0x30, 0x82, 0x01, 0x22, 0x02};
+
 class ProgramUpdateDownload : public ::testing::Test {
  protected:
+  ProgramUpdateDownload() {
+    // The running program and the setup, signed by the same vendor.
+    signatures.files[machine.processes.moduleFileName] = {QV_TRUST_VERIFIED, VENDOR_KEY};
+    signatures.files[target] = {QV_TRUST_VERIFIED, VENDOR_KEY};
+  }
+
   // Runs one download to its end (the completed bar's pause included) and returns how it ended.
   TProgramUpdateOutcome Run(const std::string& url) {
     view.Clear();
@@ -84,7 +97,8 @@ class ProgramUpdateDownload : public ::testing::Test {
   TTempFolder folder;
   std::string target = folder.File("qvtempinstaller.exe");
   TRecordingView view;
-  TProgramUpdateDownload download{loop, machine.Ports()};
+  TSimFileSignature signatures;
+  TProgramUpdateDownload download{loop, machine.Ports(), signatures};
 };
 
 std::string SetupBody() {
@@ -123,7 +137,7 @@ TEST_F(ProgramUpdateDownload, SavesTheWholeSetupAndStartsItThroughTheShell) {
     const TShellExecuteRequest& launch = machine.shell.launches[0].request;
     EXPECT_EQ(launch.verb, "");
     EXPECT_EQ(launch.file, target);
-    EXPECT_EQ(launch.parameters, "");
+    EXPECT_EQ(launch.parameters, "/S /UPDATE");
     EXPECT_EQ(launch.show, SW_SHOWNORMAL);
   }
 }
@@ -189,13 +203,63 @@ TEST_F(ProgramUpdateDownload, ASetupThatCannotBeSavedIsNotStarted) {
   EXPECT_TRUE(machine.shell.launches.empty());
 }
 
+TEST_F(ProgramUpdateDownload, ASetupNotSignedLikeTheProgramIsDeletedNotStarted) {
+  struct TCase {
+    const char* name;
+    TFileSignature program;
+    TFileSignature setup;
+    bool held = true;  // the setup could be held unchanged
+  };
+  const TFileSignature vendor{QV_TRUST_VERIFIED, VENDOR_KEY};
+  const TCase cases[] = {
+      {"unsigned setup", vendor, {QV_TRUST_E_NOSIGNATURE, {}}},
+      {"altered setup", vendor, {QV_TRUST_E_BAD_DIGEST, VENDOR_KEY}},
+      {"setup of another signer", vendor, {QV_TRUST_VERIFIED, OTHER_KEY}},
+      {"setup signer not trusted", vendor, {QV_CERT_E_UNTRUSTEDROOT, VENDOR_KEY}},
+      {"setup with no key read", vendor, {QV_TRUST_VERIFIED, {}}},
+      // With no signer of its own to compare, the program starts nothing.
+      {"unsigned program", {QV_TRUST_E_NOSIGNATURE, {}}, {QV_TRUST_E_NOSIGNATURE, {}}},
+      {"program without key", {QV_TRUST_VERIFIED, {}}, {QV_TRUST_VERIFIED, {}}},
+      // Another process has it open for writing: what would run could differ from what is checked.
+      {"setup not held", vendor, vendor, false},
+  };
+  const std::string body = "setup";
+  for (const TCase& c : cases) {
+    signatures.files[machine.processes.moduleFileName] = c.program;
+    signatures.files[target] = c.setup;
+    signatures.holdSucceeds = c.held;
+    signatures.read.clear();
+    TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
+    EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notVerified) << c.name;
+    EXPECT_FALSE(TargetExists()) << c.name;
+    EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE,
+                                    "error The downloaded update could not be verified and was not started."}))
+        << c.name;
+  }
+  EXPECT_TRUE(machine.shell.launches.empty());
+}
+
+TEST_F(ProgramUpdateDownload, TheSignatureIsCheckedRightBeforeTheSetupStarts) {
+  const std::string body = "setup";
+  TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
+  ASSERT_TRUE(download.Start(server.Url(), target, view));
+  const auto start = steady_clock::now();
+  loop.RunUntil([&] { return view.Pausing() || steady_clock::now() - start > 20s; }, 10ms);
+  ASSERT_TRUE(view.Pausing());
+  EXPECT_TRUE(signatures.read.empty());  // nothing checked while the completed bar shows
+  view.EndPause();
+  EXPECT_EQ(signatures.read, (std::vector<std::string>{machine.processes.moduleFileName, target}));
+  EXPECT_EQ(download.LastOutcome(), TProgramUpdateOutcome::started);
+  EXPECT_EQ(signatures.held, 0);  // released once the shell has started it
+}
+
 TEST_F(ProgramUpdateDownload, EndingTheDownloadEndsAWaitForAStalledServer) {
   for (const TNamedAnswer& c : StallingAnswers()) {
     TOneRequestServer server(c.response, true);
     TRecordingView stalled;
     const auto start = steady_clock::now();
     {
-      TProgramUpdateDownload running(loop, machine.Ports());
+      TProgramUpdateDownload running(loop, machine.Ports(), signatures);
       ASSERT_TRUE(running.Start(server.Url(), target, stalled));
       loop.RunUntil([&] { return server.requested || steady_clock::now() - start > 10s; }, 10ms);
       ASSERT_TRUE(server.requested) << c.name;

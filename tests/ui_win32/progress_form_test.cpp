@@ -16,6 +16,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/program_update.h"
 #include "app/progress_form.h"
@@ -207,7 +208,7 @@ class ProgressDownload : public ProgressForm {
   TProgramUpdateOutcome Run() {
     TWin32UiThread uiThread;
     TCallbackDispatcher dispatcher(uiThread);
-    TProgramUpdate update(dispatcher, Ports());
+    TProgramUpdate update(dispatcher, Ports(), [this](const std::string& text) { errors.push_back(text); });
     EXPECT_TRUE(update.DoProgramUpdate(owner.Handle(), form));
     EXPECT_TRUE(IsWindowVisible(form.Handle()));
     EXPECT_EQ(WindowText(form.ProgressStatus()), "Downloading program update...");
@@ -237,16 +238,19 @@ class ProgressDownload : public ProgressForm {
 
   TWin32Machine machine;
   std::string target;
+  std::vector<std::string> errors;  // what the update told the user
 };
 
-TEST_F(ProgressDownload, SavesTheWholeSetupAndHandsItToTheShell) {
-  // Not a program: the shell refuses it, so nothing is started and the owner stays.
+TEST_F(ProgressDownload, AnUnverifiedSetupIsDeletedAndNotStarted) {
+  // Not a signed program (and this test program has no signer either): it is
+  // downloaded whole, then deleted instead of started, and the user is told.
   std::string body;
   for (int i = 0; body.size() < 300000; ++i) body += "not a program, line " + std::to_string(i) + "\r\n";
   TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
   PointAt(server.Url());
-  EXPECT_EQ(Run(), TProgramUpdateOutcome::notStarted);
-  EXPECT_EQ(ReadFileBytes(target), body);
+  EXPECT_EQ(Run(), TProgramUpdateOutcome::notVerified);
+  EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(errors, (std::vector<std::string>{"The downloaded update could not be verified and was not started."}));
   EXPECT_FALSE(IsWindowVisible(form.Handle()));
   EXPECT_EQ(form.Look().percentText, "100%");
   EXPECT_EQ(form.Look().status, "Download complete.");
