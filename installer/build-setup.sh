@@ -25,11 +25,12 @@ for program in Quorvane.exe qvcli.exe; do
   "$here/sign-file.sh" "$signing" "$stage/$program"
 done
 
-# The IDS_SETUP_ texts of every language file, as NSIS language strings.
+# The IDS_SETUP_ texts as NSIS language strings. The setup's wizard is English
+# (its one MUI language), so it takes the English table.
 strings="$out/setup_strings.nsh"
 {
-  echo "; Made by build-setup.sh from res/strings.*"
-  for table in "$root"/res/strings.*; do
+  echo "; Made by build-setup.sh from res/strings.en"
+  for table in "$root"/res/strings.en; do
     case ${table##*.} in
       en) language=ENGLISH ;;
       *) echo "build-setup.sh: no NSIS language for $table" >&2; exit 1 ;;
