@@ -62,6 +62,7 @@ bool TUpdateFlow::Begin() {
   m_endedTasks.clear();
   m_running = true;
   m_rebootRequired = false;
+  m_installFailed = false;
   m_engine.m_stopped = false;
   m_progress.Begin();
   m_host.SetNavigationEnabled(false);
@@ -106,7 +107,7 @@ void TUpdateFlow::EndCancelled() {
 }
 
 void TUpdateFlow::StopUpdate() {
-  if (!m_running) return;
+  if (!m_running || m_engine.m_stopped) return;
   m_engine.m_stopped = true;
   // While the restore point is made the button keeps its role: Back must not lead
   // away from an update that has not ended yet.
@@ -146,8 +147,8 @@ void TUpdateFlow::InstallTaskComplete() {
   if (FinstallTask) m_endedTasks.push_back(std::move(FinstallTask));
   FupdateList.clear();
   m_running = false;
-  if (m_engine.m_stopped) {
-    // A stop or a failed package: the texts say it did not finish.
+  if (m_engine.m_stopped || m_installFailed) {
+    // A stop or a failed device: the texts say it did not finish.
     m_progress.Cancelled();
   } else {
     m_progress.Finished();
@@ -157,7 +158,7 @@ void TUpdateFlow::InstallTaskComplete() {
   m_host.RefreshResults();
   m_host.SetNavigationEnabled(true);
   m_host.BringToFront();
-  if (m_rebootRequired && !m_engine.m_stopped) m_host.OfferRestart();
+  if (m_rebootRequired) m_host.OfferRestart();
 }
 
 void TUpdateFlow::CancelTasks() {
@@ -238,6 +239,7 @@ void TUpdateFlow::ExtractEnd() {
 }
 
 void TUpdateFlow::DriverInstallEnd(int32_t result) {
+  if (result == 1) m_installFailed = true;
   m_progress.DriverInstallEnd(Text(InstallResultTextId(result)));
   Changed();
 }
@@ -252,7 +254,8 @@ void TUpdateFlow::MarkInstalled(const TDeviceProperties& device) {
 
 void TUpdateFlow::InstallEnd(bool success, bool rebootRequired) {
   m_rebootRequired = rebootRequired;
-  m_progress.InstallEnd(success);
+  // The last device's failure stays on the status line.
+  m_progress.InstallEnd(success && !m_installFailed);
   FupdateList.clear();
   Changed();
 }

@@ -114,6 +114,7 @@ class TUpdateFlow {
   std::atomic<bool> m_running{false};
   bool m_creatingRestorePoint = false;
   bool m_rebootRequired = false;
+  bool m_installFailed = false;  // a device of the run was not installed
 };
 
 // The window's callback view for an update: the download, install and extract
