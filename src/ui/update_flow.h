@@ -118,31 +118,45 @@ class TUpdateFlow {
 };
 
 // The window's callback view for an update: the download, install and extract
-// notifications go to the flow; the scan's show nothing here.
+// notifications go to the flow once one is attached; the scan's show nothing here.
 class TUpdateCallbackView : public TScanCallbackView {
  public:
-  explicit TUpdateCallbackView(TUpdateFlow& flow) : m_flow(flow) {}
+  // The flow the notifications go to (UI thread, before any update runs).
+  void AttachUpdates(TUpdateFlow& flow) { m_flow = &flow; }
 
   TActiveAction ActiveAction() const override {
-    return m_flow.Running() ? TActiveAction::aclUpdateDriver : TActiveAction::aclOther;
+    return m_flow && m_flow->Running() ? TActiveAction::aclUpdateDriver : TActiveAction::aclOther;
   }
-  void ShowDownloadStart(int32_t count) override { m_flow.DownloadStart(count); }
-  void ShowDriverDownloadStart(const std::string& name, int32_t size) override { m_flow.DriverDownloadStart(name, size); }
-  void ShowDriverDownloadEnd(int32_t result) override { m_flow.DriverDownloadEnd(result); }
-  void ShowDownloadEnd(bool success) override { m_flow.DownloadEnd(success); }
-  void ShowDownloadStep(int32_t kilobytes) override { m_flow.DownloadStep(kilobytes); }
-  void ShowDriverBackupStart(const std::string&) override { m_flow.DriverBackupStart(); }
-  void ShowDriverBackupEnd(const std::string& name, bool success) override { m_flow.DriverBackupEnd(name, success); }
-  void ShowUpdateStatus(const std::string&) override { m_flow.BackupEnd(); }
-  void ShowInstallStart(int32_t count) override { m_flow.InstallStart(count); }
-  void ShowDriverInstallStart(const std::string& name) override { m_flow.DriverInstallStart(name); }
-  void ShowDriverInstallEnd(int32_t result) override { m_flow.DriverInstallEnd(result); }
-  void MarkInstalled(const TDeviceProperties& device) override { m_flow.MarkInstalled(device); }
-  void ShowInstallEnd(bool success, bool rebootRequired) override { m_flow.InstallEnd(success, rebootRequired); }
-  void ShowExtractStart(int32_t entryCount) override { m_flow.ExtractStart(entryCount); }
-  void ShowFileExtracted() override { m_flow.FileExtracted(); }
-  void ShowExtractEnd(bool) override { m_flow.ExtractEnd(); }
+  void ShowDownloadStart(int32_t count) override { Flow([&](TUpdateFlow& f) { f.DownloadStart(count); }); }
+  void ShowDriverDownloadStart(const std::string& name, int32_t size) override {
+    Flow([&](TUpdateFlow& f) { f.DriverDownloadStart(name, size); });
+  }
+  void ShowDriverDownloadEnd(int32_t result) override { Flow([&](TUpdateFlow& f) { f.DriverDownloadEnd(result); }); }
+  void ShowDownloadEnd(bool success) override { Flow([&](TUpdateFlow& f) { f.DownloadEnd(success); }); }
+  void ShowDownloadStep(int32_t kilobytes) override { Flow([&](TUpdateFlow& f) { f.DownloadStep(kilobytes); }); }
+  void ShowDriverBackupStart(const std::string&) override { Flow([](TUpdateFlow& f) { f.DriverBackupStart(); }); }
+  void ShowDriverBackupEnd(const std::string& name, bool success) override {
+    Flow([&](TUpdateFlow& f) { f.DriverBackupEnd(name, success); });
+  }
+  void ShowUpdateStatus(const std::string&) override { Flow([](TUpdateFlow& f) { f.BackupEnd(); }); }
+  void ShowInstallStart(int32_t count) override { Flow([&](TUpdateFlow& f) { f.InstallStart(count); }); }
+  void ShowDriverInstallStart(const std::string& name) override {
+    Flow([&](TUpdateFlow& f) { f.DriverInstallStart(name); });
+  }
+  void ShowDriverInstallEnd(int32_t result) override { Flow([&](TUpdateFlow& f) { f.DriverInstallEnd(result); }); }
+  void MarkInstalled(const TDeviceProperties& device) override { Flow([&](TUpdateFlow& f) { f.MarkInstalled(device); }); }
+  void ShowInstallEnd(bool success, bool rebootRequired) override {
+    Flow([&](TUpdateFlow& f) { f.InstallEnd(success, rebootRequired); });
+  }
+  void ShowExtractStart(int32_t entryCount) override { Flow([&](TUpdateFlow& f) { f.ExtractStart(entryCount); }); }
+  void ShowFileExtracted() override { Flow([](TUpdateFlow& f) { f.FileExtracted(); }); }
+  void ShowExtractEnd(bool) override { Flow([](TUpdateFlow& f) { f.ExtractEnd(); }); }
 
  private:
-  TUpdateFlow& m_flow;
+  template <typename TCall>
+  void Flow(TCall call) {
+    if (m_flow) call(*m_flow);
+  }
+
+  TUpdateFlow* m_flow = nullptr;
 };

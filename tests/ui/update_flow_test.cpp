@@ -53,7 +53,6 @@ class TRecordingHost : public IUpdateFlowHost {
 // The window's view without the scan's notifications.
 class TFlowView : public TUpdateCallbackView {
  public:
-  using TUpdateCallbackView::TUpdateCallbackView;
   void ShowScanningDevice(const std::string&) override {}
   void ShowCheckingForUpdates() override {}
   void ShowServerProblem() override {}
@@ -63,6 +62,7 @@ class TFlowView : public TUpdateCallbackView {
 class TFlowBench : public TUpdateMachine {
  public:
   TFlowBench() {
+    view.AttachUpdates(flow);
     TNullCallbackHandler scan;
     engine->StartScan(&scan);
   }
@@ -91,7 +91,7 @@ class TFlowBench : public TUpdateMachine {
   TPlainLoop loop;
   TCallbackDispatcher dispatcher{loop};
   TRecordingHost host;
-  TFlowView view{flow};
+  TFlowView view;
   TCallbackRelay relay{dispatcher, view};
   TUpdateFlow flow{*model, *engine, machine.Ports(), dispatcher, relay, host};
 };
