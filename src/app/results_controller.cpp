@@ -18,6 +18,12 @@ TResultsController::TResultsController(TDriverDatamodel& model, TDataManager& en
                                        IPageHost& host)
     : m_model(model), m_engine(engine), m_ports(ports), m_host(host) {}
 
+void TResultsController::OnUpdateRequests(std::function<void(TDeviceProperties*)> updateOne,
+                                          std::function<void(const TDriverMap&)> updateAll) {
+  m_updateOne = std::move(updateOne);
+  m_updateAll = std::move(updateAll);
+}
+
 void TResultsController::CreateResultPages(TCard& results, TCard& ignored) {
   // Both pages carry their own titles.
   ShowWindow(results.TitleLabel(), SW_HIDE);
@@ -26,8 +32,17 @@ void TResultsController::CreateResultPages(TCard& results, TCard& ignored) {
   GetClientRect(results.Handle(), &card);
   TResultsPageEvents events;
   events.rescan = [this] { ReScanButtonClick(); };
-  events.updateAll = [] {};     // the update pages take it over
-  events.updateClicked = [](const TRowKey&) {};
+  events.updateAll = [this] {
+    // Nothing reaches the records while a scan replaces them.
+    if (!m_updateAll || m_results.ScanRunning()) return;
+    TDriverMap outdated;
+    for (const TResultRow& row : m_results.Outdated())
+      if (TDeviceProperties* device = m_results.DeviceOf(row.key)) outdated.push_back(device);
+    m_updateAll(outdated);
+  };
+  events.updateClicked = [this](const TRowKey& row) {
+    if (TDeviceProperties* device = m_results.DeviceOf(row); device && m_updateOne) m_updateOne(device);
+  };
   events.selectClicked = [this](const TRowKey& row) { imgDeviceSelectedClick(row); };
   events.infoClicked = [](const TRowKey&) {};  // the details window takes it over
   events.menuRequested = [this](const TRowKey& row, POINT at) { DeviceDetailsMenuPopup(row, at); };
@@ -176,7 +191,12 @@ void TResultsController::Uninstall1Click(TDeviceProperties& device) {
     m_host.Ask(appName, Text(IDS_UNINSTALLED_TEXT), QV_KIND_INFORMATION);
     return;
   }
-  if (m_host.Ask(appName, Text(IDS_UNINSTALL_REBOOT_QUESTION), QV_KIND_YES_NO) != ID_YES) return;
+  OfferRestart(IDS_UNINSTALL_REBOOT_QUESTION);
+}
+
+void TResultsController::OfferRestart(int questionId) {
+  const std::string appName = m_model.GetAppName();
+  if (m_host.Ask(appName, Text(questionId), QV_KIND_YES_NO) != ID_YES) return;
   try {
     m_model.DumpScanResults();
   } catch (const std::exception& error) {
