@@ -1,5 +1,6 @@
 #include "app/results_controller.h"
 
+#include "app/device_info_form.h"
 #include "core/launch.h"
 #include "core/message_box_kinds.h"
 #include "core/paths.h"
@@ -17,6 +18,16 @@ constexpr UINT QV_MENU_FIRST = 100;
 TResultsController::TResultsController(TDriverDatamodel& model, TDataManager& engine, TSystemPorts ports,
                                        IPageHost& host)
     : m_model(model), m_engine(engine), m_ports(ports), m_host(host) {}
+
+void TResultsController::ShowDeviceDetails(const TRowKey& row) {
+  TDeviceProperties* device = m_results.DeviceOf(row);
+  if (!device) return;
+  const bool outdated = row.list == TResultList::outdated;
+  TDeviceInfoForm details(DeviceDetailsView(*device, outdated, m_ports.strings, m_problemTexts),
+                          ShowAllText(*device, m_ports.strings), m_engine.DeviceClassImages(), m_ports.strings);
+  // The record is found again: the window's modal loop may have let a scan begin.
+  if (details.ShowModal(m_host.Owner()) && m_updateOne && (device = m_results.DeviceOf(row))) m_updateOne(device);
+}
 
 void TResultsController::OnUpdateRequests(std::function<void(TDeviceProperties*)> updateOne,
                                           std::function<void(const TDriverMap&)> updateAll) {
@@ -44,7 +55,7 @@ void TResultsController::CreateResultPages(TCard& results, TCard& ignored) {
     if (TDeviceProperties* device = m_results.DeviceOf(row); device && m_updateOne) m_updateOne(device);
   };
   events.selectClicked = [this](const TRowKey& row) { imgDeviceSelectedClick(row); };
-  events.infoClicked = [](const TRowKey&) {};  // the details window takes it over
+  events.infoClicked = [this](const TRowKey& row) { ShowDeviceDetails(row); };
   events.menuRequested = [this](const TRowKey& row, POINT at) { DeviceDetailsMenuPopup(row, at); };
   events.dpiChanged = [this] {
     // The rows are built again at the new size, now or when the page next shows.
@@ -147,7 +158,7 @@ void TResultsController::DeviceDetailsMenuPopup(const TRowKey& row, POINT at) {
   device = m_results.DeviceOf(row);
   if (!device) return;
   switch (static_cast<TDeviceMenuItem>(chosen - QV_MENU_FIRST)) {
-    case menuDetails: break;  // the details window takes it over
+    case menuDetails: ShowDeviceDetails(row); break;
     case menuDelete: Delete1Click(*device); break;
     case menuOpen: Open1Click(*device); break;
     case menuIgnore: Ignore1Click(*device); break;

@@ -50,6 +50,8 @@ class TResultsController {
   void ReScanButtonClick();
   void imgDeviceSelectedClick(const TRowKey& row);
   void DeviceDetailsMenuPopup(const TRowKey& row, POINT at);
+  // ShowDeviceDetails: the details window, modal; its Update updates the device.
+  void ShowDeviceDetails(const TRowKey& row);
   void Delete1Click(const TDeviceProperties& device);
   void Open1Click(const TDeviceProperties& device);
   void Ignore1Click(TDeviceProperties& device);

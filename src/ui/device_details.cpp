@@ -34,6 +34,7 @@ TDeviceDetailsView DeviceDetailsView(const TDeviceProperties& device, bool outda
   view.infoHint = strings.Load(IDS_DETAILS_INFO);
   view.infoText = INFO_SIGN + view.infoHint;
   view.infoShown = outdated;
+  view.updateMode = outdated;
   view.buttonCaption = strings.Load(outdated ? IDS_UPDATE_DRIVER_CAPTION : IDS_DETAILS_CLOSE);
   if (outdated) view.buttonHint = strings.Load(IDS_UPDATE_DRIVER_HINT);
   return view;

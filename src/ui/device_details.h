@@ -25,6 +25,7 @@ struct TDeviceDetailsView {
   bool statusShown = false;
   std::string statusText;
   std::array<std::array<std::string, DETAILS_GRID_COLUMNS>, DETAILS_GRID_ROWS> cells{};
+  bool updateMode = false;  // the button updates the device (closes with "yes")
   std::string buttonCaption, buttonHint;
   bool infoShown = true;
   std::string infoText, infoHint;
