@@ -9,8 +9,7 @@
 #include "platform/win32/image_lists_win32.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
-#include "ui/shell_layout.h"
-#include "ui/win32/dpi.h"
+#include "ui/win32/modal_window.h"
 
 namespace {
 
@@ -40,51 +39,22 @@ TDeviceInfoForm::TDeviceInfoForm(TDeviceDetailsView view, std::string showAll, T
     : m_view(std::move(view)), m_showAll(std::move(showAll)), m_classImages(classImages), m_strings(strings) {}
 
 bool TDeviceInfoForm::ShowModal(HWND owner) {
-  const TWindow* ownerWindow = TWindow::FromHandle(owner);
-  const int dpi = ownerWindow ? ownerWindow->Dpi() : StartupDpi();
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  RECT frame{0, 0, ScaleLogical(QV_DETAILS_WIDTH, dpi), ScaleLogical(QV_DETAILS_HEIGHT, dpi)};
-  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-  RECT area{};
-  if (owner && IsWindowVisible(owner)) {
-    GetWindowRect(owner, &area);
-  } else {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  }
-  const TLayoutRect rect =
-      CenteredRect(frame.right - frame.left, frame.bottom - frame.top, {area.left, area.top, area.right, area.bottom});
+  const TLayoutRect rect = ModalFrameRect(owner, StartupDpi(), QV_DETAILS_WIDTH, QV_DETAILS_HEIGHT, style, WS_EX_DLGMODALFRAME);
   TClassStyle classStyle;
   classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   if (!Create(QV_DEVICE_INFO_CLASS, classStyle, style, WS_EX_DLGMODALFRAME, Utf8ToWide(m_view.caption), rect, owner))
     return false;
-  if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(Handle(), SW_SHOW);
-  // The modal loop: the window sees the keys before its controls.
-  MSG message;
-  while (!m_closed) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    if (got < 0) break;
-    const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
-    if (ours && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+  // The window sees the keys before its controls: Esc closes, Ctrl+C copies the id.
+  RunModalLoop(Handle(), owner, [this] { return m_closed; }, [this](const MSG& message) {
+    if (message.wParam == VK_ESCAPE) {
       PostMessageW(Handle(), WM_CLOSE, 0, 0);
-      continue;
+      return true;
     }
-    if (ours && message.message == WM_KEYDOWN && message.wParam == 'C' && (GetKeyState(VK_CONTROL) & 0x8000)) {
-      CopyHardwareId();
-      continue;
-    }
-    if (IsDialogMessageW(Handle(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  if (owner) {
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
-  }
+    if (message.wParam != 'C' || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
+    CopyHardwareId();
+    return true;
+  });
   if (Handle()) DestroyWindow(Handle());
   return m_yes;
 }

@@ -277,6 +277,8 @@ TEST_F(ResultsPages, UpdateWithoutRestorePointEndsCancelled) {
   ClickButton(page, idStopUpdateButton);
   EXPECT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 10s));
   EXPECT_EQ(Rows(idOutdatedSection).size(), outdated.size());
+  // The program saves its settings as it ends: it ends before the value is put back.
+  EXPECT_EQ(CloseAnswering(*m_process, std::exchange(m_window, nullptr)), std::optional<DWORD>(0));
 }
 
 }  // namespace
