@@ -7,6 +7,7 @@
 #include "core/url.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
+#include "ui/win32/modal_window.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -39,19 +40,8 @@ void ColourTitleBar(HWND hwnd) {
 TAboutForm::TAboutForm(TSystemPorts ports, HBITMAP logo) : m_ports(ports), m_logo(logo) {}
 
 void TAboutForm::ShowModal(HWND owner) {
-  const TWindow* ownerWindow = TWindow::FromHandle(owner);
-  const int dpi = ownerWindow ? ownerWindow->Dpi() : StartupDpi();
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  RECT frame{0, 0, ScaleLogical(QV_ABOUT_WIDTH, dpi), ScaleLogical(QV_ABOUT_HEIGHT, dpi)};
-  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-  RECT area{};
-  if (owner && IsWindowVisible(owner)) {
-    GetWindowRect(owner, &area);
-  } else {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  }
-  const TLayoutRect rect =
-      CenteredRect(frame.right - frame.left, frame.bottom - frame.top, {area.left, area.top, area.right, area.bottom});
+  const TLayoutRect rect = ModalFrameRect(owner, StartupDpi(), QV_ABOUT_WIDTH, QV_ABOUT_HEIGHT, style, WS_EX_DLGMODALFRAME);
   TClassStyle classStyle;
   classStyle.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   if (!Create(QV_ABOUT_CLASS, classStyle, style, WS_EX_DLGMODALFRAME, Utf8ToWide(Text(IDS_ABOUT_CAPTION)), rect,
@@ -59,30 +49,12 @@ void TAboutForm::ShowModal(HWND owner) {
     return;
   }
   ColourTitleBar(Handle());
-  if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(Handle(), SW_SHOW);
-  // The modal loop; the window previews every key, and Escape closes it.
-  MSG message;
-  while (!m_closed) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // the main loop ends the program
-      break;
-    }
-    if (got < 0) break;
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
-        (message.hwnd == Handle() || IsChild(Handle(), message.hwnd))) {
-      PostMessageW(Handle(), WM_CLOSE, 0, 0);
-      continue;
-    }
-    if (IsDialogMessageW(Handle(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  if (owner) {
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
-  }
+  // Escape closes the window.
+  RunModalLoop(Handle(), owner, [this] { return m_closed; }, [this](const MSG& message) {
+    if (message.wParam != VK_ESCAPE) return false;
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    return true;
+  });
   if (Handle()) DestroyWindow(Handle());
 }
 

@@ -1,14 +1,14 @@
 #include "app/main_callbacks.h"
 
 #include "ui/callback_relay.h"
-#include "ui/scan_callback_view.h"
+#include "ui/update_flow.h"
 #include "ui/win32/ui_thread.h"
 
 namespace {
 
-// The window's view of the callbacks: the scan's go to the overview; the
-// download, backup and install pages add theirs here as they are built.
-class TMainView : public TScanCallbackView {
+// The window's view of the callbacks: the scan's go to the overview, the
+// download, install and extract ones to the update flow.
+class TMainView : public TUpdateCallbackView {
  public:
   explicit TMainView(IScanProgress& scan) : m_scan(scan) {}
 
@@ -38,6 +38,10 @@ TMainCallbacks::~TMainCallbacks() { Shutdown(); }
 TICallbackHandler& TMainCallbacks::Handler() { return m_impl->relay; }
 
 TCallbackDispatcher& TMainCallbacks::Dispatcher() { return m_impl->dispatcher; }
+
+TCallbackRelay& TMainCallbacks::Relay() { return m_impl->relay; }
+
+void TMainCallbacks::AttachUpdates(TUpdateFlow& flow) { m_impl->view.AttachUpdates(flow); }
 
 void TMainCallbacks::Shutdown() {
   m_impl->dispatcher.Shutdown();

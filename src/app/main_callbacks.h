@@ -10,6 +10,9 @@
 #include "engine/callback_handler.h"
 #include "ui/callback_dispatcher.h"
 
+class TCallbackRelay;
+class TUpdateFlow;
+
 // The scan's notifications as the overview shows them (UI thread).
 class IScanProgress {
  public:
@@ -30,6 +33,9 @@ class TMainCallbacks {
 
   TICallbackHandler& Handler();
   TCallbackDispatcher& Dispatcher();
+  TCallbackRelay& Relay();
+  // The update flow the download, install and extract notifications go to.
+  void AttachUpdates(TUpdateFlow& flow);
   // Nothing more reaches the UI thread; workers waiting for it are released.
   void Shutdown();
 

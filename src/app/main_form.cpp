@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/about_form.h"
 #include "core/errors.h"
 #include "core/message_box_kinds.h"
@@ -89,6 +91,10 @@ void TDriverAppForm::OnCreate() {
   OnCardShown(cardOverview, [this] { ShowLastScan(); });
   m_resultsController.CreateResultPages(m_contentCards.Card(cardScanResults), m_contentCards.Card(cardIgnoredDevices));
   m_sysInfoController.CreateSysInfoPage(m_contentCards.Card(cardSysInfo));
+  m_updateController.CreateUpdatePage(m_contentCards.Card(cardUpdateProgress), Handle());
+  m_callbacks.AttachUpdates(m_updateController.Flow());
+  m_resultsController.OnUpdateRequests([this](TDeviceProperties* device) { m_updateController.UpdateDriver(device); },
+                                       [this](const TDriverMap& outdated) { m_updateController.UpdateAll(outdated); });
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -328,9 +334,33 @@ void TDriverAppForm::StartSoftwareUpdateCheck() {
       [this] { m_updateWanted = CheckForUpdate(m_engine, m_messageSink, m_ports.strings); },
       [this] {
         m_endedUpdateTask = std::move(FsoftwareUpdateTask);
-        EnableWindow(m_mainNavigation.Handle(), TRUE);
+        // A driver update keeps the navigation disabled until it ends.
+        if (!m_updateController.Flow().Running()) EnableWindow(m_mainNavigation.Handle(), TRUE);
         if (m_updateWanted) m_programUpdate->DoProgramUpdate(Handle(), m_progressForm);
       });
+}
+
+TUpdateWindowHooks TDriverAppForm::UpdateHooks() {
+  TUpdateWindowHooks hooks;
+  hooks.enableNavigation = [this](bool enabled) {
+    // The program update check keeps it disabled until it ends.
+    EnableWindow(m_mainNavigation.Handle(), enabled && !FsoftwareUpdateTask ? TRUE : FALSE);
+  };
+  hooks.showUpdatePage = [this] {
+    m_navigation.SetActiveAction(TShellAction::aclUpdateDriver);
+    ApplyNavigation(m_navigation.ShowCard(cardUpdateProgress));
+  };
+  hooks.refreshResults = [this] { m_resultsController.UpdateEnded(); };
+  hooks.bringToFront = [this] {
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  hooks.otherRunActive = [this] { return FscanTask != nullptr || m_engine.m_doingbackup || m_engine.m_scanning; };
+  hooks.offerRestart = [this] { m_resultsController.OfferRestart(IDS_RESTART_QUESTION); };
+  hooks.restorePointEnded = [this] {
+    if (std::exchange(m_closeAfterRestorePoint, false)) PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  };
+  return hooks;
 }
 
 void TDriverAppForm::OpenHelp() { m_model.LaunchBrowser(QV_HELP_DESK_URL); }
@@ -397,7 +427,9 @@ void TDriverAppForm::EndTasks() {
   // notification reaches a window being destroyed.
   if (FscanTask) StopScanTask();
   m_programUpdate.reset();
+  m_updateController.Flow().CancelTasks();
   m_callbacks.Shutdown();
+  m_updateController.Flow().JoinTasks();
   FscanTask.reset();
   m_endedScanTask.reset();
   FsoftwareUpdateTask.reset();
@@ -448,6 +480,10 @@ bool TDriverAppForm::FormCloseQuery() {
 }
 
 bool TDriverAppForm::OnClose() {
+  if (m_updateController.Flow().CreatingRestorePoint()) {
+    m_closeAfterRestorePoint = true;
+    return false;
+  }
   if (!FormCloseQuery()) return false;
   // A scan that was asked to stop may still be replacing the device list: it
   // ends before the result is saved, so the saved result is never half-built.

@@ -16,6 +16,7 @@
 #include "app/progress_form.h"
 #include "app/results_controller.h"
 #include "app/sysinfo_controller.h"
+#include "app/update_controller.h"
 #include "core/data_model.h"
 #include "engine/data_manager.h"
 #include "app/main_callbacks.h"
@@ -104,6 +105,7 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   void ShowLastScan();
   void EndTasks();
   void StartSoftwareUpdateCheck();
+  TUpdateWindowHooks UpdateHooks();
 
   // IPageHost: what the pages' controllers ask of the window.
   HWND Owner() const override { return Handle(); }
@@ -146,6 +148,10 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   // The engine's workers show their messages through this, on the UI thread.
   TDialogMessageSink m_messageSink{m_callbacks.Dispatcher(), m_ports.strings, [this] { return Handle(); }};
   TScanOverview m_overview{m_ports.strings};
+  // Driver updates; a close asked while a restore point is made waits for it.
+  TUpdateController m_updateController{m_model, m_engine, m_ports, m_callbacks.Dispatcher(), m_callbacks.Relay(),
+                                       *this, UpdateHooks()};
+  bool m_closeAfterRestorePoint = false;
   // The running scan task, or none; a task whose completion step has run waits
   // in m_endedScanTask until its thread is joined (next scan or destruction).
   std::unique_ptr<TWorkerTask> FscanTask;

@@ -1,5 +1,6 @@
 #include "app/results_controller.h"
 
+#include "app/device_info_form.h"
 #include "core/launch.h"
 #include "core/message_box_kinds.h"
 #include "core/paths.h"
@@ -18,6 +19,22 @@ TResultsController::TResultsController(TDriverDatamodel& model, TDataManager& en
                                        IPageHost& host)
     : m_model(model), m_engine(engine), m_ports(ports), m_host(host) {}
 
+void TResultsController::ShowDeviceDetails(const TRowKey& row) {
+  TDeviceProperties* device = m_results.DeviceOf(row);
+  if (!device) return;
+  const bool outdated = row.list == TResultList::outdated;
+  TDeviceInfoForm details(DeviceDetailsView(*device, outdated, m_ports.strings, m_problemTexts),
+                          ShowAllText(*device, m_ports.strings), m_engine.DeviceClassImages(), m_ports.strings);
+  // The record is found again: the window's modal loop may have let a scan begin.
+  if (details.ShowModal(m_host.Owner()) && m_updateOne && (device = m_results.DeviceOf(row))) m_updateOne(device);
+}
+
+void TResultsController::OnUpdateRequests(std::function<void(TDeviceProperties*)> updateOne,
+                                          std::function<void(const TDriverMap&)> updateAll) {
+  m_updateOne = std::move(updateOne);
+  m_updateAll = std::move(updateAll);
+}
+
 void TResultsController::CreateResultPages(TCard& results, TCard& ignored) {
   // Both pages carry their own titles.
   ShowWindow(results.TitleLabel(), SW_HIDE);
@@ -26,10 +43,19 @@ void TResultsController::CreateResultPages(TCard& results, TCard& ignored) {
   GetClientRect(results.Handle(), &card);
   TResultsPageEvents events;
   events.rescan = [this] { ReScanButtonClick(); };
-  events.updateAll = [] {};     // the update pages take it over
-  events.updateClicked = [](const TRowKey&) {};
+  events.updateAll = [this] {
+    // Nothing reaches the records while a scan replaces them.
+    if (!m_updateAll || m_results.ScanRunning()) return;
+    TDriverMap outdated;
+    for (const TResultRow& row : m_results.Outdated())
+      if (TDeviceProperties* device = m_results.DeviceOf(row.key)) outdated.push_back(device);
+    m_updateAll(outdated);
+  };
+  events.updateClicked = [this](const TRowKey& row) {
+    if (TDeviceProperties* device = m_results.DeviceOf(row); device && m_updateOne) m_updateOne(device);
+  };
   events.selectClicked = [this](const TRowKey& row) { imgDeviceSelectedClick(row); };
-  events.infoClicked = [](const TRowKey&) {};  // the details window takes it over
+  events.infoClicked = [this](const TRowKey& row) { ShowDeviceDetails(row); };
   events.menuRequested = [this](const TRowKey& row, POINT at) { DeviceDetailsMenuPopup(row, at); };
   events.dpiChanged = [this] {
     // The rows are built again at the new size, now or when the page next shows.
@@ -132,7 +158,7 @@ void TResultsController::DeviceDetailsMenuPopup(const TRowKey& row, POINT at) {
   device = m_results.DeviceOf(row);
   if (!device) return;
   switch (static_cast<TDeviceMenuItem>(chosen - QV_MENU_FIRST)) {
-    case menuDetails: break;  // the details window takes it over
+    case menuDetails: ShowDeviceDetails(row); break;
     case menuDelete: Delete1Click(*device); break;
     case menuOpen: Open1Click(*device); break;
     case menuIgnore: Ignore1Click(*device); break;
@@ -176,7 +202,12 @@ void TResultsController::Uninstall1Click(TDeviceProperties& device) {
     m_host.Ask(appName, Text(IDS_UNINSTALLED_TEXT), QV_KIND_INFORMATION);
     return;
   }
-  if (m_host.Ask(appName, Text(IDS_UNINSTALL_REBOOT_QUESTION), QV_KIND_YES_NO) != ID_YES) return;
+  OfferRestart(IDS_UNINSTALL_REBOOT_QUESTION);
+}
+
+void TResultsController::OfferRestart(int questionId) {
+  const std::string appName = m_model.GetAppName();
+  if (m_host.Ask(appName, Text(questionId), QV_KIND_YES_NO) != ID_YES) return;
   try {
     m_model.DumpScanResults();
   } catch (const std::exception& error) {

@@ -4,6 +4,7 @@
 // the presenters' views to the pages.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/ignored_page.h"
@@ -31,6 +32,13 @@ class TResultsController {
   // The scan task's completion step: the scan replaced the records the rows
   // show; the pages on screen are built again.
   void ScanEnded();
+  // Where a row's Update and Update All go (the outdated rows' devices in row order).
+  void OnUpdateRequests(std::function<void(TDeviceProperties*)> updateOne,
+                        std::function<void(const TDriverMap&)> updateAll);
+  // An update ended: both lists are made again from the records it marked.
+  void UpdateEnded() { RefreshResults(); }
+  // A run asked for a restart: the question, then the scan result saved and the restart.
+  void OfferRestart(int questionId);
 
  private:
   void ApplyResults();
@@ -42,6 +50,8 @@ class TResultsController {
   void ReScanButtonClick();
   void imgDeviceSelectedClick(const TRowKey& row);
   void DeviceDetailsMenuPopup(const TRowKey& row, POINT at);
+  // ShowDeviceDetails: the details window, modal; its Update updates the device.
+  void ShowDeviceDetails(const TRowKey& row);
   void Delete1Click(const TDeviceProperties& device);
   void Open1Click(const TDeviceProperties& device);
   void Ignore1Click(TDeviceProperties& device);
@@ -58,6 +68,8 @@ class TResultsController {
   TProblemTexts m_problemTexts{m_ports.strings};
   TResultsPresenter m_results{m_model, m_ports.locale, m_ports.strings, m_problemTexts};
   TIgnoredPresenter m_ignored{m_model, m_ports.locale, m_ports.strings, m_results};
+  std::function<void(TDeviceProperties*)> m_updateOne;
+  std::function<void(const TDriverMap&)> m_updateAll;
   TResultsPage m_resultsPage;
   TIgnoredPage m_ignoredPage;
 };

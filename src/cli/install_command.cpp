@@ -33,11 +33,10 @@ void TConsoleInstallHandler::StartInstall(int32_t nCount) {
 }
 
 void TConsoleInstallHandler::FinishDriverInstall(const TDeviceProperties& deviceProps, int32_t AResult) {
-  if (AResult == 1) m_installFailed = true;
-  if (AResult == 2) m_installStopped = true;
+  const int32_t result = InstallResult(deviceProps, AResult);
+  if (result == 1) m_installFailed = true;
+  if (result == 2) m_installStopped = true;
   TCallbackRelay::FinishDriverInstall(deviceProps, AResult);
-  if (AResult == 0 && m_withPackage.count(&deviceProps) == 0)
-    m_dispatcher.Queue([this] { m_view.ShowLine("  (no package was in the download folder; nothing was installed)"); });
 }
 
 void TConsoleInstallHandler::StartFileExtract(const std::string& AFileName) {

@@ -38,14 +38,15 @@ class TConsoleInstallView : public TConsoleDownloadView {
     m_out << (success ? "Backup finished: " : "Backup failed: ") << deviceName << "\n";
   }
   void ShowUpdateStatus(const std::string& status) override { m_out << status << "\n"; }
-  void ShowInstallStart() override {}  // the handler prints the line, with the count
+  void ShowInstallStart(int32_t) override {}  // the handler prints the line
   void ShowDriverInstallStart(const std::string& deviceName) override {
     m_deviceName = deviceName;
     m_out << "Starting install of driver: " << deviceName << std::endl;
   }
-  void ShowDriverInstallEnd(const std::string& status) override {
-    m_out << m_deviceName << ": " << status << std::endl;
+  void ShowDriverInstallEnd(int32_t result) override {
+    m_out << m_deviceName << ": " << InstallStatusText(result) << std::endl;
   }
+  void MarkInstalled(const TDeviceProperties&) override {}
   void ShowInstallEnd(bool success, bool rebootRequired) override {
     m_out << (success ? "Installation of drivers finished." : "Installation did not complete.") << "\n";
     if (rebootRequired) m_out << "Restart the computer to complete the installation.\n";
@@ -63,15 +64,13 @@ class TConsoleInstallView : public TConsoleDownloadView {
   std::string m_deviceName;
 };
 
-// The window's handler for the console, noting how each device's install ended. A
-// device reported installed without a package in the download folder gets a note.
+// The window's handler for the console, noting how each device's install ended (a
+// device without a package in the download folder counts as failed, as in the window).
 class TConsoleInstallHandler : public TCallbackRelay {
  public:
   TConsoleInstallHandler(TCallbackDispatcher& dispatcher, TConsoleInstallView& view)
       : TCallbackRelay(dispatcher, view), m_dispatcher(dispatcher), m_view(view) {}
 
-  // The devices whose package was in the download folder when the install run began.
-  void SetPackagesPresent(std::set<const TDeviceProperties*> devices) { m_withPackage = std::move(devices); }
   bool AnyInstallFailed() const { return m_installFailed; }
   bool AnyInstallStopped() const { return m_installStopped; }
 
@@ -82,7 +81,6 @@ class TConsoleInstallHandler : public TCallbackRelay {
  private:
   TCallbackDispatcher& m_dispatcher;
   TConsoleInstallView& m_view;
-  std::set<const TDeviceProperties*> m_withPackage;
   // Worker-thread state, read after the run.
   bool m_installFailed = false;
   bool m_installStopped = false;

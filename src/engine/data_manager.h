@@ -61,6 +61,7 @@ class TDataManager {
   void ShowServerError(bool AShow);
   // The front end's message box; none: messages are not shown.
   void SetMessageSink(IMessageSink* sink) { m_messageSink = sink; }
+  IMessageSink* MessageSink() const { return m_messageSink; }
 
   // Scan run: the device list rebuilt from the machine, checked with the server, stored.
   void StartScan(TICallbackHandler* pCallbackHandler);

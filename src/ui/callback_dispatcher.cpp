@@ -23,11 +23,15 @@ struct TCallbackDispatcher::TState {
   uint64_t doneUpTo = 0;  // every sequence below this has run or was dropped
   bool closed = false;
   bool draining = false;
+  // A wake-up is in the port and has not begun running: later work rides on it, so a
+  // fast worker posts one message per batch, not one per notification.
+  bool wakePending = false;
 
   // Runs pending work in posting order on the UI thread. A nested call (a modal
   // loop inside a notification) leaves the queue to the outer one, keeping the order.
   void RunPending() {
     std::unique_lock lock(mutex);
+    wakePending = false;
     if (draining) return;
     draining = true;
     while (!pending.empty() && !closed) {
@@ -70,16 +74,20 @@ bool TCallbackDispatcher::Send(std::function<void()> work) {
 bool TCallbackDispatcher::Post(std::function<void()> work, bool wait) {
   const std::shared_ptr<TState> state = m_state;
   uint64_t sequence = 0;
+  bool wake = false;
   {
     std::lock_guard lock(state->mutex);
     if (state->closed) return false;
     sequence = state->nextSequence++;
     state->pending.push_back({sequence, std::move(work), wait});
+    wake = !state->wakePending;
+    state->wakePending = true;
   }
-  if (!m_port.Post([state] { state->RunPending(); })) {
+  if (wake && !m_port.Post([state] { state->RunPending(); })) {
     // Not posted: take the work back unless an earlier wake-up already ran it.
     std::function<void()> dropped;
     std::unique_lock lock(state->mutex);
+    state->wakePending = false;
     for (auto it = state->pending.begin(); it != state->pending.end(); ++it) {
       if (it->sequence != sequence) continue;
       dropped = std::move(it->work);

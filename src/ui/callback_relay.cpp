@@ -17,6 +17,17 @@ int32_t DriverSizeKilobytes(const std::string& strDriverSize) {
   return error == std::errc() && stop == end ? value : 0;
 }
 
+void TCallbackRelay::SetPackagesPresent(std::set<const TDeviceProperties*> devices) {
+  std::lock_guard lock(m_packagesMutex);
+  m_withPackage = std::move(devices);
+}
+
+int32_t TCallbackRelay::InstallResult(const TDeviceProperties& deviceProps, int32_t AResult) const {
+  std::lock_guard lock(m_packagesMutex);
+  if (AResult == 0 && m_withPackage && m_withPackage->count(&deviceProps) == 0) return 1;
+  return AResult;
+}
+
 void TCallbackRelay::FinishScanDriver(const TDeviceProperties& deviceProps) {
   m_dispatcher.Queue([this, name = deviceProps.strName] { m_view.ShowScanningDevice(name); });
 }
@@ -75,16 +86,20 @@ void TCallbackRelay::FinishBackup(bool ASuccess) {
   m_view.ReleaseBackupList();
 }
 
-void TCallbackRelay::StartInstall(int32_t) {
-  m_dispatcher.Send([this] { m_view.ShowInstallStart(); });
+void TCallbackRelay::StartInstall(int32_t nCount) {
+  m_dispatcher.Send([this, nCount] { m_view.ShowInstallStart(nCount); });
 }
 
 void TCallbackRelay::StartDriverInstall(const TDeviceProperties& deviceProps) {
   m_dispatcher.Send([this, name = deviceProps.strName] { m_view.ShowDriverInstallStart(name); });
 }
 
-void TCallbackRelay::FinishDriverInstall(const TDeviceProperties&, int32_t AResult) {
-  m_dispatcher.Send([this, status = std::string(InstallStatusText(AResult))] { m_view.ShowDriverInstallEnd(status); });
+void TCallbackRelay::FinishDriverInstall(const TDeviceProperties& deviceProps, int32_t AResult) {
+  // The record is marked while the worker waits: the run does not touch it meanwhile.
+  m_dispatcher.Send([this, &deviceProps, result = InstallResult(deviceProps, AResult)] {
+    if (result == 0) m_view.MarkInstalled(deviceProps);
+    m_view.ShowDriverInstallEnd(result);
+  });
 }
 
 void TCallbackRelay::FinishInstall(bool ASuccess, bool ARebootRequired) {

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <optional>
+#include <set>
 
 #include "engine/callback_handler.h"
 #include "ui/callback_dispatcher.h"
@@ -23,6 +26,11 @@ class TCallbackRelay : public TICallbackHandler {
   // The Backup page's stop action (UI thread).
   void CancelBackup() { m_backupCanceled = true; }
   bool BackupCanceled() const { return m_backupCanceled; }
+  // The devices whose package was in the download folder when the install run began:
+  // a device outside it that the run reports installed got nothing and counts as failed.
+  void SetPackagesPresent(std::set<const TDeviceProperties*> devices);
+  // FinishDriverInstall's result as the window and the console show it.
+  int32_t InstallResult(const TDeviceProperties& deviceProps, int32_t AResult) const;
 
   void StartScanning() override {}
   void StartScanDriver() override {}
@@ -51,6 +59,8 @@ class TCallbackRelay : public TICallbackHandler {
   TCallbackDispatcher& m_dispatcher;
   ICallbackView& m_view;
   std::atomic<bool> m_backupCanceled{false};
+  mutable std::mutex m_packagesMutex;
+  std::optional<std::set<const TDeviceProperties*>> m_withPackage;  // none: not known
 };
 
 // The install status text of a FinishDriverInstall result.

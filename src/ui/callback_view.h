@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/device_list.h"
+
 // The page action in progress, as far as the callbacks care.
 enum class TActiveAction { aclOther = 0, aclBackup = 1, aclUpdateDriver = 2 };
 
@@ -36,9 +38,12 @@ class ICallbackView {
   virtual void ReleaseBackupList() = 0;
 
   // Install.
-  virtual void ShowInstallStart() = 0;
+  virtual void ShowInstallStart(int32_t count) = 0;
   virtual void ShowDriverInstallStart(const std::string& deviceName) = 0;
-  virtual void ShowDriverInstallEnd(const std::string& status) = 0;
+  // result as FinishDriverInstall gives it, 1 for a device that had no package.
+  virtual void ShowDriverInstallEnd(int32_t result) = 0;
+  // The run installed the device's driver: its record becomes installed and unselected.
+  virtual void MarkInstalled(const TDeviceProperties& device) = 0;
   // Ends the update page's run: frees the update list, the stop button becomes Back.
   virtual void ShowInstallEnd(bool success, bool rebootRequired) = 0;
   virtual void ShowExtractStart(int32_t entryCount) = 0;

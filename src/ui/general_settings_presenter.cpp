@@ -104,7 +104,7 @@ void TGeneralSettingsPresenter::Save() {
   if (m_language != m_model.Language()) {
     SaveLanguageChoice(m_ports.registry, m_ports.processes.ModuleFileName(), m_language);
     m_model.SetLanguage(m_language);
-    restart = m_host.Ask(Text(IDS_RESTART_TITLE), FormatText(Text(IDS_RESTART_QUESTION), m_model.GetAppName()),
+    restart = m_host.Ask(Text(IDS_LANGUAGE_RESTART_TITLE), FormatText(Text(IDS_LANGUAGE_RESTART_QUESTION), m_model.GetAppName()),
                          QV_KIND_YES_NO) == ID_YES;
   }
   // The settings file holds the new language before the restarted copy reads it.

@@ -18,9 +18,10 @@ class TScanCallbackView : public ICallbackView {
   void ShowBackupEnd(bool, bool) override {}
   void ShowUpdateStatus(const std::string&) override {}
   void ReleaseBackupList() override {}
-  void ShowInstallStart() override {}
+  void ShowInstallStart(int32_t) override {}
   void ShowDriverInstallStart(const std::string&) override {}
-  void ShowDriverInstallEnd(const std::string&) override {}
+  void ShowDriverInstallEnd(int32_t) override {}
+  void MarkInstalled(const TDeviceProperties&) override {}
   void ShowInstallEnd(bool, bool) override {}
   void ShowExtractStart(int32_t) override {}
   void ShowFileExtracted() override {}

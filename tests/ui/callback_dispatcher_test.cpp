@@ -2,6 +2,7 @@
 // order for queued and synchronous work, shutdown, and a port that refuses work.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -147,6 +148,35 @@ TEST(CallbackDispatcher, AThrowingNotificationNeitherStopsLaterOnesNorHoldsItsWo
   loop.RunUntil([&] { return done.load(); }, 5ms);
   worker.join();
   EXPECT_EQ(log.Entries(), (std::vector<std::string>{"after"}));
+}
+
+// A fast download's notifications wait for one wake-up of the UI thread, not one message
+// each: Windows refuses posted messages past its quota of 10,000 per thread.
+TEST(CallbackDispatcher, ABurstOfWorkPostsOneWakeUp) {
+  class TCountingPort : public IUiThreadPort {
+   public:
+    bool Post(std::function<void()> work) override {
+      ++posts;
+      return loop.Post(std::move(work));
+    }
+    bool IsUiThread() const override { return loop.IsUiThread(); }
+    TPlainLoop loop;
+    std::atomic<int> posts{0};
+  } port;
+  TCallbackDispatcher dispatcher(port);
+  std::vector<int> ran;
+  std::thread worker([&] {
+    for (int i = 0; i < 25600; ++i) dispatcher.Queue([&ran, i] { ran.push_back(i); });
+  });
+  worker.join();
+  EXPECT_EQ(port.posts, 1);
+  port.loop.RunPending();
+  ASSERT_EQ(ran.size(), 25600u);
+  EXPECT_TRUE(std::is_sorted(ran.begin(), ran.end()));
+  // Once the wake-up has run, the next work posts another.
+  std::thread later([&] { dispatcher.Queue([] {}); });
+  later.join();
+  EXPECT_EQ(port.posts, 2);
 }
 
 }  // namespace

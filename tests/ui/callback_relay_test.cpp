@@ -42,9 +42,10 @@ class TRecordingView : public ICallbackView {
   }
   void ShowUpdateStatus(const std::string& status) override { Add("status " + status); }
   void ReleaseBackupList() override { ++backupListsReleased; }
-  void ShowInstallStart() override { Add("install"); }
+  void ShowInstallStart(int32_t count) override { Add("install " + std::to_string(count)); }
   void ShowDriverInstallStart(const std::string& name) override { Add("installing " + name); }
-  void ShowDriverInstallEnd(const std::string& status) override { Add("installed: " + status); }
+  void ShowDriverInstallEnd(int32_t result) override { Add("installed " + std::to_string(result)); }
+  void MarkInstalled(const TDeviceProperties& device) override { Add("marked " + device.strName); }
   void ShowInstallEnd(bool success, bool reboot) override {
     Add(std::string("install end") + (success ? "" : " failed") + (reboot ? " reboot" : ""));
   }
@@ -165,23 +166,32 @@ TEST_F(CallbackRelay, BackupNotificationsFollowThePageInFront) {
   }
 }
 
-TEST_F(CallbackRelay, InstallStatusTextsFollowTheResult) {
+TEST_F(CallbackRelay, InstallResultsMarkTheRecordWhileTheWorkerWaits) {
+  TDeviceProperties withPackage, without;
+  withPackage.strName = "Audio";
+  without.strName = "Camera";
   OnWorker([&] {
-    TDeviceProperties device;
-    device.strName = "Audio";
-    relay.StartInstall(1);
-    relay.StartDriverInstall(device);
+    relay.StartInstall(2);
+    relay.StartDriverInstall(withPackage);
     relay.StartExtract(2);
     relay.StartFileExtract("a.inf");
     relay.FinishExtract(true);
-    for (int32_t result : {0, 1, 2}) relay.FinishDriverInstall(device, result);
+    for (int32_t result : {0, 1, 2}) relay.FinishDriverInstall(withPackage, result);
+    // Until the packages are known, a device reported installed is taken at its word.
+    relay.FinishDriverInstall(without, 0);
+    relay.SetPackagesPresent({&withPackage});
+    relay.FinishDriverInstall(withPackage, 0);
+    relay.FinishDriverInstall(without, 0);  // nothing was there to install
+    relay.FinishDriverInstall(without, 2);
     relay.FinishInstall(false, false);
   });
   EXPECT_EQ(view.Lines(),
-            (std::vector<std::string>{"install", "installing Audio", "extract 2", "extracted file", "extract end",
-                                      std::string("installed: ") + INSTALL_FINISHED_TEXT,
-                                      std::string("installed: ") + INSTALL_FAILED_TEXT,
-                                      std::string("installed: ") + INSTALL_STOPPED_TEXT, "install end failed"}));
+            (std::vector<std::string>{"install 2", "installing Audio", "extract 2", "extracted file", "extract end",
+                                      "marked Audio", "installed 0", "installed 1", "installed 2", "marked Camera",
+                                      "installed 0", "marked Audio", "installed 0", "installed 1", "installed 2",
+                                      "install end failed"}));
+  EXPECT_STREQ(InstallStatusText(0), INSTALL_FINISHED_TEXT);
+  EXPECT_STREQ(InstallStatusText(7), INSTALL_FAILED_TEXT);
 }
 
 }  // namespace

@@ -379,6 +379,16 @@ int OpenDeviceMenu() {
   return 0;
 }
 
+// --click-row-info opens the first outdated row's details window; --click-row-update
+// starts the update of its device.
+int ClickFirstRow(int control) {
+  HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+  HWND row = window ? FirstOutdatedRow(window) : nullptr;
+  if (!row) return 1;
+  PostMessageW(row, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(row, control)));
+  return 0;
+}
+
 }  // namespace
 
 // Also a helper for scripts/screenshot: --click-navigation N clicks main
@@ -411,6 +421,8 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "--scan-to-results") return ScanToResults();
   if (argc == 2 && std::string(argv[1]) == "--open-device-menu") return OpenDeviceMenu();
   if (argc == 2 && std::string(argv[1]) == "--expand-up-to-date") return ExpandUpToDate();
+  if (argc == 2 && std::string(argv[1]) == "--click-row-info") return ClickFirstRow(idRowInfo);
+  if (argc == 2 && std::string(argv[1]) == "--click-row-update") return ClickFirstRow(idRowUpdate);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
