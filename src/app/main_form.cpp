@@ -372,7 +372,9 @@ void TDriverAppForm::StopScanTask() {
 void TDriverAppForm::ScanTaskComplete() {
   m_endedScanTask = std::move(FscanTask);
   const bool minimised = m_model.ScanMinimized();
-  const TScanOutcome outcome = m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers());
+  const std::optional<std::string> failure = m_endedScanTask->Failure();
+  const TScanOutcome outcome =
+      m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers(), failure.has_value());
   ApplyOverview();
   if (m_contentCards.Shown() == cardOverview) ShowLastScan();
   m_resultsController.ScanEnded();
@@ -386,6 +388,9 @@ void TDriverAppForm::ScanTaskComplete() {
       break;
     case TScanOutcome::noUpdates:
       Ask(m_model.GetAppName(), Text(IDS_NO_UPDATES_TEXT), QV_KIND_INFORMATION);
+      break;
+    case TScanOutcome::failed:
+      Ask(m_model.GetAppName(), failure->empty() ? Text(IDS_SCAN_FAILED_TEXT) : *failure, QV_KIND_ERROR);
       break;
     case TScanOutcome::nothing:
       break;
