@@ -23,6 +23,17 @@ struct TCallbackDispatcher::TState {
   uint64_t doneUpTo = 0;  // every sequence below this has run or was dropped
   bool closed = false;
   bool draining = false;
+  // One wake-up at a time sits in the port: posted when the queue gains work with
+  // none outstanding, so a burst of notifications never fills the thread's queue.
+  bool wakeUpPosted = false;
+
+  void WakeUp() {
+    {
+      std::lock_guard lock(mutex);
+      wakeUpPosted = false;
+    }
+    RunPending();
+  }
 
   // Runs pending work in posting order on the UI thread. A nested call (a modal
   // loop inside a notification) leaves the queue to the outer one, keeping the order.
@@ -70,16 +81,20 @@ bool TCallbackDispatcher::Send(std::function<void()> work) {
 bool TCallbackDispatcher::Post(std::function<void()> work, bool wait) {
   const std::shared_ptr<TState> state = m_state;
   uint64_t sequence = 0;
+  bool postWakeUp = false;
   {
     std::lock_guard lock(state->mutex);
     if (state->closed) return false;
     sequence = state->nextSequence++;
     state->pending.push_back({sequence, std::move(work), wait});
+    postWakeUp = !state->wakeUpPosted;
+    state->wakeUpPosted = true;
   }
-  if (!m_port.Post([state] { state->RunPending(); })) {
+  if (postWakeUp && !m_port.Post([state] { state->WakeUp(); })) {
     // Not posted: take the work back unless an earlier wake-up already ran it.
     std::function<void()> dropped;
     std::unique_lock lock(state->mutex);
+    state->wakeUpPosted = false;
     for (auto it = state->pending.begin(); it != state->pending.end(); ++it) {
       if (it->sequence != sequence) continue;
       dropped = std::move(it->work);
