@@ -457,6 +457,15 @@ TEST_F(DriverBackupTest, InstallDriverReportsTheInstallersCode) {
     EXPECT_EQ(reboot, c.code == 0) << c.what;
   }
   EXPECT_EQ(machine.devices.devices.front().driver->section, "Disk_Install");
+
+  // The flag is the run's: a later install without a reboot does not clear it.
+  machine.devices.newDevAvailable = true;
+  bool reboot = false;
+  machine.devices.installNeedsReboot = true;
+  EXPECT_EQ(Engine().InstallDriver(DISK_HID, files.File("package/disk.inf"), reboot), 0u);
+  machine.devices.installNeedsReboot = false;
+  EXPECT_EQ(Engine().InstallDriver(DISK_HID, files.File("package/disk.inf"), reboot), 0u);
+  EXPECT_TRUE(reboot);
 }
 
 TEST_F(DriverBackupTest, UninstallDeviceRemovesByFirstHardwareIdOnly) {
