@@ -322,6 +322,11 @@ void TDriverAppForm::OnActivate(bool active) {
   // running rather than stopped by the toggle.
   if (!active || FRunOnce) return;
   FRunOnce = true;
+  if (std::optional<TScanResultProblem> problem = m_model.TakeScanResultProblem()) {
+    std::string text = FormatText(Text(IDS_SCAN_RESULT_PROBLEM_TEXT), problem->error);
+    if (!problem->keptAs.empty()) text += "\n\n" + FormatText(Text(IDS_SCAN_RESULT_KEPT_TEXT), problem->keptAs);
+    Ask(m_model.GetAppName(), text, QV_KIND_ERROR);
+  }
   if (m_model.CheckForUpdate()) StartSoftwareUpdateCheck();
   if (m_model.RunScanAtStart() && !FscanTask) StartScanTask();
 }

@@ -195,4 +195,26 @@ TEST_F(ScanResultFile, DamagedFileLeavesAnEarlierListEmptyOnReinitialize) {
   EXPECT_EQ(Create().DeviceCount(), 1);
 }
 
+// A stored result that cannot be read (here a read error, as from a locked file)
+// is reported, and the list that started empty is never saved over it: the ignore
+// marks in it survive the session.
+TEST_F(ScanResultFile, AnUnreadableFileIsNeverWrittenOver) {
+  TDriverDatamodel& saved = Create();
+  saved.AddDevice(SampleDevice("A", "a"));
+  saved.DumpScanResults();
+  std::filesystem::remove(BinPath());
+  std::filesystem::create_symlink("/proc/self/mem", BinPath());  // opens, then fails to read
+
+  TDriverDatamodel& model = Create();
+  std::optional<TScanResultProblem> problem = model.TakeScanResultProblem();
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->error, "Stream read error");
+  EXPECT_EQ(problem->keptAs, "");
+  EXPECT_EQ(model.DeviceCount(), 0);
+  model.AddDevice(SampleDevice("B", "b"));
+  model.DumpScanResults();
+  EXPECT_TRUE(std::filesystem::is_symlink(BinPath()));
+  EXPECT_EQ(std::filesystem::read_symlink(BinPath()), "/proc/self/mem");
+}
+
 }  // namespace
