@@ -322,6 +322,11 @@ void TDriverAppForm::OnActivate(bool active) {
   // running rather than stopped by the toggle.
   if (!active || FRunOnce) return;
   FRunOnce = true;
+  if (std::optional<TScanResultProblem> problem = m_model.TakeScanResultProblem()) {
+    std::string text = FormatText(Text(IDS_SCAN_RESULT_PROBLEM_TEXT), problem->error);
+    if (!problem->keptAs.empty()) text += "\n\n" + FormatText(Text(IDS_SCAN_RESULT_KEPT_TEXT), problem->keptAs);
+    Ask(m_model.GetAppName(), text, QV_KIND_ERROR);
+  }
   if (m_model.CheckForUpdate()) StartSoftwareUpdateCheck();
   if (m_model.RunScanAtStart() && !FscanTask) StartScanTask();
 }
@@ -396,7 +401,9 @@ void TDriverAppForm::StopScanTask() {
 void TDriverAppForm::ScanTaskComplete() {
   m_endedScanTask = std::move(FscanTask);
   const bool minimised = m_model.ScanMinimized();
-  const TScanOutcome outcome = m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers());
+  const std::optional<std::string> failure = m_endedScanTask->Failure();
+  const TScanOutcome outcome =
+      m_overview.Complete(minimised, m_engine.m_stopped, m_model.GetOutofDateDrivers(), failure.has_value());
   ApplyOverview();
   if (m_contentCards.Shown() == cardOverview) ShowLastScan();
   m_resultsController.ScanEnded();
@@ -410,6 +417,9 @@ void TDriverAppForm::ScanTaskComplete() {
       break;
     case TScanOutcome::noUpdates:
       Ask(m_model.GetAppName(), Text(IDS_NO_UPDATES_TEXT), QV_KIND_INFORMATION);
+      break;
+    case TScanOutcome::failed:
+      Ask(m_model.GetAppName(), failure->empty() ? Text(IDS_SCAN_FAILED_TEXT) : *failure, QV_KIND_ERROR);
       break;
     case TScanOutcome::nothing:
       break;

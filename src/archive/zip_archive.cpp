@@ -407,13 +407,15 @@ bool TZipArchive::Decode(const TZipEntry& AEntry, TSink&& ASink) {
     m_outBuffer.resize(BUFFER_SIZE);
     bool ended = false;
     while (!ended) {
-      if (stream.avail_in == 0) {
-        if (remaining == 0) return Fail(entry + " is damaged: its deflate data ends early.");
+      // With the input used up, zlib may still hold output for a full buffer: only
+      // a call that makes no progress means the data ends early.
+      if (stream.avail_in == 0 && remaining > 0) {
         size_t size;
         if (!readChunk(size)) return Fail(readError);
         stream.next_in = reinterpret_cast<Bytef*>(m_inBuffer.data());
         stream.avail_in = static_cast<uInt>(size);
       }
+      const uInt inputBefore = stream.avail_in;
       stream.next_out = reinterpret_cast<Bytef*>(m_outBuffer.data());
       stream.avail_out = static_cast<uInt>(m_outBuffer.size());
       int result = inflate(&stream, Z_NO_FLUSH);
@@ -423,6 +425,8 @@ bool TZipArchive::Decode(const TZipEntry& AEntry, TSink&& ASink) {
         return Fail(entry + " is damaged: its deflate data is invalid.");
       }
       size_t size = m_outBuffer.size() - stream.avail_out;
+      if (!ended && size == 0 && stream.avail_in == inputBefore)
+        return Fail(entry + " is damaged: its deflate data ends early.");
       // More bytes than the directory promises: damaged, and never written.
       if (size > AEntry.nSize - produced) return Fail(entry + " is damaged: its size does not match the directory.");
       if (size > 0) {

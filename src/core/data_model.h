@@ -40,7 +40,8 @@ class TDriverDatamodel {
   void Initialize();
   // Writes every persisted setting to "config.ini" in one replacement.
   void DumpSettings();
-  // DumpSettings, then the device list and scan times to "config.bin" in one replacement.
+  // DumpSettings, then the device list and scan times to "config.bin" in one
+  // replacement; a "config.bin" that could not be read at load is left as it is.
   void DumpScanResults();
   // The problem met loading "config.bin", handed out once so the front end
   // reports it once; nothing when the file loaded or did not exist.
@@ -182,6 +183,7 @@ class TDriverDatamodel {
   bool m_SchedulerAvailable = false;
   std::unique_ptr<TWinTaskScheduler> m_Tasks;
   std::optional<TScanResultProblem> m_ScanResultProblem;
+  bool m_scanResultUnread = false;  // "config.bin" exists but could not be read: never written over
 };
 
 // Display order of the result lists: class descriptions, ordinal, ignoring case.

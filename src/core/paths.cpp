@@ -1,7 +1,9 @@
 #include "core/paths.h"
 
 #include <cctype>
-#include <fstream>
+#include <cstdint>
+#include <cstdio>
+#include <random>
 #include <system_error>
 
 #include "core/errors.h"
@@ -47,17 +49,14 @@ void ForceFolder(IFileSystem& fileSystem, const std::string& folder) {
 }
 
 bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std::string_view bytes) {
-  std::string temporary = target + ".tmp";
-  {
-    std::ofstream out(ToPath(temporary), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(ToPath(temporary), ignored);
-      return false;
-    }
-  }
+  // A name of its own for each write: two writers of the same file at once never
+  // write into each other's temporary file.
+  std::random_device random;
+  const std::uint64_t tag = (static_cast<std::uint64_t>(random()) << 32) ^ random();
+  char suffix[24];
+  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(tag));
+  const std::string temporary = target + suffix;
+  if (!fileSystem.WriteNewFile(temporary, bytes)) return false;
   if (fileSystem.MoveFileOver(temporary, target)) return true;
   std::error_code ignored;
   fs::remove(ToPath(temporary), ignored);

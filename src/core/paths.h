@@ -17,6 +17,7 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // follows reports it).
 void ForceFolder(IFileSystem& fileSystem, const std::string& folder);
 
-// Writes the bytes to a temporary file beside the target and replaces the target
-// with it; false (and the target untouched) when any step fails.
+// Writes the bytes to a temporary file of its own beside the target, flushed to the
+// disk, and replaces the target with it; false (and the target untouched) when any
+// step fails.
 bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std::string_view bytes);

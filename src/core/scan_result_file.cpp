@@ -99,6 +99,9 @@ void TDriverDatamodel::DumpScanResults() {
   writer.Write(sysInfo);
   const std::vector<uint8_t> bytes = writer.GetBuf().GetBytes();
   const std::string fileName = ScanResultFileName();
+  // A stored result that could not be read stays: the list in memory did not come
+  // from it, and writing it would lose its ignore marks.
+  if (m_scanResultUnread && FileExists(fileName)) return;
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (!WriteFileAtomically(m_ports.fileSystem, fileName, text))
     throw EInOutError(FormatText("Cannot create file \"%s\"", fileName));
@@ -106,6 +109,7 @@ void TDriverDatamodel::DumpScanResults() {
 
 void TDriverDatamodel::LoadScanResults() {
   m_devicecount = 0;
+  m_scanResultUnread = false;
   const std::string fileName = ScanResultFileName();
   if (!FileExists(fileName)) return;  // the device list keeps what it holds
 
@@ -116,6 +120,7 @@ void TDriverDatamodel::LoadScanResults() {
     // Unreadable (locked, no permission): nothing is known to be damaged, so the
     // file stays where it is and the program starts without it.
     RemoveAll();
+    m_scanResultUnread = true;
     m_ScanResultProblem = TScanResultProblem{error.what(), {}};
     return;
   }

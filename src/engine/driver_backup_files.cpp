@@ -203,14 +203,17 @@ bool TDriverBackup::CopyFileStep(const TDriverData& bkData, const std::string* t
   const fs::path folder = ToPath(*folderText);
   std::error_code error;
   if (m_stopped) {
-    // A stopped backup leaves no partial folder behind.
-    if (fs::exists(folder, error)) fs::remove_all(folder, error);
+    // A stopped backup leaves no partial folder behind; an older backup it was
+    // adding to stays.
+    if (m_createdFolder) fs::remove_all(folder, error);
+    m_createdFolder = false;
     return true;
   }
   if (m_copiedFiles == 0) {
     ++m_copiedFiles;
     if (!fs::exists(folder, error)) fs::create_directories(ToPath(bkData.bkupPath), error);
     if (fs::create_directory(folder, error)) {
+      m_createdFolder = true;
       WriteFolderContents(bkData, folder);
     } else if (!fs::is_directory(folder, error)) {
       return true;

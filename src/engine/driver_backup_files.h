@@ -88,4 +88,5 @@ class TDriverBackup {
   const std::atomic<bool>& m_stopped;
   TCatalogSearch& m_catalogs;
   int32_t m_copiedFiles = 0;
+  bool m_createdFolder = false;  // this backup created the device folder
 };

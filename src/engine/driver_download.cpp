@@ -2,6 +2,7 @@
 // its own folder under the download location and confirmed with the server by its MD5;
 // and the questions and deletes the result pages ask of that folder.
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -92,7 +93,13 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
       refused = probe && internet.LastResponseInfo(responseError, responseText, LAST_RESPONSE_INFO_CHARS) &&
                 responseError == HTTP_STATUS_FORBIDDEN;
     }
-    if (refused) CheckForUpdates(TDriverMap{&device});
+    if (refused) {
+      try {
+        CheckForUpdates(TDriverMap{&device});
+      } catch (const std::exception&) {
+        // An answer that cannot be decoded renews nothing; the fetch reports the link.
+      }
+    }
 
     // The driver id names the folder and the address names the file; either one that
     // could leave its folder (or is empty, which would make the download folder itself

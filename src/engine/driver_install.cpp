@@ -66,6 +66,12 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
     }
     if (pCallbackHandler) pCallbackHandler->StartDriverBackup(*device);
     Backup(*device, pCallbackHandler);
+    // Nothing is installed without the backup of the driver it replaces.
+    if (m_stopped) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverInstall(*device, 2);
+      finish(false, false);
+      return result;
+    }
     if (pCallbackHandler) pCallbackHandler->StartDriverInstall(*device);
 
     bool failed = false;

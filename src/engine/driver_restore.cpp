@@ -22,5 +22,6 @@ bool TDataManager::Restore(const std::string& restoreDir, bool& rebootReq) {
   if (infPart.front() != '\\') return false;
   const std::string infName = infPart.substr(1);
   if (!IsPlainFileName(infName)) return false;
+  rebootReq = false;  // this restore's own answer: InstallDriver only ever sets the flag
   return InstallDriver(hardwareId, JoinPath(restoreDir, infName), rebootReq) == 0;
 }

@@ -25,7 +25,8 @@ std::string TDataManager::CheckSoftwareUpdate() {
   try {
     reader.Load(newer);
   } catch (const EProtoError&) {
-    // The decode stops at the damage; what was read before it still describes the offer.
+    return {};  // not a version offer: a portal's page, a proxy's error, a damaged answer
   }
+  if (newer.Fversion_major.empty()) return {};
   return newer.Fversion_major + "." + newer.Fversion_minor + "." + newer.Fversion_vminor + " - " + newer.Freadme;
 }

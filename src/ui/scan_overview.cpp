@@ -30,8 +30,9 @@ void TScanOverview::ShowChecking() {
   m_state.statusTitle = m_strings.Load(IDS_CHECKING_TITLE);
 }
 
-TScanOutcome TScanOverview::Complete(bool minimised, bool stopped, int outdatedCount) {
+TScanOutcome TScanOverview::Complete(bool minimised, bool stopped, int outdatedCount, bool failed) {
   if (!minimised) m_state = m_idle;
+  if (failed) return TScanOutcome::failed;
   if (stopped || m_stopAsked) return TScanOutcome::nothing;
   return outdatedCount > 0 ? TScanOutcome::showResults : TScanOutcome::noUpdates;
 }

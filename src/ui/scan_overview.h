@@ -23,6 +23,7 @@ enum class TScanOutcome {
   nothing,     // stopped, or the server exchange failed (the engine reported it)
   showResults, // select the results page; restore the window after a minimised scan
   noUpdates,   // tell the user that nothing is outdated
+  failed,      // the run raised an error: show it
 };
 
 class TScanOverview {
@@ -41,8 +42,9 @@ class TScanOverview {
   void AskStop() { m_stopAsked = true; }
   bool StopAsked() const { return m_stopAsked; }
   // The scan task's completion: back to idle (unless minimised) and the outcome;
-  // a scan the user asked to stop ends as stopped whatever the engine's flag says.
-  TScanOutcome Complete(bool minimised, bool stopped, int outdatedCount);
+  // a scan the user asked to stop ends as stopped whatever the engine's flag says;
+  // a run that raised an error (`failed`) ends with that error, whatever else holds.
+  TScanOutcome Complete(bool minimised, bool stopped, int outdatedCount, bool failed);
 
   const TOverviewState& State() const { return m_state; }
 

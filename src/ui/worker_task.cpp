@@ -1,12 +1,16 @@
 #include "ui/worker_task.h"
 
+#include <exception>
+
 TWorkerTask::TWorkerTask(TCallbackDispatcher& dispatcher, std::function<void()> body,
                          std::function<void()> completion)
-    : m_thread([&dispatcher, body = std::move(body), completion = std::move(completion)] {
+    : m_thread([this, &dispatcher, body = std::move(body), completion = std::move(completion)] {
         try {
           body();
+        } catch (const std::exception& error) {
+          m_failure = error.what();
         } catch (...) {
-          // The run's own errors are reported by the run; the completion step still follows.
+          m_failure = std::string();
         }
         dispatcher.Send(completion);
       }) {}

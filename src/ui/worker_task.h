@@ -1,11 +1,14 @@
 // TWorkerTask: one run of the engine on a thread of its own. The body runs on
 // the worker; the completion step is handed to the UI thread through the
 // dispatcher and the worker waits for it, whatever the body did (an exception
-// does not leave the worker). The task's thread is joined when the task is
-// destroyed, which happens on the UI thread after the completion step.
+// does not leave the worker: the completion step finds it in Failure()). The
+// task's thread is joined when the task is destroyed, which happens on the UI
+// thread after the completion step.
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "ui/callback_dispatcher.h"
@@ -22,6 +25,11 @@ class TWorkerTask {
   // waiting for the UI thread until then.
   void Join();
 
+  // What the body raised: its text (empty for an exception without one), or
+  // nothing when it ended normally. Read in the completion step or after Join.
+  const std::optional<std::string>& Failure() const { return m_failure; }
+
  private:
+  std::optional<std::string> m_failure;
   std::thread m_thread;
 };

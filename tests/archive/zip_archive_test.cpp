@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+
+#include <zlib.h>
 
 #include "archive/zip_builder.h"
 #include "support/temp_folder.h"
@@ -93,6 +96,77 @@ TEST_F(ZipArchiveTest, ExtractsStoredDeflatedNestedAndEmptyEntriesInOrder) {
                                     "driver/lang/de"};
   ASSERT_EQ(m_progress.size(), order.size());
   for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(fs::path(m_progress[i]), Target() / order[i]) << i;
+}
+
+// True when the reader's loop (input and output in 256 KiB pieces, as in
+// zip_archive.cpp) consumes the last input byte with the output piece full and the
+// stream not yet ended: the next inflate call needs output space only.
+bool EndsOnOutputBoundary(const std::string& packed) {
+  constexpr size_t piece = 256 * 1024;
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
+  std::string out(piece, '\0');
+  size_t fed = 0;
+  bool boundary = false;
+  for (int result = Z_OK; result == Z_OK;) {
+    if (stream.avail_in == 0) {
+      if (fed == packed.size()) {
+        boundary = true;
+        break;
+      }
+      size_t size = std::min(piece, packed.size() - fed);
+      stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data() + fed));
+      stream.avail_in = static_cast<uInt>(size);
+      fed += size;
+    }
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    result = inflate(&stream, Z_NO_FLUSH);
+  }
+  inflateEnd(&stream);
+  return boundary;
+}
+
+// Debian's unzip and Python's zipfile both accept the archive, and Python reads
+// the entry "driver.sys" back as the bytes of the file expected.
+void ExpectOtherToolsAccept(const std::string& path, const std::string& expected) {
+  EXPECT_EQ(std::system(("unzip -tqq '" + path + "' >/dev/null").c_str()), 0) << "unzip -t " << path;
+  std::string script = "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+                       "sys.exit(z.read('driver.sys') != open(sys.argv[2], 'rb').read())";
+  EXPECT_EQ(std::system(("python3 -c \"" + script + "\" '" + path + "' '" + expected + "'").c_str()), 0)
+      << "python3 zipfile " << path;
+}
+
+// Packages whose deflate data ends while the inflated bytes still fill the output:
+// long zero runs put many output bytes in the last input bits.
+TEST_F(ZipArchiveTest, ExtractsDeflateDataThatEndsWithTheOutputFull) {
+  constexpr size_t piece = 256 * 1024;
+  struct TCase {
+    size_t size;
+    int level;
+  };
+  const TCase cases[] = {{piece + 100, 1}, {piece + 100, 6}, {piece + 100, 9}, {2 * piece + 23, 1},
+                         {5 * piece + 3, 1}, {5 * piece + 3, 6}, {5 * piece + 3, 9}};
+  for (const TCase& test : cases) {
+    SCOPED_TRACE("size " + std::to_string(test.size) + ", level " + std::to_string(test.level));
+    const std::string content(test.size, '\0');
+    TZipBuilder zip;
+    zip.SetLevel(test.level);
+    ASSERT_TRUE(EndsOnOutputBoundary(zip.Deflate(content)));
+    zip.File("driver.inf", Pattern(3000)).File("driver.sys", content);
+    std::string path = WriteArchive(zip.Build());
+    m_folder.Write("expected.bin", content);
+    ExpectOtherToolsAccept(path, m_folder.File("expected.bin"));
+
+    TZipArchive archive;
+    ASSERT_TRUE(archive.Open(path)) << archive.ErrorText();
+    std::string read;
+    EXPECT_TRUE(archive.ReadEntry(1, read, UINT64_MAX)) << archive.ErrorText();
+    EXPECT_TRUE(read == content);
+    fs::remove_all(Target());
+    ASSERT_TRUE(archive.ExtractAll(Target().string())) << archive.ErrorText();
+    EXPECT_TRUE(m_folder.Read("data/driver.sys") == content);
+  }
 }
 
 TEST_F(ZipArchiveTest, ReplacesExistingFilesAndCreatesTheTargetFolder) {

@@ -60,7 +60,8 @@ TEST_F(ScanResultFile, RoundTripKeepsTheStoredFields) {
   saved.SetStartTime("May 02, 2024 10:15 am");
   saved.SetEndTime("May 02, 2024 10:16 am");
   saved.DumpScanResults();
-  EXPECT_FALSE(std::filesystem::exists(BinPath() + ".tmp"));
+  for (const auto& item : std::filesystem::directory_iterator(std::filesystem::path(BinPath()).parent_path()))
+    EXPECT_NE(item.path().extension(), ".tmp") << item.path();
 
   TDriverDatamodel& loaded = Create();
   EXPECT_FALSE(loaded.TakeScanResultProblem());
@@ -192,6 +193,28 @@ TEST_F(ScanResultFile, DamagedFileLeavesAnEarlierListEmptyOnReinitialize) {
   model.AddDevice(SampleDevice("B", "b"));
   model.DumpScanResults();
   EXPECT_EQ(Create().DeviceCount(), 1);
+}
+
+// A stored result that cannot be read (here a read error, as from a locked file)
+// is reported, and the list that started empty is never saved over it: the ignore
+// marks in it survive the session.
+TEST_F(ScanResultFile, AnUnreadableFileIsNeverWrittenOver) {
+  TDriverDatamodel& saved = Create();
+  saved.AddDevice(SampleDevice("A", "a"));
+  saved.DumpScanResults();
+  std::filesystem::remove(BinPath());
+  std::filesystem::create_symlink("/proc/self/mem", BinPath());  // opens, then fails to read
+
+  TDriverDatamodel& model = Create();
+  std::optional<TScanResultProblem> problem = model.TakeScanResultProblem();
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->error, "Stream read error");
+  EXPECT_EQ(problem->keptAs, "");
+  EXPECT_EQ(model.DeviceCount(), 0);
+  model.AddDevice(SampleDevice("B", "b"));
+  model.DumpScanResults();
+  EXPECT_TRUE(std::filesystem::is_symlink(BinPath()));
+  EXPECT_EQ(std::filesystem::read_symlink(BinPath()), "/proc/self/mem");
 }
 
 }  // namespace

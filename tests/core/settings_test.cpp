@@ -129,8 +129,7 @@ TEST_F(Settings, FailedWriteRaisesAndKeepsThePreviousFile) {
   model.DumpSettings();
   const std::string before = ReadSettings();
 
-  // A folder where the temporary file would go makes the write fail, even for root.
-  folder.Write("Quorvane/config.ini.tmp/blocker", "x");
+  machine.fileSystem.fullDisk = true;
   model.SetLanguage(5);
   try {
     model.DumpSettings();

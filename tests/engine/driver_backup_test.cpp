@@ -252,27 +252,41 @@ TEST_F(DriverBackupTest, CancelStopsTheRunBeforeTheNextDevice) {
   EXPECT_FALSE(fs::exists(ToPath(FolderOf(second))));
 }
 
-// The file step itself: a stop deletes the device's folder and lets the scan go on.
-TEST_F(DriverBackupTest, StopDuringTheFilesDeletesTheDeviceFolder) {
-  TInfFacts facts{DISK_HID};
-  facts.files = {"x.sys", "y.sys"};
-  TDeviceProperties record = AddInstalledDevice("Disk", facts, "oem1.inf");
-  std::atomic<bool> stopped{false};
-  TCatalogSearch catalogs(machine.devices);
-  TDriverBackup backup(Engine(), machine.devices, stopped, catalogs);
-  TDriverData data;
-  data.bkupPath = BackupRoot();
-  data.DeviceName = record.strName;
-  data.strVersion = record.strVersion;
-  data.strHID = record.strHID;
-  data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
-  const std::string first = InSystem("drivers/x.sys"), second = InSystem("drivers/y.sys");
-  EXPECT_TRUE(backup.CopyFileStep(data, &first));
-  ASSERT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), "x.sys"))));
-  stopped = true;
-  EXPECT_TRUE(backup.CopyFileStep(data, &second));
-  EXPECT_FALSE(fs::exists(ToPath(FolderOf(record))));
-  EXPECT_TRUE(fs::is_directory(ToPath(BackupRoot())));
+// The file step itself: a stop deletes the device's folder this backup created and
+// lets the scan go on; an older, complete backup of the same device and version stays whole.
+TEST_F(DriverBackupTest, StopDuringTheFilesDeletesOnlyAFolderThisBackupCreated) {
+  for (bool olderBackup : {false, true}) {
+    SCOPED_TRACE(olderBackup ? "older backup" : "no older backup");
+    fs::remove_all(ToPath(BackupRoot()));
+    fs::create_directories(ToPath(BackupRoot()));
+    TInfFacts facts{DISK_HID};
+    facts.files = {"x.sys", "y.sys"};
+    TDeviceProperties record = AddInstalledDevice("Disk", facts, "oem1.inf");
+    if (olderBackup) {
+      ASSERT_TRUE(Engine().Backup(record, &handler));
+    }
+    std::atomic<bool> stopped{false};
+    TCatalogSearch catalogs(machine.devices);
+    TDriverBackup backup(Engine(), machine.devices, stopped, catalogs);
+    TDriverData data;
+    data.bkupPath = BackupRoot();
+    data.DeviceName = record.strName;
+    data.strVersion = record.strVersion;
+    data.strHID = record.strHID;
+    data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
+    const std::string first = InSystem("drivers/x.sys"), second = InSystem("drivers/y.sys");
+    EXPECT_TRUE(backup.CopyFileStep(data, &first));
+    ASSERT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), "x.sys"))));
+    stopped = true;
+    EXPECT_TRUE(backup.CopyFileStep(data, &second));
+    EXPECT_TRUE(fs::is_directory(ToPath(BackupRoot())));
+    if (!olderBackup) {
+      EXPECT_FALSE(fs::exists(ToPath(FolderOf(record))));
+      continue;
+    }
+    for (const char* name : {"oem1.inf", "index.dat", "x.sys", "y.sys"})
+      EXPECT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), name)))) << name;
+  }
 }
 
 TEST_F(DriverBackupTest, NamesThatWouldLeaveTheFolderAreRefused) {
@@ -430,6 +444,15 @@ TEST_F(DriverBackupTest, InstallDriverReportsTheInstallersCode) {
     EXPECT_EQ(reboot, c.code == 0) << c.what;
   }
   EXPECT_EQ(machine.devices.devices.front().driver->section, "Disk_Install");
+
+  // The flag is the run's: a later install without a reboot does not clear it.
+  machine.devices.newDevAvailable = true;
+  bool reboot = false;
+  machine.devices.installNeedsReboot = true;
+  EXPECT_EQ(Engine().InstallDriver(DISK_HID, files.File("package/disk.inf"), reboot), 0u);
+  machine.devices.installNeedsReboot = false;
+  EXPECT_EQ(Engine().InstallDriver(DISK_HID, files.File("package/disk.inf"), reboot), 0u);
+  EXPECT_TRUE(reboot);
 }
 
 TEST_F(DriverBackupTest, UninstallDeviceRemovesByFirstHardwareIdOnly) {

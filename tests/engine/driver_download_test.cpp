@@ -11,6 +11,7 @@
 #include "engine/sim_engine.h"
 #include "net/net_server.h"
 #include "support/null_callback_handler.h"
+#include "support/one_request_server.h"
 #include "support/recording_sink.h"
 
 namespace fs = std::filesystem;
@@ -201,6 +202,22 @@ TEST_F(DriverDownload, AnExpiredLinkIsRenewedForThatDeviceAlone) {
                                    "FinishDownload true"}));
   EXPECT_NE(small.strDownloadUrl, expired);
   EXPECT_TRUE(fs::exists(JoinPath(PackageFolder(small.strDriverDBId), server.Small().file_name)));
+}
+
+// A renewal whose answer cannot be decoded (a captive portal's page) stays inside the
+// run: the device goes on to its fetch, which the expired link refuses, and the run ends.
+TEST_F(DriverDownload, AnUndecodableRenewalStillEndsTheRun) {
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  small.strDownloadUrl = Altered(small.strDownloadUrl);
+  const std::string page = "<html><body>Sign in to the hotel network</body></html>";
+  TOneRequestServer portal("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                           std::to_string(page.size()) + "\r\nConnection: close\r\n\r\n" + page);
+  model->SetServerPort(portal.Port());
+  EXPECT_FALSE(Run({&small}));
+  EXPECT_TRUE(portal.requested);
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 3",
+                                   "FinishDownload false"}));
+  EXPECT_FALSE(Engine().m_downloading);
 }
 
 TEST_F(DriverDownload, ARefusedLinkEndsTheRunBeforeTheNextDevice) {

@@ -439,6 +439,27 @@ TEST_F(DriverInstallTest, StopBetweenDevices) {
   EXPECT_FALSE(engine->m_installing);
 }
 
+// A stop during a device's backup installs nothing: the package would go in with
+// no backup of the driver it replaces.
+TEST_F(DriverInstallTest, StopDuringTheBackupInstallsNothing) {
+  class TStopAtBackup : public TInstallRecorder {
+   public:
+    using TInstallRecorder::TInstallRecorder;
+    void StartDriverBackup(const TDeviceProperties& device) override {
+      TInstallRecorder::StartDriverBackup(device);
+      engine->InstallCancel();
+    }
+    TDataManager* engine = nullptr;
+  } recorder;
+  recorder.engine = engine.get();
+  NewDevice("Display", "7");
+  PutPackage("7", "setup.exe", "x");
+  EXPECT_FALSE(engine->Install(Map(), &recorder));
+  EXPECT_TRUE(machine.shell.launches.empty());
+  EXPECT_EQ(recorder.InstallCalls(),
+            (std::vector<std::string>{"StartInstall 1", "FinishDriverInstall Display 2", "FinishInstall false"}));
+}
+
 TEST_F(DriverInstallTest, EmptyListAndNoHandler) {
   TInstallRecorder recorder;
   EXPECT_FALSE(engine->Install({}, &recorder));

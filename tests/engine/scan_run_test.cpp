@@ -7,7 +7,9 @@
 #include "engine/scan_time.h"
 #include "engine/sim_engine.h"
 #include "sqlite_db.h"
+#include "proto/client_codecs.h"
 #include "support/null_callback_handler.h"
+#include "support/one_request_server.h"
 #include "support/recording_sink.h"
 
 namespace {
@@ -282,6 +284,40 @@ TEST_F(SoftwareUpdate, TheServerDecidesAndTheResultNamesTheNewVersion) {
   Engine().SetMessageSink(&sink);
   EXPECT_EQ(Engine().CheckSoftwareUpdate(), "");
   EXPECT_TRUE(sink.shown.empty());
+}
+
+// Only an answer that decodes as a version offer with a version is an offer: a
+// captive portal's page or the server's own error text never asks for an update.
+TEST_F(SoftwareUpdate, OnlyADecodedVersionIsAnOffer) {
+  auto encoded = [](const char* major, const char* minor, const char* vminor, const char* readme) {
+    TClientVersion version;
+    version.Fversion_major = major;
+    version.Fversion_minor = minor;
+    version.Fversion_vminor = vminor;
+    version.Freadme = readme;
+    TCVBuilder builder;
+    builder.Write(version);
+    const std::vector<uint8_t> bytes = builder.GetBuf().GetBytes();
+    return std::string(bytes.begin(), bytes.end());
+  };
+  struct TCase {
+    std::string body;
+    std::string expected;
+  } cases[] = {
+      {"<html><body>Sign in to the hotel network</body></html>", ""},
+      {"error: the request is too large", ""},
+      {encoded("", "", "", "Only a readme"), ""},
+      {encoded("2", "1", "0", "Faster scans"), "2.1.0 - Faster scans"},
+  };
+  Engine();
+  for (const TCase& c : cases) {
+    TOneRequestServer server("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(c.body.size()) +
+                             "\r\nConnection: close\r\n\r\n" + c.body);
+    model->SetServerURL("127.0.0.1");
+    model->SetServerPort(server.Port());
+    EXPECT_EQ(Engine().CheckSoftwareUpdate(), c.expected) << c.body;
+    EXPECT_TRUE(server.requested);
+  }
 }
 
 }  // namespace

@@ -90,6 +90,47 @@ TEST(CallbackDispatcher, QueuedWorkDoesNotWaitForTheUiThread) {
   EXPECT_EQ(log.Entries().back(), "99");
 }
 
+// A UI thread's message queue with a quota, as Windows has (10,000 messages): a
+// post beyond it is refused until the thread takes messages again.
+class TQuotaPort : public IUiThreadPort {
+ public:
+  static constexpr int QUOTA = 10000;
+  bool Post(std::function<void()> work) override {
+    if (m_waiting.load() >= QUOTA) return false;
+    ++m_waiting;
+    return m_loop.Post([this, work = std::move(work)] {
+      --m_waiting;
+      work();
+    });
+  }
+  bool IsUiThread() const override { return m_loop.IsUiThread(); }
+  size_t RunPending() { return m_loop.RunPending(); }
+
+ private:
+  TPlainLoop m_loop;
+  std::atomic<int> m_waiting{0};
+};
+
+// A fast download posts far more notifications than the quota while the UI thread
+// is busy: every one arrives, in order, for the thread's queue holds one wake-up.
+TEST(CallbackDispatcher, NotificationsBeyondTheQueueQuotaAllArriveInOrder) {
+  TQuotaPort port;
+  TCallbackDispatcher dispatcher(port);
+  constexpr int COUNT = 30000;
+  std::vector<int> arrived;
+  int refused = 0;
+  std::thread worker([&] {
+    for (int i = 0; i < COUNT; ++i)
+      if (!dispatcher.Queue([&arrived, i] { arrived.push_back(i); })) ++refused;
+  });
+  worker.join();  // the UI thread was busy throughout
+  while (port.RunPending() > 0) {
+  }
+  EXPECT_EQ(refused, 0);
+  ASSERT_EQ(arrived.size(), static_cast<size_t>(COUNT));
+  for (int i = 0; i < COUNT; ++i) ASSERT_EQ(arrived[i], i);
+}
+
 TEST(CallbackDispatcher, ShutdownDropsPendingWorkAndReleasesAWaitingWorker) {
   TPlainLoop loop;
   auto dispatcher = std::make_unique<TCallbackDispatcher>(loop);

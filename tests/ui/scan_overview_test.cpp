@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -39,7 +41,7 @@ TEST(ScanOverview, VisibleScanFollowsItsCallbacksAndReturnsToIdle) {
   EXPECT_EQ(overview.State().statusTitle, "Checking for Updates...");
   EXPECT_EQ(overview.State().caption, "Stop Scanning");
 
-  overview.Complete(false, false, 0);
+  overview.Complete(false, false, 0, false);
   EXPECT_EQ(overview.State(), idle);
 }
 
@@ -50,7 +52,7 @@ TEST(ScanOverview, MinimisedScanLeavesTheOverviewIdleThroughout) {
   overview.ShowDevice("Disk drive");
   overview.ShowChecking();
   EXPECT_EQ(overview.State(), idle);
-  overview.Complete(true, false, 3);
+  overview.Complete(true, false, 3, false);
   EXPECT_EQ(overview.State(), idle);
 }
 
@@ -58,19 +60,26 @@ TEST(ScanOverview, CompletionOutcome) {
   const struct {
     bool stopped;
     int outdated;
+    bool failed;
     TScanOutcome outcome;
   } cases[] = {
-      {false, 2, TScanOutcome::showResults},
-      {false, 0, TScanOutcome::noUpdates},
-      {true, 2, TScanOutcome::nothing},  // stopped by the user, or the server exchange failed
-      {true, 0, TScanOutcome::nothing},  // no "nothing found" after a stop
+      {false, 2, false, TScanOutcome::showResults},
+      {false, 0, false, TScanOutcome::noUpdates},
+      {true, 2, false, TScanOutcome::nothing},  // stopped by the user, or the server exchange failed
+      {true, 0, false, TScanOutcome::nothing},  // no "nothing found" after a stop
+      // The run raised (an undecodable answer, a result that cannot be stored): its
+      // error is shown, never "nothing found".
+      {false, 0, true, TScanOutcome::failed},
+      {false, 2, true, TScanOutcome::failed},
+      {true, 0, true, TScanOutcome::failed},
   };
   for (const auto& c : cases) {
     for (bool minimised : {false, true}) {
       TScanOverview overview{strings};
       overview.EnterScanning(minimised);
-      EXPECT_EQ(overview.Complete(minimised, c.stopped, c.outdated), c.outcome)
-          << "stopped " << c.stopped << " outdated " << c.outdated << " minimised " << minimised;
+      EXPECT_EQ(overview.Complete(minimised, c.stopped, c.outdated, c.failed), c.outcome)
+          << "stopped " << c.stopped << " outdated " << c.outdated << " failed " << c.failed << " minimised "
+          << minimised;
     }
   }
 }
@@ -83,10 +92,10 @@ TEST(ScanOverview, AskedStopOutlivesTheEnginesFlag) {
     overview.EnterScanning(minimised);
     overview.AskStop();
     EXPECT_TRUE(overview.StopAsked());
-    EXPECT_EQ(overview.Complete(minimised, false, 2), TScanOutcome::nothing) << "minimised " << minimised;
+    EXPECT_EQ(overview.Complete(minimised, false, 2, false), TScanOutcome::nothing) << "minimised " << minimised;
     overview.EnterScanning(minimised);
     EXPECT_FALSE(overview.StopAsked());
-    EXPECT_EQ(overview.Complete(minimised, false, 2), TScanOutcome::showResults) << "minimised " << minimised;
+    EXPECT_EQ(overview.Complete(minimised, false, 2, false), TScanOutcome::showResults) << "minimised " << minimised;
   }
 }
 
@@ -104,28 +113,39 @@ class WorkerTaskTest : public ::testing::Test {
   TCallbackDispatcher dispatcher{loop};
 };
 
-TEST_F(WorkerTaskTest, CompletionRunsOnTheUiThreadAfterTheBodyEvenWhenItThrows) {
-  for (bool throws : {false, true}) {
+// The completion step runs on the UI thread after the body, and sees the error the
+// body raised: a run's failure is shown, not taken for an empty result.
+TEST_F(WorkerTaskTest, CompletionRunsOnTheUiThreadAfterTheBodyAndSeesItsError) {
+  const struct {
+    int throws;  // 0 nothing, 1 a standard exception, 2 anything else
+    std::optional<std::string> failure;
+  } cases[] = {{0, std::nullopt}, {1, "Unable to write to C:\\data\\config.bin"}, {2, ""}};
+  for (const auto& c : cases) {
     std::atomic<bool> bodyDone{false};
     std::thread::id bodyThread;
     bool completed = false;
     bool completedOnUi = false;
+    std::optional<std::string> seen{"not seen"};
     {
-      TWorkerTask task(
+      std::unique_ptr<TWorkerTask> task;
+      task = std::make_unique<TWorkerTask>(
           dispatcher,
           [&] {
             bodyThread = std::this_thread::get_id();
             bodyDone = true;
-            if (throws) throw std::runtime_error("engine failure");
+            if (c.throws == 1) throw std::runtime_error(*c.failure);
+            if (c.throws == 2) throw 42;
           },
           [&] {
             completed = bodyDone.load();
             completedOnUi = loop.IsUiThread();
+            seen = task->Failure();
           });
       loop.RunUntil([&] { return completed; }, 10ms);
     }
-    EXPECT_TRUE(completed) << throws;
-    EXPECT_TRUE(completedOnUi) << throws;
+    EXPECT_TRUE(completed) << c.throws;
+    EXPECT_TRUE(completedOnUi) << c.throws;
+    EXPECT_EQ(seen, c.failure) << c.throws;
     EXPECT_NE(bodyThread, std::this_thread::get_id());
   }
 }

@@ -154,6 +154,18 @@ TEST(Win32FileSystem, DrivesAndReplacement) {
   in.close();
   EXPECT_FALSE(std::filesystem::exists(ToPath(source)));
   EXPECT_FALSE(fileSystem.MoveFileOver(source, target));  // the source is gone now
+
+  // A new file is written whole; an existing one is neither replaced nor removed.
+  const std::string bytes(300 * 1024, 'q');
+  EXPECT_TRUE(fileSystem.WriteNewFile(source, bytes));
+  std::ifstream written(ToPath(source), std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(written), {}) == bytes);
+  written.close();
+  EXPECT_FALSE(fileSystem.WriteNewFile(target, "other"));
+  std::ifstream kept(ToPath(target));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "new");
+  kept.close();
+  std::filesystem::remove(ToPath(source));
   std::filesystem::remove(ToPath(target));
 }
 

@@ -7,5 +7,6 @@ class TWin32FileSystem : public IFileSystem {
  public:
   bool DriveExists(char letter) override;
   bool MoveFileOver(const std::string& source, const std::string& target) override;
+  bool WriteNewFile(const std::string& path, std::string_view bytes) override;
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
 };
