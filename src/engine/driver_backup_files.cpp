@@ -202,9 +202,11 @@ bool TDriverBackup::CopyFileStep(const TDriverData& bkData, const std::string* t
   if (!folderText) return true;
   const fs::path folder = ToPath(*folderText);
   std::error_code error;
+  // A junction in the backup location would send the copies, or a stopped backup's delete, elsewhere.
+  if (m_manager.HasLinkOn(bkData.bkupPath, *folderText)) return true;
   if (m_stopped) {
     // A stopped backup leaves no partial folder behind.
-    if (fs::exists(folder, error)) fs::remove_all(folder, error);
+    if (fs::exists(folder, error)) m_manager.DeleteFolder(0, *folderText);
     return true;
   }
   if (m_copiedFiles == 0) {

@@ -11,6 +11,8 @@ class TSimFileSystem : public IFileSystem {
 
   bool DriveExists(char letter) override;
   bool MoveFileOver(const std::string& source, const std::string& target) override;
-  // Removes the real folder tree; false, as the shell reports, when nothing is there.
+  // Removes the real folder tree (links themselves, never their targets); false when nothing is there.
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
+  // A symbolic link of the real file system.
+  bool IsReparsePoint(const std::string& path) override;
 };
