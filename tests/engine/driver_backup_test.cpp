@@ -117,6 +117,17 @@ class DriverBackupTest : public TSimEngineFixture, public ::testing::Test {
     return JoinPath(BackupRoot(), record.strName + " - " + record.strVersion);
   }
 
+  // What the backup run knows of an installed device whose INF is "oem1.inf".
+  TDriverData BackupData(const TDeviceProperties& record) const {
+    TDriverData data;
+    data.bkupPath = BackupRoot();
+    data.DeviceName = record.strName;
+    data.strVersion = record.strVersion;
+    data.strHID = record.strHID;
+    data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
+    return data;
+  }
+
   void ExpectHandlesReleased() const {
     EXPECT_EQ(machine.devices.OpenSets(), 0u);
     EXPECT_EQ(machine.devices.OpenQueues(), 0u);
@@ -260,12 +271,7 @@ TEST_F(DriverBackupTest, StopDuringTheFilesDeletesTheDeviceFolder) {
   std::atomic<bool> stopped{false};
   TCatalogSearch catalogs(machine.devices);
   TDriverBackup backup(Engine(), machine.devices, stopped, catalogs);
-  TDriverData data;
-  data.bkupPath = BackupRoot();
-  data.DeviceName = record.strName;
-  data.strVersion = record.strVersion;
-  data.strHID = record.strHID;
-  data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
+  const TDriverData data = BackupData(record);
   const std::string first = InSystem("drivers/x.sys"), second = InSystem("drivers/y.sys");
   EXPECT_TRUE(backup.CopyFileStep(data, &first));
   ASSERT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), "x.sys"))));
@@ -295,12 +301,7 @@ TEST_F(DriverBackupTest, ALinkAsTheDeviceFolderIsNeverFollowed) {
     std::atomic<bool> stopped{stop};
     TCatalogSearch catalogs(machine.devices);
     TDriverBackup backup(Engine(), machine.devices, stopped, catalogs);
-    TDriverData data;
-    data.bkupPath = BackupRoot();
-    data.DeviceName = record.strName;
-    data.strVersion = record.strVersion;
-    data.strHID = record.strHID;
-    data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
+    const TDriverData data = BackupData(record);
     const std::string file = InSystem("drivers/x.sys");
     EXPECT_TRUE(backup.CopyFileStep(data, &file));
     std::vector<std::string> names;
