@@ -8,5 +8,5 @@
 #include "platform/file_system.h"
 
 // The first path from folder down to path (both included, path below folder) that is a
-// reparse point; empty when there is none. A path outside folder is checked by itself.
+// reparse point; empty when there is none. A path outside folder has each of its parts checked.
 std::string FirstLinkOnPath(IFileSystem& fileSystem, const std::string& folder, const std::string& path);
