@@ -459,6 +459,12 @@ bool TZipArchive::ReadEntry(size_t AIndex, std::string& AContent, std::uint64_t 
   return ok;
 }
 
+bool TZipArchive::IsLink(const std::string& APath) {
+  if (m_fileSystem != nullptr) return m_fileSystem->IsReparsePoint(APath);
+  std::error_code error;
+  return fs::is_symlink(fs::symlink_status(Utf8Path(APath), error));
+}
+
 bool TZipArchive::ExtractAll(const std::string& ATargetFolder, const TProgressHandler& AOnProgress) {
   m_errorText.clear();
   if (!IsOpen()) return Fail("No archive is open.");
@@ -480,18 +486,18 @@ bool TZipArchive::ExtractAll(const std::string& ATargetFolder, const TProgressHa
   std::error_code error;
   fs::create_directories(root, error);
   if (!fs::is_directory(root, error)) return Fail("Cannot create the folder " + Quoted(ATargetFolder) + ".");
+  auto refuseLink = [&](const std::string& path) {
+    return Fail("The path " + Quoted(path) + " is a symbolic link; nothing is written through it.");
+  };
+  if (IsLink(ATargetFolder)) return refuseLink(ATargetFolder);
 
   // Folders below the root that exist as real folders (never through a link).
   std::set<fs::path> knownFolders;
   auto ensureFolder = [&](const fs::path& folder) {
     if (knownFolders.count(folder)) return true;
-    auto status = fs::symlink_status(folder, error);
-    if (fs::is_symlink(status)) return Fail("The path " + Quoted(PathText(folder)) + " is a symbolic link; nothing is written through it.");
-    if (!fs::exists(status)) {
-      fs::create_directory(folder, error);
-      status = fs::symlink_status(folder, error);
-    }
-    if (!fs::is_directory(status)) return Fail("Cannot create the folder " + Quoted(PathText(folder)) + ".");
+    if (!fs::exists(fs::symlink_status(folder, error))) fs::create_directory(folder, error);
+    if (IsLink(PathText(folder))) return refuseLink(PathText(folder));
+    if (!fs::is_directory(fs::symlink_status(folder, error))) return Fail("Cannot create the folder " + Quoted(PathText(folder)) + ".");
     knownFolders.insert(folder);
     return true;
   };
@@ -510,7 +516,7 @@ bool TZipArchive::ExtractAll(const std::string& ATargetFolder, const TProgressHa
     if (entry.IsFolder()) continue;
 
     auto status = fs::symlink_status(target, error);
-    if (fs::is_symlink(status)) return Fail("The path " + Quoted(PathText(target)) + " is a symbolic link; nothing is written through it.");
+    if (IsLink(PathText(target))) return refuseLink(PathText(target));
     if (fs::is_directory(status)) return Fail("Cannot write " + Quoted(PathText(target)) + ": a folder of that name exists.");
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     if (!out.is_open()) return Fail("Cannot write " + Quoted(PathText(target)) + ".");

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 // One entry of the central directory.
 struct TZipEntry {
   std::string strName;             // UTF-8 ("\" already turned into "/"); a folder ends with "/"
@@ -53,10 +55,14 @@ class TZipArchive {
   // False, with ErrorText, on the first failure: an unsafe entry name (one that
   // would land outside the folder, checked for all entries before anything is
   // written), an encrypted entry or an unsupported method, damaged or truncated
-  // data, a size or CRC-32 mismatch, a path through a symbolic link, or a file
+  // data, a size or CRC-32 mismatch, a path through a link (the target folder included), or a file
   // that cannot be written. The failed entry's partial file is removed; entries
   // extracted before it stay.
   bool ExtractAll(const std::string& ATargetFolder, const TProgressHandler& AOnProgress = {});
+
+  // The file system that tells the extraction which paths are links (junctions too);
+  // without one, the standard library's symbolic links are the only ones seen.
+  void SetFileSystem(IFileSystem* AFileSystem) { m_fileSystem = AFileSystem; }
 
   // Reads one entry's bytes into AContent, checked like an extraction. False, with
   // ErrorText, when it fails or the entry is larger than AMaxSize bytes.
@@ -72,6 +78,7 @@ class TZipArchive {
 
  private:
   bool Fail(const std::string& AText);
+  bool IsLink(const std::string& APath);
   bool ReadAt(std::uint64_t AOffset, void* ABuffer, size_t ASize);
   bool ReadDirectory();
   bool DataRange(const TZipEntry& AEntry, std::uint64_t& ADataOffset);
@@ -86,4 +93,5 @@ class TZipArchive {
   std::vector<char> m_inBuffer;
   std::vector<char> m_outBuffer;
   std::string m_errorText;
+  IFileSystem* m_fileSystem = nullptr;
 };

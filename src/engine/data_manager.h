@@ -88,6 +88,9 @@ class TDataManager {
   bool DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps);
   // Deletes a folder with everything in it, silently and permanently.
   bool DeleteFolder(uintptr_t Awnd, const std::string& AFolder);
+  // Whether root, or a folder or file from it down to path, is a junction or symbolic link:
+  // the program's folders are user-writable, so it never writes or reads through one.
+  bool HasLinkOn(const std::string& root, const std::string& path);
   bool PostChecksum(const std::string& cksum, const std::string& DriverDBId);
 
   // Install run: each device backed up, then its package installed by its kind.

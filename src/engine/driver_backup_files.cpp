@@ -202,10 +202,12 @@ bool TDriverBackup::CopyFileStep(const TDriverData& bkData, const std::string* t
   if (!folderText) return true;
   const fs::path folder = ToPath(*folderText);
   std::error_code error;
+  // A junction in the backup location would send the copies, or a stopped backup's delete, elsewhere.
+  if (m_manager.HasLinkOn(bkData.bkupPath, *folderText)) return true;
   if (m_stopped) {
     // A stopped backup leaves no partial folder behind; an older backup it was
-    // adding to stays.
-    if (m_createdFolder) fs::remove_all(folder, error);
+    // adding to stays. The port deletes links themselves, never their targets.
+    if (m_createdFolder) m_manager.DeleteFolder(0, *folderText);
     m_createdFolder = false;
     return true;
   }

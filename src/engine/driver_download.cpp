@@ -8,6 +8,7 @@
 
 #include "core/errors.h"
 #include "core/file_md5.h"
+#include "core/link_check.h"
 #include "core/paths.h"
 #include "engine/busy_flag.h"
 #include "engine/data_manager.h"
@@ -113,6 +114,10 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
     std::error_code ignored;
     fs::create_directory(ToPath(folder), ignored);
     const std::string target = JoinPath(folder, fileName);
+    if (HasLinkOn(location, target)) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_FILE_PROBLEM);
+      continue;
+    }
 
     const int result = GetFileFromInternet(session, device.strDownloadUrl, target, pCallbackHandler);
     if (result == DOWNLOAD_COMPLETE) {
@@ -160,6 +165,10 @@ bool TDataManager::DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& 
 
 bool TDataManager::DeleteFolder(uintptr_t Awnd, const std::string& AFolder) {
   return m_ports.fileSystem.DeleteTree(Awnd, AFolder);
+}
+
+bool TDataManager::HasLinkOn(const std::string& root, const std::string& path) {
+  return !FirstLinkOnPath(m_ports.fileSystem, root, path).empty();
 }
 
 bool TDataManager::PostChecksum(const std::string& cksum, const std::string& DriverDBId) {

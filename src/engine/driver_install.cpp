@@ -85,7 +85,10 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
       } else {
         const std::string folder = JoinPath(m_model.DownloadLocation(), device->strDriverDBId);
         const std::string package = FirstFileIn(folder);
-        if (!package.empty() && !ProcessDriverFile(package, *device, rebootRequired, pCallbackHandler)) {
+        // A package reached through a junction or link is not ours: it is refused, not run.
+        if (HasLinkOn(m_model.DownloadLocation(), package.empty() ? folder : package)) {
+          failed = true;
+        } else if (!package.empty() && !ProcessDriverFile(package, *device, rebootRequired, pCallbackHandler)) {
           failed = true;
           // With one device the user can install its package by hand.
           if (devices.size() == 1) m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
@@ -124,6 +127,7 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
 
   if (!TZipArchive::IsValidArchive(strDriverFile)) return false;
   TZipArchive archive;
+  archive.SetFileSystem(&m_ports.fileSystem);
   if (!archive.Open(strDriverFile)) return false;
   const std::string workFolder = JoinPath(FolderOf(strDriverFile), WORK_FOLDER_NAME);
   // The work folder and the extraction's state do not outlive the package, on any path.
@@ -143,6 +147,7 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
   std::error_code error;
   if (fs::exists(ToPath(workFolder), error)) DeleteFolder(0, workFolder);
   if (!fs::create_directory(ToPath(workFolder), error) || error) return false;
+  if (HasLinkOn(m_model.DownloadLocation(), workFolder)) return false;
   if (pCallbackHandler) pCallbackHandler->StartExtract(static_cast<int32_t>(archive.EntryCount()));
   if (!archive.ExtractAll(workFolder, [this](const std::string& target) { OnZipProgress(target); })) return false;
   if (pCallbackHandler) pCallbackHandler->FinishExtract(true);
@@ -159,12 +164,12 @@ bool TDataManager::InstallDriverFile(const std::string& AfileName, const std::st
   for (TArchiveMethod method : ArchiveMethodsFor(AfileName)) {
     switch (method) {
       case amInfFiles:
-        for (const std::string& inf : FindFilesRecursive(AsubFolder, "*.inf"))
+        for (const std::string& inf : FindFilesRecursive(m_ports.fileSystem, AsubFolder, "*.inf"))
           if (InstallDriver(devProps.strHID, inf, ArebootReq) == 0) return true;
         break;
       case amBatch: {
-        std::vector<std::string> found = FindFilesRecursive(AsubFolder, "install.bat");
-        if (found.empty()) found = FindFilesRecursive(AsubFolder, "install.cmd");
+        std::vector<std::string> found = FindFilesRecursive(m_ports.fileSystem, AsubFolder, "install.bat");
+        if (found.empty()) found = FindFilesRecursive(m_ports.fileSystem, AsubFolder, "install.cmd");
         if (!found.empty()) return launchFirst(found);
         break;
       }
@@ -172,7 +177,7 @@ bool TDataManager::InstallDriverFile(const std::string& AfileName, const std::st
       case amExe:
       case amSetupExe: {
         const char* mask = method == amMsi ? "*.msi" : method == amExe ? "*.exe" : "setup.exe";
-        const std::vector<std::string> found = FindFilesRecursive(AsubFolder, mask);
+        const std::vector<std::string> found = FindFilesRecursive(m_ports.fileSystem, AsubFolder, mask);
         if (!found.empty()) return launchFirst(found);
         break;
       }

@@ -16,7 +16,7 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-void Walk(const fs::path& folder, const std::string& mask, std::vector<std::string>& found) {
+void Walk(IFileSystem& fileSystem, const fs::path& folder, const std::string& mask, std::vector<std::string>& found) {
   struct TEntry {
     std::string key;
     fs::path path;
@@ -25,6 +25,8 @@ void Walk(const fs::path& folder, const std::string& mask, std::vector<std::stri
   std::vector<TEntry> entries;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    // A junction or link is neither walked into nor taken: what it points to is not the package's.
+    if (fileSystem.IsReparsePoint(FromPath(it->path()))) continue;
     std::error_code kindError;
     const bool directory = it->is_directory(kindError) && !it->is_symlink(kindError);
     entries.push_back({AsciiUpper(FromPath(it->path().filename())), it->path(), directory});
@@ -34,7 +36,7 @@ void Walk(const fs::path& folder, const std::string& mask, std::vector<std::stri
   });
   for (const TEntry& entry : entries) {
     if (entry.directory)
-      Walk(entry.path, mask, found);
+      Walk(fileSystem, entry.path, mask, found);
     else if (MatchesFileMask(FromPath(entry.path.filename()), mask))
       found.push_back(FromPath(entry.path));
   }
@@ -89,8 +91,8 @@ bool MatchesFileMask(const std::string& fileName, const std::string& mask) {
   return m == mask.size();
 }
 
-std::vector<std::string> FindFilesRecursive(const std::string& folder, const std::string& mask) {
+std::vector<std::string> FindFilesRecursive(IFileSystem& fileSystem, const std::string& folder, const std::string& mask) {
   std::vector<std::string> found;
-  Walk(ToPath(folder), mask, found);
+  Walk(fileSystem, ToPath(folder), mask, found);
   return found;
 }

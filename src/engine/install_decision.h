@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 // How the install run handles a package, by its file type (PackageFileTypeOf).
 enum TPackageKind {
   pkProgram,   // ".exe", ".msi": run and waited for
@@ -35,4 +37,5 @@ bool MatchesFileMask(const std::string& fileName, const std::string& mask);
 // The files under folder (sub-folders included) whose names match mask, in the
 // order of a depth-first walk that lists each folder's entries sorted by their
 // upper-cased names, as NTFS lists them, and enters each sub-folder where it is met.
-std::vector<std::string> FindFilesRecursive(const std::string& folder, const std::string& mask);
+// Junctions and links (as the file system tells them) are neither entered nor listed.
+std::vector<std::string> FindFilesRecursive(IFileSystem& fileSystem, const std::string& folder, const std::string& mask);

@@ -5,12 +5,8 @@
 #include <string>
 #include <string_view>
 
-// SHFileOperationW's delete operation and the flags of a silent, permanent delete:
-// FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI.
-#ifndef FO_DELETE
-constexpr uint32_t FO_DELETE = 3;
-#endif
-constexpr uint32_t SILENT_DELETE_FLAGS = 0x614;
+// GetFileAttributesW's mark of a junction, symbolic link or other reparse point.
+constexpr uint32_t QV_FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
 
 class IFileSystem {
  public:
@@ -24,8 +20,13 @@ class IFileSystem {
   // bytes and flushes them to the disk (FlushFileBuffers) before closing; false when a
   // step fails, and a file it created is removed again.
   virtual bool WriteNewFile(const std::string& path, std::string_view bytes) = 0;
-  // The shell's delete of a folder (or file) with everything in it, permanently, with no
-  // confirmation, progress or error dialog (SHFileOperationW, FO_DELETE, SILENT_DELETE_FLAGS,
-  // owner window ownerWindow); true when the shell reports success.
+  // Deletes a folder (or file) with everything in it, permanently and without any dialog
+  // (ownerWindow is the window the delete runs for). A reparse point in the tree (junction,
+  // symbolic link) is deleted itself, never what it points to, and each folder is held open
+  // without delete sharing while it is emptied, so it cannot be swapped for a link meanwhile.
+  // True when everything is gone; false when the path is missing or something stays.
   virtual bool DeleteTree(uintptr_t ownerWindow, const std::string& path) = 0;
+  // Whether the path itself is a reparse point (FILE_ATTRIBUTE_REPARSE_POINT): a junction or
+  // symbolic link that must not be followed. False when nothing is there.
+  virtual bool IsReparsePoint(const std::string& path) = 0;
 };

@@ -117,6 +117,17 @@ class DriverBackupTest : public TSimEngineFixture, public ::testing::Test {
     return JoinPath(BackupRoot(), record.strName + " - " + record.strVersion);
   }
 
+  // What the backup run knows of an installed device whose INF is "oem1.inf".
+  TDriverData BackupData(const TDeviceProperties& record) const {
+    TDriverData data;
+    data.bkupPath = BackupRoot();
+    data.DeviceName = record.strName;
+    data.strVersion = record.strVersion;
+    data.strHID = record.strHID;
+    data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
+    return data;
+  }
+
   void ExpectHandlesReleased() const {
     EXPECT_EQ(machine.devices.OpenSets(), 0u);
     EXPECT_EQ(machine.devices.OpenQueues(), 0u);
@@ -268,12 +279,7 @@ TEST_F(DriverBackupTest, StopDuringTheFilesDeletesOnlyAFolderThisBackupCreated) 
     std::atomic<bool> stopped{false};
     TCatalogSearch catalogs(machine.devices);
     TDriverBackup backup(Engine(), machine.devices, stopped, catalogs);
-    TDriverData data;
-    data.bkupPath = BackupRoot();
-    data.DeviceName = record.strName;
-    data.strVersion = record.strVersion;
-    data.strHID = record.strHID;
-    data.driverInfoDetail.InfFileName = InWindows("INF/oem1.inf");
+    const TDriverData data = BackupData(record);
     const std::string first = InSystem("drivers/x.sys"), second = InSystem("drivers/y.sys");
     EXPECT_TRUE(backup.CopyFileStep(data, &first));
     ASSERT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), "x.sys"))));
@@ -286,6 +292,35 @@ TEST_F(DriverBackupTest, StopDuringTheFilesDeletesOnlyAFolderThisBackupCreated) 
     }
     for (const char* name : {"oem1.inf", "index.dat", "x.sys", "y.sys"})
       EXPECT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), name)))) << name;
+  }
+}
+
+// A user process plants a link where the device's backup folder goes: neither the copy
+// nor a stopped backup's delete reaches the folder it points to.
+TEST_F(DriverBackupTest, ALinkAsTheDeviceFolderIsNeverFollowed) {
+  TInfFacts facts{DISK_HID};
+  facts.files = {"x.sys"};
+  TDeviceProperties record = AddInstalledDevice("Disk", facts, "oem1.inf");
+  const fs::path outside = ToPath(JoinPath(BackupRoot(), "..")) / "outside";
+  for (bool stop : {true, false}) {
+    SCOPED_TRACE(stop ? "stopped backup deletes the folder" : "backup copies into the folder");
+    fs::remove_all(outside);
+    fs::create_directories(outside);
+    Write(FromPath(outside / "keep.txt"), "keep");
+    fs::create_directories(ToPath(BackupRoot()));
+    fs::remove(ToPath(FolderOf(record)));
+    std::error_code error;
+    fs::create_directory_symlink(outside, ToPath(FolderOf(record)), error);
+    ASSERT_FALSE(error) << error.message();
+    std::atomic<bool> stopped{stop};
+    TCatalogSearch catalogs(machine.devices);
+    TDriverBackup backup(Engine(), machine.devices, stopped, catalogs);
+    const TDriverData data = BackupData(record);
+    const std::string file = InSystem("drivers/x.sys");
+    EXPECT_TRUE(backup.CopyFileStep(data, &file));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(outside)) names.push_back(FromPath(entry.path().filename()));
+    EXPECT_EQ(names, std::vector<std::string>{"keep.txt"});
   }
 }
 

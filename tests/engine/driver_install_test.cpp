@@ -10,6 +10,7 @@
 
 #include "demo_packages.h"
 #include "engine/install_decision.h"
+#include "platform/sim/sim_file_system.h"
 #include "sim_engine.h"
 #include "support/null_callback_handler.h"
 #include "zip_writer.h"
@@ -165,13 +166,14 @@ TEST(InstallDecision, FileMasks) {
 }
 
 TEST(InstallDecision, RecursiveSearchWalksDepthFirstInNameOrder) {
+  TSimFileSystem fileSystem;
   TTempFolder work;
   for (const char* name : {"b.inf", "A/z.inf", "A/y/x.inf", "c/w.INF", "c/readme.txt", "a.inf"}) work.Write(name, "x");
   std::vector<std::string> names;
-  for (const std::string& path : FindFilesRecursive(work.Path(), "*.inf"))
+  for (const std::string& path : FindFilesRecursive(fileSystem, work.Path(), "*.inf"))
     names.push_back(fs::relative(path, work.Path()).generic_string());
   EXPECT_EQ(names, (std::vector<std::string>{"A/y/x.inf", "A/z.inf", "a.inf", "b.inf", "c/w.INF"}));
-  EXPECT_TRUE(FindFilesRecursive(work.File("missing"), "*.inf").empty());
+  EXPECT_TRUE(FindFilesRecursive(fileSystem, work.File("missing"), "*.inf").empty());
 }
 
 // Zip packages of each name and content: what the run starts, or that it fails.
@@ -472,3 +474,51 @@ TEST_F(DriverInstallTest, EmptyListAndNoHandler) {
 }
 
 }  // namespace
+
+// Junctions and links a user process can plant in the download folder, which the elevated
+// install must never follow: each attack fails its device, runs nothing, and leaves the
+// folder outside the download location as it was.
+TEST_F(DriverInstallTest, LinksInTheDownloadFolderAreNeverFollowed) {
+  const fs::path outside = fs::path(folder.Path()) / "outside";
+  const struct {
+    const char* attack;
+    const char* link;    // below the download folder, pointing at `outside`
+    const char* package; // put into the device's real folder first, when given
+  } attacks[] = {
+      {"the device folder is a link to a folder holding a program", "7", nullptr},
+      {"the package is a link to a program outside", "7/setup.exe", ""},
+      {"the work folder is a link to a folder outside", "7/data", "net.zip"},
+  };
+  for (const auto& a : attacks) {
+    SCOPED_TRACE(a.attack);
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+    fs::remove_all(outside);
+    fs::create_directories(downloads);
+    fs::create_directories(outside);
+    folder.Write("outside/setup.exe", "not the package");
+    folder.Write("outside/keep.txt", "keep");
+    NewDevice("Display", "7");
+    if (a.package && *a.package) PutPackage("7", a.package, qvserver::make_zip({{"setup.exe", "x"}}));
+    const fs::path link = fs::path(downloads) / a.link;
+    fs::create_directories(link.parent_path());
+    std::error_code error;
+    if (std::string(a.link).ends_with(".exe"))
+      fs::create_symlink(outside / "setup.exe", link, error);
+    else
+      fs::create_directory_symlink(outside, link, error);
+    ASSERT_FALSE(error) << error.message();
+
+    TInstallRecorder recorder;
+    engine->Install(Map(), &recorder);
+    for (const auto& launch : machine.shell.launches) {
+      const fs::path run = fs::weakly_canonical(launch.request.file);
+      EXPECT_NE(run.parent_path(), fs::weakly_canonical(outside)) << "ran " << launch.request.file;
+    }
+    EXPECT_EQ(folder.Read("outside/setup.exe"), "not the package");
+    EXPECT_EQ(folder.Read("outside/keep.txt"), "keep");
+    EXPECT_FALSE(fs::exists(outside / "data"));
+  }
+}

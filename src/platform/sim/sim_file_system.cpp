@@ -53,3 +53,8 @@ bool TSimFileSystem::DeleteTree(uintptr_t, const std::string& path) {
   std::filesystem::remove_all(tree, error);
   return !error;
 }
+
+bool TSimFileSystem::IsReparsePoint(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_symlink(std::filesystem::symlink_status(std::filesystem::path(std::u8string(path.begin(), path.end())), error));
+}

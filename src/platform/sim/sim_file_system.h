@@ -17,8 +17,10 @@ class TSimFileSystem : public IFileSystem {
   bool DriveExists(char letter) override;
   bool MoveFileOver(const std::string& source, const std::string& target) override;
   bool WriteNewFile(const std::string& path, std::string_view bytes) override;
-  // Removes the real folder tree; false, as the shell reports, when nothing is there.
+  // Removes the real folder tree (links themselves, never their targets); false when nothing is there.
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
+  // A symbolic link of the real file system.
+  bool IsReparsePoint(const std::string& path) override;
 
   // "flush <path>" for each file written to the disk, "move <source> <target>" for
   // each replacement that succeeded.

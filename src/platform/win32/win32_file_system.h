@@ -1,4 +1,4 @@
-// File-system port: drive existence and atomic replacement.
+// File-system port: drive existence, atomic replacement, and deletes that never follow a link.
 #pragma once
 
 #include "platform/file_system.h"
@@ -9,4 +9,5 @@ class TWin32FileSystem : public IFileSystem {
   bool MoveFileOver(const std::string& source, const std::string& target) override;
   bool WriteNewFile(const std::string& path, std::string_view bytes) override;
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
+  bool IsReparsePoint(const std::string& path) override;
 };
