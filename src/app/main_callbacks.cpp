@@ -6,32 +6,43 @@
 
 namespace {
 
-// The window's view of the callbacks: the scan's go to the overview; the
-// download, backup and install pages add theirs here as they are built.
+// The window's view of the callbacks: the scan's go to the overview, the
+// backup's to the backup pages; the download and install pages add theirs here
+// as they are built.
 class TMainView : public TScanCallbackView {
  public:
-  explicit TMainView(IScanProgress& scan) : m_scan(scan) {}
+  TMainView(IScanProgress& scan, IBackupProgress& backup) : m_scan(scan), m_backup(backup) {}
 
   void ShowScanningDevice(const std::string& deviceName) override { m_scan.ShowScanningDevice(deviceName); }
   void ShowCheckingForUpdates() override { m_scan.ShowCheckingForUpdates(); }
   void ShowServerProblem() override { m_scan.ShowServerProblem(); }
   void Repaint() override { m_scan.Repaint(); }
+  TActiveAction ActiveAction() const override { return m_backup.ActiveAction(); }
+  void ShowBackupStart() override { m_backup.ShowBackupStart(); }
+  void ShowDriverBackupStart(const std::string& deviceName) override { m_backup.ShowDriverBackupStart(deviceName); }
+  void ShowDriverBackupEnd(const std::string& deviceName, bool success) override {
+    m_backup.ShowDriverBackupEnd(deviceName, success);
+  }
+  void ShowBackupEnd(bool success, bool) override { m_backup.ShowBackupEnd(success); }
+  void ReleaseBackupList() override { m_backup.ReleaseBackupList(); }
 
  private:
   IScanProgress& m_scan;
+  IBackupProgress& m_backup;
 };
 
 }  // namespace
 
 struct TMainCallbacks::TImpl {
-  explicit TImpl(IScanProgress& scan) : view(scan) {}
+  TImpl(IScanProgress& scan, IBackupProgress& backup) : view(scan, backup) {}
   TWin32UiThread port;
   TCallbackDispatcher dispatcher{port};
   TMainView view;
   TCallbackRelay relay{dispatcher, view};
 };
 
-TMainCallbacks::TMainCallbacks(IScanProgress& scan) : m_impl(std::make_unique<TImpl>(scan)) {}
+TMainCallbacks::TMainCallbacks(IScanProgress& scan, IBackupProgress& backup)
+    : m_impl(std::make_unique<TImpl>(scan, backup)) {}
 
 TMainCallbacks::~TMainCallbacks() { Shutdown(); }
 

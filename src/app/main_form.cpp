@@ -94,6 +94,9 @@ void TDriverAppForm::OnCreate() {
   OnCardShown(cardOverview, [this] { ShowLastScan(); });
   OnCardShown(cardSysInfo, [this] { SetFocus(m_contentCards.Card(cardSysInfo).Handle()); });
   m_resultsController.CreateResultPages(m_contentCards.Card(cardScanResults), m_contentCards.Card(cardIgnoredDevices));
+  m_backupController.CreateBackupPages(m_contentCards.Card(cardBackup), m_contentCards.Card(cardBackupProgress),
+                                       m_contentCards.Card(cardRestore), m_callbacks.Dispatcher(),
+                                       m_callbacks.Handler());
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -142,8 +145,9 @@ void TDriverAppForm::FollowLanguageChoice() {
 }
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
-  (void)AInitial;  // the settings and backup pages fill their lists once, when it is true
+  // The settings pages fill their lists once, when AInitial is true.
   m_resultsController.UpdateResultTexts();
+  m_backupController.UpdateBackupPage(AInitial);
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
                                                        Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
   if (!FscanTask) ApplyOverview();
@@ -243,6 +247,7 @@ void TDriverAppForm::OnCommand(int id, int code, HWND) {
 void TDriverAppForm::ExecuteNavigation(TShellAction action) { ApplyNavigation(m_navigation.Execute(action)); }
 
 void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
+  m_backupController.SetActiveAction(m_navigation.ActiveAction());
   const bool settings = m_navigation.Mode() == TNavigationMode::settings;
   m_mainNavigation.Show(!settings);
   m_settingsNavigation.Show(settings);
@@ -253,6 +258,24 @@ void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
     ContentCardsCardChange(change->previous, change->next);
   }
 }
+
+void TDriverAppForm::ShowCard(TShellCard card) { ApplyNavigation(m_navigation.ShowCard(card)); }
+
+void TDriverAppForm::EnableNavigation(bool enabled) {
+  EnableWindow(m_mainNavigation.Handle(), enabled);
+  EnableWindow(m_settingsNavigation.Handle(), enabled);
+}
+
+void TDriverAppForm::SaveScanResults() {
+  try {
+    m_model.DumpScanResults();
+  } catch (const std::exception& error) {
+    Ask(m_model.GetAppName(), error.what(), QV_KIND_INFORMATION);
+  }
+}
+
+// The logon tasks' one-time start after the next logon joins here.
+void TDriverAppForm::RunOnceAtStartupSettings() {}
 
 void TDriverAppForm::OnCardShown(TShellCard card, std::function<void()> shown) {
   m_cardShown.at(static_cast<size_t>(card)) = std::move(shown);
@@ -346,6 +369,7 @@ void TDriverAppForm::ShowAbout() {
 }
 
 void TDriverAppForm::StartScanTask() {
+  if (!FscanTask && m_backupController.Running()) return;  // a backup shares the engine's stop flag
   if (FscanTask) {
     // A stop request: the overview keeps its scanning look until the task ends.
     StopScanTask();
@@ -356,6 +380,7 @@ void TDriverAppForm::StartScanTask() {
   m_overview.EnterScanning(m_model.ScanMinimized());
   ApplyOverview();
   m_resultsController.ScanStarted();
+  m_backupController.ScanStateChanged();
   // The completion step is posted to this thread, so it cannot run before
   // FscanTask is set.
   FscanTask = std::make_unique<TWorkerTask>(
@@ -389,7 +414,7 @@ void TDriverAppForm::ScanTaskComplete() {
     case TScanOutcome::nothing:
       break;
   }
-  // The backup page refills its device tree here once it exists.
+  m_backupController.BuildBackupTree(false);
 }
 
 void TDriverAppForm::ApplyOverview() { m_overviewPage.Apply(m_overview.State()); }
@@ -401,8 +426,10 @@ void TDriverAppForm::EndTasks() {
   // workers are released from any wait for this thread and joined, so no
   // notification reaches a window being destroyed.
   if (FscanTask) StopScanTask();
+  m_backupController.StopBackupTask();
   m_programUpdate.reset();
   m_callbacks.Shutdown();
+  m_backupController.EndBackupTask();
   FscanTask.reset();
   m_endedScanTask.reset();
   FsoftwareUpdateTask.reset();

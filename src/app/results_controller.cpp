@@ -6,6 +6,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
+#include "ui/driver_reboot.h"
 
 namespace {
 
@@ -176,13 +177,8 @@ void TResultsController::Uninstall1Click(TDeviceProperties& device) {
     m_host.Ask(appName, Text(IDS_UNINSTALLED_TEXT), QV_KIND_INFORMATION);
     return;
   }
-  if (m_host.Ask(appName, Text(IDS_UNINSTALL_REBOOT_QUESTION), QV_KIND_YES_NO) != ID_YES) return;
-  try {
-    m_model.DumpScanResults();
-  } catch (const std::exception& error) {
-    m_host.Ask(appName, error.what(), QV_KIND_INFORMATION);
-  }
-  if (!RebootSystem(m_ports.power)) m_host.Ask(appName, Text(IDS_REBOOT_FAILED_TEXT), QV_KIND_INFORMATION);
+  RebootForDriverChange({TRebootMode::ask, appName, Text(IDS_UNINSTALL_REBOOT_QUESTION)}, m_host, m_ports.power,
+                        m_ports.strings);
 }
 
 void TResultsController::FillIgnoredList() {
