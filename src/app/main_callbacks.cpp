@@ -7,31 +7,50 @@
 namespace {
 
 // The window's view of the callbacks: the scan's go to the overview, the
-// download, install and extract ones to the update flow.
+// download, install and extract ones to the update flow, the backup's to the
+// backup pages (the update's own backup step, while an update runs, to the flow).
 class TMainView : public TUpdateCallbackView {
  public:
-  explicit TMainView(IScanProgress& scan) : m_scan(scan) {}
+  TMainView(IScanProgress& scan, IBackupProgress& backup) : m_scan(scan), m_backup(backup) {}
 
   void ShowScanningDevice(const std::string& deviceName) override { m_scan.ShowScanningDevice(deviceName); }
   void ShowCheckingForUpdates() override { m_scan.ShowCheckingForUpdates(); }
   void ShowServerProblem() override { m_scan.ShowServerProblem(); }
   void Repaint() override { m_scan.Repaint(); }
+  TActiveAction ActiveAction() const override {
+    return Updating() ? TUpdateCallbackView::ActiveAction() : m_backup.ActiveAction();
+  }
+  void ShowBackupStart() override { m_backup.ShowBackupStart(); }
+  void ShowDriverBackupStart(const std::string& deviceName) override {
+    if (Updating()) TUpdateCallbackView::ShowDriverBackupStart(deviceName);
+    else m_backup.ShowDriverBackupStart(deviceName);
+  }
+  void ShowDriverBackupEnd(const std::string& deviceName, bool success) override {
+    if (Updating()) TUpdateCallbackView::ShowDriverBackupEnd(deviceName, success);
+    else m_backup.ShowDriverBackupEnd(deviceName, success);
+  }
+  void ShowBackupEnd(bool success, bool) override { m_backup.ShowBackupEnd(success); }
+  void ReleaseBackupList() override { m_backup.ReleaseBackupList(); }
 
  private:
+  bool Updating() const { return TUpdateCallbackView::ActiveAction() == TActiveAction::aclUpdateDriver; }
+
   IScanProgress& m_scan;
+  IBackupProgress& m_backup;
 };
 
 }  // namespace
 
 struct TMainCallbacks::TImpl {
-  explicit TImpl(IScanProgress& scan) : view(scan) {}
+  TImpl(IScanProgress& scan, IBackupProgress& backup) : view(scan, backup) {}
   TWin32UiThread port;
   TCallbackDispatcher dispatcher{port};
   TMainView view;
   TCallbackRelay relay{dispatcher, view};
 };
 
-TMainCallbacks::TMainCallbacks(IScanProgress& scan) : m_impl(std::make_unique<TImpl>(scan)) {}
+TMainCallbacks::TMainCallbacks(IScanProgress& scan, IBackupProgress& backup)
+    : m_impl(std::make_unique<TImpl>(scan, backup)) {}
 
 TMainCallbacks::~TMainCallbacks() { Shutdown(); }
 

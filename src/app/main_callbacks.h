@@ -9,6 +9,7 @@
 
 #include "engine/callback_handler.h"
 #include "ui/callback_dispatcher.h"
+#include "ui/callback_view.h"
 
 class TCallbackRelay;
 class TUpdateFlow;
@@ -23,10 +24,23 @@ class IScanProgress {
   virtual void Repaint() = 0;
 };
 
+// The backup run's notifications as the backup pages show them: ActiveAction
+// and ReleaseBackupList on the worker's thread, the others on the UI thread.
+class IBackupProgress {
+ public:
+  virtual ~IBackupProgress() = default;
+  virtual TActiveAction ActiveAction() const = 0;
+  virtual void ShowBackupStart() = 0;
+  virtual void ShowDriverBackupStart(const std::string& deviceName) = 0;
+  virtual void ShowDriverBackupEnd(const std::string& deviceName, bool success) = 0;
+  virtual void ShowBackupEnd(bool success) = 0;
+  virtual void ReleaseBackupList() = 0;
+};
+
 class TMainCallbacks {
  public:
   // Create on the UI thread.
-  explicit TMainCallbacks(IScanProgress& scan);
+  TMainCallbacks(IScanProgress& scan, IBackupProgress& backup);
   ~TMainCallbacks();
   TMainCallbacks(const TMainCallbacks&) = delete;
   TMainCallbacks& operator=(const TMainCallbacks&) = delete;

@@ -95,6 +95,9 @@ void TDriverAppForm::OnCreate() {
   m_callbacks.AttachUpdates(m_updateController.Flow());
   m_resultsController.OnUpdateRequests([this](TDeviceProperties* device) { m_updateController.UpdateDriver(device); },
                                        [this](const TDriverMap& outdated) { m_updateController.UpdateAll(outdated); });
+  m_backupController.CreateBackupPages(m_contentCards.Card(cardBackup), m_contentCards.Card(cardBackupProgress),
+                                       m_contentCards.Card(cardRestore), m_callbacks.Dispatcher(),
+                                       m_callbacks.Handler());
   m_helpButton.Create(Handle(), idHelpButton, "", layout.helpButton);
   m_aboutButton.Create(Handle(), idAboutButton, "", layout.aboutButton);
   m_minimizeButton.Create(Handle(), idMinimizeButton, "", layout.minimizeButton);
@@ -145,6 +148,7 @@ void TDriverAppForm::FollowLanguageChoice() {
 void TDriverAppForm::UpdateGUI(bool AInitial) {
   m_resultsController.UpdateResultTexts();
   m_sysInfoController.UpdateSysInfoTexts(AInitial);
+  m_backupController.UpdateBackupPage(AInitial);
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),
                                                        Text(IDS_FACT_PROCESSOR), Text(IDS_FACT_WINDOWS)});
   if (!FscanTask) ApplyOverview();
@@ -244,6 +248,7 @@ void TDriverAppForm::OnCommand(int id, int code, HWND) {
 void TDriverAppForm::ExecuteNavigation(TShellAction action) { ApplyNavigation(m_navigation.Execute(action)); }
 
 void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
+  m_backupController.SetActiveAction(m_navigation.ActiveAction());
   const bool settings = m_navigation.Mode() == TNavigationMode::settings;
   m_mainNavigation.Show(!settings);
   m_settingsNavigation.Show(settings);
@@ -254,6 +259,24 @@ void TDriverAppForm::ApplyNavigation(const std::optional<TCardChange>& change) {
     ContentCardsCardChange(change->previous, change->next);
   }
 }
+
+void TDriverAppForm::ShowCard(TShellCard card) { ApplyNavigation(m_navigation.ShowCard(card)); }
+
+void TDriverAppForm::EnableNavigation(bool enabled) {
+  EnableWindow(m_mainNavigation.Handle(), enabled);
+  EnableWindow(m_settingsNavigation.Handle(), enabled);
+}
+
+void TDriverAppForm::SaveScanResults() {
+  try {
+    m_model.DumpScanResults();
+  } catch (const std::exception& error) {
+    Ask(m_model.GetAppName(), error.what(), QV_KIND_INFORMATION);
+  }
+}
+
+// The program starts once after the next logon.
+void TDriverAppForm::RunOnceAtStartupSettings() { m_model.RunOnceAtStartupSettings(); }
 
 void TDriverAppForm::OnCardShown(TShellCard card, std::function<void()> shown) {
   m_cardShown.at(static_cast<size_t>(card)) = std::move(shown);
@@ -376,6 +399,7 @@ void TDriverAppForm::ShowAbout() {
 }
 
 void TDriverAppForm::StartScanTask() {
+  if (!FscanTask && m_backupController.Running()) return;  // a backup shares the engine's stop flag
   if (FscanTask) {
     // A stop request: the overview keeps its scanning look until the task ends.
     StopScanTask();
@@ -386,6 +410,7 @@ void TDriverAppForm::StartScanTask() {
   m_overview.EnterScanning(m_model.ScanMinimized());
   ApplyOverview();
   m_resultsController.ScanStarted();
+  m_backupController.ScanStateChanged();
   // The completion step is posted to this thread, so it cannot run before
   // FscanTask is set.
   FscanTask = std::make_unique<TWorkerTask>(
@@ -424,7 +449,7 @@ void TDriverAppForm::ScanTaskComplete() {
     case TScanOutcome::nothing:
       break;
   }
-  // The backup page refills its device tree here once it exists.
+  m_backupController.BuildBackupTree(false);
 }
 
 void TDriverAppForm::ApplyOverview() { m_overviewPage.Apply(m_overview.State()); }
@@ -436,10 +461,12 @@ void TDriverAppForm::EndTasks() {
   // workers are released from any wait for this thread and joined, so no
   // notification reaches a window being destroyed.
   if (FscanTask) StopScanTask();
+  m_backupController.StopBackupTask();
   m_programUpdate.reset();
   m_updateController.Flow().CancelTasks();
   m_callbacks.Shutdown();
   m_updateController.Flow().JoinTasks();
+  m_backupController.EndBackupTask();
   FscanTask.reset();
   m_endedScanTask.reset();
   FsoftwareUpdateTask.reset();

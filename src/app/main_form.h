@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/backup_controller.h"
 #include "app/overview_page.h"
 #include "app/page_host.h"
 #include "app/program_update.h"
@@ -113,6 +114,11 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   TShellCard ShownCard() const override { return static_cast<TShellCard>(m_contentCards.Shown()); }
   void ExecuteNavigation(TShellAction action) override;
   void OnCardShown(TShellCard card, std::function<void()> shown) override;
+  void ShowCard(TShellCard card) override;
+  void EnableNavigation(bool enabled) override;
+  bool ScanRunning() const override { return FscanTask != nullptr; }
+  void SaveScanResults() override;
+  void RunOnceAtStartupSettings() override;
 
   // IScanProgress: the scan's notifications on the UI thread.
   void ShowScanningDevice(const std::string& deviceName) override;
@@ -143,8 +149,9 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   // What each card does when it is shown, as its page asked (OnCardShown).
   std::array<std::function<void()>, QV_CARD_COUNT> m_cardShown;
 
+  TBackupController m_backupController{m_model, m_engine, m_ports, *this};
   // Worker callbacks: the UI-thread port, the dispatcher over it and the relay.
-  TMainCallbacks m_callbacks{*this};
+  TMainCallbacks m_callbacks{*this, m_backupController};
   // The engine's workers show their messages through this, on the UI thread.
   TDialogMessageSink m_messageSink{m_callbacks.Dispatcher(), m_ports.strings, [this] { return Handle(); }};
   TScanOverview m_overview{m_ports.strings};

@@ -7,6 +7,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
+#include "ui/driver_reboot.h"
 
 namespace {
 
@@ -206,14 +207,8 @@ void TResultsController::Uninstall1Click(TDeviceProperties& device) {
 }
 
 void TResultsController::OfferRestart(int questionId) {
-  const std::string appName = m_model.GetAppName();
-  if (m_host.Ask(appName, Text(questionId), QV_KIND_YES_NO) != ID_YES) return;
-  try {
-    m_model.DumpScanResults();
-  } catch (const std::exception& error) {
-    m_host.Ask(appName, error.what(), QV_KIND_INFORMATION);
-  }
-  if (!RebootSystem(m_ports.power)) m_host.Ask(appName, Text(IDS_REBOOT_FAILED_TEXT), QV_KIND_INFORMATION);
+  RebootForDriverChange({TRebootMode::ask, m_model.GetAppName(), Text(questionId)}, m_host, m_ports.power,
+                        m_ports.strings);
 }
 
 void TResultsController::FillIgnoredList() {

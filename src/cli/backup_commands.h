@@ -14,9 +14,6 @@ int RunRestoreCommand(const std::vector<std::string>& arguments, const TCliConte
 int RunBackupsCommand(const std::vector<std::string>& arguments, const TCliContext& context);
 int RunUninstallCommand(const std::vector<std::string>& arguments, const TCliContext& context);
 
-// The folders directly under the backup location, by name; empty when it cannot be listed.
-std::vector<std::string> BackupFolderNames(const std::string& backupRoot);
-
 // The console's view of a backup run: one line per device and one at the end.
 class TConsoleBackupView : public TConsoleScanView {
  public:

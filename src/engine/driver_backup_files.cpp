@@ -110,8 +110,8 @@ bool TDriverBackup::FindBackupDriverFiles(const TDeviceProperties& devProps, TDr
     bkUpData.DeviceName = devProps.strName;
     bkUpData.strHID = devProps.strHID;
     bkUpData.strVersion = devProps.strVersion;
-    CopyDeviceDriverFiles(devs.Get(), devInfo, bkUpData);
-    return true;
+    // A device whose installed driver cannot be read has nothing in its backup.
+    return CopyDeviceDriverFiles(devs.Get(), devInfo, bkUpData);
   }
 }
 

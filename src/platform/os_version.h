@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 // Product types of OSVERSIONINFOEXW.wProductType.
 #ifndef VER_NT_WORKSTATION
@@ -69,4 +70,6 @@ class IOsVersion {
                                               uint32_t spMinor) = 0;
   // VerifyVersionInfoW: the system is at least major.minor.
   virtual bool VerifyVersionAtLeast(uint32_t major, uint32_t minor) = 0;
+  // The computer's DNS host name (GetComputerNameExW, ComputerNameDnsHostname); empty on failure.
+  virtual std::string DnsHostName() = 0;
 };

@@ -238,6 +238,17 @@ TEST_F(DriverBackupTest, DeviceNotFoundFailsAndTheRunPassesOverTheRest) {
   ExpectHandlesReleased();
 }
 
+// Found, but with no installed driver to read: nothing is written, so it is no backup.
+TEST_F(DriverBackupTest, DeviceFoundWithoutAReadableDriverFails) {
+  TDeviceProperties record = AddInstalledDevice("Disk", {DISK_HID}, "oem1.inf");
+  machine.devices.devices.back().driver.reset();
+  EXPECT_FALSE(Engine().Backup(TDriverMap{&record}, &handler));
+  EXPECT_EQ(handler.calls, (std::vector<std::string>{"StartBackup 1", "Start Disk", "Finish Disk failed",
+                                                     "FinishBackup failed"}));
+  EXPECT_FALSE(fs::exists(ToPath(FolderOf(record))));
+  ExpectHandlesReleased();
+}
+
 TEST_F(DriverBackupTest, DeviceFoundByItsCompatibleId) {
   TDeviceProperties record = AddInstalledDevice("Disk", {DISK_HID}, "oem1.inf");
   machine.devices.devices.back().compatibleIds = {"GenDisk"};

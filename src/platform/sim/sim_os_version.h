@@ -14,6 +14,7 @@ class TSimOsVersion : public IOsVersion {
   std::optional<uint32_t> productType = 48;
   // The version the system verifies as; by default the reported one.
   std::optional<TOsVersionNumbers> verifiesAs;
+  std::string hostName = "QUORVANE-PC";
 
   TOsVersionNumbers Version() override { return version; }
   std::optional<TOsExtendedVersion> ExtendedVersion() override { return extended; }
@@ -26,4 +27,5 @@ class TSimOsVersion : public IOsVersion {
     TOsVersionNumbers actual = verifiesAs.value_or(version);
     return actual.major > major || (actual.major == major && actual.minor >= minor);
   }
+  std::string DnsHostName() override { return hostName; }
 };

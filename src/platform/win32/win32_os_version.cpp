@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_text.h"
+
 namespace {
 
 using TRtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOEXW*);
@@ -60,4 +62,13 @@ bool TWin32OsVersion::VerifyVersionAtLeast(uint32_t major, uint32_t minor) {
   condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
   condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
   return VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
+}
+
+std::string TWin32OsVersion::DnsHostName() {
+  DWORD length = 0;
+  GetComputerNameExW(ComputerNameDnsHostname, nullptr, &length);  // the length with the terminator
+  if (length == 0) return {};
+  std::wstring name(length, L'\0');
+  if (!GetComputerNameExW(ComputerNameDnsHostname, name.data(), &length)) return {};
+  return WideToUtf8(name.data(), length);
 }

@@ -12,4 +12,5 @@ class TWin32OsVersion : public IOsVersion {
   std::optional<uint32_t> ProductInfo(uint32_t major, uint32_t minor, uint32_t spMajor,
                                       uint32_t spMinor) override;
   bool VerifyVersionAtLeast(uint32_t major, uint32_t minor) override;
+  std::string DnsHostName() override;
 };

@@ -13,6 +13,9 @@ inline constexpr UINT QV_STARTUP_REFRESH = WM_APP + 1;
 inline constexpr UINT QV_CHILD_MOUSE_LEFT = WM_APP + 10;
 // Posted by the results page to itself: the row actions put off until a row's own message has ended are due.
 inline constexpr UINT QV_ROW_ACTION = WM_APP + 11;
+// Posted by the backup page's device tree to its page: a check mark the user
+// toggled has flipped, so its class, devices and the Backup button follow now.
+inline constexpr UINT QV_TREE_CHECK_TOGGLED = WM_APP + 12;
 // Posted to the UI thread's message-only window: run a closure. lParam: the
 // std::function<void()>* to run, which the message owns.
 inline constexpr UINT QV_RUN_CLOSURE = WM_APP + 0x20;
@@ -21,6 +24,7 @@ inline constexpr UINT QV_TRAY_CALLBACK = WM_APP + 0x51;
 
 // Listed in rising order, which keeps them apart.
 static_assert(QV_BRING_FORWARD < QV_STARTUP_REFRESH && QV_STARTUP_REFRESH < QV_CHILD_MOUSE_LEFT &&
-              QV_CHILD_MOUSE_LEFT < QV_ROW_ACTION && QV_ROW_ACTION < QV_RUN_CLOSURE &&
+              QV_CHILD_MOUSE_LEFT < QV_ROW_ACTION && QV_ROW_ACTION < QV_TREE_CHECK_TOGGLED &&
+              QV_TREE_CHECK_TOGGLED < QV_RUN_CLOSURE &&
               QV_RUN_CLOSURE < QV_TRAY_CALLBACK);
 static_assert(QV_BRING_FORWARD == 1025, "other copies of the program send 1025");
