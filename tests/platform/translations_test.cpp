@@ -86,8 +86,19 @@ bool LanguageNeutral(const std::string& text) {
 // Per language, the texts that language writes exactly as English does.
 const std::map<std::string, std::set<std::string>>& SameAsEnglish() {
   static const std::map<std::string, std::set<std::string>> same = {
-      {"nl", {}}, {"de", {}}, {"fr", {}}, {"es", {}}, {"pt", {}},
-      {"it", {}}, {"jp", {}}, {"da", {}}, {"sv", {}},
+      {"nl", {"IDS_ABOUT_EULA", "IDS_ACTION_HELP", "IDS_FACT_MODEL", "IDS_FACT_PROCESSOR", "IDS_INFO_IMAGE_HINT",
+              "IDS_MENU_IMAGE_HINT", "IDS_PROXY_SERVER", "IDS_SYSINFO_MODEL", "IDS_SYSINFO_PROCESSOR"}},
+      {"de", {"IDS_ABOUT_EULA", "IDS_ABOUT_VERSION", "IDS_INFO_IMAGE_HINT", "IDS_MENU_IMAGE_HINT", "IDS_PROXY_PORT",
+              "IDS_PROXY_SERVER", "IDS_SPLASH_VERSION"}},
+      {"fr", {"IDS_SPLASH_VERSION"}},
+      {"es", {"IDS_BUTTON_NO", "IDS_NAV_GENERAL"}},
+      {"pt", {"IDS_CARD_BACKUP", "IDS_NAV_BACKUP"}},
+      {"it", {"IDS_BUTTON_NO", "IDS_CARD_BACKUP", "IDS_NAV_BACKUP", "IDS_PROXY_PASSWORD", "IDS_PROXY_SERVER"}},
+      {"jp", {"IDS_ABOUT_EULA", "IDS_LEGAL_NOTICE"}},
+      {"da", {"IDS_ABOUT_VERSION", "IDS_FACT_MODEL", "IDS_FACT_PROCESSOR", "IDS_PROXY_PORT", "IDS_PROXY_SERVER",
+              "IDS_SPLASH_VERSION", "IDS_SYSINFO_MODEL", "IDS_SYSINFO_PROCESSOR"}},
+      {"sv", {"IDS_ABOUT_VERSION", "IDS_FACT_PROCESSOR", "IDS_PROXY_PORT", "IDS_PROXY_SERVER", "IDS_SPLASH_VERSION",
+              "IDS_SYSINFO_PROCESSOR"}},
   };
   return same;
 }
