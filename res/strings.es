@@ -263,8 +263,8 @@ IDS_SAVE_CAPTION "&Guardar"
 IDS_SELECT_DOWNLOAD_FOLDER "Seleccionar la carpeta de descarga"
 IDS_FOLDER_LABEL "Carpeta"
 IDS_SYSTEM_RESTORE_OFF_QUESTION "Restaurar sistema está deshabilitado en su sistema.\r\n¿Desea habilitarlo ahora?"
-IDS_RESTART_TITLE "Confirmar el reinicio de la aplicación"
-IDS_RESTART_QUESTION "Para que el cambio de idioma surta efecto, es necesario reiniciar %s.\r\n¿Desea reiniciar la aplicación?"
+IDS_LANGUAGE_RESTART_TITLE "Confirmar el reinicio de la aplicación"
+IDS_LANGUAGE_RESTART_QUESTION "Para que el cambio de idioma surta efecto, es necesario reiniciar %s.\r\n¿Desea reiniciar la aplicación?"
 
 # Connection settings page.
 IDS_PROXY_LABEL "Configuración de proxy"

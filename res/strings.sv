@@ -263,8 +263,8 @@ IDS_SAVE_CAPTION "S&para"
 IDS_SELECT_DOWNLOAD_FOLDER "Välj mapp för nedladdningar"
 IDS_FOLDER_LABEL "Mapp"
 IDS_SYSTEM_RESTORE_OFF_QUESTION "Systemåterställning är inaktiverat på datorn.\r\nVill du aktivera det nu?"
-IDS_RESTART_TITLE "Bekräfta omstart av programmet"
-IDS_RESTART_QUESTION "%s måste startas om för att språkändringen ska börja gälla.\r\nVill du starta om programmet?"
+IDS_LANGUAGE_RESTART_TITLE "Bekräfta omstart av programmet"
+IDS_LANGUAGE_RESTART_QUESTION "%s måste startas om för att språkändringen ska börja gälla.\r\nVill du starta om programmet?"
 
 # Connection settings page.
 IDS_PROXY_LABEL "Proxyinställningar"
