@@ -109,7 +109,7 @@ int main() {
   const TResult pageRun = Run(page);
   TNullBuffer nothing;
   std::ostream out(&nothing);
-  TConsoleDownloadView console(out, out);
+  TConsoleDownloadView console(out, out, machine.strings);
   const TResult consoleRun = Run(console);
   const double perPage = pageRun.uiSeconds / CHUNKS * 1e9;
   const double perConsole = consoleRun.uiSeconds / CHUNKS * 1e9;

@@ -1,17 +1,10 @@
 #include "app/overview_page.h"
 
-#include <cmath>
-
 #include "platform/win32/win32_text.h"
 
 namespace {
 
-constexpr UINT_PTR QV_INDICATOR_TIMER = 1;
-constexpr UINT QV_INDICATOR_INTERVAL_MS = 80;
-constexpr int QV_INDICATOR_DOTS = 12;
 constexpr COLORREF QV_COLOR_STATUS = HexColor(0x003366);
-constexpr COLORREF QV_COLOR_RING_IDLE = HexColor(0xD3D3D3);
-constexpr COLORREF QV_COLOR_RING_LEAD = HexColor(0x1E6FD9);
 
 void SetLabel(HWND label, const std::string& text) { SetWindowTextW(label, Utf8ToWide(text).c_str()); }
 
@@ -22,6 +15,7 @@ bool TOverviewPage::Create(HWND card, const TLayoutRect& rect) {
     return false;
   }
   MakeFonts();
+  m_ring.Create(Handle(), idOverviewRing, {0, 0, 1, 1});
   m_scanButton.Create(Handle(), idScanButton, "", {0, 0, Scale(150), Scale(75)});
   m_scanButton.SetFont(m_buttonFont.Get());
   m_lastScanLabel = CreateLabel(Handle(), idLastScanLabel, "", {0, 0, 1, 1}, m_textFont.Get());
@@ -61,6 +55,7 @@ void TOverviewPage::Layout() {
   GetClientRect(Handle(), &client);
   const int width = client.right;
   // From top to bottom, centred: indicator, scan button, last scan, status lines, scanning label.
+  PlaceWindow(m_ring.Handle(), IndicatorRect());
   RECT button{};
   GetWindowRect(m_scanButton.Handle(), &button);
   const int buttonWidth = std::max(static_cast<int>(button.right - button.left), Scale(150));
@@ -96,14 +91,7 @@ void TOverviewPage::Apply(const TOverviewState& state) {
   SetLabel(m_scanningLabel, state.scanningLabel);
   ShowWindow(m_statusTitle, state.statusTitle.empty() ? SW_HIDE : SW_SHOW);
   ShowWindow(m_scanningLabel, state.scanningLabelVisible ? SW_SHOW : SW_HIDE);
-  if (state.indicatorRunning != m_indicatorRunning) {
-    m_indicatorRunning = state.indicatorRunning;
-    if (m_indicatorRunning) {
-      SetTimer(Handle(), QV_INDICATOR_TIMER, QV_INDICATOR_INTERVAL_MS, nullptr);
-    } else {
-      KillTimer(Handle(), QV_INDICATOR_TIMER);
-    }
-  }
+  m_ring.SetRunning(state.indicatorRunning);
   Layout();
 }
 
@@ -126,41 +114,6 @@ void TOverviewPage::SetFacts(const TSystemFacts& facts) {
   SetLabel(m_facts[3], facts.model);
   SetLabel(m_facts[5], facts.processor);
   SetLabel(m_facts[7], facts.windows);
-}
-
-bool TOverviewPage::OnPaint(HDC dc) {
-  // The busy indicator: a ring of dots, the leading one and its tail coloured
-  // while a scan runs, all grey when idle.
-  const RECT ring = IndicatorRect();
-  const double cx = (ring.left + ring.right) / 2.0;
-  const double cy = (ring.top + ring.bottom) / 2.0;
-  const double radius = (ring.right - ring.left) / 2.0 - Scale(8);
-  const int dot = Scale(7);
-  for (int i = 0; i < QV_INDICATOR_DOTS; ++i) {
-    const double angle = 2 * 3.14159265358979 * i / QV_INDICATOR_DOTS - 3.14159265358979 / 2;
-    const int behind = (m_indicatorStep - i + QV_INDICATOR_DOTS) % QV_INDICATOR_DOTS;
-    COLORREF color = QV_COLOR_RING_IDLE;
-    if (m_indicatorRunning && behind < 4) {
-      // The tail fades from the leading colour toward the ring's grey.
-      const int r = GetRValue(QV_COLOR_RING_LEAD), g = GetGValue(QV_COLOR_RING_LEAD), b = GetBValue(QV_COLOR_RING_LEAD);
-      const int R = GetRValue(QV_COLOR_RING_IDLE), G = GetGValue(QV_COLOR_RING_IDLE), B = GetBValue(QV_COLOR_RING_IDLE);
-      color = RGB(r + (R - r) * behind / 4, g + (G - g) * behind / 4, b + (B - b) * behind / 4);
-    }
-    TBrush brush(CreateSolidBrush(color));
-    TSelectObject selectBrush(dc, brush.Get());
-    TSelectObject selectPen(dc, GetStockObject(NULL_PEN));
-    const int x = static_cast<int>(std::lround(cx + radius * std::cos(angle)));
-    const int y = static_cast<int>(std::lround(cy + radius * std::sin(angle)));
-    Ellipse(dc, x - dot, y - dot, x + dot, y + dot);
-  }
-  return false;  // the rest of the page is the class background
-}
-
-void TOverviewPage::OnTimer(UINT_PTR id) {
-  if (id != QV_INDICATOR_TIMER) return;
-  m_indicatorStep = (m_indicatorStep + 1) % QV_INDICATOR_DOTS;
-  const RECT ring = IndicatorRect();
-  InvalidateRect(Handle(), &ring, TRUE);
 }
 
 void TOverviewPage::OnSize(int, int) { Layout(); }

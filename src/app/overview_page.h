@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/scan_overview.h"
+#include "ui/win32/busy_ring.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/page.h"
@@ -21,6 +22,7 @@ enum TOverviewControlId : int {
   idStatusTitle = 154,
   idStatusText = 155,
   idScanningLabel = 156,
+  idOverviewRing = 157,
   idFirstFactLabel = 160,  // label and value pairs: 160/161, 162/163, ...
 };
 
@@ -41,11 +43,8 @@ class TOverviewPage : public TPage {
   void SetFacts(const TSystemFacts& facts);
 
  protected:
-  bool OnPaint(HDC dc) override;
-  bool OnEraseBackground(HDC) override { return true; }  // painted whole, buffered
   void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;
-  void OnTimer(UINT_PTR id) override;
   COLORREF TextColor(HWND control) const override;
   void OnDpiChanged(int, const RECT*) override;
 
@@ -64,6 +63,5 @@ class TOverviewPage : public TPage {
   HWND m_facts[8] = {};
   TFont m_buttonFont, m_titleFont, m_textFont, m_boldFont, m_factFont, m_factValueFont;
   std::function<void()> m_onScan;
-  bool m_indicatorRunning = false;
-  int m_indicatorStep = 0;
+  TBusyRing m_ring;
 };

@@ -36,7 +36,8 @@ bool TUpdatePage::Create(HWND card, const TLayoutRect& rect, HWND taskbarOwner,
   m_percent = CreateLabel(Handle(), idProgressCount, "0%", {0, 0, 1, 1}, m_textFont.Get());
   ShowControl(m_percent, false);
   m_status = CreateLabel(Handle(), idUpdateStatusLabel, "", {0, 0, 1, 1}, m_textFont.Get());
-  m_activity = CreateChild(Handle(), PROGRESS_CLASSW, PBS_MARQUEE, idUpdateActivity);
+  m_activity.Create(Handle(), idUpdateActivity, {0, 0, 1, 1});
+  m_activity.Show(false);
   SendMessageW(m_info, WM_SETFONT, reinterpret_cast<WPARAM>(m_textFont.Get()), FALSE);
   m_stop.Create(Handle(), idStopUpdateButton, "", {0, 0, Scale(QV_BUTTON_WIDTH), Scale(QV_BUTTON_HEIGHT)});
   m_stop.SetFont(m_boldFont.Get());
@@ -63,7 +64,7 @@ void TUpdatePage::Layout() {
   PlaceWindow(m_bar, margin, Scale(165), width - Scale(60), Scale(20));
   PlaceWindow(m_percent, client.right - margin - Scale(50), Scale(165), Scale(50), Scale(20));
   PlaceWindow(m_status, margin, Scale(200), width - Scale(40), Scale(24));
-  PlaceWindow(m_activity, client.right - margin - Scale(30), Scale(202), Scale(30), Scale(10));
+  PlaceWindow(m_activity.Handle(), client.right - margin - Scale(36), Scale(194), Scale(36), Scale(36));
   PlaceWindow(m_stop.Handle(), client.right - margin - Scale(QV_BUTTON_WIDTH),
               client.bottom - Scale(25) - Scale(QV_BUTTON_HEIGHT), Scale(QV_BUTTON_WIDTH), Scale(QV_BUTTON_HEIGHT));
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -100,8 +101,8 @@ void TUpdatePage::Apply(const TUpdateProgressView& view) {
   if (!shown || shown->percentText != view.percentText) SetControlText(m_percent, view.percentText);
   if (!shown || shown->percentShown != view.percentShown) ShowControl(m_percent, view.percentShown);
   if (!shown || shown->activity != view.activity) {
-    ShowControl(m_activity, view.activity);
-    SendMessageW(m_activity, PBM_SETMARQUEE, view.activity ? TRUE : FALSE, 30);
+    ShowControl(m_activity.Handle(), view.activity);
+    m_activity.SetRunning(view.activity);
   }
   if (!shown || shown->stopCaption != view.stopCaption) SetControlText(m_stop.Handle(), view.stopCaption);
   if (!shown || shown->stopHint != view.stopHint) m_tips.Set(m_stop.Handle(), view.stopHint);

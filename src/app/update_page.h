@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "ui/update_progress.h"
+#include "ui/win32/busy_ring.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/page.h"
 #include "ui/win32/taskbar_progress.h"
@@ -46,7 +47,8 @@ class TUpdatePage : public TPage {
   void ApplyTaskbar(const TUpdateProgressView& view);
 
   HWND m_title = nullptr, m_info = nullptr, m_device = nullptr, m_bar = nullptr, m_percent = nullptr;
-  HWND m_status = nullptr, m_activity = nullptr;
+  HWND m_status = nullptr;
+  TBusyRing m_activity;
   TStyledButton m_stop;
   TToolTips m_tips;
   TFont m_titleFont, m_textFont, m_boldFont;

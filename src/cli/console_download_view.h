@@ -7,10 +7,13 @@
 #include <string>
 
 #include "cli/console_scan_view.h"
+#include "platform/string_table.h"
+#include "ui/update_progress.h"
 
 class TConsoleDownloadView : public TConsoleScanView {
  public:
-  TConsoleDownloadView(std::ostream& out, std::ostream& err) : TConsoleScanView(out, err), m_out(out) {}
+  TConsoleDownloadView(std::ostream& out, std::ostream& err, IStringTable& strings)
+      : TConsoleScanView(out, err), m_strings(strings), m_out(out) {}
 
   void ShowDownloadStart(int32_t count) override {
     m_started = true;
@@ -36,7 +39,7 @@ class TConsoleDownloadView : public TConsoleScanView {
   }
   void ShowDriverDownloadEnd(int32_t result) override {
     if (result != 0) ++m_failures;
-    m_out << m_deviceName << ": " << DownloadResultText(result) << std::endl;
+    m_out << m_deviceName << ": " << m_strings.Load(DownloadResultTextId(result)) << std::endl;
   }
   void ShowDownloadEnd(bool success) override {
     m_finished = success;
@@ -49,19 +52,9 @@ class TConsoleDownloadView : public TConsoleScanView {
   bool Started() const { return m_started; }
   bool Finished() const { return m_finished; }
 
-  // The update page's status text for a device's download result.
-  static const char* DownloadResultText(int32_t result) {
-    switch (result) {
-      case 0: return "Download of driver finished.";
-      case 1: return "There was a problem connecting to the Internet. Please check the connection and try again.";
-      case 2:
-        return "There was a problem saving the driver file. Please check access rights and disk space in the "
-               "download location.";
-      case 3: return "The download link for the driver expired. Please run a scan again to refresh.";
-      case 4: return "Download stopped.";
-      default: return "Download of driver failed.";
-    }
-  }
+
+ protected:
+  IStringTable& m_strings;  // the update page's result texts, shared with the window
 
  private:
   std::ostream& m_out;

@@ -33,7 +33,7 @@ int RunDownloadCommand(const std::vector<std::string>& arguments, const TCliCont
   TDataManager engine(model, context.ports);
   TPlainLoop loop;
   TCallbackDispatcher dispatcher(loop);
-  TConsoleDownloadView view(context.out, context.err);
+  TConsoleDownloadView view(context.out, context.err, context.ports.strings);
   TCallbackRelay handler(dispatcher, view);
   TConsoleMessageSink sink(dispatcher, context.err);
   engine.SetMessageSink(&sink);

@@ -69,7 +69,7 @@ int RunInstallCommand(const std::vector<std::string>& arguments, const TCliConte
 
   TPlainLoop loop;
   TCallbackDispatcher dispatcher(loop);
-  TConsoleInstallView view(context.out, context.err);
+  TConsoleInstallView view(context.out, context.err, context.ports.strings);
   TConsoleInstallHandler handler(dispatcher, view);
   handler.SetPackagesPresent(withPackage);
   TConsoleMessageSink sink(dispatcher, context.err);

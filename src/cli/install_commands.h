@@ -13,6 +13,7 @@
 #include "cli/cli_context.h"
 #include "cli/console_download_view.h"
 #include "core/data_model.h"
+#include "res/string_ids.h"
 #include "ui/callback_relay.h"
 
 int RunInstallCommand(const std::vector<std::string>& arguments, const TCliContext& context);
@@ -28,7 +29,8 @@ TDriverMap PickDevices(const TDriverDatamodel& model, const std::vector<std::str
 // install and extract notification.
 class TConsoleInstallView : public TConsoleDownloadView {
  public:
-  TConsoleInstallView(std::ostream& out, std::ostream& err) : TConsoleDownloadView(out, err), m_out(out) {}
+  TConsoleInstallView(std::ostream& out, std::ostream& err, IStringTable& strings)
+      : TConsoleDownloadView(out, err, strings), m_out(out) {}
 
   TActiveAction ActiveAction() const override { return TActiveAction::aclUpdateDriver; }
   void ShowDriverBackupStart(const std::string& deviceName) override {
@@ -37,14 +39,14 @@ class TConsoleInstallView : public TConsoleDownloadView {
   void ShowDriverBackupEnd(const std::string& deviceName, bool success) override {
     m_out << (success ? "Backup finished: " : "Backup failed: ") << deviceName << "\n";
   }
-  void ShowUpdateStatus(const std::string& status) override { m_out << status << "\n"; }
+  void ShowUpdateBackupEnd() override { m_out << m_strings.Load(IDS_BACKUP_FINISHED_STATUS) << "\n"; }
   void ShowInstallStart(int32_t) override {}  // the handler prints the line
   void ShowDriverInstallStart(const std::string& deviceName) override {
     m_deviceName = deviceName;
     m_out << "Starting install of driver: " << deviceName << std::endl;
   }
   void ShowDriverInstallEnd(int32_t result) override {
-    m_out << m_deviceName << ": " << InstallStatusText(result) << std::endl;
+    m_out << m_deviceName << ": " << m_strings.Load(InstallResultTextId(result)) << std::endl;
   }
   void MarkInstalled(const TDeviceProperties&) override {}
   void ShowInstallEnd(bool success, bool rebootRequired) override {

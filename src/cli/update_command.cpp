@@ -18,7 +18,7 @@ int RunUpdateCommand(const std::vector<std::string>& arguments, const TCliContex
 
   TPlainLoop loop;
   TCallbackDispatcher dispatcher(loop);
-  TConsoleInstallView view(context.out, context.err);
+  TConsoleInstallView view(context.out, context.err, context.ports.strings);
   TConsoleInstallHandler handler(dispatcher, view);
   TConsoleMessageSink sink(dispatcher, context.err);
   engine.SetMessageSink(&sink);

@@ -2,14 +2,6 @@
 
 #include <charconv>
 
-const char* InstallStatusText(int32_t AResult) {
-  switch (AResult) {
-    case 0: return INSTALL_FINISHED_TEXT;
-    case 2: return INSTALL_STOPPED_TEXT;
-    default: return INSTALL_FAILED_TEXT;
-  }
-}
-
 int32_t DriverSizeKilobytes(const std::string& strDriverSize) {
   int32_t value = 0;
   const char* end = strDriverSize.data() + strDriverSize.size();
@@ -81,7 +73,7 @@ void TCallbackRelay::FinishBackup(bool ASuccess) {
   if (action == TActiveAction::aclBackup) {
     m_dispatcher.Send([this, ASuccess, canceled = m_backupCanceled.load()] { m_view.ShowBackupEnd(ASuccess, canceled); });
   } else if (action == TActiveAction::aclUpdateDriver) {
-    m_dispatcher.Queue([this] { m_view.ShowUpdateStatus(BACKUP_FINISHED_TEXT); });
+    m_dispatcher.Queue([this] { m_view.ShowUpdateBackupEnd(); });
   }
   m_view.ReleaseBackupList();
 }

@@ -12,13 +12,6 @@
 #include "ui/callback_dispatcher.h"
 #include "ui/callback_view.h"
 
-// Status texts of one install on the update page.
-inline constexpr const char* INSTALL_FINISHED_TEXT = "Driver installation finished.";
-inline constexpr const char* INSTALL_FAILED_TEXT =
-    "Install of driver failed. Please try again, or install the driver manually.";
-inline constexpr const char* INSTALL_STOPPED_TEXT = "Installation stopped.";
-inline constexpr const char* BACKUP_FINISHED_TEXT = "Backup finished";
-
 class TCallbackRelay : public TICallbackHandler {
  public:
   TCallbackRelay(TCallbackDispatcher& dispatcher, ICallbackView& view) : m_dispatcher(dispatcher), m_view(view) {}
@@ -63,7 +56,5 @@ class TCallbackRelay : public TICallbackHandler {
   std::optional<std::set<const TDeviceProperties*>> m_withPackage;  // none: not known
 };
 
-// The install status text of a FinishDriverInstall result.
-const char* InstallStatusText(int32_t AResult);
 // strDriverSize (whole kilobytes as decimal text) as a number; 0 when it is not one.
 int32_t DriverSizeKilobytes(const std::string& strDriverSize);

@@ -33,7 +33,7 @@ class ICallbackView {
   virtual void ShowDriverBackupStart(const std::string& deviceName) = 0;
   virtual void ShowDriverBackupEnd(const std::string& deviceName, bool success) = 0;
   virtual void ShowBackupEnd(bool success, bool canceled) = 0;  // the Backup page's end step
-  virtual void ShowUpdateStatus(const std::string& status) = 0;
+  virtual void ShowUpdateBackupEnd() = 0;  // the backup ahead of an update ended
   // The backup run has let go of the window's backup list (worker's thread).
   virtual void ReleaseBackupList() = 0;
 

@@ -16,7 +16,7 @@ class TScanCallbackView : public ICallbackView {
   void ShowDriverBackupStart(const std::string&) override {}
   void ShowDriverBackupEnd(const std::string&, bool) override {}
   void ShowBackupEnd(bool, bool) override {}
-  void ShowUpdateStatus(const std::string&) override {}
+  void ShowUpdateBackupEnd() override {}
   void ReleaseBackupList() override {}
   void ShowInstallStart(int32_t) override {}
   void ShowDriverInstallStart(const std::string&) override {}

@@ -138,7 +138,7 @@ class TUpdateCallbackView : public TScanCallbackView {
   void ShowDriverBackupEnd(const std::string& name, bool success) override {
     Flow([&](TUpdateFlow& f) { f.DriverBackupEnd(name, success); });
   }
-  void ShowUpdateStatus(const std::string&) override { Flow([](TUpdateFlow& f) { f.BackupEnd(); }); }
+  void ShowUpdateBackupEnd() override { Flow([](TUpdateFlow& f) { f.BackupEnd(); }); }
   void ShowInstallStart(int32_t count) override { Flow([&](TUpdateFlow& f) { f.InstallStart(count); }); }
   void ShowDriverInstallStart(const std::string& name) override {
     Flow([&](TUpdateFlow& f) { f.DriverInstallStart(name); });

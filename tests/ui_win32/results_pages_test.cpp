@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/device_info_form.h"
 #include "app/ignored_page.h"
 #include "app/main_form.h"
 #include "app/overview_page.h"
@@ -57,6 +58,36 @@ void ChooseMenuItem(HWND menuWindow, int position) {
 HWND FindMenuWindow() {
   HWND menu = FindWindowW(L"#32768", nullptr);
   return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// The Unicode text on the clipboard; empty when there is none.
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void EmptyTheClipboard() {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+// Closes the file-manager windows Wine opens for a folder the program shows.
+void CloseFolderWindows() {
+  for (const wchar_t* name : {L"CabinetWClass", L"ExplorerWClass"}) {
+    while (HWND folder = FindWindowW(name, nullptr)) {
+      PostMessageW(folder, WM_CLOSE, 0, 0);
+      if (!WaitFor([&] { return !IsWindow(folder); }, 5s)) break;
+    }
+  }
 }
 
 // A value of the program's "config.ini" set for a scope and put back after it.
@@ -277,6 +308,100 @@ TEST_F(ResultsPages, UpdateWithoutRestorePointEndsCancelled) {
   ClickButton(page, idStopUpdateButton);
   EXPECT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 10s));
   EXPECT_EQ(Rows(idOutdatedSection).size(), outdated.size());
+  // The program saves its settings as it ends: it ends before the value is put back.
+  EXPECT_EQ(CloseAnswering(*m_process, std::exchange(m_window, nullptr)), std::optional<DWORD>(0));
+}
+
+// The details window of an outdated device: caption, name, id and Update; the id's menu
+// copies the id and shows all ids; Ctrl+C copies too; Esc closes it with nothing started.
+// Opened again, its Update starts the update of that device, whose demo package holds
+// nothing installable: the failure text, Back, and the device still outdated. Wine shows
+// the package's folder in its file manager, which the test closes.
+TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
+  TConfigValue restorePoints(L"General Configuration", L"Restore Points", L"0");
+  Start();
+  ScanToResults();
+  const std::vector<HWND> outdated = Rows(idOutdatedSection);
+  HWND row = outdated.front();
+  const std::wstring name = TextOf(row);
+  auto openDetails = [&] {
+    PostMessageW(row, WM_COMMAND, MAKEWPARAM(idRowInfo, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(row, idRowInfo)));
+    HWND details = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (details = WindowOf(m_process->Id(), QV_DEVICE_INFO_CLASS, true)) != nullptr; }, 10s));
+    return details;
+  };
+  HWND details = openDetails();
+  ASSERT_NE(details, nullptr) << "no details window";
+  EXPECT_EQ(TextOf(details), L"   Driver Update Details");
+  EXPECT_EQ(TextOf(GetDlgItem(details, idDetailsName)), name);
+  HWND id = GetDlgItem(details, idDetailsHardwareId);
+  const std::wstring hid = TextOf(id);
+  EXPECT_FALSE(hid.empty());
+  EXPECT_EQ(TextOf(GetDlgItem(details, idDetailsButton)), L"Update");
+  EXPECT_FALSE(IsWindowEnabled(m_window)) << "the window is not modal";
+
+  // The id's menu: Copy, then Show All in a box of its own.
+  auto chooseIdMenu = [&](int position) {
+    PostMessageW(details, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(id), MAKELPARAM(-1, -1));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = FindMenuWindow()) != nullptr; }, 10s)) << "the id's menu did not open";
+    ChooseMenuItem(menu, position);
+  };
+  EmptyTheClipboard();
+  chooseIdMenu(0);
+  EXPECT_TRUE(WaitFor([&] { return ClipboardText() == hid; }, 5s)) << "the id was not copied";
+  chooseIdMenu(1);
+  std::wstring all;
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = DialogOf(m_process->Id(), &all)) != nullptr; }, 10s)) << "no Show All box";
+  EXPECT_EQ(all.rfind(L"Hardware IDs:", 0), 0u) << all;
+  EXPECT_NE(all.find(hid), std::wstring::npos) << all;
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
+
+  // Ctrl+C reaches the window before its controls.
+  EmptyTheClipboard();
+  SetForegroundWindow(details);
+  INPUT keys[4] = {};
+  const WORD codes[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+  EXPECT_TRUE(WaitFor([&] { return ClipboardText() == hid; }, 5s)) << "Ctrl+C did not copy the id";
+
+  // Esc closes it and starts nothing.
+  PostMessageW(details, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(details); }, 10s)) << "Esc did not close the window";
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) != FALSE; }, 5s));
+  EXPECT_EQ(VisibleCard(m_window), cardScanResults);
+
+  // Update from the details window.
+  details = openDetails();
+  ASSERT_NE(details, nullptr);
+  PostMessageW(details, WM_COMMAND, MAKEWPARAM(idDetailsButton, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(details, idDetailsButton)));
+  ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardUpdateProgress; }, 10s)) << "no update page";
+  HWND page = GetDlgItem(Card(cardUpdateProgress), idUpdatePage);
+  HWND stop = GetDlgItem(page, idStopUpdateButton);
+  ASSERT_TRUE(WaitFor([&] {
+    CloseFolderWindows();
+    return TextOf(stop) == L"&Back";
+  }, 90s)) << "the update did not end: " << TextOf(GetDlgItem(page, idUpdateStatusLabel));
+  CloseFolderWindows();
+  EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateStatusLabel)),
+            L"Install of driver failed. Please try again, or install the driver manually.");
+  EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateDeviceName)), name);
+  // Back shows as the install run ends; the navigation returns when the update task completes.
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)) != FALSE; }, 10s));
+  EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateProgressInfo)), L"Driver update(s) cancelled.");
+  ClickButton(page, idStopUpdateButton);
+  ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 10s));
+  const auto names = Names(Rows(idOutdatedSection));
+  EXPECT_EQ(names.size(), outdated.size());
+  EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << "the failed device is no longer outdated";
   // The program saves its settings as it ends: it ends before the value is put back.
   EXPECT_EQ(CloseAnswering(*m_process, std::exchange(m_window, nullptr)), std::optional<DWORD>(0));
 }

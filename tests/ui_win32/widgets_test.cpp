@@ -1,5 +1,5 @@
 // The widget layer in this process: window objects, the styled button's looks,
-// FitControlWidth, ClearScrollBox, the navigation list and the card panel.
+// FitControlWidth, ClearScrollBox, the navigation list, the card panel and the busy ring.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "ui/shell_layout.h"
+#include "ui/win32/busy_ring.h"
 #include "ui/win32/card_panel.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dpi.h"
@@ -246,6 +247,30 @@ TEST(Win32CardPanel, ExactlyOneCardVisible) {
   GetClientRect(panel.Card(0).Handle(), &rect);
   EXPECT_EQ(rect.right, 500);
   EXPECT_EQ(rect.bottom, 350);
+}
+
+// The ring's top dot, read off the screen: grey at rest, the leading colour once it
+// runs (before its first step), grey again when stopped.
+TEST(Win32BusyRing, TopDotFollowsTheRunningState) {
+  THost host;
+  ASSERT_TRUE(host.Create());
+  TBusyRing ring;
+  ASSERT_TRUE(ring.Create(host.Handle(), 1, {10, 10, 120, 120}));
+  ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+  auto topDot = [&] {
+    RedrawWindow(ring.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(ring.Handle());
+    const COLORREF color = GetPixel(dc, 55, 8);
+    ReleaseDC(ring.Handle(), dc);
+    return color;
+  };
+  const COLORREF grey = RGB(0xD3, 0xD3, 0xD3);
+  EXPECT_EQ(topDot(), grey);
+  ring.SetRunning(true);
+  EXPECT_TRUE(ring.Running());
+  EXPECT_EQ(topDot(), RGB(0x1E, 0x6F, 0xD9));
+  ring.SetRunning(false);
+  EXPECT_EQ(topDot(), grey);
 }
 
 }  // namespace
