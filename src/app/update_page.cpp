@@ -64,7 +64,7 @@ void TUpdatePage::Layout() {
   PlaceWindow(m_bar, margin, Scale(165), width - Scale(60), Scale(20));
   PlaceWindow(m_percent, client.right - margin - Scale(50), Scale(165), Scale(50), Scale(20));
   PlaceWindow(m_status, margin, Scale(200), width - Scale(40), Scale(24));
-  PlaceWindow(m_activity.Handle(), client.right - margin - Scale(36), Scale(194), Scale(36), Scale(36));
+  PlaceWindow(m_activity.Handle(), client.right - margin - Scale(48), Scale(188), Scale(48), Scale(48));
   PlaceWindow(m_stop.Handle(), client.right - margin - Scale(QV_BUTTON_WIDTH),
               client.bottom - Scale(25) - Scale(QV_BUTTON_HEIGHT), Scale(QV_BUTTON_WIDTH), Scale(QV_BUTTON_HEIGHT));
   InvalidateRect(Handle(), nullptr, TRUE);

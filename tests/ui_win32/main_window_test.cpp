@@ -380,10 +380,12 @@ int OpenDeviceMenu() {
 }
 
 // --click-row-info opens the first outdated row's details window; --click-row-update
-// starts the update of its device.
-int ClickFirstRow(int control) {
+// starts the update of its device; --click-up-to-date-info opens the first up-to-date
+// row's details window.
+int ClickFirstRow(int control, int sectionId = idOutdatedSection) {
   HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
-  HWND row = window ? FirstOutdatedRow(window) : nullptr;
+  const std::vector<HWND> rows = window ? SectionRows(ResultsSection(window, sectionId)) : std::vector<HWND>{};
+  HWND row = rows.empty() ? nullptr : rows.front();
   if (!row) return 1;
   PostMessageW(row, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(row, control)));
   return 0;
@@ -423,6 +425,7 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "--expand-up-to-date") return ExpandUpToDate();
   if (argc == 2 && std::string(argv[1]) == "--click-row-info") return ClickFirstRow(idRowInfo);
   if (argc == 2 && std::string(argv[1]) == "--click-row-update") return ClickFirstRow(idRowUpdate);
+  if (argc == 2 && std::string(argv[1]) == "--click-up-to-date-info") return ClickFirstRow(idRowInfo, idUpToDateSection);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
