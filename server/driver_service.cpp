@@ -122,7 +122,12 @@ void DriverService::install(httplib::Server& server) {
   });
 
   server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
-    google::protobuf::Arena arena;  // the request's hundreds of strings freed at once
+    // The request's hundreds of strings, and the answer's, freed at once; the first block
+    // holds a typical scan, so it costs one allocation.
+    google::protobuf::ArenaOptions arena_options;
+    arena_options.start_block_size = 256 * 1024;
+    arena_options.max_block_size = 1024 * 1024;
+    google::protobuf::Arena arena(arena_options);
     auto& scan = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
     if (!scan.ParseFromString(request.body)) {
       response.set_content("error: the body is not a scan request\n", "text/plain");
@@ -134,9 +139,11 @@ void DriverService::install(httplib::Server& server) {
       std::string host = request.get_header_value("Host");
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
-    auto answer = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
-      return base + signer_.make(offer.package_id, offer.file_name, now());
-    });
+    std::int64_t signed_at = now();
+    auto& answer = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
+    answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
+      return base + links_.link(offer.package_id, offer.file_name, signed_at);
+    }, answer);
     response.set_content(answer.driver_size() == 0 ? std::string() : answer.SerializeAsString(), kProtobufType);
   });
 

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "catalog.h"
+#include "link_cache.h"
 #include "live_match_index.h"
 #include "signed_links.h"
 #include "version_offer.h"
@@ -64,6 +65,7 @@ class DriverService {
   Catalog& catalog_;
   LiveMatchIndex index_;
   LinkSigner signer_;
+  LinkCache links_{signer_};
   ServiceOptions options_;
   std::ostream& log_;
   std::mutex log_mutex_;

@@ -23,5 +23,9 @@ bool is_newer(const DriverOffer& offer, const std::string& installed_version, co
 // id, so each id is judged only against its first device. No entries: nothing newer.
 quorvane::Drivers answer_scan(const MatchIndex& index, const quorvane::Drivers& request,
                               const DownloadLinkMaker& link);
+// The same into answer, which may live on the request's arena so its strings need no
+// allocation of their own.
+void answer_scan(const MatchIndex& index, const quorvane::Drivers& request, const DownloadLinkMaker& link,
+                 quorvane::Drivers& answer);
 
 }  // namespace qvserver
