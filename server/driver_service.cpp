@@ -76,7 +76,17 @@ DriverService::DriverService(Catalog& catalog, LinkSigner signer, ServiceOptions
       index_(catalog, options.catalog_recheck),
       signer_(std::move(signer)),
       options_(std::move(options)),
-      log_(log) {}
+      log_(log) {
+  if (options_.watch_imports) {
+    import_watch_ = catalog_.watch_imports([this] {
+      try {
+        index_.refresh();
+      } catch (const std::exception& error) {
+        log_line(std::string("cannot reload the match index: ") + error.what());
+      }
+    });
+  }
+}
 
 std::int64_t DriverService::now() const {
   if (options_.clock) return options_.clock();

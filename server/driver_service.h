@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -37,6 +38,9 @@ struct ServiceOptions {
   std::function<std::int64_t()> clock;  // unix seconds; the system clock when empty
   // How often a scan asks the catalog whether an import happened; zero: every scan.
   std::chrono::milliseconds catalog_recheck{0};
+  // Reload the index as soon as the catalog tells of an import (PostgreSQL's NOTIFY),
+  // in the background; the recheck above is then the fallback.
+  bool watch_imports = true;
 };
 
 class DriverService {
@@ -71,6 +75,7 @@ class DriverService {
   std::mutex log_mutex_;
   std::mutex facts_mutex_;
   std::unordered_map<std::thread::id, RequestFacts> facts_;
+  std::unique_ptr<ImportWatch> import_watch_;  // last: it calls into index_ until it ends
 };
 
 }  // namespace qvserver

@@ -428,3 +428,62 @@ TEST(PostgresCatalog, ConnectsAgainAfterTheConnectionWasLost) {
   EXPECT_EQ(catalog.version(), 0);
   EXPECT_FALSE(catalog.package(1));  // the kept statements were prepared again
 }
+
+// Two replicas on one PostgreSQL catalog: an import through one is answered by the other,
+// by the notice it is sent, or, with the notice off, by its periodic look at the counter.
+TEST(PostgresReplicas, AnImportReachesTheOtherReplica) {
+  struct Case {
+    const char* label;
+    bool watch_imports;
+    std::chrono::milliseconds recheck;
+  };
+  const Case cases[] = {{"notice", true, std::chrono::hours(1)}, {"counter", false, std::chrono::milliseconds(300)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    qvserver::ScratchFolder folder("qv-server-test");
+    std::string location = qvtest::fresh_postgres_catalog();
+    Catalog importer(location);
+    Catalog serving(location);
+    ServiceOptions options;
+    options.store_dir = folder / "store";
+    options.catalog_recheck = c.recheck;
+    options.watch_imports = c.watch_imports;
+    std::ostringstream log;
+    DriverService service(serving, LinkSigner("test-secret", kLinkLifetime), options, log);
+    httplib::Server server;
+    service.install(server);
+    int port = server.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread thread([&] { server.listen_after_bind(); });
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(5, 0);
+
+    quorvane::Drivers request;
+    request.mutable_os()->set_version("10.0.0");
+    request.mutable_os()->set_architecture("amd64");
+    request.add_driver()->set_hardware_id(kNic);
+    auto answered = [&] {
+      auto result = client.Post("/newupdates/", request.SerializeAsString(), "application/x-protobuf");
+      return result && result->status == 200 && !result->body.empty();
+    };
+    EXPECT_FALSE(answered());  // the index is loaded and the recheck interval started
+
+    DemoDriver driver;
+    driver.hardware_ids = {kNic};
+    driver.version = "5.0.0.0";
+    {
+      std::ofstream out(folder / "net.zip", std::ios::binary);
+      out << demo_package_zip(driver);
+    }
+    auto imported_at = std::chrono::steady_clock::now();
+    import_package(importer, folder / "store", folder / "net.zip");
+    bool seen = false;
+    while (!seen && std::chrono::steady_clock::now() - imported_at < std::chrono::seconds(10)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      seen = answered();
+    }
+    EXPECT_TRUE(seen);
+    server.stop();
+    thread.join();
+  }
+}
