@@ -1,7 +1,6 @@
 // The HTTP routes of the driver server on cpp-httplib.
 #include "driver_service.h"
 
-#include <google/protobuf/arena.h>
 #include <httplib.h>
 
 #include <chrono>
@@ -132,29 +131,23 @@ void DriverService::install(httplib::Server& server) {
   });
 
   server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
-    // The request's hundreds of strings, and the answer's, freed at once; the first block
-    // holds a typical scan, so it costs one allocation.
-    google::protobuf::ArenaOptions arena_options;
-    arena_options.start_block_size = 256 * 1024;
-    arena_options.max_block_size = 1024 * 1024;
-    google::protobuf::Arena arena(arena_options);
-    auto& scan = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
-    if (!scan.ParseFromString(request.body)) {
+    ScanRequest scan;
+    if (!read_scan_request(request.body, scan)) {
       response.set_content("error: the body is not a scan request\n", "text/plain");
       return;
     }
-    note_devices(scan.driver_size());
+    note_devices(static_cast<int>(scan.devices.size()));
     std::string base = options_.public_url;
     if (base.empty()) {
       std::string host = request.get_header_value("Host");
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
     std::int64_t signed_at = now();
-    auto& answer = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
-    answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
-      return base + links_.link(offer.package_id, offer.file_name, signed_at);
-    }, answer);
-    response.set_content(answer.driver_size() == 0 ? std::string() : answer.SerializeAsString(), kProtobufType);
+    response.set_content(answer_scan(*index_.current(), scan,
+                                     [&](const DriverOffer& offer) {
+                                       return base + links_.link(offer.package_id, offer.file_name, signed_at);
+                                     }),
+                         kProtobufType);
   });
 
   server.Post(QV_CLIENT_STATUS_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
