@@ -2,6 +2,8 @@
 // malformed wire data and text that is not UTF-8 are refused.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "quorvane.pb.h"
 #include "scan_request.h"
 
@@ -72,5 +74,36 @@ TEST(ScanRequestReading, RefusesWhatLibprotobufRefuses) {
     EXPECT_FALSE(reference.ParseFromString(c.body)) << c.label << " (libprotobuf)";
     ScanRequest request;
     EXPECT_FALSE(read_scan_request(c.body, request)) << c.label;
+  }
+}
+
+// Seeded random damage to a real request: accepted exactly when libprotobuf accepts it,
+// and then read to the same devices.
+TEST(ScanRequestReading, AgreesWithLibprotobufOnDamagedRequests) {
+  quorvane::Drivers message;
+  message.mutable_os()->set_version("10.0.0");
+  for (int i = 0; i < 8; ++i) {
+    auto* device = message.add_driver();
+    device->set_hardware_id("PCI\\VEN_10EC&DEV_81" + std::to_string(60 + i));
+    device->set_driver_version("1.0.0." + std::to_string(i));
+    device->add_compatids()->set_compatid("PCI\\CC_0200");
+  }
+  const std::string good = message.SerializeAsString();
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::string body = good;
+    for (int damage = 1 + static_cast<int>(random() % 3); damage > 0; --damage)
+      body[random() % body.size()] = static_cast<char>(random());
+    if (round % 4 == 0) body.resize(random() % body.size());
+    quorvane::Drivers reference;
+    bool expected = reference.ParseFromString(body);
+    ScanRequest request;
+    ASSERT_EQ(read_scan_request(body, request), expected) << "round " << round;
+    if (!expected) continue;
+    ASSERT_EQ(request.devices.size(), static_cast<std::size_t>(reference.driver_size())) << "round " << round;
+    for (int i = 0; i < reference.driver_size(); ++i) {
+      ASSERT_EQ(request.devices[i].hardware_id, reference.driver(i).hardware_id()) << "round " << round;
+      ASSERT_EQ(request.devices[i].compatible_count, static_cast<std::uint32_t>(reference.driver(i).compatids_size()));
+    }
   }
 }
