@@ -45,6 +45,12 @@ using DriverVisitor = std::function<void(std::int64_t driver_id, DriverOffer)>;
 using TargetVisitor = std::function<void(std::int64_t driver_id, const InfTarget&)>;
 using PlaceFile = std::function<void(const PackageRecord&)>;
 
+// Tells of imports committed by any process or replica while it lives.
+class ImportWatch {
+ public:
+  virtual ~ImportWatch() = default;
+};
+
 // What a catalog database does; each backend is safe to call from several threads.
 class CatalogBackend {
  public:
@@ -59,6 +65,7 @@ class CatalogBackend {
   virtual std::int64_t read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) = 0;
   virtual std::optional<std::string> setting(const std::string& key) = 0;
   virtual void set_setting(const std::string& key, const std::string& value) = 0;
+  virtual std::unique_ptr<ImportWatch> watch_imports(std::function<void()> on_import) = 0;
 };
 
 // True for "postgresql://…" and "postgres://…".
@@ -97,6 +104,13 @@ class Catalog {
 
   std::optional<std::string> setting(const std::string& key) { return backend_->setting(key); }
   void set_setting(const std::string& key, const std::string& value) { backend_->set_setting(key, value); }
+
+  // Calls on_import, from a thread of its own, soon after any import is committed (and
+  // once when it starts or connects again, for imports it may have missed); nothing
+  // where the catalog has no such notice (SQLite, whose version is cheap to ask).
+  std::unique_ptr<ImportWatch> watch_imports(std::function<void()> on_import) {
+    return backend_->watch_imports(std::move(on_import));
+  }
 
  private:
   std::unique_ptr<CatalogBackend> backend_;

@@ -1,7 +1,6 @@
 // The HTTP routes of the driver server on cpp-httplib.
 #include "driver_service.h"
 
-#include <google/protobuf/arena.h>
 #include <httplib.h>
 
 #include <chrono>
@@ -76,7 +75,17 @@ DriverService::DriverService(Catalog& catalog, LinkSigner signer, ServiceOptions
       index_(catalog, options.catalog_recheck),
       signer_(std::move(signer)),
       options_(std::move(options)),
-      log_(log) {}
+      log_(log) {
+  if (options_.watch_imports) {
+    import_watch_ = catalog_.watch_imports([this] {
+      try {
+        index_.refresh();
+      } catch (const std::exception& error) {
+        log_line(std::string("cannot reload the match index: ") + error.what());
+      }
+    });
+  }
+}
 
 std::int64_t DriverService::now() const {
   if (options_.clock) return options_.clock();
@@ -122,22 +131,23 @@ void DriverService::install(httplib::Server& server) {
   });
 
   server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
-    google::protobuf::Arena arena;  // the request's hundreds of strings freed at once
-    auto& scan = *google::protobuf::Arena::CreateMessage<quorvane::Drivers>(&arena);
-    if (!scan.ParseFromString(request.body)) {
+    ScanRequest scan;
+    if (!read_scan_request(request.body, scan)) {
       response.set_content("error: the body is not a scan request\n", "text/plain");
       return;
     }
-    note_devices(scan.driver_size());
+    note_devices(static_cast<int>(scan.devices.size()));
     std::string base = options_.public_url;
     if (base.empty()) {
       std::string host = request.get_header_value("Host");
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
-    auto answer = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
-      return base + signer_.make(offer.package_id, offer.file_name, now());
-    });
-    response.set_content(answer.driver_size() == 0 ? std::string() : answer.SerializeAsString(), kProtobufType);
+    std::int64_t signed_at = now();
+    response.set_content(answer_scan(*index_.current(), scan,
+                                     [&](const DriverOffer& offer) {
+                                       return base + links_.link(offer.package_id, offer.file_name, signed_at);
+                                     }),
+                         kProtobufType);
   });
 
   server.Post(QV_CLIENT_STATUS_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -15,6 +16,7 @@
 #include <unordered_map>
 
 #include "catalog.h"
+#include "link_cache.h"
 #include "live_match_index.h"
 #include "signed_links.h"
 #include "version_offer.h"
@@ -36,6 +38,9 @@ struct ServiceOptions {
   std::function<std::int64_t()> clock;  // unix seconds; the system clock when empty
   // How often a scan asks the catalog whether an import happened; zero: every scan.
   std::chrono::milliseconds catalog_recheck{0};
+  // Reload the index as soon as the catalog tells of an import (PostgreSQL's NOTIFY),
+  // in the background; the recheck above is then the fallback.
+  bool watch_imports = true;
 };
 
 class DriverService {
@@ -64,11 +69,13 @@ class DriverService {
   Catalog& catalog_;
   LiveMatchIndex index_;
   LinkSigner signer_;
+  LinkCache links_{signer_};
   ServiceOptions options_;
   std::ostream& log_;
   std::mutex log_mutex_;
   std::mutex facts_mutex_;
   std::unordered_map<std::thread::id, RequestFacts> facts_;
+  std::unique_ptr<ImportWatch> import_watch_;  // last: it calls into index_ until it ends
 };
 
 }  // namespace qvserver

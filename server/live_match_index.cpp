@@ -18,6 +18,11 @@ std::shared_ptr<const MatchIndex> LiveMatchIndex::current() {
     if (now < next_check_.load()) return index;
     next_check_ = now + recheck_.count();
   }
+  return refresh();
+}
+
+std::shared_ptr<const MatchIndex> LiveMatchIndex::refresh() {
+  auto index = loaded();
   if (index->version() == catalog_.version()) return index;
   std::lock_guard reload(reload_mutex_);
   index = loaded();

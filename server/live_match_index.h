@@ -22,6 +22,9 @@ class LiveMatchIndex {
   // ago): reloaded first when an import has been committed since the last load.
   // Concurrent callers wait for one reload.
   std::shared_ptr<const MatchIndex> current();
+  // The same, asking the catalog now whatever the recheck interval: for a notice that
+  // an import was committed.
+  std::shared_ptr<const MatchIndex> refresh();
   // The index last loaded, without asking the catalog.
   std::shared_ptr<const MatchIndex> loaded() const;
 

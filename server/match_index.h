@@ -1,5 +1,7 @@
 // The catalog's targets in memory, keyed by lower-cased hardware id, so a scan is
 // answered without the database. Built from one catalog snapshot, then never changed.
+// The keys sit in one open-addressed table of hashes: an id the catalog does not know,
+// the common case of a scan, costs one probe of that table and no string comparison.
 #pragma once
 
 #include <chrono>
@@ -7,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "catalog.h"
@@ -19,14 +20,20 @@ class MatchIndex {
   // Reads the whole catalog in one read transaction.
   static std::shared_ptr<const MatchIndex> load(Catalog& catalog);
 
-  // Appends the drivers serving key (already lower-cased) on the architecture and OS version.
-  void find(const std::string& key, std::string_view architecture, int os_version,
+  // The hash of a key (already lower-cased) that prefetch and find take.
+  static std::uint64_t hash(std::string_view key);
+  // Starts loading the table entry of a hash into the processor's cache, so that a scan
+  // asking for hundreds of ids waits for memory once rather than once per id.
+  void prefetch(std::uint64_t hash) const;
+  // Appends the drivers serving key (already lower-cased, with its hash) on the
+  // architecture and OS version.
+  void find(std::string_view key, std::uint64_t hash, std::string_view architecture, int os_version,
             std::vector<const DriverOffer*>& found) const;
 
   std::int64_t version() const { return version_; }
   std::chrono::steady_clock::time_point loaded_at() const { return loaded_at_; }
   std::size_t driver_count() const { return drivers_.size(); }
-  std::size_t target_count() const { return target_count_; }
+  std::size_t target_count() const { return targets_.size(); }
 
  private:
   struct Target {
@@ -35,12 +42,29 @@ class MatchIndex {
     int os_max = 0;
     std::string architecture;
   };
+  // One hardware id: its text in key_text_ and its targets, consecutive in targets_.
+  struct Key {
+    std::uint32_t text_offset = 0;
+    std::uint32_t text_size = 0;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+  };
+  // A table entry, small so that the table stays in the processor's cache: part of the
+  // key's hash, and the key's position in keys_ plus one (0: the entry is empty).
+  struct Slot {
+    std::uint32_t tag = 0;
+    std::uint32_t key = 0;
+  };
+
+  const Key* key_of(std::string_view key, std::uint64_t hash) const;
 
   std::int64_t version_ = 0;
   std::chrono::steady_clock::time_point loaded_at_;
   std::vector<DriverOffer> drivers_;
-  std::unordered_map<std::string, std::vector<Target>> targets_;
-  std::size_t target_count_ = 0;
+  std::vector<Target> targets_;
+  std::vector<Key> keys_;
+  std::string key_text_;
+  std::vector<Slot> slots_;  // a power of two long, at most half full
 };
 
 }  // namespace qvserver

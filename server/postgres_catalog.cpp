@@ -2,6 +2,7 @@
 #include "postgres_catalog.h"
 
 #include "ascii_text.h"
+#include "postgres_import_watch.h"
 
 namespace qvserver {
 
@@ -68,7 +69,7 @@ void create_schema(PgConnection& db) {
 
 }  // namespace
 
-PostgresCatalog::PostgresCatalog(const std::string& url) : db_(url) {
+PostgresCatalog::PostgresCatalog(const std::string& url) : url_(url), db_(url) {
   create_schema(db_);
   db_.prepare("package_by_id", std::string(kPackageColumns) + " WHERE id = $1");
   db_.prepare("package_by_md5", std::string(kPackageColumns) + " WHERE md5 = $1");
@@ -108,6 +109,7 @@ PackageRecord PostgresCatalog::add_package(const PackageRecord& package, const s
                                 std::to_string(target.os_min), std::to_string(target.os_max)});
   }
   db_.exec("UPDATE catalog_state SET version = version + 1 WHERE id = 1");
+  db_.exec(std::string("NOTIFY ") + kImportChannel);  // delivered to the listeners on commit
   place_file(stored);
   transaction.commit();
   return stored;
@@ -180,6 +182,14 @@ void PostgresCatalog::set_setting(const std::string& key, const std::string& val
   std::lock_guard lock(mutex_);
   db_.ensure_connected();
   db_.run("set_setting", {key, value});
+}
+
+}  // namespace qvserver
+
+namespace qvserver {
+
+std::unique_ptr<ImportWatch> PostgresCatalog::watch_imports(std::function<void()> on_import) {
+  return std::make_unique<PostgresImportWatch>(url_, std::move(on_import));
 }
 
 }  // namespace qvserver

@@ -24,8 +24,11 @@ class PostgresCatalog final : public CatalogBackend {
   std::int64_t read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) override;
   std::optional<std::string> setting(const std::string& key) override;
   void set_setting(const std::string& key, const std::string& value) override;
+  // LISTENs on a connection of its own; add_package NOTIFYs when it commits.
+  std::unique_ptr<ImportWatch> watch_imports(std::function<void()> on_import) override;
 
  private:
+  std::string url_;
   std::mutex mutex_;  // one connection: one command at a time
   PgConnection db_;
 };

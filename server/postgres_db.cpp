@@ -72,6 +72,18 @@ PgResult PgConnection::run(const std::string& name, const std::vector<std::strin
                  name);
 }
 
+int PgConnection::socket() const { return PQsocket(connection_.get()); }
+
+bool PgConnection::take_notifications(int& count) {
+  count = 0;
+  if (!PQconsumeInput(connection_.get())) return false;
+  while (PGnotify* notice = PQnotifies(connection_.get())) {
+    PQfreemem(notice);
+    ++count;
+  }
+  return PQstatus(connection_.get()) == CONNECTION_OK;
+}
+
 PgTransaction::PgTransaction(PgConnection& connection, const std::string& begin) : connection_(connection) {
   connection_.exec(begin);
 }

@@ -40,6 +40,11 @@ class PgConnection {
   // Prepares a statement kept for the connection's life under name.
   void prepare(const std::string& name, const std::string& sql);
   PgResult run(const std::string& name, const std::vector<std::string>& params);
+  // The connection's socket, to wait on for notifications.
+  int socket() const;
+  // Reads what the server sent and counts the notifications among it; false when the
+  // connection is lost.
+  bool take_notifications(int& count);
 
  private:
   struct Finish {

@@ -8,6 +8,7 @@
 
 #include "match_index.h"
 #include "quorvane.pb.h"
+#include "scan_request.h"
 
 namespace qvserver {
 
@@ -16,11 +17,15 @@ using DownloadLinkMaker = std::function<std::string(const DriverOffer&)>;
 
 // True when the offer is newer than the installed driver: four numbers compared, the
 // date ("yyyy-MM-dd") breaking ties. An unreadable installed version counts as 0.0.0.0.
-bool is_newer(const DriverOffer& offer, const std::string& installed_version, const std::string& installed_date);
+bool is_newer(const DriverOffer& offer, std::string_view installed_version, std::string_view installed_date);
 
-// At most one entry per distinct hardware id (letter case ignored), named by the hardware
-// id as the request spelled it. The client applies an entry to the first device with that
-// id, so each id is judged only against its first device. No entries: nothing newer.
+// The answer, an encoded Drivers message: at most one entry per distinct hardware id
+// (letter case ignored), named by the hardware id as the request spelled it. The client
+// applies an entry to the first device with that id, so each id is judged only against
+// its first device. Nothing newer: the empty text.
+std::string answer_scan(const MatchIndex& index, const ScanRequest& request, const DownloadLinkMaker& link);
+
+// The same for a request message, the answer decoded.
 quorvane::Drivers answer_scan(const MatchIndex& index, const quorvane::Drivers& request,
                               const DownloadLinkMaker& link);
 

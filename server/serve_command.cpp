@@ -127,10 +127,10 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
   auto key = parsed.get("tls-key");
   if (cert.has_value() != key.has_value()) throw UsageError("--tls-cert and --tls-key go together");
   options.link_scheme = cert ? "https" : "http";
-  // Asking SQLite for the import counter costs microseconds, so every scan asks; a
-  // shared PostgreSQL is asked at most four times a second, which still brings an
-  // import to every replica well within a second.
-  if (is_postgresql_url(paths.catalog)) options.catalog_recheck = std::chrono::milliseconds(250);
+  // Asking SQLite for the import counter costs microseconds, so every scan asks. A
+  // shared PostgreSQL tells every replica of an import (NOTIFY) and the index is reloaded
+  // at once; its counter is asked every few seconds only, should a notice be lost.
+  if (is_postgresql_url(paths.catalog)) options.catalog_recheck = std::chrono::seconds(5);
   auto link_key = link_key_from_file(parsed);
   if (is_postgresql_url(paths.catalog) && !link_key)
     throw UsageError("a PostgreSQL catalog needs --link-key FILE, the key every replica shares");

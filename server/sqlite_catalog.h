@@ -23,6 +23,7 @@ class SqliteCatalog final : public CatalogBackend {
   std::int64_t read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) override;
   std::optional<std::string> setting(const std::string& key) override;
   void set_setting(const std::string& key, const std::string& value) override;
+  std::unique_ptr<ImportWatch> watch_imports(std::function<void()>) override { return nullptr; }
 
  private:
   std::mutex mutex_;  // the kept statements and a transaction in progress are not shared

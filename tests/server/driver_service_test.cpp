@@ -7,7 +7,9 @@
 #include <atomic>
 #include <random>
 #include <regex>
+#include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 #include "catalog.h"
@@ -31,6 +33,39 @@ constexpr std::int64_t kLinkLifetime = 600;
 std::string catalog_location(const std::string& backend, const ScratchFolder& folder) {
   return backend == "postgresql" ? qvtest::fresh_postgres_catalog() : (folder / "catalog.db").string();
 }
+
+// Another serve replica of a catalog: its own connection and service, on a loopback port
+// until it ends.
+class Replica {
+ public:
+  Replica(const std::string& location, const ServiceOptions& options)
+      : catalog_(location), service_(catalog_, LinkSigner("test-secret", kLinkLifetime), options, log_) {
+    service_.install(server_);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) throw std::runtime_error("the replica cannot listen");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
+    client_->set_read_timeout(5, 0);
+  }
+  ~Replica() {
+    server_.stop();
+    thread_.join();
+  }
+  Replica(const Replica&) = delete;
+  Replica& operator=(const Replica&) = delete;
+
+  Catalog& catalog() { return catalog_; }
+  httplib::Client& client() { return *client_; }
+
+ private:
+  Catalog catalog_;
+  std::ostringstream log_;
+  DriverService service_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  std::unique_ptr<httplib::Client> client_;
+};
 
 // A catalog with one imported package and the service on an ephemeral loopback port.
 class DriverServiceTest : public ::testing::TestWithParam<std::string> {
@@ -352,29 +387,18 @@ TEST_P(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {
 
 TEST_P(DriverServiceTest, TwoReplicasShareCatalogStoreAndKey) {
   // A second replica: its own connection, the same store and the same link key.
-  Catalog replica_catalog(location_);
   ServiceOptions options;
   options.store_dir = folder_ / "store";
   options.clock = [this] { return now_.load(); };
-  std::ostringstream replica_log;
-  DriverService replica(replica_catalog, LinkSigner("test-secret", kLinkLifetime), options, replica_log);
-  httplib::Server replica_server;
-  replica.install(replica_server);
-  int replica_port = replica_server.bind_to_any_port("127.0.0.1");
-  ASSERT_GT(replica_port, 0);
-  std::thread replica_thread([&] { replica_server.listen_after_bind(); });
-  httplib::Client replica_client("127.0.0.1", replica_port);
-  replica_client.set_read_timeout(5, 0);
+  Replica replica(location_, options);
 
-  auto imported = import_package(replica_catalog, folder_ / "store", write_package({kNic}, "7.0.0.0")).package;
+  auto imported = import_package(replica.catalog(), folder_ / "store", write_package({kNic}, "7.0.0.0")).package;
   auto answer = scan("4.0.0.0");  // through the first replica
   ASSERT_EQ(answer.driver_size(), 1);
   EXPECT_EQ(answer.driver(0).driver_id(), std::to_string(imported.id));
-  auto download = replica_client.Get(path_of(answer.driver(0).download_url()).c_str());  // through the second
+  auto download = replica.client().Get(path_of(answer.driver(0).download_url()).c_str());  // through the second
   ASSERT_TRUE(download);
   EXPECT_EQ(download->status, 200);
-  replica_server.stop();
-  replica_thread.join();
 }
 
 TEST_P(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
@@ -427,4 +451,52 @@ TEST(PostgresCatalog, ConnectsAgainAfterTheConnectionWasLost) {
   }
   EXPECT_EQ(catalog.version(), 0);
   EXPECT_FALSE(catalog.package(1));  // the kept statements were prepared again
+}
+
+// Two replicas on one PostgreSQL catalog: an import through one is answered by the other,
+// by the notice it is sent, or, with the notice off, by its periodic look at the counter.
+TEST(PostgresReplicas, AnImportReachesTheOtherReplica) {
+  struct Case {
+    const char* label;
+    bool watch_imports;
+    std::chrono::milliseconds recheck;
+  };
+  const Case cases[] = {{"notice", true, std::chrono::hours(1)}, {"counter", false, std::chrono::milliseconds(300)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    qvserver::ScratchFolder folder("qv-server-test");
+    std::string location = qvtest::fresh_postgres_catalog();
+    Catalog importer(location);
+    ServiceOptions options;
+    options.store_dir = folder / "store";
+    options.catalog_recheck = c.recheck;
+    options.watch_imports = c.watch_imports;
+    Replica replica(location, options);
+
+    quorvane::Drivers request;
+    request.mutable_os()->set_version("10.0.0");
+    request.mutable_os()->set_architecture("amd64");
+    request.add_driver()->set_hardware_id(kNic);
+    auto answered = [&] {
+      auto result = replica.client().Post("/newupdates/", request.SerializeAsString(), "application/x-protobuf");
+      return result && result->status == 200 && !result->body.empty();
+    };
+    EXPECT_FALSE(answered());  // the index is loaded and the recheck interval started
+
+    DemoDriver driver;
+    driver.hardware_ids = {kNic};
+    driver.version = "5.0.0.0";
+    {
+      std::ofstream out(folder / "net.zip", std::ios::binary);
+      out << demo_package_zip(driver);
+    }
+    auto imported_at = std::chrono::steady_clock::now();
+    import_package(importer, folder / "store", folder / "net.zip");
+    bool seen = false;
+    while (!seen && std::chrono::steady_clock::now() - imported_at < std::chrono::seconds(10)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      seen = answered();
+    }
+    EXPECT_TRUE(seen);
+  }
 }

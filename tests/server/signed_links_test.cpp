@@ -1,6 +1,7 @@
 // Signed download links: a fresh link passes; an expired, altered or foreign one does not.
 #include <gtest/gtest.h>
 
+#include "link_cache.h"
 #include "signed_links.h"
 #include "url_text.h"
 
@@ -56,4 +57,20 @@ TEST(SignedLinks, ValidExpiredAndAltered) {
 TEST(SignedLinks, NameIsEncodedSoTheClientRecoversIt) {
   EXPECT_EQ(percent_encode("net driver+v2 (x64).zip"), "net%20driver%2Bv2%20%28x64%29.zip");
   EXPECT_EQ(percent_encode("caf\xC3\xA9/..?.zip"), "caf%C3%A9%2F..%3F.zip");
+}
+
+TEST(SignedLinks, KeptLinksAreTheSignersOfThatSecond) {
+  LinkSigner signer("secret-one", 600);
+  LinkCache cache(signer);
+  struct Step {
+    std::int64_t package;
+    const char* name;
+    std::int64_t now;
+  };
+  // Repeated within a second, then a later second, then another name under the same id.
+  const Step steps[] = {{42, "a.zip", 1000}, {42, "a.zip", 1000}, {43, "b.zip", 1000},
+                        {42, "a.zip", 1001}, {42, "c.zip", 1001}, {42, "a.zip", 1000}};
+  for (const auto& step : steps)
+    EXPECT_EQ(cache.link(step.package, step.name, step.now), signer.make(step.package, step.name, step.now))
+        << step.package << " " << step.name << " " << step.now;
 }
