@@ -42,16 +42,19 @@ class TDataManager {
   void BuildImageList();
 
   // Server exchange: one POST through the configured proxy or the system's settings.
-  // Response nullptr: the answer is read and dropped.
+  // Response nullptr: the answer is read and dropped. An answer longer than AMaxAnswer
+  // bytes is a failed exchange.
   bool SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort, const std::string& Resource,
                    const void* Data, uint32_t DataSize, const std::string& ContentType,
-                   std::vector<uint8_t>* Response, bool showMsg);
+                   std::vector<uint8_t>* Response, size_t AMaxAnswer, bool showMsg);
   bool SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                         const std::string& Resource, const void* Data, uint32_t DataSize,
-                        const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg);
+                        const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
+                        bool showMsg);
   bool SendReceiveDirect(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                          const std::string& Resource, const void* Data, uint32_t DataSize,
-                         const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg);
+                         const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
+                         bool showMsg);
   // The session of a download run; hConnect stays empty when it cannot be opened.
   void QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect);
   // Fetches szUrl into szFileName: 0 complete, 1 connection, 2 file, 3 refused (403), 4 stopped.

@@ -25,16 +25,23 @@ bool StepFailed(IInternetPort& internet, const TInternetHandle& handle) {
 }
 
 // Sends the request and reads the whole answer into Response (or drops it); false,
-// with the server message, when sending or a read fails.
+// with the server message, when sending or a read fails, or when the answer is longer
+// than maxAnswer bytes (announced so, or found so while reading: nothing more is read).
 bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const void* Data, uint32_t DataSize,
-                 const std::string& ContentType, std::vector<uint8_t>* Response, TDataManager& manager,
-                 bool showMsg) {
+                 const std::string& ContentType, std::vector<uint8_t>* Response, size_t maxAnswer,
+                 TDataManager& manager, bool showMsg) {
   std::string header = "Content-Type: " + ContentType;
   if (!internet.SendRequest(request.Get(), header, Data, DataSize)) {
     manager.ShowServerError(showMsg);
     return false;
   }
+  uint64_t announced = 0;
+  if (internet.QueryContentLength(request.Get(), announced) && announced > maxAnswer) {
+    manager.ShowServerError(showMsg);
+    return false;
+  }
   auto buffer = std::make_unique<uint8_t[]>(EXCHANGE_READ_SIZE);
+  size_t total = 0;
   for (;;) {
     uint32_t read = 0;
     if (!internet.Read(request.Get(), buffer.get(), EXCHANGE_READ_SIZE, read)) {
@@ -42,6 +49,11 @@ bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const 
       return false;
     }
     if (read == 0) return true;
+    total += read;
+    if (total > maxAnswer) {
+      manager.ShowServerError(showMsg);
+      return false;
+    }
     if (Response != nullptr) Response->insert(Response->end(), buffer.get(), buffer.get() + read);
   }
 }
@@ -56,16 +68,19 @@ void TDataManager::ShowServerError(bool AShow) {
 
 bool TDataManager::SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                                const std::string& Resource, const void* Data, uint32_t DataSize,
-                               const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg) {
+                               const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
+                               bool showMsg) {
   if (m_model.ProxyEnabled())
-    return SendReceiveProxy(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, showMsg);
-  return SendReceiveDirect(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, showMsg);
+    return SendReceiveProxy(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, AMaxAnswer,
+                            showMsg);
+  return SendReceiveDirect(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, AMaxAnswer,
+                           showMsg);
 }
 
 bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                                     const std::string& Resource, const void* Data, uint32_t DataSize,
                                     const std::string& ContentType, std::vector<uint8_t>* Response,
-                                    bool showMsg) {
+                                    size_t AMaxAnswer, bool showMsg) {
   IInternetPort& internet = m_ports.internet;
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet,
@@ -94,13 +109,13 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
     ShowServerError(showMsg);
     return false;
   }
-  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, *this, showMsg);
+  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, AMaxAnswer, *this, showMsg);
 }
 
 bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                                      const std::string& Resource, const void* Data, uint32_t DataSize,
                                      const std::string& ContentType, std::vector<uint8_t>* Response,
-                                     bool showMsg) {
+                                     size_t AMaxAnswer, bool showMsg) {
   IInternetPort& internet = m_ports.internet;
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet, internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
@@ -113,7 +128,7 @@ bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::st
   uint32_t flags = nPort == 443 ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
   TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource, flags));
   if (!request) return false;
-  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, *this, showMsg);
+  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, AMaxAnswer, *this, showMsg);
 }
 
 void TDataManager::SetTimeouts(const TInternetHandle& session) {
