@@ -461,6 +461,7 @@ void TDriverAppForm::EndTasks() {
   // workers are released from any wait for this thread and joined, so no
   // notification reaches a window being destroyed.
   if (FscanTask) StopScanTask();
+  m_engine.CancelExchanges();  // a run waiting for the server ends now, not at its time-out
   m_backupController.StopBackupTask();
   m_programUpdate.reset();
   m_updateController.Flow().CancelTasks();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,9 @@ class TDataManager {
                          const std::string& Resource, const void* Data, uint32_t DataSize,
                          const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
                          bool showMsg);
+  // From any thread: every exchange running now stops waiting for the server and fails
+  // (closing the program does not wait out a 50-second time-out); later ones are not touched.
+  void CancelExchanges();
   // The session of a download run; hConnect stays empty when it cannot be opened.
   void QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect);
   // Fetches szUrl into szFileName: 0 complete, 1 connection, 2 file, 3 refused (403), 4 stopped.
@@ -139,6 +143,10 @@ class TDataManager {
   bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
   // The connect, receive and send timeouts of an exchange session: m_timeout each.
   void SetTimeouts(const TInternetHandle& session);
+  // The sessions of the exchanges running now, for CancelExchanges.
+  friend class TRunningExchange;
+  std::mutex m_exchangesLock;
+  std::vector<TInternetRaw> m_exchanges;
   // The scan's steps: the enumeration (false when the run ended there), the
   // devices without a setup class, and the stored result brought back.
   bool EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler);

@@ -1,5 +1,6 @@
 // TDataManager's server exchange: one POST to the driver server, through the configured
 // proxy or the system's own settings, and the download session.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -60,6 +61,32 @@ bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const 
 
 }  // namespace
 
+// One exchange's session, known to CancelExchanges while it runs; declared after the
+// session's handle, so it is forgotten before the handle is closed.
+class TRunningExchange {
+ public:
+  TRunningExchange(TDataManager& manager, TInternetRaw session) : m_manager(manager), m_session(session) {
+    std::lock_guard lock(m_manager.m_exchangesLock);
+    m_manager.m_exchanges.push_back(session);
+  }
+  ~TRunningExchange() {
+    std::lock_guard lock(m_manager.m_exchangesLock);
+    auto& sessions = m_manager.m_exchanges;
+    sessions.erase(std::find(sessions.begin(), sessions.end(), m_session));
+  }
+  TRunningExchange(const TRunningExchange&) = delete;
+  TRunningExchange& operator=(const TRunningExchange&) = delete;
+
+ private:
+  TDataManager& m_manager;
+  TInternetRaw m_session;
+};
+
+void TDataManager::CancelExchanges() {
+  std::lock_guard lock(m_exchangesLock);
+  for (TInternetRaw session : m_exchanges) m_ports.internet.CancelSession(session);
+}
+
 void TDataManager::ShowServerError(bool AShow) {
   if (!AShow || m_messageSink == nullptr) return;
   const std::string text = FormatText(m_ports.strings.Load(IDS_SERVER_PROBLEM_TEXT), APPLICATION_NAME);
@@ -89,6 +116,7 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
     ShowServerError(showMsg);
     return false;
   }
+  TRunningExchange running(*this, session.Get());
   SetTimeouts(session);
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),
@@ -120,6 +148,7 @@ bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::st
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet, internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
   if (StepFailed(internet, session)) return false;
+  TRunningExchange running(*this, session.Get());
   SetTimeouts(session);
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),

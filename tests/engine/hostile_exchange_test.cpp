@@ -3,7 +3,9 @@
 // "config.bin"; and the caps on the scan, version and checksum answers.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "engine/server_contract.h"
 #include "engine/sim_engine.h"
@@ -160,6 +162,26 @@ TEST_F(HostileExchange, EachFaultEndsTheScanAsItsRowSaysAndKeepsTheStoredResult)
       EXPECT_LT(server.Sent(), row.sentBelow) << "the client stopped reading";
     }
   }
+}
+
+// Closing the program cancels the exchanges: a scan waiting for a silent server ends at
+// once, long before its time-out, as a failed scan that keeps the stored result.
+TEST_F(HostileExchange, ACancelEndsAScanWaitingForASilentServer) {
+  Engine().m_timeout = 60000;
+  THostileServer server({{""}, {}, 0, true});
+  const auto started = std::chrono::steady_clock::now();
+  std::thread closing([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Engine().StopScan();
+    Engine().CancelExchanges();
+  });
+  EXPECT_EQ(Scan(server.Port()), "");
+  closing.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ(handler.finished, 1);
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_EQ(OfferedVersion(), "50.0.0.0");
+  EXPECT_EQ(folder.Read("Quorvane/config.bin"), storedBytes);
 }
 
 // The version and checksum answers are capped at 64 KiB: a longer one is a failed
