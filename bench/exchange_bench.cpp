@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/data_manager.h"
+#include "engine/server_contract.h"
 #include "net/net_server.h"
 #include "proto/driver_builder.h"
 #include "support/sim_data_model.h"
@@ -114,7 +115,8 @@ int main() {
         TClock::time_point sent = TClock::now();
         bool ok = clientEngine.SendReceive("Quorvane", "127.0.0.1", port, "/newupdates/", body.data(),
                                            static_cast<uint32_t>(body.size()),
-                                           "application/x-protobuf; charset=\"utf-8\"", &answer, false);
+                                           "application/x-protobuf; charset=\"utf-8\"", &answer,
+                                           QV_SCAN_ANSWER_LIMIT, false);
         latencies[client].push_back(Seconds(TClock::now() - sent) * 1000.0);
         if (!ok || answer.empty()) std::fprintf(stderr, "a scan failed\n");
       }

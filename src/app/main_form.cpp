@@ -461,6 +461,7 @@ void TDriverAppForm::EndTasks() {
   // workers are released from any wait for this thread and joined, so no
   // notification reaches a window being destroyed.
   if (FscanTask) StopScanTask();
+  m_engine.CancelExchanges();  // a run waiting for the server ends now, not at its time-out
   m_backupController.StopBackupTask();
   m_programUpdate.reset();
   m_updateController.Flow().CancelTasks();
@@ -495,12 +496,15 @@ void TDriverAppForm::ShowServerProblem() {
 void TDriverAppForm::Repaint() { InvalidateRect(Handle(), nullptr, TRUE); }
 
 bool TDriverAppForm::FormCloseQuery() {
-  TRunningActivities running;
-  running.scanning = m_engine.m_scanning;
-  running.downloading = m_engine.m_downloading;
-  running.stopping = m_engine.m_stopped;
-  running.backingUp = m_engine.m_doingbackup;
-  running.installing = m_engine.m_installing;
+  const auto running = [this] {
+    TRunningActivities now;
+    now.scanning = m_engine.m_scanning;
+    now.downloading = m_engine.m_downloading;
+    now.stopping = m_engine.m_stopped;
+    now.backingUp = m_engine.m_doingbackup;
+    now.installing = m_engine.m_installing;
+    return now;
+  };
   return CloseQuery(
       running,
       [&](TEngineActivity activity) {

@@ -11,6 +11,7 @@
 #include "core/windows_policies.h"
 #include "engine/data_manager.h"
 #include "gui_resources.h"
+#include "platform/win32/win32_com.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
@@ -75,6 +76,8 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
     if (auto processId = ParseProcessId(switches.pidText)) WaitForPredecessor(*processId);
   }
 
+  // COM on this thread for the calls made from the window (System Restore among them).
+  TComScope com;
   // The two global objects: the data model, then the engine over it.
   TWin32Machine machine;
   // The interface language chosen for this program, before the first text.
@@ -100,7 +103,13 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
   }
   // The lock is held while the program runs.
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (HWND running = FindWindowW(QV_MAIN_CLASS, nullptr)) SendMessageW(running, QV_BRING_FORWARD, 0, 0);
+    if (HWND running = FindWindowW(QV_MAIN_CLASS, nullptr)) {
+      // This copy was started by the user, so it may hand the foreground on to the first.
+      DWORD firstCopy = 0;
+      GetWindowThreadProcessId(running, &firstCopy);
+      AllowSetForegroundWindow(firstCopy);
+      SendMessageW(running, QV_BRING_FORWARD, 0, 0);
+    }
     return 0;
   }
 
@@ -144,7 +153,7 @@ int RunQuorvane(const std::vector<std::string>& parameters) {
   // 11. The splash holds the start until its time is up; the loop waits for
   // messages rather than spinning.
   bool quit = false;
-  while (!splash->Completed()) {
+  while (splash->Handle() && !splash->Completed()) {  // a splash that was never made holds nothing
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
       quit = true;
       break;

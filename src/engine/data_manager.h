@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,16 +43,22 @@ class TDataManager {
   void BuildImageList();
 
   // Server exchange: one POST through the configured proxy or the system's settings.
-  // Response nullptr: the answer is read and dropped.
+  // Response nullptr: the answer is read and dropped. An answer longer than AMaxAnswer
+  // bytes is a failed exchange.
   bool SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort, const std::string& Resource,
                    const void* Data, uint32_t DataSize, const std::string& ContentType,
-                   std::vector<uint8_t>* Response, bool showMsg);
+                   std::vector<uint8_t>* Response, size_t AMaxAnswer, bool showMsg);
   bool SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                         const std::string& Resource, const void* Data, uint32_t DataSize,
-                        const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg);
+                        const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
+                        bool showMsg);
   bool SendReceiveDirect(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                          const std::string& Resource, const void* Data, uint32_t DataSize,
-                         const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg);
+                         const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
+                         bool showMsg);
+  // From any thread: every exchange running now stops waiting for the server and fails
+  // (closing the program does not wait out a 50-second time-out); later ones are not touched.
+  void CancelExchanges();
   // The session of a download run; hConnect stays empty when it cannot be opened.
   void QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect);
   // Fetches szUrl into szFileName: 0 complete, 1 connection, 2 file, 3 refused (403), 4 stopped.
@@ -136,6 +143,10 @@ class TDataManager {
   bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
   // The connect, receive and send timeouts of an exchange session: m_timeout each.
   void SetTimeouts(const TInternetHandle& session);
+  // The sessions of the exchanges running now, for CancelExchanges.
+  friend class TRunningExchange;
+  std::mutex m_exchangesLock;
+  std::vector<TInternetRaw> m_exchanges;
   // The scan's steps: the enumeration (false when the run ended there), the
   // devices without a setup class, and the stored result brought back.
   bool EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler);

@@ -54,6 +54,13 @@ std::optional<std::string> TCatalogSearch::Find(const std::string& name) {
     const fs::directory_entry entry = *m_walk;
     std::error_code kindError;
     const bool directory = entry.is_directory(kindError);
+    // A folder that cannot be opened would end the whole walk at the increment: it is
+    // passed over instead, and the walk goes on with the next entry.
+    if ((directory || kindError) && !entry.is_symlink(kindError)) {
+      std::error_code openError;
+      fs::directory_iterator probe(entry.path(), fs::directory_options::skip_permission_denied, openError);
+      if (openError) m_walk.disable_recursion_pending();
+    }
     m_walk.increment(error);
     if (error) m_walk = fs::recursive_directory_iterator();
     if (directory) continue;

@@ -180,7 +180,7 @@ bool TDataManager::PostChecksum(const std::string& cksum, const std::string& Dri
 
   std::vector<uint8_t> answer;
   if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), QV_CLIENT_STATUS_ROUTE, body.data(),
-                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, true))
+                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, QV_SHORT_ANSWER_LIMIT, true))
     return false;
   return answer.size() >= 4 && std::memcmp(answer.data(), "true", 4) == 0;
 }

@@ -1,5 +1,6 @@
 // TDataManager's server exchange: one POST to the driver server, through the configured
 // proxy or the system's own settings, and the download session.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -25,16 +26,23 @@ bool StepFailed(IInternetPort& internet, const TInternetHandle& handle) {
 }
 
 // Sends the request and reads the whole answer into Response (or drops it); false,
-// with the server message, when sending or a read fails.
+// with the server message, when sending or a read fails, or when the answer is longer
+// than maxAnswer bytes (announced so, or found so while reading: nothing more is read).
 bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const void* Data, uint32_t DataSize,
-                 const std::string& ContentType, std::vector<uint8_t>* Response, TDataManager& manager,
-                 bool showMsg) {
+                 const std::string& ContentType, std::vector<uint8_t>* Response, size_t maxAnswer,
+                 TDataManager& manager, bool showMsg) {
   std::string header = "Content-Type: " + ContentType;
   if (!internet.SendRequest(request.Get(), header, Data, DataSize)) {
     manager.ShowServerError(showMsg);
     return false;
   }
+  uint64_t announced = 0;
+  if (internet.QueryContentLength(request.Get(), announced) && announced > maxAnswer) {
+    manager.ShowServerError(showMsg);
+    return false;
+  }
   auto buffer = std::make_unique<uint8_t[]>(EXCHANGE_READ_SIZE);
+  size_t total = 0;
   for (;;) {
     uint32_t read = 0;
     if (!internet.Read(request.Get(), buffer.get(), EXCHANGE_READ_SIZE, read)) {
@@ -42,11 +50,42 @@ bool SendAndRead(IInternetPort& internet, const TInternetHandle& request, const 
       return false;
     }
     if (read == 0) return true;
+    total += read;
+    if (total > maxAnswer) {
+      manager.ShowServerError(showMsg);
+      return false;
+    }
     if (Response != nullptr) Response->insert(Response->end(), buffer.get(), buffer.get() + read);
   }
 }
 
 }  // namespace
+
+// One exchange's session, known to CancelExchanges while it runs; declared after the
+// session's handle, so it is forgotten before the handle is closed.
+class TRunningExchange {
+ public:
+  TRunningExchange(TDataManager& manager, TInternetRaw session) : m_manager(manager), m_session(session) {
+    std::lock_guard lock(m_manager.m_exchangesLock);
+    m_manager.m_exchanges.push_back(session);
+  }
+  ~TRunningExchange() {
+    std::lock_guard lock(m_manager.m_exchangesLock);
+    auto& sessions = m_manager.m_exchanges;
+    sessions.erase(std::find(sessions.begin(), sessions.end(), m_session));
+  }
+  TRunningExchange(const TRunningExchange&) = delete;
+  TRunningExchange& operator=(const TRunningExchange&) = delete;
+
+ private:
+  TDataManager& m_manager;
+  TInternetRaw m_session;
+};
+
+void TDataManager::CancelExchanges() {
+  std::lock_guard lock(m_exchangesLock);
+  for (TInternetRaw session : m_exchanges) m_ports.internet.CancelSession(session);
+}
 
 void TDataManager::ShowServerError(bool AShow) {
   if (!AShow || m_messageSink == nullptr) return;
@@ -56,16 +95,19 @@ void TDataManager::ShowServerError(bool AShow) {
 
 bool TDataManager::SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                                const std::string& Resource, const void* Data, uint32_t DataSize,
-                               const std::string& ContentType, std::vector<uint8_t>* Response, bool showMsg) {
+                               const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
+                               bool showMsg) {
   if (m_model.ProxyEnabled())
-    return SendReceiveProxy(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, showMsg);
-  return SendReceiveDirect(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, showMsg);
+    return SendReceiveProxy(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, AMaxAnswer,
+                            showMsg);
+  return SendReceiveDirect(UserAgent, Server, nPort, Resource, Data, DataSize, ContentType, Response, AMaxAnswer,
+                           showMsg);
 }
 
 bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                                     const std::string& Resource, const void* Data, uint32_t DataSize,
                                     const std::string& ContentType, std::vector<uint8_t>* Response,
-                                    bool showMsg) {
+                                    size_t AMaxAnswer, bool showMsg) {
   IInternetPort& internet = m_ports.internet;
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet,
@@ -74,6 +116,7 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
     ShowServerError(showMsg);
     return false;
   }
+  TRunningExchange running(*this, session.Get());
   SetTimeouts(session);
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),
@@ -94,17 +137,18 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
     ShowServerError(showMsg);
     return false;
   }
-  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, *this, showMsg);
+  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, AMaxAnswer, *this, showMsg);
 }
 
 bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                                      const std::string& Resource, const void* Data, uint32_t DataSize,
                                      const std::string& ContentType, std::vector<uint8_t>* Response,
-                                     bool showMsg) {
+                                     size_t AMaxAnswer, bool showMsg) {
   IInternetPort& internet = m_ports.internet;
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle session(internet, internet.OpenSession(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, "", 0));
   if (StepFailed(internet, session)) return false;
+  TRunningExchange running(*this, session.Get());
   SetTimeouts(session);
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),
@@ -113,7 +157,7 @@ bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::st
   uint32_t flags = nPort == 443 ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
   TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource, flags));
   if (!request) return false;
-  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, *this, showMsg);
+  return SendAndRead(internet, request, Data, DataSize, ContentType, Response, AMaxAnswer, *this, showMsg);
 }
 
 void TDataManager::SetTimeouts(const TInternetHandle& session) {

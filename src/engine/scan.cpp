@@ -37,11 +37,24 @@ void TDataManager::StartScan(TICallbackHandler* pCallbackHandler) {
   AddClasslessDevices(oldDevices);
 
   if (pCallbackHandler) pCallbackHandler->CheckingForUpdate();
-  const bool checked = CheckForUpdates(m_model.DeviceList());
+  bool checked = false;
+  try {
+    checked = CheckForUpdates(m_model.DeviceList());
+  } catch (...) {
+    RestoreStoredScanResult();  // an undecodable answer: the error goes on to the caller
+    throw;
+  }
+  if (!checked) {
+    // The enumerated list has no offers: storing it would show every device as up to
+    // date. The last stored result stays, on disk and in the list.
+    RestoreStoredScanResult();
+    m_stopped = true;
+    if (pCallbackHandler) pCallbackHandler->FinishScanning(1);
+    return;
+  }
   m_model.SetEndTime(ScanTimeNow(m_ports.locale));
   m_model.DumpScanResults();
-  if (!checked) m_stopped = true;
-  if (pCallbackHandler) pCallbackHandler->FinishScanning(checked ? 0 : 1);
+  if (pCallbackHandler) pCallbackHandler->FinishScanning(0);
 }
 
 bool TDataManager::EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICallbackHandler* pCallbackHandler) {
@@ -144,7 +157,7 @@ std::vector<uint8_t> TDataManager::EncodeScanRequest(const TDriverMap& devices) 
 
 bool TDataManager::PostScanRequest(const std::vector<uint8_t>& body, std::vector<uint8_t>& answer) {
   return SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), QV_NEW_UPDATES_ROUTE, body.data(),
-                     static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false);
+                     static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, QV_SCAN_ANSWER_LIMIT, false);
 }
 
 bool TDataManager::ExchangeScanRequest(const TDriverMap& devices, TDrivers& offers) {

@@ -15,7 +15,7 @@ std::string TDataManager::CheckSoftwareUpdate() {
 
   std::vector<uint8_t> answer;
   if (!SendReceive(QV_USER_AGENT, m_model.ServerURL(), m_model.ServerPort(), QV_CLIENT_VERSION_ROUTE, body.data(),
-                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, false))
+                   static_cast<uint32_t>(body.size()), QV_PROTOBUF_CONTENT_TYPE, &answer, QV_SHORT_ANSWER_LIMIT, false))
     return {};
   if (answer.empty() || (answer.size() >= 5 && std::memcmp(answer.data(), "false", 5) == 0)) return {};
 

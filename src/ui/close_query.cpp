@@ -12,20 +12,22 @@ int StopQuestionId(TEngineActivity activity) {
   return 0;
 }
 
-bool CloseQuery(const TRunningActivities& running, const std::function<bool(TEngineActivity)>& confirm,
-                const std::function<void(TEngineActivity)>& stop) {
-  const struct {
-    TEngineActivity activity;
-    bool asked;
-  } order[] = {{actScan, running.scanning},
-               {actDownload, running.downloading && !running.stopping},
-               {actBackup, running.backingUp},
-               {actInstall, running.installing}};
+bool CloseQuery(const std::function<TRunningActivities()>& running,
+                const std::function<bool(TEngineActivity)>& confirm, const std::function<void(TEngineActivity)>& stop) {
+  const auto asked = [](TEngineActivity activity, const TRunningActivities& now) {
+    switch (activity) {
+      case actScan: return now.scanning;
+      case actDownload: return now.downloading && !now.stopping;
+      case actBackup: return now.backingUp;
+      case actInstall: return now.installing;
+    }
+    return false;
+  };
   bool canClose = true;
-  for (const auto& item : order) {
-    if (!item.asked) continue;
-    if (confirm(item.activity)) {
-      stop(item.activity);
+  for (TEngineActivity activity : {actScan, actDownload, actBackup, actInstall}) {
+    if (!asked(activity, running())) continue;
+    if (confirm(activity)) {
+      stop(activity);
     } else {
       canClose = false;
     }

@@ -20,6 +20,8 @@ int StopQuestionId(TEngineActivity activity);
 
 // Asks confirm() for every running activity, in the order scan, download,
 // backup, install, even after an earlier refusal, and calls stop() for each
-// one confirmed. True when the window may close: nothing was refused.
-bool CloseQuery(const TRunningActivities& running, const std::function<bool(TEngineActivity)>& confirm,
-                const std::function<void(TEngineActivity)>& stop);
+// one confirmed. What runs is read again before each question: a run may end, or
+// begin stopping, while a question is open. True when the window may close:
+// nothing was refused.
+bool CloseQuery(const std::function<TRunningActivities()>& running,
+                const std::function<bool(TEngineActivity)>& confirm, const std::function<void(TEngineActivity)>& stop);

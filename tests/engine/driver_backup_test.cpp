@@ -398,6 +398,21 @@ TEST_F(DriverBackupTest, CatalogSearchContinuesWhereItStopped) {
   EXPECT_EQ(machine.devices.systemDirectoryQueries, 1);
 }
 
+// A folder that cannot be opened when the walk reaches it (here: gone meanwhile) is
+// passed over; the folders after it are still searched.
+TEST_F(DriverBackupTest, CatalogSearchPassesOverAFolderItCannotOpen) {
+  for (const char* folder : {"p", "q", "r"}) Write(InSystem(std::string(folder) + "/" + folder + ".cat"), folder);
+  std::vector<std::string> order;  // the walk lists the folders in this order
+  for (const fs::directory_entry& entry : fs::directory_iterator(ToPath(SystemDir())))
+    if (entry.path().filename() != "drivers") order.push_back(FromPath(entry.path().filename()));
+  ASSERT_EQ(order.size(), 3u);
+  TCatalogSearch search(machine.devices);
+  ASSERT_TRUE(search.Find(order[0] + ".cat"));  // the walk now stands at the second folder
+  fs::rename(ToPath(InSystem(order[1])), ToPath(files.File("moved-away")));
+  EXPECT_TRUE(search.Find(order[2] + ".cat"));
+  EXPECT_FALSE(search.Find(order[1] + ".cat"));
+}
+
 // Where the driver list cannot be built (Wine), the driver key and the INF section give the files.
 TEST_F(DriverBackupTest, WithoutDriverListsTheDriverKeyAndTheInfSectionGiveTheFiles) {
   TInfFacts facts{DISK_HID};

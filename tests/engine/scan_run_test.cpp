@@ -158,7 +158,15 @@ TEST_F(ScanRun, AnEmptyAnswerLeavesEveryDeviceUpToDate) {
   EXPECT_FALSE(Engine().m_stopped);
 }
 
-TEST_F(ScanRun, AServerErrorOrAFailedExchangeStoresTheListWithoutOffers) {
+TEST_F(ScanRun, AServerErrorOrAFailedExchangeKeepsTheStoredResult) {
+  AddDevice("GPU", GPU_ID, DISPLAY_CLASS);
+  server.Offer({GPU_ID}, "99.1.0.0");
+  serverPort = server.Start();
+  Scan();
+  const std::string startTime = model->StartTime();
+  AddDevice("Camera", CAMERA_ID, HID_CLASS);
+  machine.locale.fixedTime = TLocalTime{2025, 1, 2, 0, 30};
+
   struct TCase {
     const char* name;
     bool serverError;  // otherwise nothing listens on the port
@@ -167,7 +175,6 @@ TEST_F(ScanRun, AServerErrorOrAFailedExchangeStoresTheListWithoutOffers) {
   for (const TCase& c : {TCase{"server error", true, 1}, TCase{"no server", false, 0}}) {
     SCOPED_TRACE(c.name);
     TScanServer caseServer;
-    caseServer.Offer({GPU_ID}, "99.1.0.0");
     int port = caseServer.Start();
     if (c.serverError) {
       // The scan asks the catalog for its import counter first.
@@ -175,17 +182,19 @@ TEST_F(ScanRun, AServerErrorOrAFailedExchangeStoresTheListWithoutOffers) {
     } else {
       caseServer.Stop();
     }
-    machine.devices.devices.clear();
-    AddDevice("GPU", GPU_ID, DISPLAY_CLASS);
     sink.shown.clear();
 
-    EXPECT_EQ(Scan(port), (std::vector<std::string>{"StartScanning", "FinishScanDriver GPU", "CheckingForUpdate",
-                                                    "FinishScanning 1"}));
+    EXPECT_EQ(Scan(port), (std::vector<std::string>{"StartScanning", "FinishScanDriver GPU", "FinishScanDriver Camera",
+                                                    "CheckingForUpdate", "FinishScanning 1"}));
     EXPECT_TRUE(Engine().m_stopped);
     EXPECT_EQ(sink.shown.size(), c.messages);
-    auto stored = Stored();
-    ASSERT_EQ(stored->DeviceList().Count(), 1u);
-    EXPECT_EQ(stored->DeviceList()[0].strNewVersion, "");
+    // Neither the list nor "config.bin" lose the earlier offer to an answer that never came.
+    const auto stored = Stored();
+    for (TDriverDatamodel* result : {model.get(), stored.get()}) {
+      ASSERT_EQ(result->DeviceList().Count(), 1u);
+      EXPECT_EQ(result->DeviceList()[0].strNewVersion, "99.1.0.0");
+      EXPECT_EQ(result->StartTime(), startTime);
+    }
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/data_manager.h"
+#include "engine/server_contract.h"
 #include "support/recording_sink.h"
 #include "support/sim_data_model.h"
 
@@ -36,7 +37,8 @@ class TNetEngineFixture : public TSimDataModelFixture {
   bool Scan(int port, const std::string& body, std::vector<uint8_t>* response, bool showMsg = true,
             const std::string& server = "127.0.0.1") {
     return Engine().SendReceive("Quorvane", server, port, "/newupdates/", body.data(),
-                                static_cast<uint32_t>(body.size()), PROTOBUF_CONTENT_TYPE, response, showMsg);
+                                static_cast<uint32_t>(body.size()), PROTOBUF_CONTENT_TYPE, response,
+                                QV_SCAN_ANSWER_LIMIT, showMsg);
   }
 
   static std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }

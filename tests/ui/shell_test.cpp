@@ -268,7 +268,7 @@ TEST(CloseQuery, AsksEveryRunningActivityInOrder) {
     std::vector<TEngineActivity> stopped;
     size_t next = 0;
     bool closes = CloseQuery(
-        c.running,
+        [&] { return c.running; },
         [&](TEngineActivity activity) {
           asked.push_back(activity);
           return next < c.answers.size() ? c.answers[next++] : false;
@@ -279,6 +279,34 @@ TEST(CloseQuery, AsksEveryRunningActivityInOrder) {
     EXPECT_EQ(closes, c.closes);
   }
   EXPECT_EQ(StopQuestionId(actDownload), IDS_CONFIRM_STOP_DOWNLOAD);
+}
+
+// What runs is read again before each question: a download that ended, or began
+// stopping, while the scan's question was open is not asked about.
+TEST(CloseQuery, ReadsTheRunsAgainBeforeEachQuestion) {
+  const struct {
+    const char* label;
+    void (*meanwhile)(TRunningActivities&);
+    std::vector<TEngineActivity> asked;
+  } cases[] = {
+      {"nothing changes", [](TRunningActivities&) {}, {actScan, actDownload, actInstall}},
+      {"the download ended", [](TRunningActivities& r) { r.downloading = false; }, {actScan, actInstall}},
+      {"the download began stopping", [](TRunningActivities& r) { r.stopping = true; }, {actScan, actInstall}},
+      {"the install ended too", [](TRunningActivities& r) { r.downloading = r.installing = false; }, {actScan}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TRunningActivities running{true, true, false, false, true};
+    std::vector<TEngineActivity> asked;
+    CloseQuery([&] { return running; },
+               [&](TEngineActivity activity) {
+                 asked.push_back(activity);
+                 if (activity == actScan) c.meanwhile(running);
+                 return false;  // refused: nothing is stopped by the answers themselves
+               },
+               [](TEngineActivity) {});
+    EXPECT_EQ(asked, c.asked);
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/data_manager.h"
+#include "engine/server_contract.h"
 #include "engine/setup_download.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_machine.h"
@@ -58,7 +59,7 @@ class InternetTest : public ::testing::Test {
   bool Scan(const std::string& body, std::vector<uint8_t>* response, int port) {
     return engine->SendReceive("Quorvane", "127.0.0.1", port, "/newupdates/", body.data(),
                                static_cast<uint32_t>(body.size()), "application/x-protobuf; charset=\"utf-8\"",
-                               response, true);
+                               response, QV_SCAN_ANSWER_LIMIT, true);
   }
 
   TWin32Machine machine;
@@ -99,7 +100,8 @@ TEST_F(InternetTest, ExchangesDirectlyAndThroughTheProxy) {
 
 TEST_F(InternetTest, FailuresOnTheDirectPath) {
   std::vector<uint8_t> response;
-  EXPECT_FALSE(engine->SendReceive("Quorvane", "", serverPort, "/newupdates/", "x", 1, "text/plain", &response, true));
+  EXPECT_FALSE(engine->SendReceive("Quorvane", "", serverPort, "/newupdates/", "x", 1, "text/plain", &response,
+                                    QV_SCAN_ANSWER_LIMIT, true));
   EXPECT_EQ(sink.shown, 0) << "a connection that cannot be made is silent";
   EXPECT_FALSE(Scan("x", &response, 1));
   EXPECT_EQ(sink.shown, 1) << "a failed send shows the message";
@@ -122,7 +124,7 @@ TEST_F(InternetTest, DownloadsAndRefusals) {
   std::vector<uint8_t> response;
   ASSERT_TRUE(engine->SendReceive("Quorvane", "127.0.0.1", serverPort, "/newupdates/", body.data(),
                                   static_cast<uint32_t>(body.size()), "application/x-protobuf; charset=\"utf-8\"",
-                                  &response, true));
+                                  &response, QV_SCAN_ANSWER_LIMIT, true));
   TDriverReader reader;
   reader.GetBuf().Init(response.data(), static_cast<int32_t>(response.size()), false);
   TDrivers answer;

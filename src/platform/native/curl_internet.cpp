@@ -214,11 +214,7 @@ void TCurlInternet::Configure(TCurlSession& session, TCurlRequest& request, cons
   if (session.connectTimeout != 0) curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(session.connectTimeout));
   // WinInet's send and receive timeouts bound each wait for the peer: no byte moving
   // for that long ends the transfer.
-  uint32_t idle = std::max(session.receiveTimeout, session.sendTimeout);
-  if (idle != 0) {
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, std::max(1L, long((idle + 999) / 1000)));
-  }
+  request.transfer.IdleTimeout(std::max(session.receiveTimeout, session.sendTimeout));
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
   if (!m_caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, m_caFile.c_str());

@@ -2,6 +2,7 @@
 #include "platform/native/curl_transfer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "platform/internet.h"
@@ -84,7 +85,22 @@ bool TCurlTransfer::Start(uint32_t& error) {
   return error == ERROR_SUCCESS;
 }
 
+curl_off_t TCurlTransfer::BytesMoved() const {
+  curl_off_t sent = 0;
+  curl_off_t received = 0;
+  long headersSent = 0;
+  long headersReceived = 0;
+  curl_easy_getinfo(m_easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+  curl_easy_getinfo(m_easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
+  curl_easy_getinfo(m_easy, CURLINFO_REQUEST_SIZE, &headersSent);
+  curl_easy_getinfo(m_easy, CURLINFO_HEADER_SIZE, &headersReceived);
+  return sent + received + headersSent + headersReceived;
+}
+
 void TCurlTransfer::RunUntilData() {
+  using TClock = std::chrono::steady_clock;
+  curl_off_t moved = BytesMoved();
+  TClock::time_point lastMove = TClock::now();
   while (!m_done && m_pendingOffset == m_pending.size() && !Cancelled()) {
     int running = 0;
     if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
@@ -99,9 +115,23 @@ void TCurlTransfer::RunUntilData() {
         m_result = message->data.result;
       }
     }
-    // A cancel wakes the poll.
-    if (!m_done && m_pendingOffset == m_pending.size() && !Cancelled())
-      curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
+    if (m_done || m_pendingOffset != m_pending.size() || Cancelled()) break;
+    int wait = 1000;
+    if (m_idleTimeout != 0) {
+      const curl_off_t now = BytesMoved();
+      if (now != moved) {
+        moved = now;
+        lastMove = TClock::now();
+      }
+      const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - lastMove).count();
+      if (idle >= m_idleTimeout) {
+        m_done = true;
+        m_result = CURLE_OPERATION_TIMEDOUT;
+        break;
+      }
+      wait = static_cast<int>(std::min<long long>(wait, m_idleTimeout - idle));
+    }
+    curl_multi_poll(m_multi, nullptr, 0, wait, nullptr);  // a cancel wakes it
   }
 }
 

@@ -40,6 +40,9 @@ class TCurlTransfer {
   void AddHeader(const std::string& line);
   // Before Start: the cancel that ends this transfer's waits.
   void CancelWith(std::shared_ptr<TCurlCancel> cancel) { m_cancel = std::move(cancel); }
+  // Before Start: no byte moving either way for this long ends the transfer with
+  // ERROR_INTERNET_TIMEOUT, as WinInet's send and receive time-outs do (0: no limit).
+  void IdleTimeout(uint32_t milliseconds) { m_idleTimeout = milliseconds; }
   // Sends the request and waits for the first bytes of the answer (or its end).
   // False with a WinInet error code when the request could not be carried out.
   bool Start(uint32_t& error);
@@ -52,6 +55,8 @@ class TCurlTransfer {
   static size_t OnData(char* data, size_t size, size_t count, void* self);
   // Runs the transfer until answer bytes are waiting or it has ended.
   void RunUntilData();
+  // The bytes sent and received so far, headers included.
+  curl_off_t BytesMoved() const;
   uint32_t ErrorCode() const;
   bool Cancelled() const { return m_cancel && m_cancel->Cancelled(); }
 
@@ -61,6 +66,7 @@ class TCurlTransfer {
   std::shared_ptr<TCurlCancel> m_cancel;
   std::vector<char> m_pending;
   size_t m_pendingOffset = 0;
+  uint32_t m_idleTimeout = 0;
   bool m_started = false;
   bool m_done = false;
   CURLcode m_result = CURLE_OK;

@@ -23,7 +23,10 @@ TTrayIcon::~TTrayIcon() {
 bool TTrayIcon::Create(HICON icon) {
   m_icon = icon;
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  return TWindow::Create(L"QvTrayWindow", {}, WS_POPUP, WS_EX_TOOLWINDOW, L"", {0, 0, 0, 0}, nullptr);
+  if (!TWindow::Create(L"QvTrayWindow", {}, WS_POPUP, WS_EX_TOOLWINDOW, L"", {0, 0, 0, 0}, nullptr)) return false;
+  // Explorer runs unelevated: its broadcast must be let through to this elevated window.
+  ChangeWindowMessageFilterEx(Handle(), m_taskbarCreated, MSGFLT_ALLOW, nullptr);
+  return true;
 }
 
 bool TTrayIcon::Notify(DWORD action, UINT flags) {
