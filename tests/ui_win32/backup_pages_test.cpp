@@ -178,7 +178,8 @@ void RightClickListLine(DWORD processId, HWND list, int line) {
   remote.Write(&rect, sizeof(rect));
   SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(remote.Address()));
   remote.Read(&rect, sizeof(rect));
-  const LPARAM at = MAKELPARAM(rect.left + 5, (rect.top + rect.bottom) / 2);
+  // Near the line's lower edge, so the menu opens below its text.
+  const LPARAM at = MAKELPARAM(rect.left + 40, rect.bottom - 2);
   PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
   PostMessageW(list, WM_RBUTTONUP, 0, at);
 }
@@ -475,3 +476,45 @@ TEST_F(BackupPages, TicksBackupRestoreDeleteAndARemovedDevice) {
 }
 
 }  // namespace
+
+// Helpers for scripts/screenshot, on the running program: --tick-backup-node
+// TEXT opens the backup page's node of that text and ticks it by Space; --start-backup
+// presses Backup and waits until the run has ended; --open-restore-menu opens
+// the menu of the restore list's first line. -1 for other arguments.
+int BackupPagesStep(int argc, char** argv) {
+  const std::string step = argc >= 2 ? argv[1] : "";
+  if (step != "--tick-backup-node" && step != "--start-backup" && step != "--open-restore-menu") return -1;
+  HWND window = FindWindowW(QV_MAIN_CLASS, nullptr);
+  if (!window) return 1;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HWND backupPage = GetDlgItem(CardOf(window, cardBackup), idBackupPage);
+  if (step == "--tick-backup-node" && argc == 3) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, nullptr, 0);
+    std::wstring wanted(static_cast<size_t>(size > 0 ? size - 1 : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, wanted.data(), size);
+    HWND tree = GetDlgItem(backupPage, idDeviceView);
+    std::vector<HTREEITEM> nodes{TreeNext(tree, nullptr, TVGN_ROOT)};
+    for (size_t i = 0; i < nodes.size() && nodes[i]; ++i) {
+      if (TreeText(processId, tree, nodes[i]) == wanted) {
+        SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes[i]));
+        PressSpace(tree, nodes[i]);
+        return 0;
+      }
+      for (HTREEITEM child : Children(tree, nodes[i])) nodes.push_back(child);
+    }
+    return 1;
+  }
+  if (step == "--start-backup") {
+    HWND stop = GetDlgItem(GetDlgItem(CardOf(window, cardBackupProgress), idBackupProgressPage), idStopBackupButton);
+    PostClick(backupPage, idBackupButton);
+    return WaitFor([&] { return VisibleCard(window) == cardBackupProgress && TextOf(stop) == L"OK"; }, 120s) ? 0 : 1;
+  }
+  if (step == "--open-restore-menu") {
+    HWND list = GetDlgItem(GetDlgItem(CardOf(window, cardRestore), idRestorePage), idRestoreList);
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) return 1;
+    RightClickListLine(processId, list, 0);
+    return 0;
+  }
+  return 3;
+}

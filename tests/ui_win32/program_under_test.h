@@ -295,3 +295,7 @@ class TConfigValue {
 };
 
 }  // namespace program_under_test
+
+// The screenshot steps of the backup pages (backup_pages_test.cpp): the exit
+// code of the step the arguments name, or -1 when they name none.
+int BackupPagesStep(int argc, char** argv);
