@@ -23,7 +23,8 @@ bool TBackupProgressPage::Create(HWND card, const TLayoutRect& rect, std::functi
 }
 
 void TBackupProgressPage::MakeFonts() {
-  m_titleFont = MakeFont(L"Segoe UI Semibold", Scale(24), true);
+  // The page's long title fits the card's width in a size smaller than the other pages' titles.
+  m_titleFont = MakeFont(L"Segoe UI Semibold", Scale(20), true);
   m_textFont = MakeFont(L"Segoe UI", Scale(12));
   m_buttonFont = MakeFont(L"Segoe UI", Scale(16), true);
 }

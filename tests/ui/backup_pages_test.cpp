@@ -1,11 +1,14 @@
 // The backup and restore pages' decisions on a simulated machine: the device
-// tree and the backup list, the progress page through a run, the restore list,
-// restore with its restart, delete, and the choice of the backup location.
+// tree and the backup list, the progress page through a run and a stop in the
+// middle of a device, the restore list, restore with its restart, delete, and
+// the choice of the backup location.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "core/message_box_kinds.h"
@@ -16,7 +19,10 @@
 #include "ui/backup_folder_choice.h"
 #include "ui/backup_presenter.h"
 #include "ui/backup_tree.h"
+#include "ui/callback_relay.h"
+#include "ui/plain_loop.h"
 #include "ui/restore_presenter.h"
+#include "ui/worker_task.h"
 
 namespace fs = std::filesystem;
 
@@ -174,6 +180,186 @@ TEST_F(BackupPages, ProgressPageThroughARun) {
     EXPECT_FALSE(presenter.Running()) << c.name;
     EXPECT_EQ(messages, c.messages) << c.name;
   }
+}
+
+// A fault for the backup run: the device tree's file-queue scan holds after
+// its first file until it is released, so a stop lands in the middle of a device.
+class THoldingDeviceTree : public TSimDeviceTree {
+ public:
+  bool ScanFileQueue(TFileQueue queue, uint32_t flags, const TQueueScanCallback& onTarget,
+                     uint32_t* result) override {
+    bool first = true;
+    return TSimDeviceTree::ScanFileQueue(
+        queue, flags,
+        [&](const std::string& target) {
+          const bool goOn = onTarget(target);
+          if (first) {
+            first = false;
+            std::unique_lock lock(m_mutex);
+            m_held = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
+          }
+          return goOn;
+        },
+        result);
+  }
+  bool Held() {
+    std::lock_guard lock(m_mutex);
+    return m_held;
+  }
+  void Release() {
+    std::lock_guard lock(m_mutex);
+    m_released = true;
+    m_changed.notify_all();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_held = false;
+  bool m_released = false;
+};
+
+// The window's backup callbacks as the backup controller shows them.
+class TPresentingView : public ICallbackView {
+ public:
+  explicit TPresentingView(TBackupPresenter& presenter) : m_presenter(presenter) {}
+  void ShowScanningDevice(const std::string&) override {}
+  void ShowCheckingForUpdates() override {}
+  void ShowServerProblem() override {}
+  void ShowDownloadStart(int32_t) override {}
+  void ShowDriverDownloadStart(const std::string&, int32_t) override {}
+  void ShowDriverDownloadEnd(int32_t) override {}
+  void ShowDownloadEnd(bool) override {}
+  void ShowDownloadStep(int32_t) override {}
+  TActiveAction ActiveAction() const override { return TActiveAction::aclBackup; }
+  void ShowBackupStart() override { m_presenter.Started(); }
+  void ShowDriverBackupStart(const std::string& deviceName) override {
+    m_presenter.DeviceStarted(deviceName);
+    devicesStarted.push_back(deviceName);
+  }
+  void ShowDriverBackupEnd(const std::string& deviceName, bool success) override {
+    if (auto message = m_presenter.DeviceEnded(deviceName, success)) messages.push_back(*message);
+  }
+  void ShowBackupEnd(bool success, bool) override { m_presenter.Finished(success); }
+  void ShowUpdateStatus(const std::string&) override {}
+  void ReleaseBackupList() override {}
+  void ShowInstallStart(int32_t) override {}
+  void ShowDriverInstallStart(const std::string&) override {}
+  void ShowDriverInstallEnd(int32_t) override {}
+  void MarkInstalled(const TDeviceProperties&) override {}
+  void ShowInstallEnd(bool, bool) override {}
+  void ShowExtractStart(int32_t) override {}
+  void ShowFileExtracted() override {}
+  void ShowExtractEnd(bool) override {}
+  void Repaint() override {}
+
+  std::vector<std::string> devicesStarted, messages;
+
+ private:
+  TBackupPresenter& m_presenter;
+};
+
+// Stop pressed while a device's files are being copied: the page says
+// "Cancelling backup..." with the stop disabled until the run ends, then
+// "Backup canceled"; the half-made folder is gone and the next device is not started.
+TEST_F(BackupPages, StopInTheMiddleOfADeviceEndsCanceled) {
+  THoldingDeviceTree tree;
+  const std::string windows = JoinPath(fixture.folder.Path(), "Windows");
+  tree.systemDirectory = JoinPath(windows, "System32");
+  tree.AddClass("{4d36e97d-e325-11ce-bfc1-08002be10318}", "System", "System devices");
+  std::vector<TDeviceProperties> records;
+  for (const std::string name : {"Disk", "Pad"}) {
+    const std::string hardwareId = "ROOT\\" + name;
+    const std::string inf = "oem_" + name + ".inf";
+    fixture.folder.Write("Windows/INF/" + inf,
+                         "[Version]\r\nSignature=\"$WINDOWS NT$\"\r\nDriverVer=03/04/2021,1.0.0.0\r\n\r\n"
+                         "[Manufacturer]\r\n%Mfg%=Models,NTamd64\r\n\r\n[Models.NTamd64]\r\n%Desc%=Test_Install," +
+                             hardwareId + "\r\n\r\n[Test_Install]\r\nCopyFiles=Test_Files\r\n\r\n[Test_Files]\r\n" +
+                             name + "1.sys\r\n" + name + "2.sys\r\n\r\n[Strings]\r\nMfg=\"Quorvane\"\r\nDesc=\"" +
+                             name + "\"\r\n");
+    TSimDriver driver;
+    driver.infPath = JoinPath(JoinPath(windows, "INF"), inf);
+    driver.section = "Test_Install";
+    driver.version = 0x0001000000000000ULL;
+    driver.hardwareIds = {hardwareId};
+    for (const std::string& file : {name + "1.sys", name + "2.sys"}) {
+      fixture.folder.Write("Windows/System32/drivers/" + file, "contents of " + file);
+      driver.files.push_back(JoinPath(JoinPath(tree.systemDirectory, "drivers"), file));
+    }
+    TSimDevice device;
+    device.instanceId = hardwareId + "\\0000";
+    device.classGuid = GuidFromText("{4d36e97d-e325-11ce-bfc1-08002be10318}");
+    device.description = name;
+    device.hardwareIds = {hardwareId};
+    device.driver = driver;
+    tree.AddDevice(device);
+    TDeviceProperties record;
+    record.strName = name;
+    record.strHID = hardwareId;
+    record.strClassGUID = "System";
+    record.strVersion = "1.0.0.0";
+    records.push_back(record);
+  }
+  fs::create_directories(ToPath(model.BackupLocation()));
+  TSimMachine& m = fixture.machine;
+  TDataManager engine(model, TSystemPorts{m.registry, m.osVersion, m.shell, m.processes, m.power, m.locale,
+                                          m.fileSystem, m.hashing, m.strings, tree, m.imageLists, m.moduleVersion,
+                                          m.internet, m.systemRestore, m.threadWait, m.firmware, m.hardware,
+                                          m.scheduler});
+  const TDriverMap list{&records[0], &records[1]};
+  const std::string diskFolder = JoinPath(model.BackupLocation(), "Disk - 1.0.0.0");
+
+  TPlainLoop loop;
+  TCallbackDispatcher dispatcher(loop);
+  TBackupPresenter presenter(model, fixture.machine.strings);
+  TPresentingView view(presenter);
+  TCallbackRelay relay(dispatcher, view);
+  presenter.RunStarting(2, model.BackupLocation());
+  bool ended = false;
+  TWorkerTask task(
+      dispatcher, [&] { engine.Backup(list, &relay); },
+      [&] {
+        if (auto message = presenter.TaskEnded(std::nullopt)) view.messages.push_back(*message);
+        ended = true;
+      });
+  // Bounded waits: a run that never reaches the hold fails here instead of hanging.
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const auto waitFor = [&](const std::function<bool()>& done) {
+    loop.RunUntil([&] { return done() || std::chrono::steady_clock::now() > limit; }, std::chrono::milliseconds(10));
+  };
+  waitFor([&] { return tree.Held(); });
+  EXPECT_TRUE(tree.Held()) << "the run never reached the file-queue scan";
+  loop.RunPending();
+  EXPECT_EQ(presenter.ProgressView().deviceText, "Disk");
+  EXPECT_TRUE(presenter.ProgressView().stopEnabled);
+  EXPECT_TRUE(fs::exists(ToPath(JoinPath(diskFolder, "Disk1.sys"))));
+
+  // aclStopBackupExecute.
+  presenter.StopAsked();
+  relay.CancelBackup();
+  engine.BackupCancel();
+  EXPECT_EQ(presenter.ProgressView().deviceText, "Cancelling backup...");
+  EXPECT_FALSE(presenter.ProgressView().stopEnabled);
+  tree.Release();
+  waitFor([&] { return ended; });
+  if (!ended) {
+    dispatcher.Shutdown();  // releases a worker waiting for this thread, so the task can be joined
+    FAIL() << "the run did not end";
+  }
+  task.Join();
+
+  const TBackupProgressView& end = presenter.ProgressView();
+  EXPECT_EQ(end.deviceText, "Backup canceled");
+  EXPECT_FALSE(end.barShown);
+  EXPECT_EQ(end.stopCaption, "OK");
+  EXPECT_TRUE(end.stopEnabled);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(view.devicesStarted, std::vector<std::string>{"Disk"});
+  EXPECT_FALSE(fs::exists(ToPath(diskFolder)));
+  EXPECT_FALSE(fs::exists(ToPath(JoinPath(model.BackupLocation(), "Pad - 1.0.0.0"))));
+  EXPECT_EQ(tree.OpenSets() + tree.OpenQueues() + tree.OpenKeys(), 0u);
 }
 
 // The restore page's host: answers its questions from a script and records

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <functional>
@@ -249,4 +250,52 @@ inline std::wstring ListItemText(DWORD processId, HWND list, int item, int colum
   return text;
 }
 
+// A click of a page's button, as the button reports it to its page.
+inline void ClickButton(HWND page, int id) {
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+// Chooses an entry of the open popup menu (window class "#32768") with the
+// keyboard: the first Down selects the first entry, Enter chooses.
+inline void ChooseMenuItem(HWND menuWindow, int position) {
+  for (int i = 0; i <= position; ++i) {
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYUP, VK_DOWN, 0);
+  }
+  PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(menuWindow, WM_KEYUP, VK_RETURN, 0);
+}
+
+inline HWND FindMenuWindow() {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// A value of the program's "config.ini" set for a scope and put back after it.
+class TConfigValue {
+ public:
+  TConfigValue(const wchar_t* section, const wchar_t* key, const wchar_t* value) : m_section(section), m_key(key) {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
+    m_file = std::wstring(folder) + L"\\Quorvane\\config.ini";
+    wchar_t old[256] = {};
+    m_hadValue = GetPrivateProfileStringW(section, key, L"\x01", old, 256, m_file.c_str()) > 0 && old[0] != 1;
+    m_old = old;
+    WritePrivateProfileStringW(section, key, value, m_file.c_str());
+  }
+  ~TConfigValue() {
+    WritePrivateProfileStringW(m_section.c_str(), m_key.c_str(), m_hadValue ? m_old.c_str() : nullptr, m_file.c_str());
+  }
+  TConfigValue(const TConfigValue&) = delete;
+  TConfigValue& operator=(const TConfigValue&) = delete;
+
+ private:
+  std::wstring m_section, m_key, m_file, m_old;
+  bool m_hadValue = false;
+};
+
 }  // namespace program_under_test
+
+// The screenshot steps of the backup pages (backup_pages_test.cpp): the exit
+// code of the step the arguments name, or -1 when they name none.
+int BackupPagesStep(int argc, char** argv);

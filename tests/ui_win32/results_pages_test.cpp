@@ -39,27 +39,6 @@ void CheckListItem(DWORD processId, HWND list, int item) {
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()));
 }
 
-// A click of a page's button, as the button reports it to its page.
-void ClickButton(HWND page, int id) {
-  SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-
-// Chooses an entry of the open popup menu (window class "#32768") with the
-// keyboard: the first Down selects the first entry, Enter chooses.
-void ChooseMenuItem(HWND menuWindow, int position) {
-  for (int i = 0; i <= position; ++i) {
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menuWindow, WM_KEYUP, VK_DOWN, 0);
-  }
-  PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-  PostMessageW(menuWindow, WM_KEYUP, VK_RETURN, 0);
-}
-
-HWND FindMenuWindow() {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
 // The Unicode text on the clipboard; empty when there is none.
 std::wstring ClipboardText() {
   std::wstring text;
@@ -89,29 +68,6 @@ void CloseFolderWindows() {
     }
   }
 }
-
-// A value of the program's "config.ini" set for a scope and put back after it.
-class TConfigValue {
- public:
-  TConfigValue(const wchar_t* section, const wchar_t* key, const wchar_t* value) : m_section(section), m_key(key) {
-    wchar_t folder[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
-    m_file = std::wstring(folder) + L"\\Quorvane\\config.ini";
-    wchar_t old[256] = {};
-    m_hadValue = GetPrivateProfileStringW(section, key, L"\x01", old, 256, m_file.c_str()) > 0 && old[0] != 1;
-    m_old = old;
-    WritePrivateProfileStringW(section, key, value, m_file.c_str());
-  }
-  ~TConfigValue() {
-    WritePrivateProfileStringW(m_section.c_str(), m_key.c_str(), m_hadValue ? m_old.c_str() : nullptr, m_file.c_str());
-  }
-  TConfigValue(const TConfigValue&) = delete;
-  TConfigValue& operator=(const TConfigValue&) = delete;
-
- private:
-  std::wstring m_section, m_key, m_file, m_old;
-  bool m_hadValue = false;
-};
 
 class ResultsPages : public ::testing::Test {
  protected:

@@ -210,6 +210,13 @@ TEST(Win32NavigationList, HotSelectedAndClicks) {
   SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at(1));
   SendMessageW(list.Handle(), WM_LBUTTONUP, 0, at(1));
   EXPECT_EQ(clicked, -1);
+  // Enabled again, every item is drawn anew in the enabled ink.
+  ShowWindow(host.Handle(), SW_SHOWNA);
+  ValidateRect(list.Handle(), nullptr);
+  EnableWindow(list.Handle(), TRUE);
+  RECT dirty{};
+  EXPECT_TRUE(GetUpdateRect(list.Handle(), &dirty, FALSE));
+  EXPECT_EQ(dirty.bottom - dirty.top, ScaleLogical(300, dpi));
 
   list.SetSelected(1);
   EXPECT_EQ(list.Selected(), 1);

@@ -78,6 +78,11 @@ void TNavigationList::OnDpiChanged(int, const RECT*) {
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+bool TNavigationList::OnUndecodedMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+  if (message == WM_ENABLE) InvalidateRect(Handle(), nullptr, FALSE);
+  return false;
+}
+
 bool TNavigationList::OnPaint(HDC dc) {
   RECT client{};
   GetClientRect(Handle(), &client);

@@ -40,6 +40,8 @@ class TNavigationList : public TWindow {
   bool OnLeftButtonDown(TMousePoint point) override;
   bool OnLeftButtonUp(TMousePoint point) override;
   void OnDpiChanged(int, const RECT*) override;
+  // WM_ENABLE: every item is drawn in the other ink.
+  bool OnUndecodedMessage(UINT message, WPARAM, LPARAM, LRESULT&) override;
 
  private:
   int ItemAt(TMousePoint point) const;
