@@ -6,38 +6,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <memory>
-#include <random>
 #include <string>
 
+#include "backup_tree_devices.h"
 #include "core/device_list.h"
 #include "platform/sim/sim_locale.h"
 #include "ui/backup_tree.h"
 
 namespace {
-
-constexpr const char* CLASS_NAMES[] = {
-    "Display", "Net", "USB", "HIDClass", "Mouse", "Keyboard", "DiskDrive", "Volume", "System", "Processor",
-    "MEDIA", "AudioEndpoint", "Monitor", "Ports", "Printer", "Bluetooth", "Camera", "SCSIAdapter", "HDC",
-    "SoftwareDevice", "Battery", "Biometric", "Firmware", "SecurityDevices"};
-
-// count devices spread over the classes, named in no particular order; every tenth unplugged.
-TDeviceList SimulatedDevices(size_t count, ILocale& locale) {
-  std::mt19937 random(static_cast<unsigned>(count));
-  TDeviceList devices(locale);
-  for (size_t i = 0; i < count; ++i) {
-    auto device = std::make_unique<TDeviceProperties>();
-    const std::string className = CLASS_NAMES[random() % std::size(CLASS_NAMES)];
-    device->strHID = "PCI\\VEN_" + std::to_string(random() % 0x10000) + "&DEV_" + std::to_string(i);
-    device->strClassGUID = className;
-    device->strClassDescription = className + " devices";
-    device->strName = className + " device " + std::to_string(random() % 100000);
-    device->nDeviceImage = static_cast<int32_t>(random() % 40);
-    if (i % 10 == 9) device->strClassGUID = device->strClassDescription = UNPLUGGED_DEVICES_CLASS;
-    devices.Add(std::move(device));
-  }
-  return devices;
-}
 
 size_t CountNodes(const TBackupTreeNode& node) {
   size_t count = 1;
@@ -58,8 +34,8 @@ double Milliseconds(const TDeviceList& devices, ILocale& locale, int repeats, si
 
 int main() {
   TSimLocale locale;
-  const TDeviceList small = SimulatedDevices(250, locale);
-  const TDeviceList large = SimulatedDevices(1000, locale);
+  const TDeviceList small = SimulatedBackupDevices(250, locale);
+  const TDeviceList large = SimulatedBackupDevices(1000, locale);
   // The sizes alternate round by round, the small one filled four times a round so
   // both see the same load of the computer; the best round of each counts.
   constexpr int kRounds = 25;
