@@ -243,7 +243,7 @@ class TPresentingView : public ICallbackView {
     if (auto message = m_presenter.DeviceEnded(deviceName, success)) messages.push_back(*message);
   }
   void ShowBackupEnd(bool success, bool) override { m_presenter.Finished(success); }
-  void ShowUpdateStatus(const std::string&) override {}
+  void ShowUpdateBackupEnd() override {}
   void ReleaseBackupList() override {}
   void ShowInstallStart(int32_t) override {}
   void ShowDriverInstallStart(const std::string&) override {}
