@@ -166,6 +166,9 @@ TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
 
   // Ignore the first outdated device through its row's menu (the fourth entry).
   const std::wstring ignoredName = TextOf(first);
+  // Devices may share a name ("Wine HID device"): the others of that name stay listed.
+  const auto outdatedNames = Names(outdated);
+  const auto sameNamed = std::count(outdatedNames.begin(), outdatedNames.end(), ignoredName);
   PostMessageW(first, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(first), MAKELPARAM(-1, -1));
   HWND menu = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (menu = FindMenuWindow()) != nullptr; }, 10s)) << "the device menu did not open";
@@ -173,7 +176,7 @@ TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
   EXPECT_EQ(Answer(QV_BOX_YES_ID), L"Ignore " + ignoredName);
   ASSERT_TRUE(WaitFor([&] { return Rows(idOutdatedSection).size() == outdated.size() - 1; }, 10s));
   const auto remaining = Names(Rows(idOutdatedSection));
-  EXPECT_EQ(std::count(remaining.begin(), remaining.end(), ignoredName), 0);
+  EXPECT_EQ(std::count(remaining.begin(), remaining.end(), ignoredName), sameNamed - 1);
 
   // The ignored page lists it; ticking it and pressing Include takes it off the list.
   TShellNavigation navigation(true);
@@ -203,7 +206,7 @@ TEST_F(ResultsPages, ScanListsOutdatedDevicesAndIgnoreThenIncludeMovesOne) {
   ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 10s));
   const auto again = Names(Rows(idOutdatedSection));
   EXPECT_EQ(again.size(), outdated.size());
-  EXPECT_EQ(std::count(again.begin(), again.end(), ignoredName), 1);
+  EXPECT_EQ(std::count(again.begin(), again.end(), ignoredName), sameNamed);
 }
 
 // Started with the scan switch: no window until the scan has found outdated
