@@ -1,21 +1,20 @@
 #include "app/program_update.h"
 
-#include <cstdlib>
 #include <utility>
 
+#include "core/server_policy.h"
 #include "platform/win32/win32_text.h"
 #include "res/string_ids.h"
 #include "ui/win32/message_dialog.h"
 
 TProgramUpdate::TProgramUpdate(TCallbackDispatcher& dispatcher, TSystemPorts ports,
                                std::function<void(const std::string&)> showError)
-    : m_strings(ports.strings), m_showError(std::move(showError)), m_download(dispatcher.Port(), ports, m_signatures) {}
+    : m_strings(ports.strings),
+      m_registry(ports.registry),
+      m_showError(std::move(showError)),
+      m_download(dispatcher.Port(), ports, m_signatures) {}
 
-std::string TProgramUpdate::SetupUrl() {
-  // QUORVANE_SETUP_URL: another address of the setup, for tests against a local server.
-  if (const wchar_t* value = _wgetenv(L"QUORVANE_SETUP_URL"); value && *value) return WideToUtf8(std::wstring(value));
-  return QV_SETUP_URL;
-}
+std::string TProgramUpdate::SetupUrl() const { return SetupUrlPolicy(m_registry).value_or(QV_SETUP_URL); }
 
 std::string TProgramUpdate::SetupFilePath() {
   wchar_t folder[MAX_PATH + 1] = {};

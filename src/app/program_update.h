@@ -16,8 +16,8 @@
 #include "ui/callback_dispatcher.h"
 #include "ui/program_update_download.h"
 
-// The vendor's address of the setup program; the environment variable
-// QUORVANE_SETUP_URL replaces it (tests point it at a loopback server).
+// The vendor's address of the setup program; the administrator's policy value
+// "SetupUrl" (core/server_policy.h) replaces it, as for a mirror or a loopback test server.
 inline constexpr const char* QV_SETUP_URL = "https://www.quorvane.com/download/qvsetup.exe";
 inline constexpr const char* QV_SETUP_FILE_NAME = "qvtempinstaller.exe";
 
@@ -36,7 +36,7 @@ class TProgramUpdate : private IProgramUpdateView {
   TProgramUpdateOutcome LastOutcome() const { return m_download.LastOutcome(); }
 
   // The setup address in force, and the file the setup is saved to.
-  static std::string SetupUrl();
+  std::string SetupUrl() const;
   static std::string SetupFilePath();
 
  private:
@@ -50,6 +50,7 @@ class TProgramUpdate : private IProgramUpdateView {
   HWND m_owner = nullptr;
   TProgressForm* m_progress = nullptr;
   IStringTable& m_strings;
+  IRegistry& m_registry;
   std::function<void(const std::string&)> m_showError;
   TWin32FileSignature m_signatures;
   TProgramUpdateDownload m_download;  // last: it ends before the window pointers go

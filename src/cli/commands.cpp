@@ -60,7 +60,8 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: qvcli COMMAND [OPTIONS]\n\nCommands:\n";
   for (const auto& [name, command] : Commands())
     out << "  " << command.synopsis << "\n      " << command.description << "\n";
-  out << "\nThe driver server is taken from QUORVANE_SERVER=host[:port] when it is set.\n"
+  out << "\nThe driver server is the built-in one, or host[:port] of the policy value \"Server\" under\n"
+         "HKLM\\SOFTWARE\\Policies\\Quorvane (natively: QUORVANE_SERVER=host[:port]).\n"
          "Exit codes:\n"
          "  0  success\n"
          "  1  failure: no answer or an error answer from the server, or a failed scan, download,\n"

@@ -1,10 +1,8 @@
 #include "core/data_model.h"
 
-#include <cstdlib>
-
 #include "core/os_description.h"
 #include "core/paths.h"
-#include "core/server_override.h"
+#include "core/server_policy.h"
 #include "core/url.h"
 #include "core/windows_policies.h"
 #include "platform/ascii_case.h"
@@ -25,11 +23,9 @@ TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
 void TDriverDatamodel::Initialize() {
   m_ServerURL = QV_SERVER_HOST;
   SetServerPort(QV_SERVER_PORT);
-  if (const char* server = std::getenv("QUORVANE_SERVER")) {
-    if (auto address = ParseServerOverride(server, QV_SERVER_PORT)) {
-      m_ServerURL = address->host;
-      SetServerPort(address->port);
-    }
+  if (auto address = ServerPolicy(m_ports.registry, QV_SERVER_PORT)) {
+    m_ServerURL = address->host;
+    SetServerPort(address->port);
   }
   m_AppDir = JoinPath(m_ports.shell.RoamingAppDataFolder(), m_AppName);
   ForceFolder(m_ports.fileSystem, m_AppDir);

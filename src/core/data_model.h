@@ -36,7 +36,8 @@ class TDriverDatamodel {
   TDriverDatamodel(const TDriverDatamodel&) = delete;
   TDriverDatamodel& operator=(const TDriverDatamodel&) = delete;
 
-  // Sets the built-in constants, the data folder, and reads "config.ini".
+  // Sets the built-in constants (the server from the administrator's policy when it
+  // names one), the data folder, and reads "config.ini".
   void Initialize();
   // Writes every persisted setting to "config.ini" in one replacement.
   void DumpSettings();

@@ -15,9 +15,11 @@ constexpr uint32_t EXCHANGE_READ_SIZE = 65535;
 
 const char* const APPLICATION_NAME = "Quorvane";
 
-// "HTTP=http://host:port": the proxy is named for the HTTP scheme only.
+// "HTTP=http://host:port HTTPS=http://host:port": the proxy is named for both schemes,
+// so that a TLS request goes through it too (tunnelled with CONNECT) instead of directly.
 std::string ProxyListText(const TDriverDatamodel& model) {
-  return "HTTP=http://" + model.ProxyURL() + ":" + std::to_string(model.ProxyPort());
+  const std::string proxy = "http://" + model.ProxyURL() + ":" + std::to_string(model.ProxyPort());
+  return "HTTP=" + proxy + " HTTPS=" + proxy;
 }
 
 // The step failed when no handle came back or the call left a last-error code.
@@ -130,9 +132,10 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
         !internet.SetOptionText(session.Get(), INTERNET_OPTION_PROXY_PASSWORD, m_model.ProxyPassword()))
       return false;
   }
-  // Through the proxy the request goes out as plain HTTP whatever the port.
+  // Port 443 means TLS through the proxy as well: the proxy sees only the tunnel.
   internet.SetLastErrorCode(ERROR_SUCCESS);
-  TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource, 0));
+  TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource,
+                                                         nPort == 443 ? INTERNET_FLAG_SECURE : 0));
   if (StepFailed(internet, request)) {
     ShowServerError(showMsg);
     return false;

@@ -19,6 +19,7 @@ cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   [ -n "$stored_result" ] && rm -f "$stored_result"
   [ -n "$package_dir" ] && rm -rf "$package_dir"
+  clear_server_policy
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,7 +42,7 @@ device_id=$(awk -F ' [|] ' 'NF >= 4 && $4 != "no driver" && $3 != "" { print $3;
 "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" "$device_id" >/dev/null
 # Links live 4 seconds: long enough for a scan and its download, short enough to expire.
 start_reference_server "$server" "$work" --link-ttl 4 || fail "the server did not start"
-export QUORVANE_SERVER="127.0.0.1:$port"
+set_server_policy "127.0.0.1:$port" || fail "the server policy could not be set"
 file_gets() { grep -c 'GET /files/' "$work/serve.log" || true; }
 
 qv scan >"$work/scan.txt" || fail "scan failed: $(cat "$work/scan.txt")"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end under Wine: the reference server with a catalog for the test device and
 # one of Wine's own devices; qvcli.exe scan lists them as outdated and the rest as up
-# to date; qvcli.exe ignore marks one, and a second scan keeps the mark.
+# to date; qvcli.exe ignore marks one, and a second scan keeps the mark. The server is
+# chosen by the administrator's policy in the prefix only, never by the environment.
 # Usage: scan_under_wine.sh QVCLI.exe QUORVANE-SERVER
 set -euo pipefail
 qvcli=$1
@@ -16,6 +17,7 @@ stored_result=""
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   [ -n "$stored_result" ] && rm -f "$stored_result"
+  clear_server_policy
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -39,7 +41,24 @@ head -n 2 "$work/drivers.tsv" | cut -f1 >"$work/ids.txt"
 first_id=$(sed -n 1p "$work/ids.txt")
 "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" --ids-file "$work/ids.txt" >/dev/null
 start_reference_server "$server" "$work" || fail "the server did not start"
-export QUORVANE_SERVER="127.0.0.1:$port"
+
+# Who chooses the server: the environment an unelevated user controls is ignored; the
+# HKLM policy is used.
+clear_server_policy
+built_in=$(qv info | sed -n 's/^Driver server: *//p')
+[ -n "$built_in" ] || fail "qvcli.exe info names no driver server"
+while IFS='|' read -r name environment policy expected; do
+  clear_server_policy
+  [ -z "$policy" ] || set_server_policy "$policy" || fail "$name: the policy could not be set"
+  shown=$(QUORVANE_SERVER=$environment qv info </dev/null | sed -n 's/^Driver server: *//p')
+  [ "$shown" = "${expected:-$built_in}" ] || fail "$name: driver server $shown, expected ${expected:-$built_in}"
+done <<CASES
+environment names the test server|127.0.0.1:$port||
+environment names another server, policy the test server|127.0.0.1:9|127.0.0.1:$port|127.0.0.1:$port
+policy not a host and port|127.0.0.1:$port|127.0.0.1:99999|
+CASES
+set_server_policy "127.0.0.1:$port" || fail "the server policy could not be set"
+export QUORVANE_SERVER="127.0.0.1:9"  # ignored: the scans reach the policy's server
 
 qv scan >"$work/scan1.txt" || fail "first scan failed: $(cat "$work/scan1.txt")"
 grep -q '^Checking for Updates...$' "$work/scan1.txt" || fail "no checking line"

@@ -29,8 +29,6 @@ program_pid=""
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The programs' driver server: a closed loopback port, so that nothing leaves the machine.
-export QUORVANE_SERVER=127.0.0.1:9
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
   wineserver -k 2>/dev/null || true
@@ -91,6 +89,9 @@ source "$root/scripts/virtual-display.sh"
 use_virtual_display "$root"
 wineboot -i >/dev/null 2>&1
 wineserver -w
+# The programs' driver server, as an administrator's policy: a closed loopback port, so
+# that nothing leaves the machine.
+set_server_policy 127.0.0.1:9 || fail "the server policy could not be set"
 
 install_folder="$WINEPREFIX/drive_c/Program Files/Quorvane"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvane.lnk"
@@ -163,8 +164,11 @@ printf '[General Configuration]\r\nCheck Update=1\r\n' >"$data_folder/config.ini
 installed_program="C:\\Program Files\\Quorvane\\Quorvane.exe"
 update_round() { # SETUP started|refused
   start_reference_server "$server" "$work/server" --offer-version "$next_version" --offer-setup "$1" || fail "no server"
-  QUORVANE_SERVER="127.0.0.1:$port" QUORVANE_SETUP_URL="http://127.0.0.1:$port/download/qvsetup.exe" wine "$update_answer" "$installed_program" "$2" \
+  set_server_policy "127.0.0.1:$port" "http://127.0.0.1:$port/download/qvsetup.exe" || fail "no server policy"
+  wine "$update_answer" "$installed_program" "$2" \
     >"$work/answer.txt" 2>&1 || fail "the update with $(basename "$1"): $(tr -d '\r' <"$work/answer.txt")"
+  clear_server_policy
+  set_server_policy 127.0.0.1:9 || fail "the server policy could not be set"
   kill "$server_pid" && wait "$server_pid" 2>/dev/null || true
   server_pid=""
 }

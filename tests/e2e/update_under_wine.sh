@@ -40,6 +40,7 @@ cleanup() {
   [ -n "$backup_unix" ] && rm -rf "$backup_unix"
   remove_downloads
   [ -n "$stored_result" ] && rm -f "$stored_result"
+  clear_server_policy
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -108,7 +109,7 @@ EOF
 "$server" import --catalog "$work/catalog.db" --store "$work/store" "$package" >"$work/import.txt" 2>&1 ||
   fail "import: $(cat "$work/import.txt")"
 start_reference_server "$server" "$work" || fail "the server did not start"
-export QUORVANE_SERVER="127.0.0.1:$port"
+set_server_policy "127.0.0.1:$port" || fail "the server policy could not be set"
 
 # The stored scan result and earlier downloads of this package are cleared.
 qv info >"$work/info.txt"

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "core/server_policy.h"
 #include "engine/sim_engine.h"
 #include "net/net_server.h"
 
@@ -18,8 +19,8 @@ class DownloadCommand : public ::testing::Test, public TSimEngineFixture {
  protected:
   void SetUp() override {
     ASSERT_GT(server.Start(), 0);
-    const std::string address = "127.0.0.1:" + std::to_string(server.Port());
-    setenv("QUORVANE_SERVER", address.c_str(), 1);
+    machine.registry.SetString(TRegRoot::LocalMachine, QV_POLICY_KEY, QV_POLICY_SERVER,
+                              "127.0.0.1:" + std::to_string(server.Port()));
     // The stored scan result: one device with an offer, one without.
     Engine();
     Add("Small", OFFERED_ID);
@@ -27,7 +28,6 @@ class DownloadCommand : public ::testing::Test, public TSimEngineFixture {
     ASSERT_TRUE(Engine().CheckForUpdates(model->DeviceList()));
     model->DumpScanResults();
   }
-  void TearDown() override { unsetenv("QUORVANE_SERVER"); }
 
   void Add(const std::string& name, const std::string& hardwareId) {
     auto record = std::make_unique<TDeviceProperties>();

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "core/server_policy.h"
 #include "engine/update_machine.h"
 #include "support/null_callback_handler.h"
 #include "ui/callback_relay.h"
@@ -89,8 +90,8 @@ TEST_F(UpdateLoop, UpdateThenRestoreTheBackup) {
 TEST_F(UpdateLoop, QvcliUpdateAndInstall) {
   Scan();
   model->DumpSettings();  // the download and backup folders
-  const std::string server = "127.0.0.1:" + std::to_string(port);
-  ::setenv("QUORVANE_SERVER", server.c_str(), 1);
+  machine.registry.SetString(TRegRoot::LocalMachine, QV_POLICY_KEY, QV_POLICY_SERVER,
+                            "127.0.0.1:" + std::to_string(port));
   auto qvcli = [&](std::vector<std::string> arguments, std::string* output = nullptr) {
     std::ostringstream out, err;
     const int code = RunQvcli(arguments, machine.Ports(), out, err);
@@ -122,20 +123,18 @@ TEST_F(UpdateLoop, QvcliUpdateAndInstall) {
   EXPECT_NE(output.find("Install of driver failed."), std::string::npos) << output;
   ASSERT_EQ(machine.shell.launches.size(), 1u);
   EXPECT_EQ(machine.shell.launches[0].request.file, package.parent_path().string());
-  ::unsetenv("QUORVANE_SERVER");
 }
 
 // Ctrl+C during qvcli update: whichever run it reaches stops, and nothing is installed.
 TEST_F(UpdateLoop, QvcliUpdateStoppedByCtrlC) {
   Scan();
   model->DumpSettings();
-  const std::string server = "127.0.0.1:" + std::to_string(port);
-  ::setenv("QUORVANE_SERVER", server.c_str(), 1);
+  machine.registry.SetString(TRegRoot::LocalMachine, QV_POLICY_KEY, QV_POLICY_SERVER,
+                            "127.0.0.1:" + std::to_string(port));
   const std::atomic<bool> interrupted{true};
   std::ostringstream out, err;
   EXPECT_EQ(RunQvcli({"update", GPU_ID}, machine.Ports(), out, err, &interrupted), QVCLI_STOPPED) << out.str() << err.str();
   EXPECT_EQ(DriverFile(), "old driver") << out.str();
-  ::unsetenv("QUORVANE_SERVER");
 }
 
 }  // namespace

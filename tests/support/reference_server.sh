@@ -29,3 +29,19 @@ make_demo_catalog() {
   rm -rf "$work/catalog.db" "$work/store"
   "$server" demo-catalog --catalog "$work/catalog.db" --store "$work/store" --ids-file "$work/ids.txt" >/dev/null
 }
+
+# set_server_policy HOST:PORT [SETUP-URL]: the administrator's policy values that point the
+# Windows programs of the Wine prefix at a server (and at a setup for their own update);
+# clear_server_policy removes them. The 64-bit view: the programs are 64-bit.
+server_policy_key='HKLM\SOFTWARE\Policies\Quorvane'
+set_server_policy() {
+  local wine_run
+  wine_run="$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run"
+  "$wine_run" reg add "$server_policy_key" /v Server /d "$1" /f /reg:64 >/dev/null 2>&1 || return 1
+  if [ -n "${2:-}" ]; then
+    "$wine_run" reg add "$server_policy_key" /v SetupUrl /d "$2" /f /reg:64 >/dev/null 2>&1 || return 1
+  fi
+}
+clear_server_policy() {
+  "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run" reg delete "$server_policy_key" /f /reg:64 >/dev/null 2>&1 || true
+}

@@ -3,7 +3,8 @@
 # an Xvfb started on a free display for the run when DISPLAY is not set.
 # The reference server (QV_REFERENCE_SERVER, by default the native build's) is
 # started on loopback with an empty catalog when it exists, and the program's
-# scans go to it through QUORVANE_SERVER. A second one serves a demo catalog
+# scans go to it through the server policy of the Wine prefix (removed at the end).
+# A second one serves a demo catalog
 # that offers newer drivers for every second device of this machine (listed by
 # the qvcli.exe beside the test program) and a newer program version; its
 # address is QUORVANE_DEMO_SERVER.
@@ -14,10 +15,12 @@ xvfb_pid=""
 server_pid=""
 demo_pid=""
 work=""
+policy_set=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   for pid in $server_pid $demo_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   [ -n "$work" ] && rm -rf "$work"
+  [ -n "$policy_set" ] && clear_server_policy
 }
 trap cleanup EXIT
 server=${QV_REFERENCE_SERVER:-$root/build/native/bin/quorvane-server}
@@ -26,7 +29,8 @@ if [ -x "$server" ]; then
   source "$root/tests/support/reference_server.sh"
   work=$(mktemp -d)
   if start_reference_server "$server" "$work"; then
-    export QUORVANE_SERVER="127.0.0.1:$port"
+    policy_set=1
+    set_server_policy "127.0.0.1:$port" || { echo "the server policy could not be set" >&2; exit 1; }
   fi
   qvcli="$(dirname "$1")/qvcli.exe"
   if [ -f "$qvcli" ]; then

@@ -18,6 +18,8 @@
 #include "app/result_row.h"
 #include "app/results_page.h"
 #include "app/sysinfo_page.h"
+#include "core/server_policy.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
 #include "support/info_rows.h"
 #include "support/program_run.h"
@@ -46,8 +48,12 @@ class MainWindow : public ::testing::Test {
     }
   }
 
-  // The scans go to the reference server the test script started.
-  static bool HasReferenceServer() { return GetEnvironmentVariableW(L"QUORVANE_SERVER", nullptr, 0) > 0; }
+  // The scans go to the reference server the test script started and named in the
+  // administrator's server policy.
+  static bool HasReferenceServer() {
+    TWin32Registry registry;
+    return ServerPolicy(registry, QV_SERVER_PORT).has_value();
+  }
   HWND OverviewPage() const {
     return GetDlgItem(CardOf(m_window, cardOverview), idOverviewPage);
   }
@@ -196,10 +202,10 @@ TEST_F(MainWindow, NavigationClicksSwitchCardsAndShowThePC) {
 }
 
 // The scan button runs a scan against the reference server the test script
-// started (QUORVANE_SERVER): the overview shows the scanning state, and when
+// started (the server policy): the overview shows the scanning state, and when
 // the scan has ended with nothing outdated it is idle again under the message.
 TEST_F(MainWindow, ScanButtonScansAgainstTheServerAndReturnsToIdle) {
-  if (!HasReferenceServer()) GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  if (!HasReferenceServer()) GTEST_SKIP() << "no server policy: no reference server to scan against";
   HWND page = OverviewPage();
   ASSERT_NE(page, nullptr);
   HWND button = GetDlgItem(page, idScanButton);
@@ -237,7 +243,7 @@ TEST_F(MainWindow, ScanButtonScansAgainstTheServerAndReturnsToIdle) {
 // cleared the engine's stop flag). A navigation posted after them shows when
 // both have been handled.
 TEST_F(MainWindow, ScanButtonDuringTheScanStopsIt) {
-  if (!HasReferenceServer()) GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  if (!HasReferenceServer()) GTEST_SKIP() << "no server policy: no reference server to scan against";
   HWND page = OverviewPage();
   HWND button = GetDlgItem(page, idScanButton);
   HWND mainList = GetDlgItem(m_window, idMainNavigation);
@@ -260,7 +266,7 @@ TEST_F(MainWindow, ScanButtonDuringTheScanStopsIt) {
 // Closing the window during a scan asks whether to stop it; agreeing stops the
 // scan, waits for it and ends the program normally.
 TEST_F(MainWindow, CloseDuringAScanStopsItAndEnds) {
-  if (!HasReferenceServer()) GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
+  if (!HasReferenceServer()) GTEST_SKIP() << "no server policy: no reference server to scan against";
   ClickScan();
   EXPECT_EQ(TextOf(GetDlgItem(OverviewPage(), idScanButton)), L"Stop Scanning");
   EXPECT_EQ(CloseAnswering(m_first, m_window), std::optional<DWORD>(0));

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
 #include "support/one_request_server.h"
+#include "support/scoped_policy_value.h"
 #include "ui/callback_dispatcher.h"
 #include "ui/win32/ui_thread.h"
 #include "ui/win32/window.h"
@@ -199,10 +201,14 @@ class ProgressDownload : public ProgressForm {
     DeleteFileW(Utf8ToWide(target).c_str());
   }
   void TearDown() override {
-    _wputenv(L"QUORVANE_SETUP_URL=");
+    setupUrl.reset();
     DeleteFileW(Utf8ToWide(target).c_str());
   }
-  static void PointAt(const std::string& url) { _wputenv((L"QUORVANE_SETUP_URL=" + Utf8ToWide(url)).c_str()); }
+  // The administrator's setup address for the update (put back at the end of the test).
+  void PointAt(const std::string& url) {
+    setupUrl.reset();
+    setupUrl.emplace(machine.registry, QV_POLICY_SETUP_URL, url);
+  }
 
   // Runs one download to its end and returns how it ended.
   TProgramUpdateOutcome Run() {
@@ -237,6 +243,7 @@ class ProgressDownload : public ProgressForm {
   }
 
   TWin32Machine machine;
+  std::optional<TScopedPolicyValue> setupUrl;
   std::string target;
   std::vector<std::string> errors;  // what the update told the user
 };
@@ -322,6 +329,37 @@ TEST_F(ProgressDownload, AFailedDownloadSavesAndStartsNothing) {
   PointAt("http://127.0.0.1:1/download/qvsetup.exe");
   EXPECT_EQ(Run(), TProgramUpdateOutcome::failed);
   EXPECT_EQ(GetFileAttributesW(Utf8ToWide(target).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The setup is taken from the administrator's policy only: an address the unelevated
+// user sets in the environment is not downloaded.
+TEST_F(ProgressDownload, OnlyThePolicyChoosesTheSetup) {
+  const std::string body = "setup from the test server";
+  TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
+  struct Case {
+    const char* name;
+    std::optional<std::string> policy;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"environment only", std::nullopt, QV_SETUP_URL},
+      {"policy names the test server", server.Url(), server.Url()},
+      {"policy not a web address", std::string("C:\\Users\\Public\\qvsetup.exe"), QV_SETUP_URL},
+  };
+  SetEnvironmentVariableW(L"QUORVANE_SETUP_URL", L"http://attacker.example.org/qvsetup.exe");
+  _wputenv(L"QUORVANE_SETUP_URL=http://attacker.example.org/qvsetup.exe");
+  for (const Case& c : cases) {
+    TScopedPolicyValue policy(machine.registry, QV_POLICY_SETUP_URL, c.policy);
+    TWin32UiThread uiThread;
+    TCallbackDispatcher dispatcher(uiThread);
+    EXPECT_EQ(TProgramUpdate(dispatcher, Ports()).SetupUrl(), c.expected) << c.name;
+  }
+  SetEnvironmentVariableW(L"QUORVANE_SETUP_URL", nullptr);
+  _wputenv(L"QUORVANE_SETUP_URL=");
+  // The policy's address is the one downloaded from.
+  PointAt(server.Url());
+  EXPECT_EQ(Run(), TProgramUpdateOutcome::notVerified);
+  EXPECT_TRUE(server.requested);
 }
 
 TEST_F(ProgressDownload, AStalledDownloadIsAbandonedWhenTheUpdateEnds) {

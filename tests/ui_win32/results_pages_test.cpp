@@ -21,7 +21,10 @@
 #include "app/result_row.h"
 #include "app/results_page.h"
 #include "app/update_page.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text.h"
 #include "program_under_test.h"
+#include "support/scoped_policy_value.h"
 #include "ui/shell_navigation.h"
 #include "ui/win32/message_dialog.h"
 
@@ -78,8 +81,7 @@ class ResultsPages : public ::testing::Test {
     }
     ASSERT_EQ(CountMainWindows(), 0) << "a Quorvane window is open already";
     // The program started here scans against the demo catalog.
-    GetEnvironmentVariableW(L"QUORVANE_SERVER", m_savedServer, 64);
-    SetEnvironmentVariableW(L"QUORVANE_SERVER", demo);
+    m_server.emplace(m_registry, QV_POLICY_SERVER, WideToUtf8(demo));
   }
   // Starts the program and waits for its window (shown, unless `arguments` start it minimised).
   void Start(const std::wstring& arguments = L"") {
@@ -89,10 +91,10 @@ class ResultsPages : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return (m_window = MainWindowOf(m_process->Id())) && (!shown || IsWindowVisible(m_window)); }, 30s));
   }
   void TearDown() override {
-    SetEnvironmentVariableW(L"QUORVANE_SERVER", m_savedServer[0] ? m_savedServer : nullptr);
     if (m_window) {
       EXPECT_EQ(CloseAnswering(*m_process, m_window), std::optional<DWORD>(0));
     }
+    m_server.reset();
   }
 
   HWND Card(int index) const { return CardOf(m_window, index); }
@@ -141,7 +143,8 @@ class ResultsPages : public ::testing::Test {
     return texts;
   }
 
-  wchar_t m_savedServer[64] = {};
+  TWin32Registry m_registry;
+  std::optional<TScopedPolicyValue> m_server;
   std::optional<TProcess> m_process;
   HWND m_window = nullptr;
 };

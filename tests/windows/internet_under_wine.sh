@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the WinInet exchange tests of the Windows test program against the reference
-# server on loopback, directly and through a tinyproxy of the test's own.
+# server on loopback, directly and through a tinyproxy of the test's own, and against
+# its TLS twin on 127.0.0.1:443 (a certificate of a test authority made here) through
+# the same proxy.
 # Usage: internet_under_wine.sh QV_WIN32_TESTS.exe QUORVANE-SERVER
 set -euo pipefail
 tests=$1
@@ -36,5 +38,29 @@ tinyproxy -d -c "$work/tinyproxy.conf" >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5
 
-QV_TEST_SERVER_PORT=$port QV_TEST_PROXY_PORT=$proxy_port QV_TEST_HWID=$hwid \
+# The TLS twin: a test authority, a certificate for 127.0.0.1 it signs, the same catalog.
+tls="$work/tls"
+mkdir -p "$tls"
+tls_ca=""
+if openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tls/ca.key" -out "$tls/ca.pem" -days 2 \
+     -subj "/CN=Quorvane Test Authority" -addext "basicConstraints=critical,CA:TRUE" \
+     -addext "keyUsage=critical,keyCertSign,cRLSign" >/dev/null 2>&1 &&
+   openssl req -newkey rsa:2048 -nodes -keyout "$tls/server.key" -out "$tls/server.csr" -subj "/CN=127.0.0.1" \
+     >/dev/null 2>&1 &&
+   printf 'subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >"$tls/ext.cnf" &&
+   openssl x509 -req -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" -CAcreateserial -days 2 \
+     -extfile "$tls/ext.cnf" -out "$tls/server.pem" >/dev/null 2>&1 &&
+   openssl x509 -in "$tls/ca.pem" -outform DER -out "$tls/ca.der"; then
+  "$server" serve --catalog "$work/catalog.db" --store "$work/store" --port 443 --tls-cert "$tls/server.pem" \
+    --tls-key "$tls/server.key" >"$tls/serve.out" 2>"$tls/serve.log" &
+  pids+=($!)
+  for _ in $(seq 1 100); do
+    grep -q '^listening on https://127.0.0.1:443$' "$tls/serve.out" && { tls_ca=$(winepath -w "$tls/ca.der"); break; }
+    sleep 0.1
+  done
+  [ -n "$tls_ca" ] || echo "the TLS server did not start on 127.0.0.1:443: $(cat "$tls/serve.log")" >&2
+fi
+
+QV_TEST_SERVER_PORT=$port QV_TEST_PROXY_PORT=$proxy_port QV_TEST_HWID=$hwid QV_TEST_TLS_CA=$tls_ca \
+  QV_TEST_PROXY_LOG=$(winepath -w "$work/tinyproxy.log") \
   "$root/scripts/wine-run" "$tests" --gtest_filter='InternetTest.*'
