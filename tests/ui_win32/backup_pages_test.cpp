@@ -29,6 +29,8 @@
 #include "app/main_form.h"
 #include "app/overview_page.h"
 #include "app/restore_page.h"
+#include "core/server_policy.h"
+#include "platform/win32/win32_registry.h"
 #include "program_under_test.h"
 #include "ui/win32/message_dialog.h"
 
@@ -218,9 +220,8 @@ std::wstring FromUtf16Le(const std::string& bytes) {
 class BackupPages : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (GetEnvironmentVariableW(L"QUORVANE_SERVER", nullptr, 0) == 0) {
-      GTEST_SKIP() << "QUORVANE_SERVER is not set: no reference server to scan against";
-    }
+    TWin32Registry registry;
+    if (!ServerPolicy(registry, QV_SERVER_PORT)) GTEST_SKIP() << "no server policy: no reference server to scan against";
     ASSERT_EQ(CountMainWindows(), 0) << "a Quorvane window is open already";
     RunTestDevice(std::wstring(L"remove ") + TEST_HWID);
     ASSERT_EQ(RunTestDevice(std::wstring(L"install ") + TEST_HWID + L" 1.2.3.4"), 0u);
