@@ -182,8 +182,9 @@ std::unique_ptr<IOpenFile> TDataManager::OpenRecordedPackage(const std::string& 
 }
 
 void TDataManager::DiscardPackage(const std::string& driverId) {
+  if (!IsPlainEntryName(driverId)) return;
   ForgetPackageRecord(m_ports.registry, driverId);
-  if (IsPlainEntryName(driverId)) DeleteFolder(0, JoinPath(m_model.DownloadLocation(), driverId));
+  DeleteFolder(0, JoinPath(m_model.DownloadLocation(), driverId));
 }
 
 bool TDataManager::PostChecksum(const std::string& cksum, const std::string& DriverDBId) {

@@ -181,17 +181,31 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
     ASSERT_TRUE(StorePackageRecord(machine.registry, driverId, *record));
   }
 
+  ASSERT_NE(engine.OpenRecordedPackage(driverId, FromPath(package)), nullptr) << "the recorded package is taken";
+
   std::atomic<bool> done{false};
   std::atomic<int> tries{0};
   std::vector<std::string> succeeded;
+  const fs::path marker = package.parent_path() / "child-ran.txt";
   std::thread attacker([&] {
     // Bounded: the install ends when the child does (1.5 s); at most 20 s either way.
     const ULONGLONG end = GetTickCount64() + 20000;
     while (!done && GetTickCount64() < end) {
-      for (const TAttempt& attempt : Attack(package.wstring(), Wide("evil.exe")))
+      Sleep(5);
+      // A round counts only while the installer runs (its marker comes as it ends), and the
+      // file is held: before the check a swap is simply refused by the check.
+      HANDLE probe = CreateFileW(package.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        continue;
+      }
+      if (fs::exists(marker)) continue;
+      const std::vector<TAttempt> round = Attack(package.wstring(), Wide("evil.exe"));
+      if (fs::exists(marker)) continue;
+      for (const TAttempt& attempt : round)
         if (attempt.error == 0) succeeded.push_back(attempt.attack);
       ++tries;
-      Sleep(10);
     }
   });
   engine.m_stopped = false;
@@ -203,7 +217,7 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
   EXPECT_GT(tries.load(), 10);
   EXPECT_EQ(succeeded, std::vector<std::string>{});
   EXPECT_EQ(ReadAll(package), confirmed);
-  EXPECT_TRUE(fs::exists(package.parent_path() / "child-ran.txt")) << "the installer starts in its own folder";
+  EXPECT_TRUE(fs::exists(marker)) << "the installer starts in its own folder";
   ForgetPackageRecord(machine.registry, driverId);
 }
 
