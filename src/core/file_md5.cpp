@@ -16,11 +16,16 @@ std::string GetFileMD5(IHashing& hashing, const std::string& AFileName) {
     md5->Update(buffer.data(), static_cast<size_t>(in.gcount()));
   }
   if (in.bad()) throw EInOutError(FormatText("Cannot read file \"%s\"", AFileName));
+  const TMd5Digest digest = md5->Finish();
+  return LowerHexDigest(digest.data(), digest.size());
+}
+
+std::string LowerHexDigest(const uint8_t* digest, size_t size) {
   static const char digits[] = "0123456789abcdef";
   std::string text;
-  for (uint8_t byte : md5->Finish()) {
-    text += digits[byte >> 4];
-    text += digits[byte & 15];
+  for (size_t i = 0; i < size; ++i) {
+    text += digits[digest[i] >> 4];
+    text += digits[digest[i] & 15];
   }
   return text;
 }

@@ -11,6 +11,9 @@ bool LaunchAndWait(IShell& shell, uintptr_t AWindow, const std::string& AFileNam
   request.verb = AOpenVerb ? "open" : "runas";
   request.file = AFileName;
   request.parameters = AParameters;
+  // A program starts in its own folder, where an installer finds the files beside it;
+  // never in the caller's current folder (System32 for a scheduled start).
+  request.directory = FolderOfPath(AFileName);
   request.show = SW_SHOWNORMAL;
   std::unique_ptr<IProcessHandle> process;
   if (!shell.ExecuteEx(request, process)) return false;

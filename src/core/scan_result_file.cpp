@@ -1,11 +1,14 @@
 // TDriverDatamodel: the stored scan result "config.bin", one TSysInfo message
 // holding the device list and the scan times.
 #include <filesystem>
+#include <limits>
+#include <vector>
 #include <system_error>
 
 #include "core/data_model.h"
 #include "core/errors.h"
 #include "core/paths.h"
+#include "proto/proto_errors.h"
 #include "proto/sysinfo_reader.h"
 #include "proto/sysinfo_writer.h"
 
@@ -82,6 +85,24 @@ std::string DamagedFileName(const std::string& fileName) {
   return candidate;
 }
 
+// The whole file into the input, read while nobody can write or replace it, so a
+// writer meanwhile never gives a mix of two results; EStreamError when it cannot be read.
+void LoadDenyingWriters(IFileSystem& fileSystem, const std::string& fileName, TProtoBufInput& input) {
+  const std::unique_ptr<IOpenFile> file = fileSystem.OpenFile(fileName, fomReadDenyWriters);
+  if (!file) throw EStreamError(FormatText("Cannot open file \"%s\"", fileName));
+  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> block(64 * 1024);
+  for (;;) {
+    size_t read = 0;
+    if (!file->Read(block.data(), block.size(), read)) throw EStreamError(FormatText("Cannot read file \"%s\"", fileName));
+    if (read == 0) break;
+    if (bytes.size() + read > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+      throw EStreamError("Stream too large");
+    bytes.insert(bytes.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(read));
+  }
+  input.Init(bytes.data(), static_cast<int32_t>(bytes.size()), true);
+}
+
 }  // namespace
 
 void TDriverDatamodel::DumpScanResults() {
@@ -115,7 +136,7 @@ void TDriverDatamodel::LoadScanResults() {
 
   TSysInfoReader reader;
   try {
-    reader.GetBuf().LoadFromFile(ToPath(fileName));
+    LoadDenyingWriters(m_ports.fileSystem, fileName, reader.GetBuf());
   } catch (const EStreamError& error) {
     // Unreadable (locked, no permission): nothing is known to be damaged, so the
     // file stays where it is and the program starts without it.

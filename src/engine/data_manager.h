@@ -99,6 +99,15 @@ class TDataManager {
   // the program's folders are user-writable, so it never writes or reads through one.
   bool HasLinkOn(const std::string& root, const std::string& path);
   bool PostChecksum(const std::string& cksum, const std::string& DriverDBId);
+  // Has the server confirm a fetched package by its MD5, then records the package (name,
+  // size, SHA-256, MD5) under HKLM; false when either fails.
+  bool ConfirmPackage(const std::string& driverId, const std::string& path);
+  // The package opened so that nobody can write, rename or delete it while it is open,
+  // when it is still the file recorded for the driver id; null when there is no record,
+  // the file no longer matches it, or it cannot be opened so.
+  std::unique_ptr<IOpenFile> OpenRecordedPackage(const std::string& driverId, const std::string& path);
+  // Deletes a driver id's package folder and forgets its record.
+  void DiscardPackage(const std::string& driverId);
 
   // Install run: each device backed up, then its package installed by its kind.
   bool Install(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);

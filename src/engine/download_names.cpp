@@ -1,7 +1,10 @@
 #include "engine/download_names.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 
+#include "core/paths.h"
 #include "core/url.h"
 #include "platform/ascii_case.h"
 #include "platform/path_parts.h"
@@ -37,4 +40,13 @@ bool IsPlainEntryName(const std::string& name) {
       return false;
   }
   return true;
+}
+
+std::string FirstFileIn(const std::string& folder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(ToPath(folder), error), end; !error && it != end; it.increment(error)) {
+    std::error_code kindError;
+    if (!it->is_directory(kindError)) return FromPath(it->path());
+  }
+  return {};
 }

@@ -1,6 +1,6 @@
 // Names inside the download folder: a package's file name from its download address,
-// the type of package a file name stands for, and the check that a driver id or file
-// name stays one entry inside its folder.
+// the type of package a file name stands for, the check that a driver id or file
+// name stays one entry inside its folder, and the file a package folder holds.
 #pragma once
 
 #include <string>
@@ -27,3 +27,7 @@ TPackageFileType PackageFileTypeOf(const std::string& path);
 // "." or "..", no path separator, drive colon, wildcard or control character, and no
 // trailing dot or blank (which Windows drops, so "..." or ".. " would mean "..").
 bool IsPlainEntryName(const std::string& name);
+
+// The path of the first entry of a folder's listing that is not a directory: a package
+// folder's package. Empty when there is none or the folder cannot be listed.
+std::string FirstFileIn(const std::string& folder);

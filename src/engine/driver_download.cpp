@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/errors.h"
-#include "core/file_md5.h"
 #include "core/link_check.h"
 #include "core/paths.h"
 #include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
+#include "engine/package_record.h"
 #include "engine/server_contract.h"
+#include "platform/path_parts.h"
 #include "proto/client_codecs.h"
 
 namespace fs = std::filesystem;
@@ -79,8 +79,13 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
     if (pCallbackHandler) pCallbackHandler->StartDriverDownload(device);
 
     if (IsDownloadAvailable(device.strHID) != 0) {
-      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_COMPLETE);
-      continue;
+      const std::string present = FirstFileIn(JoinPath(location, device.strDriverDBId));
+      if (!HasLinkOn(location, present) && OpenRecordedPackage(device.strDriverDBId, present)) {
+        if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_COMPLETE);
+        continue;
+      }
+      // A file the server never confirmed for this driver is not its package: fetched again.
+      DiscardPackage(device.strDriverDBId);
     }
 
     // An expired link is found by a probe and renewed by asking the server about this
@@ -121,16 +126,7 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
 
     const int result = GetFileFromInternet(session, device.strDownloadUrl, target, pCallbackHandler);
     if (result == DOWNLOAD_COMPLETE) {
-      bool confirmed = false;
-      try {
-        confirmed = PostChecksum(GetFileMD5(m_ports.hashing, target), device.strDriverDBId);
-      } catch (const EInOutError&) {
-        // A file that cannot be read back cannot be confirmed.
-      }
-      if (!confirmed) {
-        fs::remove(ToPath(target), ignored);
-        DeleteFolder(0, folder);
-      }
+      if (!ConfirmPackage(device.strDriverDBId, target)) DiscardPackage(device.strDriverDBId);
     } else {
       DeleteFolder(0, folder);
       if (result == DOWNLOAD_LINK_REFUSED) m_stopped = true;
@@ -147,14 +143,9 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
 int TDataManager::IsDownloadAvailable(const std::string& strHID) {
   const TDeviceProperties* device = m_model.GetDevice(strHID);
   if (device == nullptr || !IsPlainEntryName(device->strDriverDBId)) return 0;
-  std::error_code error;
-  fs::directory_iterator entries(ToPath(JoinPath(m_model.DownloadLocation(), device->strDriverDBId)), error);
-  if (error) return 0;
-  for (const fs::directory_entry& entry : entries) {
-    if (entry.is_directory(error)) continue;
-    return PackageFileTypeOf(FromPath(entry.path().filename())) == pfProgram ? 1 : 2;
-  }
-  return 0;
+  const std::string package = FirstFileIn(JoinPath(m_model.DownloadLocation(), device->strDriverDBId));
+  if (package.empty()) return 0;
+  return PackageFileTypeOf(package) == pfProgram ? 1 : 2;
 }
 
 bool TDataManager::DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps) {
@@ -169,6 +160,31 @@ bool TDataManager::DeleteFolder(uintptr_t Awnd, const std::string& AFolder) {
 
 bool TDataManager::HasLinkOn(const std::string& root, const std::string& path) {
   return !FirstLinkOnPath(m_ports.fileSystem, root, path).empty();
+}
+
+bool TDataManager::ConfirmPackage(const std::string& driverId, const std::string& path) {
+  // Read while nobody can write it: the digests recorded are those of the file confirmed.
+  const std::unique_ptr<IOpenFile> file = m_ports.fileSystem.OpenFile(path, fomReadDenyWriters);
+  if (!file) return false;
+  const std::optional<TPackageRecord> measured = MeasurePackage(m_ports.hashing, *file, FileNameOfPath(path));
+  return measured && PostChecksum(measured->md5, driverId) && StorePackageRecord(m_ports.registry, driverId, *measured);
+}
+
+std::unique_ptr<IOpenFile> TDataManager::OpenRecordedPackage(const std::string& driverId, const std::string& path) {
+  if (path.empty()) return nullptr;
+  const std::optional<TPackageRecord> recorded = ReadPackageRecord(m_ports.registry, driverId);
+  if (!recorded || recorded->fileName != FileNameOfPath(path)) return nullptr;
+  std::unique_ptr<IOpenFile> file = m_ports.fileSystem.OpenFile(path, fomReadDenyWriters);
+  if (!file) return nullptr;
+  const std::optional<TPackageRecord> measured = MeasurePackage(m_ports.hashing, *file, recorded->fileName);
+  if (!measured || *measured != *recorded) return nullptr;
+  return file;
+}
+
+void TDataManager::DiscardPackage(const std::string& driverId) {
+  if (!IsPlainEntryName(driverId)) return;
+  ForgetPackageRecord(m_ports.registry, driverId);
+  DeleteFolder(0, JoinPath(m_model.DownloadLocation(), driverId));
 }
 
 bool TDataManager::PostChecksum(const std::string& cksum, const std::string& DriverDBId) {

@@ -19,25 +19,10 @@ namespace {
 
 constexpr const char* WORK_FOLDER_NAME = "data";
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 // The name part of an entry's target path; a folder entry's path ends with a separator.
 std::string EntryNamePart(std::string path) {
   while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
   return FileNameOfPath(path);
-}
-
-// The first entry of a folder's listing that is not a directory; empty when there is none.
-std::string FirstFileIn(const std::string& folder) {
-  std::error_code error;
-  for (fs::directory_iterator it(ToPath(folder), error), end; !error && it != end; it.increment(error)) {
-    std::error_code kindError;
-    if (!it->is_directory(kindError)) return FromPath(it->path());
-  }
-  return {};
 }
 
 }  // namespace
@@ -88,12 +73,21 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
         // A package reached through a junction or link is not ours: it is refused, not run.
         if (HasLinkOn(m_model.DownloadLocation(), package.empty() ? folder : package)) {
           failed = true;
-        } else if (!package.empty() && !ProcessDriverFile(package, *device, rebootRequired, pCallbackHandler)) {
-          failed = true;
-          // With one device the user can install its package by hand.
-          if (devices.size() == 1) m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
         } else if (!package.empty()) {
-          result = true;
+          // The package is checked against its record and held open, so that nobody can
+          // write, rename or delete it, until it has been extracted or has run.
+          const std::unique_ptr<IOpenFile> held = OpenRecordedPackage(device->strDriverDBId, package);
+          if (!held) {
+            // Not the file the server confirmed: it is deleted, never run.
+            failed = true;
+            DiscardPackage(device->strDriverDBId);
+          } else if (!ProcessDriverFile(package, *device, rebootRequired, pCallbackHandler)) {
+            failed = true;
+            // With one device the user can install its package by hand.
+            if (devices.size() == 1) m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
+          } else {
+            result = true;
+          }
         }
       }
       if (failed) {
@@ -129,7 +123,7 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
   TZipArchive archive;
   archive.SetFileSystem(&m_ports.fileSystem);
   if (!archive.Open(strDriverFile)) return false;
-  const std::string workFolder = JoinPath(FolderOf(strDriverFile), WORK_FOLDER_NAME);
+  const std::string workFolder = JoinPath(FolderOfPath(strDriverFile), WORK_FOLDER_NAME);
   // The work folder and the extraction's state do not outlive the package, on any path.
   struct TCleanUp {
     TDataManager& engine;

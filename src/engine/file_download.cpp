@@ -1,7 +1,6 @@
 // TDataManager::GetFileFromInternet: one URL into one file, in chunks of m_DownloadSize,
 // with progress, the stop flag and a result code; a file that is not complete is removed.
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -30,46 +29,46 @@ int TDataManager::GetFileFromInternet(const TInternetHandle& hOpen, const std::s
   if (!url) return DOWNLOAD_CONNECTION_PROBLEM;
 
   const std::filesystem::path path = PathFromUtf8(szFileName);
+  std::error_code ignored;
+  // A file already there is replaced: removed (a link as a link), then created anew, so
+  // that whatever appears at the path meanwhile makes the creation fail, not followed.
+  std::filesystem::remove(path, ignored);
+  // Shared with nobody while it is written.
+  std::unique_ptr<IOpenFile> file = m_ports.fileSystem.OpenFile(szFileName, fomCreateExclusive);
+  const bool created = file != nullptr;
   int result = DOWNLOAD_FILE_PROBLEM;
-  {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    const uint32_t chunkSize = m_DownloadSize > 0 ? static_cast<uint32_t>(m_DownloadSize) : 0;
-    std::unique_ptr<char[]> buffer(chunkSize > 0 ? new (std::nothrow) char[chunkSize] : nullptr);
-    if (file && buffer) {
-      for (;;) {
-        uint32_t read = 0;
-        if (!internet.Read(url.Get(), buffer.get(), chunkSize, read)) {
-          result = DOWNLOAD_CONNECTION_PROBLEM;
-          break;
-        }
-        uint32_t status = 0;
-        if (internet.QueryStatusCode(url.Get(), status) && status == HTTP_STATUS_FORBIDDEN) {
-          result = DOWNLOAD_LINK_REFUSED;
-          break;
-        }
-        if (read == 0) {
-          result = DOWNLOAD_COMPLETE;
-          break;
-        }
-        if (!file.write(buffer.get(), read)) {
-          result = DOWNLOAD_FILE_PROBLEM;
-          break;
-        }
-        if (m_stopped) {
-          result = DOWNLOAD_STOPPED;
-          break;
-        }
-        if (pCallbackHandler != nullptr) pCallbackHandler->StepDriverDownload(static_cast<int32_t>(read));
+  const uint32_t chunkSize = m_DownloadSize > 0 ? static_cast<uint32_t>(m_DownloadSize) : 0;
+  std::unique_ptr<char[]> buffer(chunkSize > 0 ? new (std::nothrow) char[chunkSize] : nullptr);
+  if (file && buffer) {
+    for (;;) {
+      uint32_t read = 0;
+      if (!internet.Read(url.Get(), buffer.get(), chunkSize, read)) {
+        result = DOWNLOAD_CONNECTION_PROBLEM;
+        break;
       }
-      file.close();
-      // A file whose content did not all reach the disk is not complete.
-      if (result == DOWNLOAD_COMPLETE && file.fail()) result = DOWNLOAD_FILE_PROBLEM;
+      uint32_t status = 0;
+      if (internet.QueryStatusCode(url.Get(), status) && status == HTTP_STATUS_FORBIDDEN) {
+        result = DOWNLOAD_LINK_REFUSED;
+        break;
+      }
+      if (read == 0) {
+        result = DOWNLOAD_COMPLETE;
+        break;
+      }
+      if (!file->Write(buffer.get(), read)) {
+        result = DOWNLOAD_FILE_PROBLEM;
+        break;
+      }
+      if (m_stopped) {
+        result = DOWNLOAD_STOPPED;
+        break;
+      }
+      if (pCallbackHandler != nullptr) pCallbackHandler->StepDriverDownload(static_cast<int32_t>(read));
     }
   }
+  file.reset();
   url.Reset();
-  if (result != DOWNLOAD_COMPLETE) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-  }
+  // Only a file this fetch created is removed.
+  if (result != DOWNLOAD_COMPLETE && created) std::filesystem::remove(path, ignored);
   return result;
 }

@@ -1,12 +1,34 @@
 // File-system port: what the standard library cannot say the Windows way.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 // GetFileAttributesW's mark of a junction, symbolic link or other reparse point.
 constexpr uint32_t QV_FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+
+// How OpenFile opens a file, and whom it lets in while the file is open.
+enum TFileOpenMode {
+  // An existing file, for reading, shared for reading only (FILE_SHARE_READ): while it is
+  // open nobody writes, renames or deletes it. A reparse point is not opened.
+  fomReadDenyWriters,
+  // A new file (CREATE_NEW: fails when anything, a link too, is at the path), for
+  // writing, shared with nobody while it is written.
+  fomCreateExclusive,
+};
+
+// A file opened by the file-system port; closed when destroyed.
+class IOpenFile {
+ public:
+  virtual ~IOpenFile() = default;
+  // Reads up to size bytes at the current position; read is 0 at the end. False on an error.
+  virtual bool Read(void* buffer, size_t size, size_t& read) = 0;
+  // Writes all the bytes at the current position; false on an error.
+  virtual bool Write(const void* data, size_t size) = 0;
+};
 
 class IFileSystem {
  public:
@@ -29,4 +51,6 @@ class IFileSystem {
   // Whether the path itself is a reparse point (FILE_ATTRIBUTE_REPARSE_POINT): a junction or
   // symbolic link that must not be followed. False when nothing is there.
   virtual bool IsReparsePoint(const std::string& path) = 0;
+  // Opens a file the way mode says (CreateFileW); null when it cannot be opened so.
+  virtual std::unique_ptr<IOpenFile> OpenFile(const std::string& path, TFileOpenMode mode) = 0;
 };

@@ -10,3 +10,12 @@ inline std::string FileNameOfPath(std::string_view path) {
   const size_t slash = path.find_last_of("\\/");
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
+
+// What precedes the last separator: the folder a file is in; nothing when there is no
+// separator. A file in a root gives the root with its separator ("C:\", "/").
+inline std::string FolderOfPath(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string_view::npos) return {};
+  const bool root = slash == 0 || (slash == 2 && path[1] == ':');
+  return std::string(path.substr(0, root ? slash + 1 : slash));
+}

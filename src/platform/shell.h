@@ -26,6 +26,7 @@ struct TShellExecuteRequest {
   std::string verb;
   std::string file;
   std::string parameters;  // empty: none
+  std::string directory;   // the started program's current folder (lpDirectory); empty: the caller's
   int show = SW_SHOWNORMAL;
 };
 

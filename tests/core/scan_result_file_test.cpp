@@ -203,12 +203,13 @@ TEST_F(ScanResultFile, AnUnreadableFileIsNeverWrittenOver) {
   saved.AddDevice(SampleDevice("A", "a"));
   saved.DumpScanResults();
   std::filesystem::remove(BinPath());
-  std::filesystem::create_symlink("/proc/self/mem", BinPath());  // opens, then fails to read
+  // A link to a file that cannot be read; the link itself is refused when opened.
+  std::filesystem::create_symlink("/proc/self/mem", BinPath());
 
   TDriverDatamodel& model = Create();
   std::optional<TScanResultProblem> problem = model.TakeScanResultProblem();
   ASSERT_TRUE(problem);
-  EXPECT_EQ(problem->error, "Stream read error");
+  EXPECT_EQ(problem->error, "Cannot open file \"" + BinPath() + "\"");
   EXPECT_EQ(problem->keptAs, "");
   EXPECT_EQ(model.DeviceCount(), 0);
   model.AddDevice(SampleDevice("B", "b"));

@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "engine/download_names.h"
+#include "engine/package_record.h"
 #include "engine/sim_engine.h"
 #include "net/net_server.h"
 #include "support/null_callback_handler.h"
@@ -139,6 +140,17 @@ class DriverDownload : public ::testing::Test, public TSimEngineFixture {
     return Engine().Download(devices, &recorder);
   }
 
+  // Deletes every package folder and its record, as a clean machine has none.
+  void DiscardAll() {
+    for (const auto& device : model->DeviceList()) Engine().DiscardPackage(device->strDriverDBId);
+  }
+
+  static std::vector<std::string> FolderEntries(const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
+    return names;
+  }
+
   size_t FileRequests() const {
     size_t count = 0;
     const std::string log = server.Log();
@@ -181,16 +193,71 @@ TEST_F(DriverDownload, PackagesAreFetchedConfirmedAndKeptInTheirFolders) {
   EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 2);
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_FALSE(Engine().m_downloading);
+  // Each confirmed package is recorded under HKLM by name, size and digests.
+  const std::optional<TPackageRecord> record = ReadPackageRecord(machine.registry, big.strDriverDBId);
+  ASSERT_TRUE(record.has_value());
+  EXPECT_EQ(*record, (TPackageRecord{server.Big().file_name, BIG_PACKAGE_SIZE, record->sha256, server.Big().md5}));
+  EXPECT_EQ(record->sha256.size(), 64u);
+  EXPECT_NE(record->sha256, ReadPackageRecord(machine.registry, small.strDriverDBId)->sha256);
 }
 
-TEST_F(DriverDownload, APackageAlreadyPresentIsReportedWithoutAFetch) {
+// A package already in its folder is taken without a fetch only when it is the file the
+// server confirmed, as recorded under HKLM; any other file there is deleted and the
+// package fetched again, confirmed and recorded.
+TEST_F(DriverDownload, APackageAlreadyPresentIsKeptOnlyWithAValidRecord) {
   TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
-  folder.Write("Downloads/" + small.strDriverDBId + "/whatever.EXE", "not even a package");
-  EXPECT_TRUE(Run({&small}));
-  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 0",
-                                   "FinishDownload true"}));
-  EXPECT_EQ(FileRequests(), 0u);
-  EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 1);
+  const std::string id = small.strDriverDBId;
+  const std::string package = JoinPath(PackageFolder(id), server.Small().file_name);
+  const std::string content = server.StoredContent(server.Small());
+  const struct {
+    const char* attack;  // nullptr: the confirmed package, untouched
+    std::function<void()> plant;
+    bool fetched;
+  } cases[] = {
+      {nullptr, [] {}, false},
+      {"a planted file without a record", [&] {
+         DiscardAll();
+         folder.Write("Downloads/" + id + "/whatever.EXE", "planted");
+       }, true},
+      {"the package swapped after confirmation", [&] { folder.Write("Downloads/" + id + "/" + server.Small().file_name, std::string(content.size(), 'E')); }, true},
+      {"the record deleted", [&] { ForgetPackageRecord(machine.registry, id); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.attack ? c.attack : "the confirmed package");
+    DiscardAll();
+    ASSERT_TRUE(Run({&small}));
+    ASSERT_EQ(TNetServer::ReadFile(package), content);
+    c.plant();
+    const size_t before = FileRequests();
+    EXPECT_TRUE(Run({&small}));
+    EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 0",
+                                     "FinishDownload true"}));
+    EXPECT_EQ(FileRequests() > before, c.fetched);
+    EXPECT_EQ(FolderEntries(PackageFolder(id)), std::vector<std::string>{server.Small().file_name});
+    EXPECT_EQ(TNetServer::ReadFile(package), content);
+    const std::optional<TPackageRecord> record = ReadPackageRecord(machine.registry, id);
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->md5, server.Small().md5);
+    EXPECT_EQ(record->size, content.size());
+    EXPECT_EQ(record->fileName, server.Small().file_name);
+    EXPECT_EQ(machine.fileSystem.OpenFileCount(), 0u);
+  }
+}
+
+// While the package is written nobody else can open it, not even to read it.
+TEST_F(DriverDownload, TheTargetIsSharedWithNobodyWhileItIsWritten) {
+  TDeviceProperties& big = OfferedDevice("Big", BIG_ID);
+  const std::string target = JoinPath(PackageFolder(big.strDriverDBId), server.Big().file_name);
+  std::vector<std::string> opened;
+  recorder.onStep = [&] {
+    if (machine.fileSystem.OpenFile(target, fomReadDenyWriters)) opened.push_back("read");
+    if (machine.fileSystem.MoveFileOver(folder.File("evil.msi"), target)) opened.push_back("swapped");
+  };
+  folder.Write("evil.msi", "evil");
+  EXPECT_TRUE(Run({&big}));
+  EXPECT_FALSE(recorder.steps.empty());
+  EXPECT_EQ(opened, std::vector<std::string>{});
+  EXPECT_EQ(TNetServer::ReadFile(target), server.StoredContent(server.Big()));
 }
 
 TEST_F(DriverDownload, AnExpiredLinkIsRenewedForThatDeviceAlone) {
@@ -260,6 +327,7 @@ TEST_F(DriverDownload, AFileTheServerDoesNotConfirmIsDeletedButReportedComplete)
   EXPECT_FALSE(fs::exists(PackageFolder(small.strDriverDBId)));
   EXPECT_TRUE(fs::is_directory(Downloads()));
   EXPECT_EQ(Engine().IsDownloadAvailable(OFFERED_ID), 0);
+  EXPECT_FALSE(ReadPackageRecord(machine.registry, small.strDriverDBId).has_value());
 }
 
 TEST_F(DriverDownload, WithoutAConnectionTheRunEndsWithTheServerMessage) {

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "demo_packages.h"
 #include "engine/install_decision.h"
+#include "engine/package_records.h"
 #include "platform/sim/sim_file_system.h"
 #include "sim_engine.h"
 #include "support/null_callback_handler.h"
@@ -89,11 +92,13 @@ class DriverInstallTest : public TSimEngineFixture, public ::testing::Test {
     return *devices.back();
   }
 
-  // Puts a package file into a driver id's download folder.
+  // Puts a package file into a driver id's download folder, recorded as the download
+  // run records a package the server confirmed.
   std::string PutPackage(const std::string& driverId, const std::string& fileName, const std::string& bytes) {
     const fs::path target = fs::path(downloads) / driverId / fileName;
     fs::create_directories(target.parent_path());
     folder.Write(fs::relative(target, folder.Path()).string(), bytes);
+    RecordPackage(machine, driverId, target.string());
     return target.string();
   }
 
@@ -471,6 +476,109 @@ TEST_F(DriverInstallTest, EmptyListAndNoHandler) {
   PutPackage("7", "net.zip", qvserver::make_zip({{"setup.exe", "x"}}));
   EXPECT_TRUE(engine->Install(Map(), nullptr));
   EXPECT_EQ(LaunchedNames(), std::vector<std::string>{"setup.exe"});
+}
+
+// A user process can write the download folder: a package that is not, byte for byte
+// and by name, the file the server confirmed is refused with the usual failure, never
+// run or opened, and deleted with its record.
+TEST_F(DriverInstallTest, APackageThatIsNotTheConfirmedOneIsRefusedAndDeleted) {
+  const std::string confirmed = "the confirmed installer";
+  const std::string recordKey = std::string(QV_PACKAGES_KEY) + "\\7";
+  const struct {
+    const char* attack;
+    std::function<void(const fs::path& package)> tamper;
+  } attacks[] = {
+      {"swapped after confirmation (same name and size)",
+       [&](const fs::path& package) { fs::rename(folder.File("outside/evil.exe"), package); }},
+      {"rewritten in place, same size", [&](const fs::path& package) {
+         std::ofstream(package, std::ios::binary | std::ios::in) << "THE";
+       }},
+      {"grown after confirmation", [&](const fs::path& package) {
+         std::ofstream(package, std::ios::binary | std::ios::app) << "+payload";
+       }},
+      {"a package without a record", [&](const fs::path&) { ForgetPackageRecord(machine.registry, "7"); }},
+      {"the confirmed file renamed", [&](const fs::path& package) {
+         fs::rename(package, package.parent_path() / "driver.exe");
+       }},
+      {"a record of another driver's package", [&](const fs::path& package) {
+         ForgetPackageRecord(machine.registry, "7");
+         RecordPackage(machine, "8", package.string());
+       }},
+      {"a record without its digest", [&](const fs::path&) {
+         machine.registry.SetString(TRegRoot::LocalMachine, recordKey, "SHA256", "");
+       }},
+  };
+  for (const auto& a : attacks) {
+    SCOPED_TRACE(a.attack);
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+    fs::remove_all(folder.File("outside"));
+    folder.Write("outside/keep.txt", "keep");
+    folder.Write("outside/evil.exe", std::string(confirmed.size(), 'E'));
+    NewDevice("Display", "7");
+    const fs::path package = PutPackage("7", "setup.exe", confirmed);
+    a.tamper(package);
+
+    TInstallRecorder recorder;
+    EXPECT_FALSE(engine->Install(Map(), &recorder));
+    EXPECT_EQ(recorder.InstallCalls(),
+              (std::vector<std::string>{"StartInstall 1", "StartDriverInstall Display", "FinishDriverInstall Display 1",
+                                        "FinishDriverInstall Display 1", "FinishInstall false"}));
+    EXPECT_TRUE(machine.shell.launches.empty()) << "nothing is run, and no deleted folder is opened";
+    EXPECT_FALSE(fs::exists(fs::path(downloads) / "7"));
+    EXPECT_FALSE(ReadPackageRecord(machine.registry, "7").has_value());
+    EXPECT_EQ(folder.Read("outside/keep.txt"), "keep");
+    EXPECT_EQ(machine.fileSystem.OpenFileCount(), 0u);
+    ForgetPackageRecord(machine.registry, "8");
+  }
+}
+
+// The package is checked and held open in one step and stays held until it has been
+// extracted and run or opened: a swap, a write or a delete while its program runs fails,
+// and the file is released when the run is over. A program starts in its own folder.
+TEST_F(DriverInstallTest, ThePackageIsHeldFromItsCheckUntilItHasRun) {
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* launched;
+  } cases[] = {
+      {"setup.exe", "the confirmed installer", "setup.exe"},
+      {"net.zip", qvserver::make_zip({{"bin/setup.exe", "x"}}), "setup.exe"},
+      {"driver.inf", "[Version]", "driver.inf"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+    NewDevice("Display", "7");
+    const std::string package = PutPackage("7", c.file, c.bytes);
+    folder.Write("evil.exe", "evil");
+    std::vector<std::string> attempts;
+    machine.shell.onExecute = [&](const TShellExecuteRequest&) {
+      if (machine.fileSystem.MoveFileOver(folder.File("evil.exe"), package)) attempts.push_back("swapped");
+      if (machine.fileSystem.DeleteTree(0, package)) attempts.push_back("deleted");
+      if (machine.fileSystem.DeleteTree(0, JoinPath(downloads, "7"))) attempts.push_back("folder deleted");
+      // Reading stays open to all, as the started program needs.
+      if (!machine.fileSystem.OpenFile(package, fomReadDenyWriters)) attempts.push_back("not readable");
+    };
+    TInstallRecorder recorder;
+    EXPECT_TRUE(engine->Install(Map(), &recorder));
+    machine.shell.onExecute = nullptr;
+    EXPECT_EQ(attempts, std::vector<std::string>{});
+    EXPECT_EQ(LaunchedNames(), std::vector<std::string>{c.launched});
+    EXPECT_EQ(folder.Read(fs::relative(package, folder.Path()).string()), c.bytes);
+    for (const auto& launch : machine.shell.launches) {
+      if (launch.request.mask != 0) {
+        EXPECT_EQ(launch.request.directory, FolderOfPath(launch.request.file));
+      }
+    }
+    EXPECT_EQ(machine.fileSystem.OpenFileCount(), 0u);
+    EXPECT_TRUE(machine.fileSystem.MoveFileOver(folder.File("evil.exe"), package)) << "released after the run";
+  }
 }
 
 }  // namespace

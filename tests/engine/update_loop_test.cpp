@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "core/server_policy.h"
+#include "engine/package_records.h"
 #include "engine/update_machine.h"
 #include "support/null_callback_handler.h"
 #include "ui/callback_relay.h"
@@ -114,11 +115,21 @@ TEST_F(UpdateLoop, QvcliUpdateAndInstall) {
   TDriverDatamodel stored(machine.Ports());
   ASSERT_NE(stored.GetDevice(GPU_ID), nullptr);
 
-  // A package that cannot be installed: exit 1, and the device's folder is opened.
+  // A package swapped after the server confirmed it: exit 1, the file deleted, nothing
+  // run or opened.
   const TDeviceProperties* device = stored.GetDevice(GPU_ID);
   const fs::path package = fs::path(folder.File("Downloads")) / device->strDriverDBId / "display-31_qva.zip";
   std::ofstream(package, std::ios::binary | std::ios::trunc) << "damaged";
   machine.shell.launches.clear();
+  EXPECT_EQ(qvcli({"install", GPU_ID}, &output), QVCLI_SERVER_PROBLEM) << output;
+  EXPECT_NE(output.find("Install of driver failed."), std::string::npos) << output;
+  EXPECT_TRUE(machine.shell.launches.empty());
+  EXPECT_FALSE(fs::exists(package.parent_path()));
+
+  // A confirmed package that cannot be installed: exit 1, and the device's folder is opened.
+  fs::create_directories(package.parent_path());
+  std::ofstream(package, std::ios::binary | std::ios::trunc) << "damaged";
+  RecordPackage(machine, device->strDriverDBId, package.string());
   EXPECT_EQ(qvcli({"install", GPU_ID}, &output), QVCLI_SERVER_PROBLEM) << output;
   EXPECT_NE(output.find("Install of driver failed."), std::string::npos) << output;
   ASSERT_EQ(machine.shell.launches.size(), 1u);

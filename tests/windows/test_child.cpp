@@ -1,14 +1,16 @@
 // Started by the Windows tests: waits the given milliseconds, writes the marker
-// file, and exits with code 7.
+// file, and exits with code 7. Without arguments, as an installer is started, it
+// waits 1.5 s and writes "child-ran.txt" into its current folder.
 #include <windows.h>
 
 #include <cwchar>
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) return 1;
-  Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
-  HANDLE marker = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (marker == INVALID_HANDLE_VALUE) return 2;
-  CloseHandle(marker);
+  if (argc == 2 || argc > 3) return 1;
+  const wchar_t* marker = argc == 1 ? L"child-ran.txt" : argv[1];
+  Sleep(argc == 1 ? 1500 : static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+  HANDLE file = CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  CloseHandle(file);
   return 7;
 }

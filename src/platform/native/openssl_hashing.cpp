@@ -6,21 +6,22 @@
 
 namespace {
 
-class TOpenSslMd5 : public IMd5 {
+template <class TDigest>
+class TOpenSslDigest : public IDigest<TDigest> {
  public:
-  TOpenSslMd5() : m_context(EVP_MD_CTX_new()) {
-    if (!m_context || EVP_DigestInit_ex(m_context, EVP_md5(), nullptr) != 1) {
+  explicit TOpenSslDigest(const EVP_MD* algorithm) : m_context(EVP_MD_CTX_new()) {
+    if (!m_context || EVP_DigestInit_ex(m_context, algorithm, nullptr) != 1) {
       EVP_MD_CTX_free(m_context);
-      throw std::runtime_error("MD5 is not available");
+      throw std::runtime_error("The digest algorithm is not available");
     }
   }
-  ~TOpenSslMd5() override { EVP_MD_CTX_free(m_context); }
-  TOpenSslMd5(const TOpenSslMd5&) = delete;
-  TOpenSslMd5& operator=(const TOpenSslMd5&) = delete;
+  ~TOpenSslDigest() override { EVP_MD_CTX_free(m_context); }
+  TOpenSslDigest(const TOpenSslDigest&) = delete;
+  TOpenSslDigest& operator=(const TOpenSslDigest&) = delete;
 
   void Update(const void* data, size_t size) override { EVP_DigestUpdate(m_context, data, size); }
-  TMd5Digest Finish() override {
-    TMd5Digest digest{};
+  TDigest Finish() override {
+    TDigest digest{};
     unsigned int length = 0;
     EVP_DigestFinal_ex(m_context, digest.data(), &length);
     return digest;
@@ -32,4 +33,8 @@ class TOpenSslMd5 : public IMd5 {
 
 }  // namespace
 
-std::unique_ptr<IMd5> TOpenSslHashing::CreateMd5() { return std::make_unique<TOpenSslMd5>(); }
+std::unique_ptr<IMd5> TOpenSslHashing::CreateMd5() { return std::make_unique<TOpenSslDigest<TMd5Digest>>(EVP_md5()); }
+
+std::unique_ptr<ISha256> TOpenSslHashing::CreateSha256() {
+  return std::make_unique<TOpenSslDigest<TSha256Digest>>(EVP_sha256());
+}

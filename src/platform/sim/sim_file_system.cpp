@@ -1,5 +1,9 @@
 #include "platform/sim/sim_file_system.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -7,11 +11,53 @@
 
 #include "platform/ascii_case.h"
 
+namespace {
+
+std::string Key(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().generic_string();
+}
+
+}  // namespace
+
+class TSimFileSystem::TOpenFile : public IOpenFile {
+ public:
+  TOpenFile(TSimFileSystem& owner, std::string key, int descriptor)
+      : m_owner(owner), m_key(std::move(key)), m_descriptor(descriptor) {}
+  ~TOpenFile() override {
+    ::close(m_descriptor);
+    m_owner.Closed(m_key);
+  }
+  TOpenFile(const TOpenFile&) = delete;
+  TOpenFile& operator=(const TOpenFile&) = delete;
+
+  bool Read(void* buffer, size_t size, size_t& read) override {
+    const ssize_t got = ::read(m_descriptor, buffer, size);
+    read = got > 0 ? static_cast<size_t>(got) : 0;
+    return got >= 0;
+  }
+  bool Write(const void* data, size_t size) override {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+      const ssize_t wrote = ::write(m_descriptor, bytes, size);
+      if (wrote <= 0) return false;
+      bytes += wrote;
+      size -= static_cast<size_t>(wrote);
+    }
+    return true;
+  }
+
+ private:
+  TSimFileSystem& m_owner;
+  std::string m_key;
+  int m_descriptor;
+};
+
 bool TSimFileSystem::DriveExists(char letter) {
   return drives.count(AsciiUpper(letter)) != 0;
 }
 
 bool TSimFileSystem::MoveFileOver(const std::string& source, const std::string& target) {
+  if (InUse(source) || InUse(target)) return false;
   std::error_code error;
   std::filesystem::rename(source, target, error);
   if (!error) Record("move " + source + " " + target);
@@ -19,7 +65,7 @@ bool TSimFileSystem::MoveFileOver(const std::string& source, const std::string& 
 }
 
 bool TSimFileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {
-  if (fullDisk) return false;
+  if (fullDisk || InUse(path)) return false;
   bool written = false;
   {
     // "x": fails when the file exists, as CREATE_NEW does.
@@ -50,6 +96,7 @@ bool TSimFileSystem::DeleteTree(uintptr_t, const std::string& path) {
   const std::filesystem::path tree(std::u8string(path.begin(), path.end()));
   std::error_code error;
   if (path.empty() || !std::filesystem::exists(std::filesystem::symlink_status(tree, error))) return false;
+  if (InUse(path)) return false;
   std::filesystem::remove_all(tree, error);
   return !error;
 }
@@ -57,4 +104,43 @@ bool TSimFileSystem::DeleteTree(uintptr_t, const std::string& path) {
 bool TSimFileSystem::IsReparsePoint(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_symlink(std::filesystem::symlink_status(std::filesystem::path(std::u8string(path.begin(), path.end())), error));
+}
+
+std::unique_ptr<IOpenFile> TSimFileSystem::OpenFile(const std::string& path, TFileOpenMode mode) {
+  const std::string key = Key(path);
+  std::lock_guard<std::mutex> lock(m_openLock);
+  // Shared for reading only: another reader may come in, nobody else.
+  for (auto [at, end] = m_open.equal_range(key); at != end; ++at)
+    if (mode != fomReadDenyWriters || at->second != fomReadDenyWriters) return nullptr;
+  const int flags = mode == fomReadDenyWriters ? O_RDONLY : O_WRONLY | O_CREAT | O_EXCL;
+  const int descriptor = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (descriptor < 0) return nullptr;
+  struct stat facts {};
+  if (::fstat(descriptor, &facts) != 0 || !S_ISREG(facts.st_mode)) {
+    ::close(descriptor);
+    return nullptr;
+  }
+  m_open.emplace(key, mode);
+  return std::make_unique<TOpenFile>(*this, key, descriptor);
+}
+
+size_t TSimFileSystem::OpenFileCount() const {
+  std::lock_guard<std::mutex> lock(m_openLock);
+  return m_open.size();
+}
+
+bool TSimFileSystem::InUse(const std::string& path) const {
+  const std::string key = Key(path);
+  std::lock_guard<std::mutex> lock(m_openLock);
+  for (const auto& [open, mode] : m_open)
+    if (open == key || (open.size() > key.size() && open.compare(0, key.size(), key) == 0 &&
+                        (open[key.size()] == '/' || key.back() == '/')))
+      return true;
+  return false;
+}
+
+void TSimFileSystem::Closed(const std::string& key) {
+  std::lock_guard<std::mutex> lock(m_openLock);
+  const auto found = m_open.find(key);
+  if (found != m_open.end()) m_open.erase(found);
 }

@@ -1,7 +1,10 @@
 // Native file system: drives a test declares; replacement by rename; a log of the
-// flushed writes and the replacements, in order.
+// flushed writes and the replacements, in order; and the sharing of open files as
+// Windows keeps it for the port's own operations (a file opened by OpenFile cannot be
+// replaced, deleted or opened for writing through the port until it is closed).
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -21,6 +24,11 @@ class TSimFileSystem : public IFileSystem {
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
   // A symbolic link of the real file system.
   bool IsReparsePoint(const std::string& path) override;
+  // open(2) with O_NOFOLLOW: a symbolic link is not opened.
+  std::unique_ptr<IOpenFile> OpenFile(const std::string& path, TFileOpenMode mode) override;
+
+  // The files OpenFile has open now.
+  size_t OpenFileCount() const;
 
   // "flush <path>" for each file written to the disk, "move <source> <target>" for
   // each replacement that succeeded.
@@ -28,7 +36,14 @@ class TSimFileSystem : public IFileSystem {
 
  private:
   void Record(std::string entry);
+  // Whether a file at or below path is open, so that changing it would be a sharing violation.
+  bool InUse(const std::string& path) const;
+  void Closed(const std::string& key);
+
+  class TOpenFile;
 
   mutable std::mutex m_logLock;
   std::vector<std::string> m_log;
+  mutable std::mutex m_openLock;
+  std::multimap<std::string, TFileOpenMode> m_open;  // by normalised path; one entry per open file
 };

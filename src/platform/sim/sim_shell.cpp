@@ -21,6 +21,7 @@ class TSimProcessHandle : public IProcessHandle {
 bool TSimShell::ExecuteEx(const TShellExecuteRequest& request,
                           std::unique_ptr<IProcessHandle>& process) {
   if (!executeSucceeds) return false;
+  if (onExecute) onExecute(request);
   launches.push_back(TLaunch{request, false});
   if (request.mask & SEE_MASK_NOCLOSEPROCESS)
     process = std::make_unique<TSimProcessHandle>(launches.back(), exitCode);
@@ -29,6 +30,8 @@ bool TSimShell::ExecuteEx(const TShellExecuteRequest& request,
 
 intptr_t TSimShell::Execute(const std::string& verb, const std::string& file,
                             const std::string& parameters, int show) {
-  launches.push_back(TLaunch{TShellExecuteRequest{0, 0, verb, file, parameters, show}, false});
+  const TShellExecuteRequest request{0, 0, verb, file, parameters, "", show};
+  if (onExecute) onExecute(request);
+  launches.push_back(TLaunch{request, false});
   return executeResult;
 }

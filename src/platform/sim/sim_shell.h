@@ -1,6 +1,7 @@
 // Simulated shell: records what the program starts and opens.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/shell.h"
@@ -18,6 +19,8 @@ class TSimShell : public IShell {
   uint32_t exitCode = 0;
   intptr_t executeResult = 42;
   std::vector<TLaunch> launches;  // every ExecuteEx and Execute, in order
+  // Runs as each request starts, as the started program would: what it sees of the machine.
+  std::function<void(const TShellExecuteRequest&)> onExecute;
 
   bool ExecuteEx(const TShellExecuteRequest& request,
                  std::unique_ptr<IProcessHandle>& process) override;

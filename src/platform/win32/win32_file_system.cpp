@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
@@ -64,6 +65,33 @@ bool DeleteEntry(const std::wstring& path) {
   return RemoveDirectoryW(path.c_str()) != FALSE && emptied;
 }
 
+// WriteFile of all the bytes, in parts WriteFile's 32-bit length can take.
+bool WriteAll(HANDLE file, const void* data, size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  for (size_t done = 0; done < size;) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
+    DWORD wrote = 0;
+    if (!WriteFile(file, bytes + done, chunk, &wrote, nullptr) || wrote != chunk) return false;
+    done += wrote;
+  }
+  return true;
+}
+
+class TWin32OpenFile : public IOpenFile {
+ public:
+  explicit TWin32OpenFile(TFileHandle file) : m_file(std::move(file)) {}
+  bool Read(void* buffer, size_t size, size_t& read) override {
+    DWORD got = 0;
+    const BOOL ok = ReadFile(m_file.Get(), buffer, static_cast<DWORD>(std::min<size_t>(size, 1u << 30)), &got, nullptr);
+    read = got;
+    return ok != FALSE;
+  }
+  bool Write(const void* data, size_t size) override { return WriteAll(m_file.Get(), data, size); }
+
+ private:
+  TFileHandle m_file;
+};
+
 }  // namespace
 
 bool TWin32FileSystem::DriveExists(char letter) {
@@ -80,14 +108,7 @@ bool TWin32FileSystem::WriteNewFile(const std::string& path, std::string_view by
   const std::wstring name = Utf8ToWide(path);
   HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = true;
-  for (size_t done = 0; written && done < bytes.size();) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    DWORD wrote = 0;
-    written = WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) != FALSE && wrote == chunk;
-    done += wrote;
-  }
-  written = written && FlushFileBuffers(file) != FALSE;
+  bool written = WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file) != FALSE;
   written = CloseHandle(file) != FALSE && written;
   if (!written) DeleteFileW(name.c_str());
   return written;
@@ -102,4 +123,24 @@ bool TWin32FileSystem::DeleteTree(uintptr_t, const std::string& path) {
 bool TWin32FileSystem::IsReparsePoint(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::unique_ptr<IOpenFile> TWin32FileSystem::OpenFile(const std::string& path, TFileOpenMode mode) {
+  const std::wstring name = Utf8ToWide(path);
+  if (mode == fomCreateExclusive) {
+    TFileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<TWin32OpenFile>(std::move(file));
+  }
+  // Opened as the reparse point itself when it is one, so a link is seen and refused, not followed.
+  TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return nullptr;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.Get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  return std::make_unique<TWin32OpenFile>(std::move(file));
 }

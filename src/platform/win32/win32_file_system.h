@@ -1,4 +1,5 @@
-// File-system port: drive existence, atomic replacement, and deletes that never follow a link.
+// File-system port: drive existence, atomic replacement, deletes that never follow a link,
+// and files opened with the sharing the program asks for.
 #pragma once
 
 #include "platform/file_system.h"
@@ -10,4 +11,5 @@ class TWin32FileSystem : public IFileSystem {
   bool WriteNewFile(const std::string& path, std::string_view bytes) override;
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
   bool IsReparsePoint(const std::string& path) override;
+  std::unique_ptr<IOpenFile> OpenFile(const std::string& path, TFileOpenMode mode) override;
 };

@@ -7,19 +7,19 @@
 #include <stdexcept>
 
 #include "platform/win32/win32_handles.h"
-#include <vector>
 
 namespace {
 
 void CloseAlgorithm(BCRYPT_ALG_HANDLE algorithm) { BCryptCloseAlgorithmProvider(algorithm, 0); }
 void DestroyHash(BCRYPT_HASH_HANDLE hash) { BCryptDestroyHash(hash); }
 
-class TCngMd5 : public IMd5 {
+template <class TDigest>
+class TCngDigest : public IDigest<TDigest> {
  public:
-  TCngMd5() {
-    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(m_algorithm.Receive(), BCRYPT_MD5_ALGORITHM, nullptr, 0)) ||
+  explicit TCngDigest(const wchar_t* algorithm) {
+    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(m_algorithm.Receive(), algorithm, nullptr, 0)) ||
         !BCRYPT_SUCCESS(BCryptCreateHash(m_algorithm.Get(), m_hash.Receive(), nullptr, 0, nullptr, 0, 0)))
-      throw std::runtime_error("MD5 is not available");
+      throw std::runtime_error("The digest algorithm is not available");
   }
   void Update(const void* data, size_t size) override {
     // BCryptHashData takes 32-bit lengths.
@@ -31,8 +31,8 @@ class TCngMd5 : public IMd5 {
       size -= chunk;
     }
   }
-  TMd5Digest Finish() override {
-    TMd5Digest digest{};
+  TDigest Finish() override {
+    TDigest digest{};
     BCryptFinishHash(m_hash.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0);
     return digest;
   }
@@ -44,4 +44,10 @@ class TCngMd5 : public IMd5 {
 
 }  // namespace
 
-std::unique_ptr<IMd5> TWin32Hashing::CreateMd5() { return std::make_unique<TCngMd5>(); }
+std::unique_ptr<IMd5> TWin32Hashing::CreateMd5() {
+  return std::make_unique<TCngDigest<TMd5Digest>>(BCRYPT_MD5_ALGORITHM);
+}
+
+std::unique_ptr<ISha256> TWin32Hashing::CreateSha256() {
+  return std::make_unique<TCngDigest<TSha256Digest>>(BCRYPT_SHA256_ALGORITHM);
+}

@@ -30,6 +30,7 @@ bool TWin32Shell::ExecuteEx(const TShellExecuteRequest& request, std::unique_ptr
   const std::wstring verb = Utf8ToWide(request.verb);
   const std::wstring file = Utf8ToWide(request.file);
   const std::wstring parameters = Utf8ToWide(request.parameters);
+  const std::wstring directory = Utf8ToWide(request.directory);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = request.mask;
@@ -37,6 +38,7 @@ bool TWin32Shell::ExecuteEx(const TShellExecuteRequest& request, std::unique_ptr
   info.lpVerb = verb.c_str();
   info.lpFile = file.c_str();
   info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
   info.nShow = request.show;
   if (!ShellExecuteExW(&info)) return false;
   if (info.hProcess) process = std::make_unique<TWin32ProcessHandle>(info.hProcess);
