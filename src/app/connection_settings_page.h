@@ -45,10 +45,6 @@ class TConnectionSettingsPage : public TPage {
   void OnCommand(int id, int code, HWND control) override;
 
  private:
-  TLayoutRect At(int left, int top, int width, int height) const {
-    return {Scale(left), Scale(top), Scale(left + width), Scale(top + height)};
-  }
-
   HWND m_title = nullptr;
   HWND m_proxyLabel = nullptr;
   HWND m_noProxy = nullptr;

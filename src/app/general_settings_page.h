@@ -48,10 +48,6 @@ class TGeneralSettingsPage : public TPage {
   void OnCommand(int id, int code, HWND control) override;
 
  private:
-  TLayoutRect At(int left, int top, int width, int height) const {
-    return {Scale(left), Scale(top), Scale(left + width), Scale(top + height)};
-  }
-
   HWND m_title = nullptr;
   std::array<HWND, QV_GENERAL_BOX_COUNT> m_boxes{};
   HWND m_languageLabel = nullptr;

@@ -15,10 +15,6 @@ constexpr int DAY_BOX_TOP[QV_DAY_COUNT] = {25, 50, 75, 25, 50, 75, 100};
 
 }  // namespace
 
-TLayoutRect TScheduleSettingsPage::At(int left, int top, int width, int height) const {
-  return {Scale(left), Scale(top), Scale(left + width), Scale(top + height)};
-}
-
 bool TScheduleSettingsPage::Create(HWND card, const TLayoutRect& rect, TScheduleSettingsPageEvents events) {
   m_events = std::move(events);
   if (!CreatePage(CLASS_NAME, card, rect, idSchedulePage)) return false;

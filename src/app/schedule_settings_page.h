@@ -56,7 +56,6 @@ class TScheduleSettingsPage : public TPage {
  private:
   void MakeFonts();
   void SetFonts();
-  TLayoutRect At(int left, int top, int width, int height) const;
 
   HWND m_title = nullptr;
   HWND m_cycleGroup = nullptr;
