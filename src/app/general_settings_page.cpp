@@ -21,9 +21,9 @@ bool TGeneralSettingsPage::Create(HWND card, const TLayoutRect& rect, HWND tipsO
   for (size_t i = 0; i < QV_GENERAL_BOX_COUNT; ++i)
     m_boxes[i] = CreateCheckBox(page, idGeneralBoxFirst + static_cast<int>(i), At(21, BOX_TOPS[i], 300, 17),
                                 m_textFont.Get());
-  m_languageLabel = CreateLabel(page, idLanguageLabel, "", At(21, 216, 90, 18), m_textFont.Get());
+  m_languageLabel = CreateLabel(page, idLanguageLabel, "", At(21, 216, 94, 18), m_textFont.Get());
   m_language = CreateDropDownList(page, idPickLanguage, At(115, 212, 200, 23), m_textFont.Get());
-  m_downloadLabel = CreateLabel(page, idDownloadDestLabel, "", At(21, 246, 90, 18), m_textFont.Get());
+  m_downloadLabel = CreateLabel(page, idDownloadDestLabel, "", At(21, 246, 94, 18), m_textFont.Get());
   // As wide as reaches 10 short of the Change button.
   m_downloadPath = CreateEdit(page, idDownloadPathEdit, At(115, 242, 477 - 115 - 10, 23), m_textFont.Get(),
                               TEditKind::readOnly);
@@ -64,6 +64,11 @@ void TGeneralSettingsPage::Apply(const TGeneralSettingsView& view) {
   if (!shown || shown->systemRestore != view.systemRestore) {
     SetWindowTextUtf8(m_systemRestore.Handle(), view.systemRestore);
     FitControlWidth(m_systemRestore.Handle(), QV_DESIGN_DPI);
+    // A wider caption grows to the left: the right edge stays with Change's.
+    RECT button{};
+    GetWindowRect(m_systemRestore.Handle(), &button);
+    const int width = button.right - button.left;
+    PlaceWindow(m_systemRestore.Handle(), Scale(577) - width, Scale(322), width, button.bottom - button.top);
   }
   if (!shown || shown->save != view.save) {
     SetWindowTextUtf8(m_save.Handle(), view.save);

@@ -21,11 +21,12 @@ bool TScheduleSettingsPage::Create(HWND card, const TLayoutRect& rect, TSchedule
   MakeFonts();
   const HWND page = Handle();
   m_title = CreateLabel(page, idScheduleTitle, "", At(21, 21, 520, 36), m_titleFont.Get());
-  m_cycleGroup = CreateGroupFrame(page, idCycleGroup, At(21, 73, 220, QV_CYCLE_GROUP_HEIGHT), m_textFont.Get());
   for (size_t i = 0; i < QV_CYCLE_COUNT; ++i) {
     m_cycles[i] = CreateRadioButton(page, idCycleFirst + static_cast<int>(i), At(33, 97 + 28 * static_cast<int>(i), 200, 20),
                                     m_textFont.Get(), i == 0);
   }
+  // Made after its buttons, so that it lies below them.
+  m_cycleGroup = CreateGroupFrame(page, idCycleGroup, At(21, 73, 220, QV_CYCLE_GROUP_HEIGHT), m_textFont.Get());
   for (size_t step = 0; step < QV_STEP_COUNT; ++step) {
     const int id = static_cast<int>(step);
     m_headings[step] =

@@ -78,6 +78,20 @@ void ClickBox(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 
 
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
+// An edit's own text: another process's GetWindowText does not ask the control.
+std::wstring EditText(HWND edit) {
+  wchar_t text[512] = {};
+  SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// A radio button chosen by the user: checked, then its click reported to its page.
+void ChooseRadio(HWND page, int id) {
+  HWND radio = GetDlgItem(page, id);
+  SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(radio));
+}
+
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -138,7 +152,7 @@ TEST_F(SettingsPages, GeneralPageSavesChoosesAFolderAndAsksForTheRestart) {
   EXPECT_EQ(ConfigValue(L"General Configuration", L"Show Splash"), splashWas ? L"0" : L"1");
 
   // The folder dialog opens with its title; cancelling changes nothing.
-  const std::wstring folder = TextOf(GetDlgItem(page, idDownloadPathEdit));
+  const std::wstring folder = EditText(GetDlgItem(page, idDownloadPathEdit));
   const std::wstring stored = ConfigValue(L"General Configuration", L"Download Location");
   PostClick(page, idChangeDownloadPath);
   HWND dialog = nullptr;
@@ -146,7 +160,7 @@ TEST_F(SettingsPages, GeneralPageSavesChoosesAFolderAndAsksForTheRestart) {
   EXPECT_EQ(TextOf(dialog), L"Select download folder");
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10s));
-  EXPECT_EQ(TextOf(GetDlgItem(page, idDownloadPathEdit)), folder);
+  EXPECT_EQ(EditText(GetDlgItem(page, idDownloadPathEdit)), folder);
   EXPECT_EQ(ConfigValue(L"General Configuration", L"Download Location"), stored);
 
   // Wine has no rstrui.exe: nothing is shown and the window keeps answering.
@@ -189,14 +203,14 @@ TEST_F(SettingsPages, ConnectionPageChecksTheProxyFieldsBeforeItSaves) {
   EXPECT_FALSE(Enabled(page, idSaveConnection));
   EXPECT_FALSE(IsWindowEnabled(edit(TProxyField::server)));
 
-  ClickBox(page, idUseProxy);
+  ChooseRadio(page, idUseProxy);
   EXPECT_TRUE(Enabled(page, idSaveConnection));
   EXPECT_TRUE(IsWindowEnabled(edit(TProxyField::server)));
 
   // The port takes digits only.
   SetWindowTextW(edit(TProxyField::port), L"");
   for (wchar_t key : {L'8', L'x', L'0', L'-', L'8', L'0'}) SendMessageW(edit(TProxyField::port), WM_CHAR, key, 0);
-  EXPECT_EQ(TextOf(edit(TProxyField::port)), L"8080");
+  EXPECT_EQ(EditText(edit(TProxyField::port)), L"8080");
 
   const std::wstring enabledBefore = ConfigValue(L"Proxy Configuration", L"Proxy Enabled");
   struct Step {
@@ -257,7 +271,8 @@ TEST_F(SettingsPages, ScheduleSaveUnderWineShowsTheFailureAndKeepsTheLabel) {
   EXPECT_EQ(TextOf(GetDlgItem(page, idCurrentSchedule)), L"Scheduled: No schedule");
   EXPECT_FALSE(Enabled(page, idSaveSchedule));
 
-  ClickBox(page, idCycleFirst + static_cast<int>(cycDaily));
+  EXPECT_TRUE(Enabled(page, idCycleFirst)) << "the program reaches the Task Scheduler";
+  ChooseRadio(page, idCycleFirst + static_cast<int>(cycDaily));
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, idDatePickerFirst + static_cast<int>(cycDaily))));
   EXPECT_TRUE(Enabled(page, idSaveSchedule));
   PostClick(page, idSaveSchedule);

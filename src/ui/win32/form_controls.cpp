@@ -8,7 +8,8 @@ namespace {
 
 HWND MakeControl(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, int id, const TLayoutRect& rect,
                  HFONT font) {
-  HWND control = CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+  // Siblings are clipped, so that a group frame never paints over its buttons.
+  HWND control = CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, rect.left, rect.top,
                                  rect.Width(), rect.Height(), parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
