@@ -19,6 +19,7 @@
 #include "platform/win32/win32_text.h"
 #include "program_under_test.h"
 #include "ui/win32/message_dialog.h"
+#include "windows/wine_detection.h"
 
 namespace {
 
@@ -245,11 +246,15 @@ TEST_F(SettingsPages, ConnectionPageChecksTheProxyFieldsBeforeItSaves) {
   EXPECT_EQ(ConfigValue(L"Proxy Configuration", L"Proxy Server Port"), L"8080");
 }
 
-// Wine's Task Scheduler has no principal (IPrincipal::put_LogonType answers
-// E_NOTIMPL, 0x80004001), so registering the scheduled scan fails there: a
-// known deviation, shown as the program shows it; the label keeps its text.
-TEST_F(SettingsPages, ScheduleSaveUnderWineShowsTheFailureAndKeepsTheLabel) {
-  // The schedule page is offered only while the Task Scheduler runs.
+// The schedule page on the running Task Scheduler service. A known deviation:
+// Wine's IRegisteredTaskCollection::get_Count answers E_NOTIMPL (0x80004001), so
+// the program cannot read the task names and finds the Task Scheduler not
+// available there; the page then shows the unavailable state (the cycle choice
+// disabled, "No schedule", Save disabled) and a save cannot be tried. Elsewhere
+// a daily save registers the task or shows the failure with the label kept;
+// the failure and the kept label are proven on the simulated scheduler.
+TEST_F(SettingsPages, SchedulePageOnTheRunningService) {
+  // The service runs, as on a PC (Wine cannot stop it again).
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   ASSERT_TRUE(manager);
   SC_HANDLE service = OpenServiceW(manager, L"Schedule", SERVICE_START | SERVICE_QUERY_STATUS);
@@ -271,19 +276,21 @@ TEST_F(SettingsPages, ScheduleSaveUnderWineShowsTheFailureAndKeepsTheLabel) {
   EXPECT_EQ(TextOf(GetDlgItem(page, idCurrentSchedule)), L"Scheduled: No schedule");
   EXPECT_FALSE(Enabled(page, idSaveSchedule));
 
-  EXPECT_TRUE(Enabled(page, idCycleFirst)) << "the program reaches the Task Scheduler";
+  if (RunsUnderWine()) {
+    for (int cycle = 0; cycle < static_cast<int>(QV_CYCLE_COUNT); ++cycle)
+      EXPECT_FALSE(Enabled(page, idCycleFirst + cycle)) << cycle;
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, idDatePickerFirst + static_cast<int>(cycDaily))));
+    EXPECT_TRUE(Answers());
+    return;
+  }
   ChooseRadio(page, idCycleFirst + static_cast<int>(cycDaily));
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, idDatePickerFirst + static_cast<int>(cycDaily))));
   EXPECT_TRUE(Enabled(page, idSaveSchedule));
   PostClick(page, idSaveSchedule);
-  std::wstring texts;
-  Answer(QV_BOX_OK_ID, &texts);
-  EXPECT_NE(texts.find(L"Failed to create scheduled scan. Please try again, or contact support."), std::wstring::npos)
-      << WideToUtf8(texts);
   // The scan at program start is off by default: the question follows; No.
   if (ConfigValue(L"General Configuration", L"Auto Run Scan") != L"1") Answer(QV_BOX_CANCEL_ID);
   EXPECT_TRUE(WaitFor([&] { return !Enabled(page, idSaveSchedule); }, 10s));
-  EXPECT_EQ(TextOf(GetDlgItem(page, idCurrentSchedule)), L"Scheduled: No schedule");
+  EXPECT_EQ(TextOf(GetDlgItem(page, idCurrentSchedule)).rfind(L"Scheduled: At ", 0), 0u);
 }
 
 }  // namespace
