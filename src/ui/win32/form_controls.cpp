@@ -16,6 +16,25 @@ HWND MakeControl(const wchar_t* className, DWORD style, DWORD exStyle, HWND pare
   return control;
 }
 
+// A group frame paints only its line and caption: its inside is erased with
+// the parent's static background, as the page clips its children.
+LRESULT CALLBACK GroupFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (message == WM_ERASEBKGND) {
+    auto dc = reinterpret_cast<HDC>(wParam);
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(hwnd)));
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    if (brush) {
+      FillRect(dc, &client, brush);
+      return 1;
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, GroupFrameProc, id);
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 HWND MakePicker(DWORD style, HWND parent, int id, const TLayoutRect& rect, HFONT font) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_DATE_CLASSES};
   InitCommonControlsEx(&classes);
@@ -33,7 +52,9 @@ HWND CreateRadioButton(HWND parent, int id, const TLayoutRect& rect, HFONT font,
 }
 
 HWND CreateGroupFrame(HWND parent, int id, const TLayoutRect& rect, HFONT font) {
-  return MakeControl(WC_BUTTONW, BS_GROUPBOX, 0, parent, id, rect, font);
+  HWND frame = MakeControl(WC_BUTTONW, BS_GROUPBOX, 0, parent, id, rect, font);
+  if (frame) SetWindowSubclass(frame, GroupFrameProc, 1, 0);
+  return frame;
 }
 
 HWND CreateDropDownList(HWND parent, int id, const TLayoutRect& rect, HFONT font) {
