@@ -35,7 +35,7 @@ std::optional<std::string> TFolderPicker::ChooseWithItemDialog(const std::string
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
   dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-  dialog->SetTitle(Utf8ToWide(m_strings.Load(IDS_SELECT_BACKUP_FOLDER)).c_str());
+  dialog->SetTitle(Utf8ToWide(m_strings.Load(m_titleId)).c_str());
   dialog->SetFileNameLabel(Utf8ToWide(m_strings.Load(IDS_FOLDER_FIELD_LABEL)).c_str());
   dialog->SetOkButtonLabel(Utf8ToWide(m_strings.Load(IDS_BUTTON_OK)).c_str());
   TComPtr<IShellItem> startItem;
@@ -51,7 +51,7 @@ std::optional<std::string> TFolderPicker::ChooseWithItemDialog(const std::string
 }
 
 std::optional<std::string> TFolderPicker::ChooseWithBrowseDialog() {
-  const std::wstring title = Utf8ToWide(m_strings.Load(IDS_SELECT_BACKUP_FOLDER));
+  const std::wstring title = Utf8ToWide(m_strings.Load(m_titleId));
   BROWSEINFOW browse{};
   browse.hwndOwner = m_owner;
   browse.lpszTitle = title.c_str();

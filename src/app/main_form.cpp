@@ -91,6 +91,8 @@ void TDriverAppForm::OnCreate() {
   OnCardShown(cardOverview, [this] { ShowLastScan(); });
   m_resultsController.CreateResultPages(m_contentCards.Card(cardScanResults), m_contentCards.Card(cardIgnoredDevices));
   m_sysInfoController.CreateSysInfoPage(m_contentCards.Card(cardSysInfo));
+  m_settingsController.CreateSettingsPages(m_contentCards.Card(cardSettings), m_contentCards.Card(cardConnection),
+                                           m_contentCards.Card(cardSchedule));
   m_updateController.CreateUpdatePage(m_contentCards.Card(cardUpdateProgress), Handle());
   m_callbacks.AttachUpdates(m_updateController.Flow());
   m_resultsController.OnUpdateRequests([this](TDeviceProperties* device) { m_updateController.UpdateDriver(device); },
@@ -147,6 +149,7 @@ void TDriverAppForm::FollowLanguageChoice() {
 
 void TDriverAppForm::UpdateGUI(bool AInitial) {
   m_resultsController.UpdateResultTexts();
+  m_settingsController.UpdateSettingsPages();
   m_sysInfoController.UpdateSysInfoTexts(AInitial);
   m_backupController.UpdateBackupPage(AInitial);
   m_overviewPage.SetLabels(Text(IDS_LAST_SCAN_LABEL), {Text(IDS_FACT_MANUFACTURER), Text(IDS_FACT_MODEL),

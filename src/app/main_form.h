@@ -16,6 +16,7 @@
 #include "app/program_update.h"
 #include "app/progress_form.h"
 #include "app/results_controller.h"
+#include "app/settings_controller.h"
 #include "app/sysinfo_controller.h"
 #include "app/update_controller.h"
 #include "core/data_model.h"
@@ -146,6 +147,10 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   TOverviewPage m_overviewPage;
   TResultsController m_resultsController{m_model, m_engine, m_ports, *this};
   TSysInfoController m_sysInfoController{m_model, m_ports, *this};
+  TSettingsController m_settingsController{m_model, m_ports, &m_messageSink, *this, [this] {
+                                              m_backupController.UpdateBackupPage(true);
+                                              m_resultsController.InvalidateResults();
+                                            }};
   // What each card does when it is shown, as its page asked (OnCardShown).
   std::array<std::function<void()>, QV_CARD_COUNT> m_cardShown;
 

@@ -37,6 +37,8 @@ class TResultsController {
                         std::function<void(const TDriverMap&)> updateAll);
   // An update ended: both lists are made again from the records it marked.
   void UpdateEnded() { RefreshResults(); }
+  // The result lists are made again the next time they are shown.
+  void InvalidateResults() { m_results.Invalidate(); }
   // A run asked for a restart: the question, then the scan result saved and the restart.
   void OfferRestart(int questionId);
 

@@ -12,6 +12,8 @@ struct TLocalTime {
   int hour = 0;  // 0 to 23
   int minute = 0;
   int second = 0;
+
+  bool operator==(const TLocalTime&) const = default;
 };
 
 class ILocale {

@@ -93,28 +93,40 @@ bool SaveScheduledScan(TWinTaskScheduler& scheduler, const std::string& name, co
   return scheduler.RootFolder().RegisterTask(name, *loaded, ltToken);
 }
 
+std::optional<TScheduledTask> LoadScheduledTask(TWinTaskScheduler& scheduler, const std::string& name,
+                                                const TLocalTime& now) {
+  TWinTaskFolder& folder = scheduler.RootFolder();
+  // Another program may have added or deleted it since the names were read.
+  folder.Refresh();
+  if (!folder.Exists(name)) return std::nullopt;
+  TScheduledTask loaded;
+  loaded.definition = folder.GetTask(name);
+  if (!loaded.definition) return std::nullopt;
+  std::unique_ptr<TWinTaskTrigger> trigger = loaded.definition->Trigger(1);
+  if (trigger) loaded.trigger = trigger->Facts();
+  if (!loaded.trigger) return loaded;
+  if (auto start = ParseTaskDateTime(loaded.trigger->startBoundary)) {
+    loaded.start = *start;
+  } else {
+    loaded.start = now;
+    loaded.start.second = 0;
+  }
+  return loaded;
+}
+
 std::optional<TScheduleReading> ReadScheduledScan(TWinTaskScheduler& scheduler, const std::string& name,
                                                   const TLocalTime& now) {
-  TWinTaskFolder& folder = scheduler.RootFolder();
-  if (!folder.Exists(name)) return std::nullopt;
-  std::unique_ptr<TWinTask> task = folder.GetTask(name);
-  std::unique_ptr<TWinTaskTrigger> trigger = task ? task->Trigger(1) : nullptr;
-  std::optional<TTriggerFacts> facts = trigger ? trigger->Facts() : std::nullopt;
-  if (!facts) return std::nullopt;
+  std::optional<TScheduledTask> loaded = LoadScheduledTask(scheduler, name, now);
+  if (!loaded || !loaded->trigger) return std::nullopt;
   TScheduleReading reading;
-  reading.trigger = *facts;
-  switch (facts->type) {
+  reading.trigger = *loaded->trigger;
+  switch (reading.trigger.type) {
     case ttTime: reading.schedule.cycle = scOnce; break;
     case ttDaily: reading.schedule.cycle = scDaily; break;
     case ttWeekly: reading.schedule.cycle = scWeekly; break;
     default: return std::nullopt;
   }
-  reading.schedule.daysOfWeek = facts->type == ttWeekly ? facts->daysOfWeek : 0;
-  if (auto start = ParseTaskDateTime(facts->startBoundary)) {
-    reading.schedule.start = *start;
-  } else {
-    reading.schedule.start = now;
-    reading.schedule.start.second = 0;
-  }
+  reading.schedule.daysOfWeek = reading.trigger.type == ttWeekly ? reading.trigger.daysOfWeek : 0;
+  reading.schedule.start = loaded->start;
   return reading;
 }

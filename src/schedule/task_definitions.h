@@ -69,3 +69,15 @@ struct TScheduleReading {
 // trigger without a start boundary starts now, cut to the minute.
 std::optional<TScheduleReading> ReadScheduledScan(TWinTaskScheduler& scheduler, const std::string& name,
                                                   const TLocalTime& now);
+
+// The registered task as the schedule page reads it: its definition, kept for
+// the next save, and its first trigger of any type, when it has one.
+struct TScheduledTask {
+  std::unique_ptr<TWinTask> definition;
+  std::optional<TTriggerFacts> trigger;
+  TLocalTime start;  // the trigger's start boundary, or now cut to the minute
+};
+
+// Nothing when the task is not listed or its definition cannot be had.
+std::optional<TScheduledTask> LoadScheduledTask(TWinTaskScheduler& scheduler, const std::string& name,
+                                                const TLocalTime& now);

@@ -75,6 +75,8 @@ class TGeneralSettingsPresenter {
   // A click on a box or a language picked: kept for Save, which it enables.
   void BoxClicked(TGeneralBox box, bool checked);
   void LanguagePicked(int language);
+  // A setting another page stored: its box follows, Save stays as it is.
+  void StoredBoxChanged(TGeneralBox box, bool checked) { Checked(box) = checked; }
   // Stores the page: the settings, System Restore's question, the Windows
   // driver-update policy, the language and its restart question.
   void Save();

@@ -96,10 +96,10 @@ const std::map<std::string, std::set<std::string>>& SameAsEnglish() {
   static const std::map<std::string, std::set<std::string>> same = {
       {"nl",
        {"IDS_ABOUT_EULA", "IDS_ACTION_HELP", "IDS_FACT_MODEL", "IDS_FACT_PROCESSOR", "IDS_INFO_IMAGE_HINT",
-        "IDS_MENU_IMAGE_HINT", "IDS_PROXY_SERVER", "IDS_SYSINFO_MODEL", "IDS_SYSINFO_PROCESSOR"}},
+        "IDS_MENU_IMAGE_HINT", "IDS_PROXY_SERVER", "IDS_START_LABEL", "IDS_SYSINFO_MODEL", "IDS_SYSINFO_PROCESSOR"}},
       {"de",
        {"IDS_ABOUT_EULA", "IDS_ABOUT_VERSION", "IDS_INFO_IMAGE_HINT", "IDS_MENU_IMAGE_HINT", "IDS_PROXY_PORT",
-        "IDS_PROXY_SERVER", "IDS_SPLASH_VERSION"}},
+        "IDS_PROXY_SERVER", "IDS_SPLASH_VERSION", "IDS_START_LABEL"}},
       {"fr", {"IDS_SPLASH_VERSION"}},
       {"es", {"IDS_BUTTON_NO", "IDS_NAV_GENERAL"}},
       {"pt", {"IDS_CARD_BACKUP", "IDS_NAV_BACKUP"}},
@@ -107,10 +107,10 @@ const std::map<std::string, std::set<std::string>>& SameAsEnglish() {
       {"jp", {"IDS_ABOUT_EULA", "IDS_LEGAL_NOTICE"}},
       {"da",
        {"IDS_ABOUT_VERSION", "IDS_FACT_MODEL", "IDS_FACT_PROCESSOR", "IDS_PROXY_PORT", "IDS_PROXY_SERVER",
-        "IDS_SPLASH_VERSION", "IDS_SYSINFO_MODEL", "IDS_SYSINFO_PROCESSOR"}},
+        "IDS_SPLASH_VERSION", "IDS_START_LABEL", "IDS_SYSINFO_MODEL", "IDS_SYSINFO_PROCESSOR"}},
       {"sv",
        {"IDS_ABOUT_VERSION", "IDS_FACT_PROCESSOR", "IDS_PROXY_PORT", "IDS_PROXY_SERVER", "IDS_SPLASH_VERSION",
-        "IDS_SYSINFO_PROCESSOR"}},
+        "IDS_START_LABEL", "IDS_SYSINFO_PROCESSOR"}},
   };
   return same;
 }
