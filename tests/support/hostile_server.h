@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/loopback_listener.h"
+
 struct THostileScript {
   // Sent one after another, each after `pause`.
   std::vector<std::string> pieces;
@@ -30,14 +32,7 @@ class THostileServer {
  public:
   explicit THostileServer(THostileScript script) : m_script(std::move(script)) {
     m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    socklen_t length = sizeof(address);
-    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
-    listen(m_listener, 4);
+    m_port = ListenOnLoopback(m_listener, 4);
     m_thread = std::thread([this] { Serve(); });
   }
   ~THostileServer() {

@@ -20,19 +20,14 @@
 #include <thread>
 #include <vector>
 
+#include "support/loopback_listener.h"
+
 class TOneRequestServer {
  public:
   explicit TOneRequestServer(std::string response, bool stall = false)
       : m_response(std::move(response)), m_stall(stall) {
     m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    socklen_t length = sizeof(address);
-    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
-    listen(m_listener, 1);
+    m_port = ListenOnLoopback(m_listener, 1);
     m_thread = std::thread([this] { Serve(); });
   }
   ~TOneRequestServer() {
