@@ -82,6 +82,14 @@ class DriverInstallTest : public TSimEngineFixture, public ::testing::Test {
     model->SetDownloadLocation(downloads);
   }
 
+  // Each case of a table starts with no devices, launches, stop or downloads.
+  void StartCase() {
+    devices.clear();
+    machine.shell.launches.clear();
+    engine->m_stopped = false;
+    fs::remove_all(downloads);
+  }
+
   TDeviceProperties& NewDevice(const std::string& name, const std::string& driverId) {
     auto device = std::make_unique<TDeviceProperties>();
     device->strName = name;
@@ -203,10 +211,7 @@ TEST_F(DriverInstallTest, ZipPackagesAreInstalledByTheMethodTheirNameSelects) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " -> " + (c.launched ? c.launched : "failure"));
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
+    StartCase();
     TDeviceProperties& device = NewDevice("Display", "7");
     PutPackage("7", c.name, qvserver::make_zip(c.entries));
     TInstallRecorder recorder;
@@ -280,10 +285,7 @@ TEST_F(DriverInstallTest, UnreadableArchivesFailTheirDevice) {
   } cases[] = {{"not a zip", "MZ this is not an archive", false}, {"damaged", damaged, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
+    StartCase();
     NewDevice("Display", "7");
     PutPackage("7", "net.zip", c.bytes);
     TInstallRecorder recorder;
@@ -314,10 +316,7 @@ TEST_F(DriverInstallTest, ProgramsAndOtherFiles) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + (c.shellAccepts ? " accepted" : " refused"));
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
+    StartCase();
     NewDevice("Display", "7");
     const std::string package = PutPackage("7", c.file, "x");
     machine.shell.executeSucceeds = c.shellAccepts;
@@ -510,10 +509,7 @@ TEST_F(DriverInstallTest, APackageThatIsNotTheConfirmedOneIsRefusedAndDeleted) {
   };
   for (const auto& a : attacks) {
     SCOPED_TRACE(a.attack);
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
+    StartCase();
     fs::remove_all(folder.File("outside"));
     folder.Write("outside/keep.txt", "keep");
     folder.Write("outside/evil.exe", std::string(confirmed.size(), 'E'));
@@ -550,10 +546,7 @@ TEST_F(DriverInstallTest, ThePackageIsHeldFromItsCheckUntilItHasRun) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
+    StartCase();
     NewDevice("Display", "7");
     const std::string package = PutPackage("7", c.file, c.bytes);
     folder.Write("evil.exe", "evil");
@@ -599,10 +592,7 @@ TEST_F(DriverInstallTest, LinksInTheDownloadFolderAreNeverFollowed) {
   };
   for (const auto& a : attacks) {
     SCOPED_TRACE(a.attack);
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
+    StartCase();
     fs::remove_all(outside);
     fs::create_directories(downloads);
     fs::create_directories(outside);
