@@ -123,6 +123,7 @@ IDS_SCANNING_TITLE "Datorn genomsöks för att kontrollera drivrutinernas status
 IDS_SCANNING_TEXT "Det här kan ta en liten stund. Vänta..."
 IDS_CHECKING_TITLE "Söker efter uppdateringar..."
 IDS_NO_UPDATES_TEXT "Inga drivrutinsuppdateringar hittades för dina enheter."
+IDS_APPDATA_FOLDER_FAILED "Mappen för programdata hittades inte, så Quorvane kan inte spara sina inställningar."
 IDS_NEVER_SCANNED_TEXT "Aldrig"
 IDS_LAST_SCAN_LABEL "Senaste genomsökning:"
 IDS_FACT_MANUFACTURER "Tillverkare:"

@@ -1,11 +1,13 @@
 #include "core/data_model.h"
 
+#include "core/errors.h"
 #include "core/os_description.h"
 #include "core/paths.h"
 #include "core/server_policy.h"
 #include "core/url.h"
 #include "core/windows_policies.h"
 #include "platform/ascii_case.h"
+#include "res/string_ids.h"
 
 TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
     : m_ports(ports),
@@ -27,7 +29,10 @@ void TDriverDatamodel::Initialize() {
     m_ServerURL = address->host;
     SetServerPort(address->port);
   }
-  m_AppDir = JoinPath(m_ports.shell.RoamingAppDataFolder(), m_AppName);
+  const std::string roaming = m_ports.shell.RoamingAppDataFolder();
+  // Without it the folder would be relative: the current directory, System32 for a scheduled start.
+  if (roaming.empty()) throw EInOutError(m_ports.strings.Load(IDS_APPDATA_FOLDER_FAILED));
+  m_AppDir = JoinPath(roaming, m_AppName);
   ForceFolder(m_ports.fileSystem, m_AppDir);
   ReadSettings();
   LoadScanResults();

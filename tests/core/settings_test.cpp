@@ -150,6 +150,8 @@ TEST_F(Settings, FolderErrors) {
       {"C:\\Quo<rvane", "Invalid characters in path"},
       {"C:\\a:b", "Invalid characters in path"},
       {folder.File("a|b"), "Invalid characters in path"},
+      // No roaming folder at all: never a folder relative to the current directory.
+      {"", "The folder for application data could not be found, so Quorvane cannot keep its settings."},
   };
   for (const Case& c : cases) {
     machine.shell.appDataFolder = c.folder;
