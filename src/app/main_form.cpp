@@ -64,7 +64,6 @@ void TDriverAppForm::OnCreate() {
   // FormCreate.
   SetWindowTextW(Handle(), Utf8ToWide(m_model.GetAppName()).c_str());
   FRunOnce = false;
-  FsetSchedule = true;
   DeleteLeftoverInstaller();
   FollowLanguageChoice();
   m_engine.SetMessageSink(&m_messageSink);

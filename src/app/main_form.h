@@ -176,5 +176,4 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   std::unique_ptr<TProgramUpdate> m_programUpdate;
 
   bool FRunOnce = false;
-  bool FsetSchedule = true;
 };
