@@ -49,8 +49,15 @@ source "$root/scripts/virtual-display.sh"
 use_virtual_display "$root"
 "$root/scripts/wine-run" "$@"
 status=$?
-# Wine's processes of this display end before the display does.
+# Wine's processes of this display end before the display does. A program a test left
+# running would hold that wait for ever: after a minute it is named, ended, and the run fails.
 if [ -n "$xvfb_pid" ]; then
-  WINEPREFIX=${WINEPREFIX:-$root/build/wine-prefix} wineserver -w
+  export WINEPREFIX=${WINEPREFIX:-$root/build/wine-prefix}
+  if ! timeout 60 wineserver -w; then
+    echo "Wine processes left running after the tests:" >&2
+    ps -eo pid,args | grep -i '\.exe' | grep -v grep >&2
+    wineserver -k
+    status=1
+  fi
 fi
 exit $status
