@@ -28,10 +28,12 @@ system_folder="$WINEPREFIX/drive_c/windows/system32"
 backup_unix=""
 download_folder=""
 stored_result=""
-# Download sub-folders holding this test's package, from this run or an earlier one.
+# Download sub-folders holding this test's package or a demo package, from this run or an
+# earlier one (a folder is named by the catalog's driver id, which another catalog reuses).
 remove_downloads() {
   [ -n "$download_folder" ] && [ -d "$download_folder" ] || return 0
-  find "$download_folder" -mindepth 2 -maxdepth 2 -name 'qvtest-v2_qva.zip' -printf '%h\0' | xargs -0 -r rm -rf
+  find "$download_folder" -mindepth 2 -maxdepth 2 \( -name 'qvtest-v2_qva.zip' -o -name 'demo-*.zip' \) -printf '%h\0' |
+    xargs -0 -r rm -rf
 }
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
@@ -134,8 +136,8 @@ for line in "Quorvane Test Device: Download of driver finished." "Creating drive
   "Installation of drivers finished."; do
   grep -F -q -x -- "$line" "$work/update.txt" || fail "no line '$line' in: $(cat "$work/update.txt")"
 done
-grep -q 'GET /files/' "$work/serve.log" || fail "the package was not fetched"
-grep -q '/client_status/' "$work/serve.log" || fail "the download was not confirmed"
+log_has "$work" 'GET /files/' || fail "the package was not fetched"
+log_has "$work" '/client_status/' || fail "the download was not confirmed"
 cmp -s "$system_folder/qvtest_v2.dll" "$work/package/driver/qvtest_v2.dll" || fail "the driver's file is not in the system folder"
 [ "$(inf_section)" = "QuorvaneTestV2_Install" ] || fail "the driver key names section '$(inf_section)' after the update"
 find "$download_folder" -type d -name data | grep -q . && fail "a work folder was left in the download folder"

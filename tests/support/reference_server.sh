@@ -45,3 +45,24 @@ set_server_policy() {
 clear_server_policy() {
   "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run" reg delete "$server_policy_key" /f /reg:64 >/dev/null 2>&1 || true
 }
+
+# The server writes a request's access-log line once its answer has gone out, so the line
+# may come a moment after the client is done. log_has WORK PATTERN: whether WORK/serve.log
+# gets a line matching PATTERN within 10 s. log_count_is WORK PATTERN N: whether it has
+# exactly N such lines once it has at least N (or after 10 s).
+log_has() {
+  for _ in $(seq 1 100); do
+    grep -q -- "$2" "$1/serve.log" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+log_count_is() {
+  local count=0
+  for _ in $(seq 1 100); do
+    count=$(grep -c -- "$2" "$1/serve.log" || true)
+    [ "$count" -ge "$3" ] && break
+    sleep 0.1
+  done
+  [ "$count" -eq "$3" ]
+}

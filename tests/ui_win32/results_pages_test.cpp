@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +62,17 @@ void EmptyTheClipboard() {
   if (!OpenClipboard(nullptr)) return;
   EmptyClipboard();
   CloseClipboard();
+}
+
+// The sub-folders of the program's download folder (its default place), by name.
+std::set<std::wstring> DownloadSubFolders() {
+  wchar_t appData[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+  std::set<std::wstring> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(appData) / L"Quorvane" / L"Download", error))
+    if (entry.is_directory()) names.insert(entry.path().wstring());
+  return names;
 }
 
 // A file-manager window of a folder the program showed (Wine's or Windows' class), or null.
@@ -346,7 +359,8 @@ TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(m_window) != FALSE; }, 5s));
   EXPECT_EQ(VisibleCard(m_window), cardScanResults);
 
-  // Update from the details window.
+  // Update from the details window; the package it leaves is removed at the end.
+  const std::set<std::wstring> foldersBefore = DownloadSubFolders();
   details = openDetails();
   ASSERT_NE(details, nullptr);
   PostMessageW(details, WM_COMMAND, MAKEWPARAM(idDetailsButton, BN_CLICKED),
@@ -359,6 +373,10 @@ TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   // With one device the failed package's folder is shown; its window may come after Back.
   EXPECT_TRUE(WaitFor([&] { return FolderWindow() != nullptr; }, 30s)) << "the package's folder was not shown";
   CloseFolderWindows();
+  for (const std::wstring& folder : DownloadSubFolders()) {
+    std::error_code error;
+    if (!foldersBefore.count(folder)) std::filesystem::remove_all(folder, error);
+  }
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateStatusLabel)),
             L"Install of driver failed. Please try again, or install the driver manually.");
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateDeviceName)), name);
