@@ -77,8 +77,8 @@ TEST(ScanRequestReading, RefusesWhatLibprotobufRefuses) {
   }
 }
 
-// Seeded random damage to a real request: accepted exactly when libprotobuf accepts it,
-// and then read to the same devices.
+// Seeded random damage to a real request: the reader takes what libprotobuf takes and
+// reads the same devices from it.
 TEST(ScanRequestReading, AgreesWithLibprotobufOnDamagedRequests) {
   quorvane::Drivers message;
   message.mutable_os()->set_version("10.0.0");

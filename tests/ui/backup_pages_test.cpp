@@ -20,6 +20,7 @@
 #include "ui/backup_presenter.h"
 #include "ui/backup_tree.h"
 #include "ui/callback_relay.h"
+#include "ui/scan_callback_view.h"
 #include "ui/plain_loop.h"
 #include "ui/restore_presenter.h"
 #include "ui/worker_task.h"
@@ -221,18 +222,14 @@ class THoldingDeviceTree : public TSimDeviceTree {
   bool m_released = false;
 };
 
-// The window's backup callbacks as the backup controller shows them.
-class TPresentingView : public ICallbackView {
+// The window's backup callbacks as the backup controller shows them; the download and
+// install notifications show nothing here.
+class TPresentingView : public TScanCallbackView {
  public:
   explicit TPresentingView(TBackupPresenter& presenter) : m_presenter(presenter) {}
   void ShowScanningDevice(const std::string&) override {}
   void ShowCheckingForUpdates() override {}
   void ShowServerProblem() override {}
-  void ShowDownloadStart(int32_t) override {}
-  void ShowDriverDownloadStart(const std::string&, int32_t) override {}
-  void ShowDriverDownloadEnd(int32_t) override {}
-  void ShowDownloadEnd(bool) override {}
-  void ShowDownloadStep(int32_t) override {}
   TActiveAction ActiveAction() const override { return TActiveAction::aclBackup; }
   void ShowBackupStart() override { m_presenter.Started(); }
   void ShowDriverBackupStart(const std::string& deviceName) override {
@@ -243,17 +240,6 @@ class TPresentingView : public ICallbackView {
     if (auto message = m_presenter.DeviceEnded(deviceName, success)) messages.push_back(*message);
   }
   void ShowBackupEnd(bool success, bool) override { m_presenter.Finished(success); }
-  void ShowUpdateBackupEnd() override {}
-  void ReleaseBackupList() override {}
-  void ShowInstallStart(int32_t) override {}
-  void ShowDriverInstallStart(const std::string&) override {}
-  void ShowDriverInstallEnd(int32_t) override {}
-  void MarkInstalled(const TDeviceProperties&) override {}
-  void ShowInstallEnd(bool, bool) override {}
-  void ShowExtractStart(int32_t) override {}
-  void ShowFileExtracted() override {}
-  void ShowExtractEnd(bool) override {}
-  void Repaint() override {}
 
   std::vector<std::string> devicesStarted, messages;
 
