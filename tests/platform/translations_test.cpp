@@ -100,7 +100,7 @@ const std::map<std::string, std::set<std::string>>& SameAsEnglish() {
       {"de",
        {"IDS_ABOUT_EULA", "IDS_ABOUT_VERSION", "IDS_DETAILS_VERSION", "IDS_INFO_IMAGE_HINT", "IDS_MENU_IMAGE_HINT",
         "IDS_PROXY_PORT", "IDS_PROXY_SERVER", "IDS_SPLASH_VERSION", "IDS_START_LABEL"}},
-      {"fr", {"IDS_SPLASH_VERSION"}},
+      {"fr", {"IDS_DETAILS_DATE", "IDS_DETAILS_VERSION", "IDS_SPLASH_VERSION"}},
       {"es", {"IDS_BUTTON_NO", "IDS_NAV_GENERAL"}},
       {"pt", {"IDS_CARD_BACKUP", "IDS_NAV_BACKUP"}},
       {"it", {"IDS_BUTTON_NO", "IDS_CARD_BACKUP", "IDS_NAV_BACKUP", "IDS_PROXY_PASSWORD", "IDS_PROXY_SERVER"}},
