@@ -1,8 +1,9 @@
 # The program's string table: res/strings.en and one file per translation,
 # res/strings.<code>, each with lines of
 #   NAME "text"
-# with C escapes in the text. English numbers the identifiers; a translation
-# may leave a text out (English stands in). From them the build makes
+# with C escapes in the text. English numbers the identifiers; a text a
+# translation lacks reads in English (translations_tests refuses such a gap).
+# From them the build makes
 #   string_ids.h           the numbered identifiers;
 #   string_languages.h     the languages by index, with their Windows language ids;
 #   strings_en.rc          English's STRINGTABLE (LANGUAGE en-US);
