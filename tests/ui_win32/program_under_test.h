@@ -45,6 +45,11 @@ class TProcess {
       CloseHandle(m_info.hThread);
     }
   }
+  // The running process `processId`, started elsewhere (a copy the program started itself).
+  explicit TProcess(DWORD processId) {
+    m_info.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (m_info.hProcess) m_info.dwProcessId = processId;
+  }
   ~TProcess() {
     if (!m_info.hProcess) return;
     if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 99);
