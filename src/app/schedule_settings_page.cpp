@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 // The page switcher's place; its pages' controls are placed from its corner.
@@ -50,6 +52,18 @@ bool TScheduleSettingsPage::Create(HWND card, const TLayoutRect& rect, TSchedule
   return true;
 }
 
+void TScheduleSettingsPage::PlacePickers() {
+  // A date picker is widened when its date does not fit (a longer short-date
+  // format, a wider font); its time picker keeps the distance to it.
+  for (size_t step = 0; step < QV_STEP_COUNT; ++step) {
+    const int needed = LabelTextWidth(m_dates[step]) + GetSystemMetrics(SM_CXVSCROLL) + Scale(12);
+    const int width = std::max(Scale(91), needed);
+    const int left = Scale(STEPS_LEFT + 15);
+    PlaceWindow(m_dates[step], left, Scale(STEPS_TOP + 50), width, Scale(24));
+    PlaceWindow(m_times[step], left + width + Scale(120 - 15 - 91), Scale(STEPS_TOP + 50), Scale(70), Scale(24));
+  }
+}
+
 void TScheduleSettingsPage::Layout() {
   PlaceWindow(m_title, At(21, 21, 520, 36));
   for (size_t i = 0; i < QV_CYCLE_COUNT; ++i) PlaceWindow(m_cycles[i], At(33, 97 + 28 * static_cast<int>(i), 200, 20));
@@ -57,9 +71,8 @@ void TScheduleSettingsPage::Layout() {
   for (size_t step = 0; step < QV_STEP_COUNT; ++step) {
     PlaceWindow(m_headings[step], At(STEPS_LEFT, STEPS_TOP, STEPS_WIDTH, 20));
     PlaceWindow(m_startLabels[step], At(STEPS_LEFT + 15, STEPS_TOP + 30, 100, 18));
-    PlaceWindow(m_dates[step], At(STEPS_LEFT + 15, STEPS_TOP + 50, 91, 24));
-    PlaceWindow(m_times[step], At(STEPS_LEFT + 120, STEPS_TOP + 50, 70, 24));
   }
+  PlacePickers();
   PlaceWindow(m_daysLabel, At(STEPS_LEFT + 15, DAYS_TOP - 3, 260, 18));
   for (size_t day = 0; day < QV_DAY_COUNT; ++day) {
     PlaceWindow(m_days[day], At(STEPS_LEFT + DAY_BOX_LEFT[day], DAYS_TOP + DAY_BOX_TOP[day], 110, 17));
@@ -98,6 +111,7 @@ void TScheduleSettingsPage::Apply(const TScheduleSettingsView& view) {
       SetPickerTime(m_times[step], view.start);
     }
   }
+  if (!shown || shown->start != view.start) PlacePickers();
   if (!shown || shown->daysLabel != view.daysLabel) SetWindowTextUtf8(m_daysLabel, view.daysLabel);
   for (size_t day = 0; day < QV_DAY_COUNT; ++day) {
     if (!shown || shown->dayNames[day] != view.dayNames[day]) {

@@ -304,3 +304,7 @@ class TConfigValue {
 // The screenshot steps of the backup pages (backup_pages_test.cpp): the exit
 // code of the step the arguments name, or -1 when they name none.
 int BackupPagesStep(int argc, char** argv);
+// The screenshot step of the schedule page (settings_pages_dpi_test.cpp):
+// --show-weekly-page shows the page alone with Weekly chosen; -1 when the
+// arguments name no step.
+int SettingsPagesStep(int argc, char** argv);

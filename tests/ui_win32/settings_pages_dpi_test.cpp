@@ -1,12 +1,19 @@
 // The three settings pages hosted in this process: a change of DPI re-creates
 // their fonts and places every control where creation at the new DPI would.
+// Also the schedule page's weekly state for scripts/screenshot.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/connection_settings_page.h"
 #include "app/general_settings_page.h"
 #include "app/schedule_settings_page.h"
+#include "platform/sim/builtin_strings.h"
+#include "platform/win32/win32_text.h"
+#include "program_under_test.h"
+#include "res/string_ids.h"
 #include "ui/shell_layout.h"
 #include "ui/win32/window.h"
 
@@ -20,6 +27,16 @@ class TPageHost : public TWindow {
     return TWindow::Create(L"QvSettingsDpiHost", style, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, L"host",
                            {0, 0, 900, 800}, nullptr);
   }
+  // A borderless window of the size of the main window's cards, shown.
+  bool CreateShown() {
+    TClassStyle style;
+    style.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    return TWindow::Create(L"QvSettingsPageHost", style, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, L"Quorvane",
+                           {0, 0, ScaleLogical(600, StartupDpi()), ScaleLogical(525, StartupDpi())}, nullptr);
+  }
+
+ protected:
+  void OnTimer(UINT_PTR) override { PostQuitMessage(0); }
 };
 
 // A control's rectangle in its page's client coordinates.
@@ -132,3 +149,50 @@ TEST_F(SettingsPagesDpi, SchedulePageIsPlacedAnew) {
 }
 
 }  // namespace
+
+int SettingsPagesStep(int argc, char** argv) {
+  if (argc != 2 || std::string(argv[1]) != "--show-weekly-page") return -1;
+  // The page as the user leaves it after choosing Weekly and ticking Monday and
+  // Friday, before Save: no schedule yet, Save enabled.
+  TBuiltinStringTable strings;
+  auto text = [&strings](int id) { return strings.Load(id); };
+  TScheduleSettingsView view;
+  view.title = text(IDS_CARD_SCHEDULE);
+  view.cycleCaption = text(IDS_CYCLE_CAPTION);
+  view.cycles = {text(IDS_CYCLE_DAILY), text(IDS_CYCLE_WEEKLY), text(IDS_CYCLE_ONCE), text(IDS_CYCLE_NEVER)};
+  view.cycle = cycWeekly;
+  view.stepsVisible = true;
+  view.stepsHeight = QV_STEPS_HEIGHT_WEEKLY;
+  view.step = cycWeekly;
+  view.headings = {text(IDS_DAILY_HEADING), text(IDS_WEEKLY_HEADING), text(IDS_ONCE_HEADING)};
+  view.startLabel = text(IDS_START_LABEL);
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  view.start = TLocalTime{today.wYear, today.wMonth, today.wDay, 9, 0, 0};
+  view.daysLabel = text(IDS_WEEKDAYS_LABEL);
+  for (size_t day = 0; day < QV_DAY_COUNT; ++day) {
+    wchar_t name[64] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1 + static_cast<LCTYPE>(day), name, 64);
+    view.dayNames[day] = WideToUtf8(name);
+  }
+  view.days = {true, false, false, false, true, false, false};
+  view.current = text(IDS_SCHEDULED) + text(IDS_NO_SCHEDULE);
+  view.save = text(IDS_SAVE_CAPTION);
+  view.saveEnabled = true;
+
+  TPageHost host;
+  TScheduleSettingsPage page;
+  if (!host.CreateShown()) return 1;
+  RECT client{};
+  GetClientRect(host.Handle(), &client);
+  if (!page.Create(host.Handle(), {0, 0, client.right, client.bottom}, {})) return 1;
+  page.Apply(view);
+  // Ends by itself should the screenshot's end not end it.
+  SetTimer(host.Handle(), 1, 60000, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
