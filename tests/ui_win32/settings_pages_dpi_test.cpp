@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/connection_settings_page.h"
 #include "app/general_settings_page.h"
