@@ -12,25 +12,62 @@ constexpr int ROW_TOP[QV_PROXY_FIELD_COUNT] = {220, 258, 220, 258};
 bool TConnectionSettingsPage::Create(HWND card, const TLayoutRect& rect, TConnectionSettingsPageEvents events) {
   m_events = std::move(events);
   if (!CreatePage(CLASS_NAME, card, rect, idConnectionPage)) return false;
+  MakeFonts();
+  const HWND page = Handle();
+  const TLayoutRect none{};
+  m_title = CreateLabel(page, idConnectionTitle, "", none, m_titleFont.Get());
+  m_proxyLabel = CreateLabel(page, idProxyLabel, "", none, m_textFont.Get());
+  m_noProxy = CreateRadioButton(page, idNoProxy, none, m_textFont.Get(), true);
+  m_useProxy = CreateRadioButton(page, idUseProxy, none, m_textFont.Get(), false);
+  for (size_t i = 0; i < QV_PROXY_FIELD_COUNT; ++i) {
+    const int id = static_cast<int>(i);
+    m_labels[i] = CreateLabel(page, idProxyLabelFirst + id, "", none, m_textFont.Get());
+    m_edits[i] = CreateEdit(page, idProxyEditFirst + id, none, m_textFont.Get(),
+                            i == static_cast<size_t>(TProxyField::port) ? TEditKind::digits : TEditKind::normal);
+  }
+  m_save.Create(page, idSaveConnection, "", none);
+  SetFonts();
+  Layout();
+  SetButtonEnabled(m_save, false);
+  return true;
+}
+
+void TConnectionSettingsPage::MakeFonts() {
   m_titleFont = MakeFont(L"Segoe UI Semibold", Scale(24), true);
   m_textFont = MakeFont(L"Segoe UI", Scale(12));
   m_buttonFont = MakeFont(L"Segoe UI Semibold", Scale(12), true);
-  const HWND page = Handle();
-  m_title = CreateLabel(page, idConnectionTitle, "", At(21, 21, 520, 36), m_titleFont.Get());
-  m_proxyLabel = CreateLabel(page, idProxyLabel, "", At(21, 86, 300, 18), m_textFont.Get());
-  m_noProxy = CreateRadioButton(page, idNoProxy, At(41, 124, 300, 17), m_textFont.Get(), true);
-  m_useProxy = CreateRadioButton(page, idUseProxy, At(41, 164, 300, 17), m_textFont.Get(), false);
+}
+
+void TConnectionSettingsPage::SetFonts() {
+  auto set = [](HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); };
+  set(m_title, m_titleFont.Get());
+  for (HWND control : {m_proxyLabel, m_noProxy, m_useProxy}) set(control, m_textFont.Get());
   for (size_t i = 0; i < QV_PROXY_FIELD_COUNT; ++i) {
-    const int id = static_cast<int>(i);
-    m_labels[i] = CreateLabel(page, idProxyLabelFirst + id, "", At(LABEL_LEFT[i], ROW_TOP[i] + 4, 80, 18),
-                              m_textFont.Get());
-    m_edits[i] = CreateEdit(page, idProxyEditFirst + id, At(EDIT_LEFT[i], ROW_TOP[i], 121, 23), m_textFont.Get(),
-                            i == static_cast<size_t>(TProxyField::port) ? TEditKind::digits : TEditKind::normal);
+    set(m_labels[i], m_textFont.Get());
+    set(m_edits[i], m_textFont.Get());
   }
-  m_save.Create(page, idSaveConnection, "", At(467, 462, 100, 30));
   m_save.SetFont(m_buttonFont.Get());
-  SetButtonEnabled(m_save, false);
-  return true;
+}
+
+void TConnectionSettingsPage::Layout() {
+  PlaceWindow(m_title, At(21, 21, 520, 36));
+  PlaceWindow(m_proxyLabel, At(21, 86, 300, 18));
+  PlaceWindow(m_noProxy, At(41, 124, 300, 17));
+  FitControlWidth(m_noProxy, QV_DESIGN_DPI);
+  PlaceWindow(m_useProxy, At(41, 164, 300, 17));
+  FitControlWidth(m_useProxy, QV_DESIGN_DPI);
+  for (size_t i = 0; i < QV_PROXY_FIELD_COUNT; ++i) {
+    PlaceWindow(m_labels[i], At(LABEL_LEFT[i], ROW_TOP[i] + 4, 80, 18));
+    PlaceWindow(m_edits[i], At(EDIT_LEFT[i], ROW_TOP[i], 121, 23));
+  }
+  PlaceWindow(m_save.Handle(), At(467, 462, 100, 30));
+  FitControlWidth(m_save.Handle(), QV_DESIGN_DPI);
+}
+
+void TConnectionSettingsPage::OnDpiChanged(int, const RECT*) {
+  MakeFonts();
+  SetFonts();
+  Layout();
 }
 
 void TConnectionSettingsPage::Apply(const TConnectionSettingsView& view) {

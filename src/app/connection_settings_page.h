@@ -43,8 +43,14 @@ class TConnectionSettingsPage : public TPage {
 
  protected:
   void OnCommand(int id, int code, HWND control) override;
+  void OnDpiChanged(int, const RECT*) override;
 
  private:
+  void MakeFonts();
+  void SetFonts();
+  // Places every control at the page's DPI and fits the radio buttons and Save to their texts.
+  void Layout();
+
   HWND m_title = nullptr;
   HWND m_proxyLabel = nullptr;
   HWND m_noProxy = nullptr;

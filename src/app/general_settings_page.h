@@ -46,8 +46,15 @@ class TGeneralSettingsPage : public TPage {
 
  protected:
   void OnCommand(int id, int code, HWND control) override;
+  void OnDpiChanged(int, const RECT*) override;
 
  private:
+  void MakeFonts();
+  void SetFonts();
+  // Places every control at the page's DPI and fits the captioned ones to their texts.
+  void Layout();
+  static int WindowWidth(HWND control);
+
   HWND m_title = nullptr;
   std::array<HWND, QV_GENERAL_BOX_COUNT> m_boxes{};
   HWND m_languageLabel = nullptr;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 // The page switcher's place; its pages' controls are placed from its corner.
@@ -20,39 +22,65 @@ bool TScheduleSettingsPage::Create(HWND card, const TLayoutRect& rect, TSchedule
   if (!CreatePage(CLASS_NAME, card, rect, idSchedulePage)) return false;
   MakeFonts();
   const HWND page = Handle();
-  m_title = CreateLabel(page, idScheduleTitle, "", At(21, 21, 520, 36), m_titleFont.Get());
-  for (size_t i = 0; i < QV_CYCLE_COUNT; ++i) {
-    m_cycles[i] = CreateRadioButton(page, idCycleFirst + static_cast<int>(i), At(33, 97 + 28 * static_cast<int>(i), 200, 20),
-                                    m_textFont.Get(), i == 0);
-  }
+  const TLayoutRect none{};
+  m_title = CreateLabel(page, idScheduleTitle, "", none, m_titleFont.Get());
+  for (size_t i = 0; i < QV_CYCLE_COUNT; ++i)
+    m_cycles[i] = CreateRadioButton(page, idCycleFirst + static_cast<int>(i), none, m_textFont.Get(), i == 0);
   // Made after its buttons, so that it lies below them.
-  m_cycleGroup = CreateGroupFrame(page, idCycleGroup, At(21, 73, 220, QV_CYCLE_GROUP_HEIGHT), m_textFont.Get());
+  m_cycleGroup = CreateGroupFrame(page, idCycleGroup, none, m_textFont.Get());
   for (size_t step = 0; step < QV_STEP_COUNT; ++step) {
     const int id = static_cast<int>(step);
-    m_headings[step] =
-        CreateLabel(page, idStepHeadingFirst + id, "", At(STEPS_LEFT, STEPS_TOP, STEPS_WIDTH, 20), m_headingFont.Get());
-    m_startLabels[step] =
-        CreateLabel(page, idStartLabelFirst + id, "", At(STEPS_LEFT + 15, STEPS_TOP + 30, 100, 18), m_textFont.Get());
-    m_dates[step] = CreateDatePicker(page, idDatePickerFirst + id, At(STEPS_LEFT + 15, STEPS_TOP + 50, 91, 24),
-                                     m_textFont.Get());
-    m_times[step] = CreateTimePicker(page, idTimePickerFirst + id, At(STEPS_LEFT + 120, STEPS_TOP + 50, 70, 24),
-                                     m_textFont.Get());
+    m_headings[step] = CreateLabel(page, idStepHeadingFirst + id, "", none, m_headingFont.Get());
+    m_startLabels[step] = CreateLabel(page, idStartLabelFirst + id, "", none, m_textFont.Get());
+    m_dates[step] = CreateDatePicker(page, idDatePickerFirst + id, none, m_textFont.Get());
+    m_times[step] = CreateTimePicker(page, idTimePickerFirst + id, none, m_textFont.Get());
     for (HWND control : {m_headings[step], m_startLabels[step], m_dates[step], m_times[step]})
       m_steps.Add(step, control);
   }
-  m_daysLabel = CreateLabel(page, idDaysLabel, "", At(STEPS_LEFT + 15, DAYS_TOP - 3, 260, 18), m_textFont.Get());
+  m_daysLabel = CreateLabel(page, idDaysLabel, "", none, m_textFont.Get());
   m_steps.Add(cycWeekly, m_daysLabel);
   for (size_t day = 0; day < QV_DAY_COUNT; ++day) {
-    m_days[day] = CreateCheckBox(page, idDayFirst + static_cast<int>(day),
-                                 At(STEPS_LEFT + DAY_BOX_LEFT[day], DAYS_TOP + DAY_BOX_TOP[day], 110, 17), m_textFont.Get());
+    m_days[day] = CreateCheckBox(page, idDayFirst + static_cast<int>(day), none, m_textFont.Get());
     m_steps.Add(cycWeekly, m_days[day]);
   }
   m_steps.Show(0, false);
-  m_current = CreateLabel(page, idCurrentSchedule, "", At(21, 407, 546, 20), m_textFont.Get());
-  m_save.Create(page, idSaveSchedule, "", At(467, 462, 100, 30));
+  m_current = CreateLabel(page, idCurrentSchedule, "", none, m_textFont.Get());
+  m_save.Create(page, idSaveSchedule, "", none);
   m_save.SetFont(m_buttonFont.Get());
+  Layout();
   SetButtonEnabled(m_save, false);
   return true;
+}
+
+void TScheduleSettingsPage::PlacePickers() {
+  // A date picker is widened when its date does not fit (a longer short-date
+  // format, a wider font); its time picker keeps the distance to it.
+  for (size_t step = 0; step < QV_STEP_COUNT; ++step) {
+    const int needed = LabelTextWidth(m_dates[step]) + GetSystemMetrics(SM_CXVSCROLL) + Scale(12);
+    const int width = std::max(Scale(91), needed);
+    const int left = Scale(STEPS_LEFT + 15);
+    PlaceWindow(m_dates[step], left, Scale(STEPS_TOP + 50), width, Scale(24));
+    PlaceWindow(m_times[step], left + width + Scale(120 - 15 - 91), Scale(STEPS_TOP + 50), Scale(70), Scale(24));
+  }
+}
+
+void TScheduleSettingsPage::Layout() {
+  PlaceWindow(m_title, At(21, 21, 520, 36));
+  for (size_t i = 0; i < QV_CYCLE_COUNT; ++i) PlaceWindow(m_cycles[i], At(33, 97 + 28 * static_cast<int>(i), 200, 20));
+  PlaceWindow(m_cycleGroup, At(21, 73, 220, QV_CYCLE_GROUP_HEIGHT));
+  for (size_t step = 0; step < QV_STEP_COUNT; ++step) {
+    PlaceWindow(m_headings[step], At(STEPS_LEFT, STEPS_TOP, STEPS_WIDTH, 20));
+    PlaceWindow(m_startLabels[step], At(STEPS_LEFT + 15, STEPS_TOP + 30, 100, 18));
+  }
+  PlacePickers();
+  PlaceWindow(m_daysLabel, At(STEPS_LEFT + 15, DAYS_TOP - 3, 260, 18));
+  for (size_t day = 0; day < QV_DAY_COUNT; ++day) {
+    PlaceWindow(m_days[day], At(STEPS_LEFT + DAY_BOX_LEFT[day], DAYS_TOP + DAY_BOX_TOP[day], 110, 17));
+    FitControlWidth(m_days[day], QV_DESIGN_DPI);
+  }
+  PlaceWindow(m_current, At(21, 407, 546, 20));
+  PlaceWindow(m_save.Handle(), At(467, 462, 100, 30));
+  FitControlWidth(m_save.Handle(), QV_DESIGN_DPI);
 }
 
 void TScheduleSettingsPage::MakeFonts() {
@@ -83,6 +111,7 @@ void TScheduleSettingsPage::Apply(const TScheduleSettingsView& view) {
       SetPickerTime(m_times[step], view.start);
     }
   }
+  if (!shown || shown->start != view.start) PlacePickers();
   if (!shown || shown->daysLabel != view.daysLabel) SetWindowTextUtf8(m_daysLabel, view.daysLabel);
   for (size_t day = 0; day < QV_DAY_COUNT; ++day) {
     if (!shown || shown->dayNames[day] != view.dayNames[day]) {
@@ -128,6 +157,7 @@ bool TScheduleSettingsPage::OnNotify(const NMHDR& header) {
 void TScheduleSettingsPage::OnDpiChanged(int, const RECT*) {
   MakeFonts();
   SetFonts();
+  Layout();
 }
 
 void TScheduleSettingsPage::SetFonts() {

@@ -56,6 +56,9 @@ class TScheduleSettingsPage : public TPage {
  private:
   void MakeFonts();
   void SetFonts();
+  // Places every control at the page's DPI and fits the day boxes and Save to their texts.
+  void Layout();
+  void PlacePickers();
 
   HWND m_title = nullptr;
   HWND m_cycleGroup = nullptr;

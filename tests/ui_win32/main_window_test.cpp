@@ -433,6 +433,7 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "--click-row-update") return ClickFirstRow(idRowUpdate);
   if (argc == 2 && std::string(argv[1]) == "--click-up-to-date-info") return ClickFirstRow(idRowInfo, idUpToDateSection);
   if (const int step = BackupPagesStep(argc, argv); step != -1) return step;
+  if (const int step = SettingsPagesStep(argc, argv); step != -1) return step;
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

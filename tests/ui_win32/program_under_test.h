@@ -45,6 +45,11 @@ class TProcess {
       CloseHandle(m_info.hThread);
     }
   }
+  // The running process `processId`, started elsewhere (a copy the program started itself).
+  explicit TProcess(DWORD processId) {
+    m_info.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (m_info.hProcess) m_info.dwProcessId = processId;
+  }
   ~TProcess() {
     if (!m_info.hProcess) return;
     if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 99);
@@ -299,3 +304,7 @@ class TConfigValue {
 // The screenshot steps of the backup pages (backup_pages_test.cpp): the exit
 // code of the step the arguments name, or -1 when they name none.
 int BackupPagesStep(int argc, char** argv);
+// The screenshot step of the schedule page (settings_pages_dpi_test.cpp):
+// --show-weekly-page shows the page alone with Weekly chosen; -1 when the
+// arguments name no step.
+int SettingsPagesStep(int argc, char** argv);

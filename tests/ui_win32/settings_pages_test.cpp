@@ -1,7 +1,8 @@
 // The settings cards of Quorvane.exe under Wine, driven by window messages: what
 // enables each Save, what Save writes to "config.ini", the proxy checks with
 // their messages and focus, the digits-only port, the folder dialog, the
-// System Restore button, the language question and the schedule's save.
+// System Restore button, the restore-point question, the language question with
+// the restart it offers, and the schedule's save.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -16,8 +17,10 @@
 #include "app/main_form.h"
 #include "app/schedule_settings_page.h"
 #include "core/windows_policies.h"
+#include "platform/sim/builtin_strings.h"
 #include "platform/win32/win32_text.h"
 #include "program_under_test.h"
+#include "res/string_ids.h"
 #include "ui/win32/message_dialog.h"
 #include "windows/wine_detection.h"
 
@@ -100,6 +103,57 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+// The program's stored interface language (a value named by its path under the
+// key the program keeps it in), set or read for a scope and removed after it.
+class TStoredLanguage {
+ public:
+  TStoredLanguage() {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvane\\Locales", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                    nullptr);
+  }
+  ~TStoredLanguage() {
+    if (!m_key) return;
+    RegDeleteValueW(m_key, Program().c_str());
+    RegCloseKey(m_key);
+  }
+  TStoredLanguage(const TStoredLanguage&) = delete;
+  TStoredLanguage& operator=(const TStoredLanguage&) = delete;
+
+  void Set(const wchar_t* code) const {
+    RegSetValueExW(m_key, Program().c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(code),
+                   static_cast<DWORD>((wcslen(code) + 1) * sizeof(wchar_t)));
+  }
+  std::wstring Code() const {
+    wchar_t code[16] = {};
+    DWORD bytes = sizeof code - sizeof(wchar_t);
+    if (RegQueryValueExW(m_key, Program().c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(code), &bytes) != ERROR_SUCCESS)
+      return L"";
+    return code;
+  }
+
+ private:
+  static std::wstring Program() { return ProgramBeside(L"Quorvane.exe"); }
+  HKEY m_key = nullptr;
+};
+
+// The text `id` of interface language `language`, as its string file has it.
+std::wstring TranslatedText(int language, int id) { return Utf8ToWide(TBuiltinStringTable(language).Load(id)); }
+
+// Interface languages by list index.
+constexpr int LANGUAGE_ENGLISH = 0;
+constexpr int LANGUAGE_GERMAN = 2;
+
+// A main window of a process other than `processId`, or null.
+HWND OtherMainWindow(DWORD processId) {
+  for (HWND window = FindWindowExW(nullptr, nullptr, QV_MAIN_CLASS, nullptr); window;
+       window = FindWindowExW(nullptr, window, QV_MAIN_CLASS, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != processId && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
 class SettingsPages : public ::testing::Test {
  protected:
   void Start() {
@@ -144,12 +198,21 @@ TEST_F(SettingsPages, GeneralPageSavesChoosesAFolderAndAsksForTheRestart) {
   EXPECT_FALSE(Enabled(page, idSaveGeneral));
 
   // A click on "Show Splash Screen" enables Save; Save writes it and disables itself.
+  // Restore points turned on while System Restore is off (Wine has no such
+  // setting) ask to turn it on; No unchecks the box and stores the option off.
   const int splash = idGeneralBoxFirst + static_cast<int>(TGeneralBox::showSplash);
   const bool splashWas = SendMessageW(GetDlgItem(page, splash), BM_GETCHECK, 0, 0) == BST_CHECKED;
   ClickBox(page, splash);
   EXPECT_TRUE(Enabled(page, idSaveGeneral));
+  HWND restorePoint = GetDlgItem(page, idGeneralBoxFirst + static_cast<int>(TGeneralBox::restorePoint));
+  if (SendMessageW(restorePoint, BM_GETCHECK, 0, 0) != BST_CHECKED) ClickBox(page, GetDlgCtrlID(restorePoint));
   PostClick(page, idSaveGeneral);
+  std::wstring question;
+  EXPECT_EQ(Answer(QV_BOX_CANCEL_ID, &question), L"Quorvane");
+  EXPECT_NE(question.find(L"System Restore is disabled on your system."), std::wstring::npos) << WideToUtf8(question);
   EXPECT_TRUE(WaitFor([&] { return !Enabled(page, idSaveGeneral); }, 10s));
+  EXPECT_EQ(SendMessageW(restorePoint, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(ConfigValue(L"General Configuration", L"Restore Points"), L"0");
   EXPECT_EQ(ConfigValue(L"General Configuration", L"Show Splash"), splashWas ? L"0" : L"1");
 
   // The folder dialog opens with its title; cancelling changes nothing.
@@ -170,27 +233,42 @@ TEST_F(SettingsPages, GeneralPageSavesChoosesAFolderAndAsksForTheRestart) {
   EXPECT_EQ(DialogOf(m_process->Id()), nullptr);
   EXPECT_TRUE(Answers());
 
-  // German and No: the choice and the settings file hold it, the program runs on.
+  // A language picked and saved: the choice and the settings file hold it, and
+  // the restart question follows. No: the program runs on in its language.
+  TStoredLanguage choice;
   HWND languages = GetDlgItem(page, idPickLanguage);
-  SendMessageW(languages, CB_SETCURSEL, 2, 0);
-  SendMessageW(page, WM_COMMAND, MAKEWPARAM(idPickLanguage, CBN_SELCHANGE), reinterpret_cast<LPARAM>(languages));
-  EXPECT_TRUE(Enabled(page, idSaveGeneral));
-  PostClick(page, idSaveGeneral);
-  EXPECT_EQ(Answer(QV_BOX_CANCEL_ID), L"Confirm application restart");
+  auto saveLanguage = [&](int language, int answer) {
+    SendMessageW(languages, CB_SETCURSEL, static_cast<WPARAM>(language), 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(idPickLanguage, CBN_SELCHANGE), reinterpret_cast<LPARAM>(languages));
+    EXPECT_TRUE(Enabled(page, idSaveGeneral));
+    PostClick(page, idSaveGeneral);
+    EXPECT_EQ(Answer(answer), L"Confirm application restart");
+  };
+  saveLanguage(LANGUAGE_GERMAN, QV_BOX_CANCEL_ID);
   EXPECT_TRUE(WaitFor([&] { return !Enabled(page, idSaveGeneral); }, 10s));
   EXPECT_EQ(ConfigValue(L"General Configuration", L"Language"), L"2");
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvane\\Locales", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  wchar_t name[MAX_PATH] = {};
-  wchar_t code[16] = {};
-  DWORD nameLength = MAX_PATH, codeBytes = sizeof code, type = 0;
-  EXPECT_EQ(RegEnumValueW(key, 0, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(code), &codeBytes),
-            ERROR_SUCCESS);
-  EXPECT_EQ(std::wstring(code), L"DE");
-  // The next start follows the stored choice: it goes, as the settings file goes back.
-  RegDeleteValueW(key, name);
-  RegCloseKey(key);
+  EXPECT_EQ(choice.Code(), L"DE");
+  saveLanguage(LANGUAGE_ENGLISH, QV_BOX_CANCEL_ID);
+  EXPECT_TRUE(WaitFor([&] { return !Enabled(page, idSaveGeneral); }, 10s));
+  EXPECT_EQ(choice.Code(), L"EN");
   EXPECT_EQ(m_process->WaitForExit(0ms), std::nullopt) << "No restarts nothing";
+  EXPECT_EQ(TextOf(GetDlgItem(page, idGeneralTitle)), L"General Settings");
+
+  // German and Yes: a new copy starts and this one ends; the new window is German.
+  saveLanguage(LANGUAGE_GERMAN, QV_BOX_YES_ID);
+  EXPECT_EQ(m_process->WaitForExit(20s), std::optional<DWORD>(0));
+  HWND restarted = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (restarted = OtherMainWindow(m_process->Id())) != nullptr; }, 30s));
+  DWORD restartedId = 0;
+  GetWindowThreadProcessId(restarted, &restartedId);
+  TProcess copy(restartedId);
+  const std::wstring germanTitle = TranslatedText(LANGUAGE_GERMAN, IDS_CARD_SETTINGS);
+  EXPECT_NE(germanTitle, L"General Settings");
+  HWND restartedPage = GetDlgItem(CardOf(restarted, cardSettings), idGeneralPage);
+  EXPECT_EQ(TextOf(GetDlgItem(restartedPage, idGeneralTitle)), germanTitle);
+  EXPECT_EQ(TextOf(GetDlgItem(restartedPage, idLanguageLabel)), TranslatedText(LANGUAGE_GERMAN, IDS_LANGUAGE_LABEL));
+  EXPECT_EQ(CloseAnswering(copy, restarted), std::optional<DWORD>(0));
+  EXPECT_EQ(ConfigValue(L"General Configuration", L"Language"), L"2");
 }
 
 TEST_F(SettingsPages, ConnectionPageChecksTheProxyFieldsBeforeItSaves) {
@@ -244,6 +322,35 @@ TEST_F(SettingsPages, ConnectionPageChecksTheProxyFieldsBeforeItSaves) {
   EXPECT_EQ(ConfigValue(L"Proxy Configuration", L"Proxy Enabled"), L"1");
   EXPECT_EQ(ConfigValue(L"Proxy Configuration", L"Proxy Server Url"), L"proxy.example");
   EXPECT_EQ(ConfigValue(L"Proxy Configuration", L"Proxy Server Port"), L"8080");
+}
+
+// Under a German system language the window follows the stored choice, never
+// the system's: stored English, or nothing stored, gives English texts, while
+// the day boxes, which take the locale's day names, show German ones. Wine takes
+// every process's language from the run's LANG (a child's environment does not
+// change it), so this fixture runs on its own under LANG=de_DE.UTF-8 (scripts/test).
+class SettingsPagesUnderGermanSystem : public SettingsPages {};
+
+TEST_F(SettingsPagesUnderGermanSystem, StoredChoiceOrNoneKeepsTheWindowEnglish) {
+  ASSERT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), LANG_GERMAN)
+      << "needs a German system language: LANG=de_DE.UTF-8 with the locale compiled (scripts/test)";
+  wchar_t monday[64] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1, monday, 64);
+  for (const wchar_t* code : {L"EN", L""}) {
+    SCOPED_TRACE(*code ? "English stored" : "nothing stored");
+    TStoredLanguage stored;
+    if (*code) stored.Set(code);
+    Start();
+    HWND general = Page(cardSettings, idGeneralPage);
+    EXPECT_EQ(TextOf(GetDlgItem(general, idGeneralTitle)), L"General Settings");
+    EXPECT_EQ(SendMessageW(GetDlgItem(general, idPickLanguage), CB_GETCURSEL, 0, 0), LANGUAGE_ENGLISH);
+    HWND schedule = Page(cardSchedule, idSchedulePage);
+    EXPECT_EQ(TextOf(GetDlgItem(schedule, idScheduleTitle)), L"Schedule Settings");
+    EXPECT_EQ(TextOf(GetDlgItem(schedule, idDayFirst)), monday);
+    EXPECT_EQ(std::wstring(monday), L"Montag");
+    EXPECT_EQ(CloseAnswering(*m_process, m_window), std::optional<DWORD>(0));
+    m_window = nullptr;
+  }
 }
 
 // The schedule page on the running Task Scheduler service. A known deviation:
