@@ -387,7 +387,7 @@ TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateStatusLabel)),
             L"Install of driver failed. Please try again, or install the driver manually.");
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateDeviceName)), name);
-  // Back shows as the install run ends; the navigation returns when the update task completes.
+  // Back comes with the end texts; the navigation returns in the same step.
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)) != FALSE; }, 10s));
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateProgressInfo)), L"Driver update(s) cancelled.");
   ClickButton(page, idStopUpdateButton);
