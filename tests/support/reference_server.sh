@@ -67,13 +67,13 @@ log_count_is() {
   [ "$count" -eq "$3" ]
 }
 
-# make_update_package WORK HWID [PADDING-KB [PROVIDER]]: WORK/qvtest-v2_qva.zip, a driver
+# make_update_package WORK HWID [PADDING-KB]: WORK/qvtest-v2_qva.zip, a driver
 # package for the test device HWID (qv_test_device.exe) whose INF installs 2.0.0.0 with the
 # section QuorvaneTestV2_Install and copies qvtest_v2.dll (WORK/package/driver/) into the
 # system folder. Its name ends in "_qva", so the program installs its INF. PADDING-KB adds
 # a file of random bytes nothing installs, so that a paced server takes a while to send it.
 make_update_package() {
-  local work=$1 hwid=$2 padding=${3:-0} provider=${4:-Quorvane Test Provider}
+  local work=$1 hwid=$2 padding=${3:-0}
   mkdir -p "$work/package/driver"
   cat >"$work/package/driver/qvtest_v2.inf" <<EOF
 [Version]
@@ -108,7 +108,7 @@ qvtest_v2.dll
 AddService=,2
 
 [Strings]
-Provider="$provider"
+Provider="Quorvane Test Provider"
 Manufacturer="Quorvane Test Manufacturer"
 DeviceDesc="Quorvane Test Device"
 Disk="Quorvane test driver disk"
