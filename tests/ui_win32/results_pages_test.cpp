@@ -98,6 +98,30 @@ void CloseFolderWindows() {
   }
 }
 
+// The backup location of "config.ini" set to a temporary folder of its own, removed with
+// the backups an update made there.
+class TScratchBackups {
+ public:
+  TScratchBackups() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    m_folder = std::filesystem::path(temp) / ("qv-update-backups-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(m_folder);
+    m_location.emplace(L"Backup Settings", L"Location", m_folder.wstring().c_str());
+    m_lastLocation.emplace(L"Backup Settings", L"Last Location", m_folder.wstring().c_str());
+  }
+  ~TScratchBackups() {
+    std::error_code error;
+    std::filesystem::remove_all(m_folder, error);
+  }
+  TScratchBackups(const TScratchBackups&) = delete;
+  TScratchBackups& operator=(const TScratchBackups&) = delete;
+
+ private:
+  std::filesystem::path m_folder;
+  std::optional<TConfigValue> m_location, m_lastLocation;
+};
+
 class ResultsPages : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -307,6 +331,7 @@ TEST_F(ResultsPages, UpdateWithoutRestorePointEndsCancelled) {
 // manager (closed by the test), and the device still outdated.
 TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   TConfigValue restorePoints(L"General Configuration", L"Restore Points", L"0");
+  TScratchBackups backups;
   Start();
   ScanToResults();
   const std::vector<HWND> outdated = Rows(idOutdatedSection);
@@ -417,33 +442,27 @@ TEST_F(ResultsPages, UpdateOfTheTestDeviceStoppedExpiredThenInstalled) {
   wchar_t systemFolder[MAX_PATH] = {};
   GetSystemDirectoryW(systemFolder, MAX_PATH);
   const std::filesystem::path installedFile = std::filesystem::path(systemFolder) / L"qvtest_v2.dll";
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::filesystem::path backups = std::filesystem::path(temp) / ("qv-update-backups-" + std::to_string(GetCurrentProcessId()));
   const std::set<std::wstring> foldersBefore = DownloadSubFolders();
-  // Whatever the test leaves: the device, the installed file, the backup and the packages.
+  // Whatever the test leaves: the device, the installed file and the packages.
   struct TCleanup {
     std::wstring hwid;
-    std::filesystem::path file, backups;
+    std::filesystem::path file;
     std::set<std::wstring> foldersBefore;
     ~TCleanup() {
       RunTestDevice(L"remove " + hwid);
       std::error_code error;
       std::filesystem::remove(file, error);
-      std::filesystem::remove_all(backups, error);
       for (const std::wstring& folder : DownloadSubFolders())
         if (!foldersBefore.count(folder)) std::filesystem::remove_all(folder, error);
     }
-  } cleanup{hwid, installedFile, backups, foldersBefore};
+  } cleanup{hwid, installedFile, foldersBefore};
   std::error_code ignored;
   std::filesystem::remove(installedFile, ignored);
   RunTestDevice(L"remove " + hwid);
   ASSERT_EQ(RunTestDevice(L"install " + hwid + L" 1.2.3.4"), 0u);
   ASSERT_EQ(DriverSection(hwid), L"QuorvaneTest_Install");
-  std::filesystem::create_directories(backups);
   TConfigValue restorePoints(L"General Configuration", L"Restore Points", L"0");
-  TConfigValue location(L"Backup Settings", L"Location", backups.wstring().c_str());
-  TConfigValue lastLocation(L"Backup Settings", L"Last Location", backups.wstring().c_str());
+  TScratchBackups backups;
   m_server.reset();
   m_server.emplace(m_registry, QV_POLICY_SERVER, WideToUtf8(server));
   Start();
