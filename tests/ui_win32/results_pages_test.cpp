@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,8 +32,8 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
 #include "program_under_test.h"
-#include "test_device.h"
 #include "support/scoped_policy_value.h"
+#include "test_device.h"
 #include "ui/shell_navigation.h"
 #include "ui/win32/message_dialog.h"
 
