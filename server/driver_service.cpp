@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "ascii_text.h"
 #include "engine/server_contract.h"
@@ -18,8 +19,10 @@ namespace qvserver {
 
 namespace {
 
-// Streams a file as the answer; 404 with `missing` when it cannot be read.
-void serve_file(httplib::Response& response, const std::filesystem::path& path, const std::string& missing) {
+// Streams a file as the answer; 404 with `missing` when it cannot be read. A pace above
+// zero sends it at about that many bytes a second, in blocks of a tenth of a second.
+void serve_file(httplib::Response& response, const std::filesystem::path& path, const std::string& missing,
+                std::size_t pace_bytes_per_second = 0) {
   auto file = std::make_shared<std::ifstream>(path, std::ios::binary);
   std::error_code error;
   auto size = std::filesystem::file_size(path, error);
@@ -30,13 +33,18 @@ void serve_file(httplib::Response& response, const std::filesystem::path& path, 
   }
   response.set_content_provider(
       static_cast<size_t>(size), "application/octet-stream",
-      [file](size_t offset, size_t length, httplib::DataSink& sink) {
+      [file, pace_bytes_per_second](size_t offset, size_t length, httplib::DataSink& sink) {
         char block[65536];
+        size_t wanted = std::min(length, sizeof block);
+        if (pace_bytes_per_second > 0) wanted = std::min(wanted, std::max<size_t>(pace_bytes_per_second / 10, 1));
         file->seekg(static_cast<std::streamoff>(offset));
-        file->read(block, static_cast<std::streamsize>(std::min(length, sizeof block)));
+        file->read(block, static_cast<std::streamsize>(wanted));
         auto got = file->gcount();
         if (got <= 0) return false;
-        return sink.write(block, static_cast<size_t>(got));
+        if (!sink.write(block, static_cast<size_t>(got))) return false;
+        if (pace_bytes_per_second > 0)
+          std::this_thread::sleep_for(std::chrono::microseconds(static_cast<size_t>(got) * 1'000'000 / pace_bytes_per_second));
+        return true;
       });
 }
 
@@ -183,7 +191,8 @@ void DriverService::install(httplib::Server& server) {
       forbid(response);
       return;
     }
-    serve_file(response, options_.store_dir / package->stored_name, "the package file is missing from the store\n");
+    serve_file(response, options_.store_dir / package->stored_name, "the package file is missing from the store\n",
+               options_.pace_bytes_per_second);
   });
 
   server.Get(QV_SETUP_ROUTE, [this](const httplib::Request&, httplib::Response& response) {

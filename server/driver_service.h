@@ -35,6 +35,7 @@ struct ServiceOptions {
   std::string fallback_host;            // used when the request has no usable Host header
   std::string link_scheme = "http";     // "https" when the server runs TLS
   std::size_t max_body_bytes = 16 * 1024 * 1024;
+  std::size_t pace_bytes_per_second = 0;  // package downloads at about this rate; zero: unpaced
   std::function<std::int64_t()> clock;  // unix seconds; the system clock when empty
   // How often a scan asks the catalog whether an import happened; zero: every scan.
   std::chrono::milliseconds catalog_recheck{0};

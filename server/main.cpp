@@ -14,7 +14,7 @@ constexpr const char* kUsage =
     "usage: quorvane-server import [--catalog FILE|URL] [--store DIR] [--inf INF] PACKAGE...\n"
     "       quorvane-server serve [--catalog FILE|URL] [--store DIR] [--port N | --listen HOST:PORT]\n"
     "                             [--public-url URL] [--link-ttl SECONDS] [--link-key FILE]\n"
-    "                             [--max-body-kb N] [--threads N]\n"
+    "                             [--max-body-kb N] [--threads N] [--pace-kb-per-s N]\n"
     "                             [--offer-version A.B.C.D [--offer-readme TEXT]]\n"
     "                             [--tls-cert FILE --tls-key FILE]\n"
     "       quorvane-server demo-catalog [--catalog FILE|URL] [--store DIR] [--version A.B.C.D]\n"

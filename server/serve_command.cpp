@@ -102,7 +102,7 @@ class SignalStopper {
 int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed = parse_arguments(args, {"catalog", "db", "store", "port", "listen", "host", "public-url", "link-ttl",
                                             "offer-version", "offer-readme", "offer-setup", "tls-cert", "tls-key", "max-body-kb",
-                                            "threads", "link-key"});
+                                            "threads", "link-key", "pace-kb-per-s"});
   ServerPaths paths = server_paths(parsed, std::getenv("QUORVANE_CATALOG"));
   ListenAddress address = listen_address(parsed);
 
@@ -110,6 +110,7 @@ int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostr
   options.store_dir = paths.store;
   options.public_url = parsed.get_or("public-url", "");
   options.max_body_bytes = static_cast<size_t>(parsed.number_or("max-body-kb", 16 * 1024, 1, 1024 * 1024)) * 1024;
+  options.pace_bytes_per_second = static_cast<size_t>(parsed.number_or("pace-kb-per-s", 0, 0, 1024 * 1024)) * 1024;
   if (auto version = parsed.get("offer-version")) {
     auto parsed_version = parse_driver_version(*version);
     if (!parsed_version) throw UsageError("--offer-version needs a version such as 1.2.0.5");

@@ -168,7 +168,7 @@ void TUpdateProgress::DriverInstallEnd(const std::string& status) {
 }
 
 void TUpdateProgress::InstallEnd(bool success) {
+  // Back comes with the end texts, once the update task has completed.
   if (success) m_view.status = Text(IDS_INSTALLS_FINISHED_STATUS);
   m_view.activity = false;
-  SetStopUpdateButton(true);
 }

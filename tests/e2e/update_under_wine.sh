@@ -57,57 +57,8 @@ inf_section() { run reg query "$driver_key" /v InfSection | sed -n 's/^ *InfSect
 
 # The new driver's package: an INF for the device's id that copies one file into the
 # system folder, zipped under a name ending in "_qva" so its INF is installed.
-mkdir -p "$work/package/driver"
-cat >"$work/package/driver/qvtest_v2.inf" <<EOF
-[Version]
-Signature="\$Windows NT\$"
-Class=System
-ClassGuid={4d36e97d-e325-11ce-bfc1-08002be10318}
-Provider=%Provider%
-DriverVer=06/01/2026,2.0.0.0
-
-[SourceDisksNames]
-1=%Disk%
-
-[SourceDisksFiles]
-qvtest_v2.dll=1
-
-[DestinationDirs]
-DefaultDestDir=11
-
-[Manufacturer]
-%Manufacturer%=Models,NTamd64
-
-[Models.NTamd64]
-%DeviceDesc%=QuorvaneTestV2_Install,$hwid
-
-[QuorvaneTestV2_Install]
-CopyFiles=QuorvaneTestV2_Files
-
-[QuorvaneTestV2_Files]
-qvtest_v2.dll
-
-[QuorvaneTestV2_Install.Services]
-AddService=,2
-
-[Strings]
-Provider="Quorvane Test Provider"
-Manufacturer="Quorvane Test Manufacturer"
-DeviceDesc="Quorvane Test Device"
-Disk="Quorvane test driver disk"
-EOF
-sed -i 's/$/\r/' "$work/package/driver/qvtest_v2.inf"
-echo "Quorvane test driver 2.0.0.0" >"$work/package/driver/qvtest_v2.dll"
+make_update_package "$work" "$hwid"
 package="$work/qvtest-v2_qva.zip"
-python3 - "$work/package" "$package" <<'EOF'
-import os, sys, zipfile
-source, target = sys.argv[1], sys.argv[2]
-with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
-    for folder, _, files in os.walk(source):
-        for name in sorted(files):
-            path = os.path.join(folder, name)
-            archive.write(path, os.path.relpath(path, source))
-EOF
 "$server" import --catalog "$work/catalog.db" --store "$work/store" "$package" >"$work/import.txt" 2>&1 ||
   fail "import: $(cat "$work/import.txt")"
 start_reference_server "$server" "$work" || fail "the server did not start"

@@ -401,6 +401,22 @@ TEST_P(DriverServiceTest, TwoReplicasShareCatalogStoreAndKey) {
   EXPECT_EQ(download->status, 200);
 }
 
+TEST_P(DriverServiceTest, PacedDownloadKeepsEveryByte) {
+  // At 2 KB a second the package goes out in blocks of 204 bytes.
+  ServiceOptions options;
+  options.store_dir = folder_ / "store";
+  options.clock = [this] { return now_.load(); };
+  options.pace_bytes_per_second = 2048;
+  Replica replica(location_, options);
+  ASSERT_GT(package_bytes_.size(), 204u * 2);
+  auto answer = scan("4.0.0.0");
+  ASSERT_EQ(answer.driver_size(), 1);
+  auto download = replica.client().Get(path_of(answer.driver(0).download_url()).c_str());
+  ASSERT_TRUE(download);
+  EXPECT_EQ(download->status, 200);
+  EXPECT_EQ(download->body, package_bytes_);
+}
+
 TEST_P(DriverServiceTest, HealthRouteReportsTheCatalogAndTheIndex) {
   scan("4.0.0.0");
   auto health = client_->Get("/healthz");

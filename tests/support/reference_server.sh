@@ -66,3 +66,63 @@ log_count_is() {
   done
   [ "$count" -eq "$3" ]
 }
+
+# make_update_package WORK HWID [PADDING-KB]: WORK/qvtest-v2_qva.zip, a driver
+# package for the test device HWID (qv_test_device.exe) whose INF installs 2.0.0.0 with the
+# section QuorvaneTestV2_Install and copies qvtest_v2.dll (WORK/package/driver/) into the
+# system folder. Its name ends in "_qva", so the program installs its INF. PADDING-KB adds
+# a file of random bytes nothing installs, so that a paced server takes a while to send it.
+make_update_package() {
+  local work=$1 hwid=$2 padding=${3:-0}
+  mkdir -p "$work/package/driver"
+  cat >"$work/package/driver/qvtest_v2.inf" <<EOF
+[Version]
+Signature="\$Windows NT\$"
+Class=System
+ClassGuid={4d36e97d-e325-11ce-bfc1-08002be10318}
+Provider=%Provider%
+DriverVer=06/01/2026,2.0.0.0
+
+[SourceDisksNames]
+1=%Disk%
+
+[SourceDisksFiles]
+qvtest_v2.dll=1
+
+[DestinationDirs]
+DefaultDestDir=11
+
+[Manufacturer]
+%Manufacturer%=Models,NTamd64
+
+[Models.NTamd64]
+%DeviceDesc%=QuorvaneTestV2_Install,$hwid
+
+[QuorvaneTestV2_Install]
+CopyFiles=QuorvaneTestV2_Files
+
+[QuorvaneTestV2_Files]
+qvtest_v2.dll
+
+[QuorvaneTestV2_Install.Services]
+AddService=,2
+
+[Strings]
+Provider="Quorvane Test Provider"
+Manufacturer="Quorvane Test Manufacturer"
+DeviceDesc="Quorvane Test Device"
+Disk="Quorvane test driver disk"
+EOF
+  sed -i 's/$/\r/' "$work/package/driver/qvtest_v2.inf"
+  echo "Quorvane test driver 2.0.0.0" >"$work/package/driver/qvtest_v2.dll"
+  if [ "$padding" -gt 0 ]; then head -c "$((padding * 1024))" /dev/urandom >"$work/package/padding.bin"; fi
+  python3 - "$work/package" "$work/qvtest-v2_qva.zip" <<'EOF'
+import os, sys, zipfile
+source, target = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
+    for folder, _, files in os.walk(source):
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            archive.write(path, os.path.relpath(path, source))
+EOF
+}

@@ -238,9 +238,16 @@ TEST(UpdateFlow, SuccessfulUpdateInOrder) {
   TFlowBench b;
   b.model->SetUseRestorePoints(true);
   b.Gpu().bSelected = true;
+  // Back shows only with the end texts: a click on it never leaves a running update.
+  std::vector<std::string> infosWithBack;
+  b.host.onChange = [&](const TUpdateProgressView& view) {
+    if (view.stopRole == TStopUpdateRole::back) infosWithBack.push_back(view.info);
+  };
   ASSERT_TRUE(b.flow.UpdateDriver(&b.Gpu()));
   EXPECT_FALSE(b.flow.UpdateDriver(&b.Gpu())) << "no update starts while one runs";
   b.RunToEnd();
+  ASSERT_FALSE(infosWithBack.empty());
+  for (const std::string& info : infosWithBack) EXPECT_EQ(info, b.Text(IDS_UPDATE_FINISHED_INFO));
 
   const auto requests = b.RestorePointRequests();
   ASSERT_EQ(requests.size(), 1u);

@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 #include <setupapi.h>
 
-#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,6 +31,7 @@
 #include "core/server_policy.h"
 #include "platform/win32/win32_registry.h"
 #include "program_under_test.h"
+#include "test_device.h"
 #include "ui/win32/message_dialog.h"
 
 namespace {
@@ -46,47 +46,6 @@ constexpr const wchar_t* TEST_SECTION = L"QuorvaneTest_Install";
 constexpr int NAV_BACKUP = 2;
 constexpr int NAV_RESTORE = 3;
 constexpr int NAV_OVERVIEW = 0;
-
-// Runs qv_test_device.exe beside the test program; its exit code.
-DWORD RunTestDevice(const std::wstring& arguments) {
-  TProcess tool(arguments, L"qv_test_device.exe");
-  if (!tool.Started()) return 99;
-  return tool.WaitForExit(60s).value_or(98);
-}
-
-std::wstring Upper(std::wstring text) {
-  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
-  return text;
-}
-
-// The test device's driver key: reads the install section, or writes it when `section` is given.
-std::wstring DriverSection(const std::optional<std::wstring>& section = std::nullopt) {
-  std::wstring found;
-  HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
-  if (set == INVALID_HANDLE_VALUE) return found;
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof(device);
-  for (DWORD index = 0; found.empty() && SetupDiEnumDeviceInfo(set, index, &device); ++index) {
-    wchar_t ids[1024] = {};
-    if (!SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(ids),
-                                           sizeof(ids) - 2 * sizeof(wchar_t), nullptr) ||
-        Upper(ids) != Upper(TEST_HWID))
-      continue;
-    HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ | KEY_SET_VALUE);
-    if (key == INVALID_HANDLE_VALUE) continue;
-    if (section) {
-      RegSetValueExW(key, L"InfSection", 0, REG_SZ, reinterpret_cast<const BYTE*>(section->c_str()),
-                     static_cast<DWORD>((section->size() + 1) * sizeof(wchar_t)));
-    }
-    wchar_t value[256] = {};
-    DWORD size = sizeof(value) - sizeof(wchar_t);
-    if (RegQueryValueExW(key, L"InfSection", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
-      found = value;
-    RegCloseKey(key);
-  }
-  SetupDiDestroyDeviceInfoList(set);
-  return found;
-}
 
 // A drive letter this Wine prefix does not have.
 std::wstring MissingDrive() {
@@ -422,7 +381,7 @@ TEST_F(BackupPages, TicksBackupRestoreDeleteAndARemovedDevice) {
 
   // Restore lists the backup and an empty folder; the backup brings the
   // driver's section back, the empty folder fails.
-  ASSERT_EQ(DriverSection(L"QuorvaneTestChanged_Install"), L"QuorvaneTestChanged_Install");
+  ASSERT_EQ(DriverSection(TEST_HWID, L"QuorvaneTestChanged_Install"), L"QuorvaneTestChanged_Install");
   fs::create_directories(m_backups / "Empty");
   Navigate(NAV_RESTORE, cardRestore);
   HWND restorePage = Page(cardRestore, idRestorePage);
@@ -440,7 +399,7 @@ TEST_F(BackupPages, TicksBackupRestoreDeleteAndARemovedDevice) {
   ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(restore) != FALSE; }, 5s));
   PostClick(restorePage, idRestoreButton);
   EXPECT_EQ(Answer(QV_BOX_OK_ID), L"Restore Drivers|Driver restored successfully.");
-  EXPECT_EQ(DriverSection(), TEST_SECTION);
+  EXPECT_EQ(DriverSection(TEST_HWID), TEST_SECTION);
   SelectListLine(m_process->Id(), list, 1 - backupLine);
   PostClick(restorePage, idRestoreButton);
   EXPECT_EQ(Answer(QV_BOX_OK_ID), L"Restore Drivers|Driver could not be restored successfully.");

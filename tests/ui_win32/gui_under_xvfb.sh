@@ -7,18 +7,21 @@
 # A second one serves a demo catalog
 # that offers newer drivers for every second device of this machine (listed by
 # the qvcli.exe beside the test program) and a newer program version; its
-# address is QUORVANE_DEMO_SERVER.
+# address is QUORVANE_DEMO_SERVER. A third serves the driver package of the test device
+# ROOT\QVTEST_WINUPDATE (made by qv_test_device.exe in the test) at 16 KB a second, with
+# links that live 15 seconds; its address is QUORVANE_UPDATE_SERVER.
 # Usage: gui_under_xvfb.sh qv_gui_tests.exe [gtest arguments]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 xvfb_pid=""
 server_pid=""
 demo_pid=""
+update_pid=""
 work=""
 policy_set=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  for pid in $server_pid $demo_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  for pid in $server_pid $demo_pid $update_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   [ -n "$work" ] && rm -rf "$work"
   [ -n "$policy_set" ] && clear_server_policy
 }
@@ -42,6 +45,17 @@ if [ -x "$server" ]; then
       fi
       server_pid=$empty_pid
     fi
+  fi
+  mkdir -p "$work/update"
+  make_update_package "$work/update" 'ROOT\QVTEST_WINUPDATE' 160
+  if "$server" import --catalog "$work/update/catalog.db" --store "$work/update/store" "$work/update/qvtest-v2_qva.zip" \
+    >/dev/null 2>&1; then
+    empty_pid=$server_pid
+    if start_reference_server "$server" "$work/update" --link-ttl 15 --pace-kb-per-s 16; then
+      update_pid=$server_pid
+      export QUORVANE_UPDATE_SERVER="127.0.0.1:$port"
+    fi
+    server_pid=$empty_pid
   fi
 fi
 # shellcheck source=../../scripts/virtual-display.sh

@@ -1,6 +1,8 @@
 // Quorvane.exe under Wine against the demo catalog: a scan that finds outdated
 // drivers opens the results page with both lists; ignoring a device through
 // its row's menu moves it to the ignored page, and Include brings it back.
+// Against the test device's catalog (QUORVANE_UPDATE_SERVER): a stopped download, an
+// expired link and an update that installs the device's new driver.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,10 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,6 +33,7 @@
 #include "platform/win32/win32_text.h"
 #include "program_under_test.h"
 #include "support/scoped_policy_value.h"
+#include "test_device.h"
 #include "ui/shell_navigation.h"
 #include "ui/win32/message_dialog.h"
 
@@ -90,6 +97,30 @@ void CloseFolderWindows() {
     if (!WaitFor([&] { return !IsWindow(folder); }, 5s)) break;
   }
 }
+
+// The backup location of "config.ini" set to a temporary folder of its own, removed with
+// the backups an update made there.
+class TScratchBackups {
+ public:
+  TScratchBackups() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    m_folder = std::filesystem::path(temp) / ("qv-update-backups-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(m_folder);
+    m_location.emplace(L"Backup Settings", L"Location", m_folder.wstring().c_str());
+    m_lastLocation.emplace(L"Backup Settings", L"Last Location", m_folder.wstring().c_str());
+  }
+  ~TScratchBackups() {
+    std::error_code error;
+    std::filesystem::remove_all(m_folder, error);
+  }
+  TScratchBackups(const TScratchBackups&) = delete;
+  TScratchBackups& operator=(const TScratchBackups&) = delete;
+
+ private:
+  std::filesystem::path m_folder;
+  std::optional<TConfigValue> m_location, m_lastLocation;
+};
 
 class ResultsPages : public ::testing::Test {
  protected:
@@ -300,6 +331,7 @@ TEST_F(ResultsPages, UpdateWithoutRestorePointEndsCancelled) {
 // manager (closed by the test), and the device still outdated.
 TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   TConfigValue restorePoints(L"General Configuration", L"Restore Points", L"0");
+  TScratchBackups backups;
   Start();
   ScanToResults();
   const std::vector<HWND> outdated = Rows(idOutdatedSection);
@@ -380,7 +412,7 @@ TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateStatusLabel)),
             L"Install of driver failed. Please try again, or install the driver manually.");
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateDeviceName)), name);
-  // Back shows as the install run ends; the navigation returns when the update task completes.
+  // Back comes with the end texts; the navigation returns in the same step.
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)) != FALSE; }, 10s));
   EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateProgressInfo)), L"Driver update(s) cancelled.");
   ClickButton(page, idStopUpdateButton);
@@ -389,6 +421,143 @@ TEST_F(ResultsPages, DetailsWindowThenUpdateOfADemoPackage) {
   EXPECT_EQ(names.size(), outdated.size());
   EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << "the failed device is no longer outdated";
   // The program saves its settings as it ends: it ends before the value is put back.
+  EXPECT_EQ(CloseAnswering(*m_process, std::exchange(m_window, nullptr)), std::optional<DWORD>(0));
+}
+
+// The test device's update against its own catalog, whose server sends the package at
+// 16 KB a second and signs links that live 15 seconds; all in one program start:
+// - a stop while the package downloads: "Download stopped.", cancelled, nothing left behind;
+// - once the scan's link has expired: the expired-link text. WinInet under Wine reports no
+//   status for the probe of the link, so the program does not renew it (as qvcli.exe's
+//   download under Wine shows);
+// - after a new scan: the texts in order, "Driver update(s) finished.", Back, the row gone,
+//   and the install's effects (Wine records no driver version): the INF's file in the
+//   system folder and its section in the device's driver key.
+TEST_F(ResultsPages, UpdateOfTheTestDeviceStoppedExpiredThenInstalled) {
+  wchar_t server[64] = {};
+  if (GetEnvironmentVariableW(L"QUORVANE_UPDATE_SERVER", server, 64) == 0)
+    GTEST_SKIP() << "QUORVANE_UPDATE_SERVER is not set: no catalog for the test device";
+  const std::wstring hwid = L"ROOT\\QVTEST_WINUPDATE";
+  const std::wstring deviceName = L"Quorvane Test Device";
+  wchar_t systemFolder[MAX_PATH] = {};
+  GetSystemDirectoryW(systemFolder, MAX_PATH);
+  const std::filesystem::path installedFile = std::filesystem::path(systemFolder) / L"qvtest_v2.dll";
+  const std::set<std::wstring> foldersBefore = DownloadSubFolders();
+  // Whatever the test leaves: the device, the installed file and the packages.
+  struct TCleanup {
+    std::wstring hwid;
+    std::filesystem::path file;
+    std::set<std::wstring> foldersBefore;
+    ~TCleanup() {
+      RunTestDevice(L"remove " + hwid);
+      std::error_code error;
+      std::filesystem::remove(file, error);
+      for (const std::wstring& folder : DownloadSubFolders())
+        if (!foldersBefore.count(folder)) std::filesystem::remove_all(folder, error);
+    }
+  } cleanup{hwid, installedFile, foldersBefore};
+  std::error_code ignored;
+  std::filesystem::remove(installedFile, ignored);
+  RunTestDevice(L"remove " + hwid);
+  ASSERT_EQ(RunTestDevice(L"install " + hwid + L" 1.2.3.4"), 0u);
+  ASSERT_EQ(DriverSection(hwid), L"QuorvaneTest_Install");
+  TConfigValue restorePoints(L"General Configuration", L"Restore Points", L"0");
+  TScratchBackups backups;
+  m_server.reset();
+  m_server.emplace(m_registry, QV_POLICY_SERVER, WideToUtf8(server));
+  Start();
+
+  HWND page = GetDlgItem(Card(cardUpdateProgress), idUpdatePage);
+  HWND info = GetDlgItem(page, idUpdateProgressInfo);
+  HWND status = GetDlgItem(page, idUpdateStatusLabel);
+  HWND stop = GetDlgItem(page, idStopUpdateButton);
+  HWND bar = GetDlgItem(page, idUpdateProgressBar);
+  auto testDeviceRow = [&]() -> HWND {
+    for (HWND row : Rows(idOutdatedSection))
+      if (TextOf(row) == deviceName) return row;
+    return nullptr;
+  };
+  auto startUpdate = [&] {
+    HWND row = testDeviceRow();
+    ASSERT_NE(row, nullptr) << "the test device is not outdated";
+    EXPECT_EQ(Rows(idOutdatedSection).size(), 1u);
+    PostMessageW(row, WM_COMMAND, MAKEWPARAM(idRowUpdate, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(row, idRowUpdate)));
+    ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardUpdateProgress; }, 10s)) << "no update page";
+  };
+  const std::wstring cancelled = L"Driver update(s) cancelled.";
+  auto backToResults = [&] {
+    EXPECT_EQ(TextOf(stop), L"&Back");
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(m_window, idMainNavigation)) != FALSE; }, 10s));
+    ClickButton(page, idStopUpdateButton);
+    ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardScanResults; }, 10s));
+  };
+
+  // Stopped while the paced package comes in.
+  ScanToResults();
+  const auto scanEnded = std::chrono::steady_clock::now();
+  startUpdate();
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }, 30s))
+      << "the download did not start: " << TextOf(status);
+  EXPECT_EQ(TextOf(status), L"Downloading of driver files.");
+  EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateDeviceName)), deviceName);
+  EXPECT_EQ(TextOf(stop), L"&Stop Update");
+  ClickButton(page, idStopUpdateButton);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(info) == cancelled; }, 30s)) << TextOf(info);
+  EXPECT_EQ(TextOf(status), L"Download stopped.");
+  EXPECT_EQ(DownloadSubFolders(), foldersBefore) << "the stopped download left its folder";
+  backToResults();
+  EXPECT_NE(testDeviceRow(), nullptr);
+
+  // The scan's link has expired.
+  std::this_thread::sleep_until(scanEnded + 16s);
+  startUpdate();
+  ASSERT_TRUE(WaitFor([&] { return TextOf(info) == cancelled; }, 30s)) << TextOf(info);
+  EXPECT_EQ(TextOf(status), L"The download link for the driver expired. Please run a scan again to refresh.");
+  EXPECT_EQ(DownloadSubFolders(), foldersBefore) << "the refused download left its folder";
+  backToResults();
+  EXPECT_NE(testDeviceRow(), nullptr);
+
+  // A new scan's link: the update installs the new driver. The status texts seen on the
+  // way (some last too short to be seen) come in this order.
+  ClickNavigation(GetDlgItem(m_window, idMainNavigation), 0);
+  ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardOverview; }, 10s));
+  ScanToResults();
+  startUpdate();
+  const std::vector<std::wstring> order = {
+      L"Starting download of 1 drivers.", L"Downloading of driver files.", L"Download of driver finished.",
+      L"Downloading of drivers finished.", L"Starting install of 1 drivers.", L"Creating driver backup...",
+      L"Starting install of driver.", L"Extracting files...", L"Installing driver...",
+      L"Driver installation finished.", L"Installation of drivers finished."};
+  const std::wstring finished = L"Driver update(s) finished.";
+  std::vector<std::wstring> seen;
+  std::wstring firstInfo = TextOf(info);
+  const auto end = std::chrono::steady_clock::now() + 120s;
+  while (std::chrono::steady_clock::now() < end && TextOf(info) != finished && TextOf(info) != cancelled) {
+    const std::wstring text = TextOf(status);
+    if (!text.empty() && (seen.empty() || seen.back() != text)) seen.push_back(text);
+    std::this_thread::sleep_for(10ms);
+  }
+  std::wstring seenText;
+  for (const std::wstring& text : seen) seenText += L"\n  " + text;
+  ASSERT_EQ(TextOf(info), finished) << "the update did not finish:" << seenText;
+  EXPECT_EQ(firstInfo, L"Quorvane is updating the drivers for the selected devices. Please wait.");
+  size_t next = 0;
+  for (const std::wstring& text : seen) {
+    const auto at = std::find(order.begin() + next, order.end(), text);
+    EXPECT_NE(at, order.end()) << "out of order or unexpected:" << seenText;
+    if (at != order.end()) next = static_cast<size_t>(at - order.begin());
+  }
+  EXPECT_NE(std::find(seen.begin(), seen.end(), L"Downloading of driver files."), seen.end()) << seenText;
+  // The end: the device and status lines emptied, Back.
+  EXPECT_EQ(TextOf(status), L"");
+  EXPECT_EQ(TextOf(GetDlgItem(page, idUpdateDeviceName)), L"");
+  std::ifstream installed(installedFile, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(installed), {}), "Quorvane test driver 2.0.0.0\n")
+      << "the driver's file is not in the system folder";
+  EXPECT_EQ(DriverSection(hwid), L"QuorvaneTestV2_Install");
+  backToResults();
+  EXPECT_EQ(testDeviceRow(), nullptr) << "the updated device is still listed as outdated";
+  // The program saves its settings as it ends: it ends before the values are put back.
   EXPECT_EQ(CloseAnswering(*m_process, std::exchange(m_window, nullptr)), std::optional<DWORD>(0));
 }
 

@@ -1,6 +1,7 @@
 // qv_test_device: a root-enumerated test device for end-to-end scripts.
-//   qv_test_device install HWID [VERSION]  installs the device from a test INF (driver
-//                                          version a.b.c.d, default 1.2.3.4) and leaves it
+//   qv_test_device install HWID [VERSION [PROVIDER]]  installs the device from a test INF
+//                                          (driver version a.b.c.d, default 1.2.3.4; the
+//                                          provider's name) and leaves it
 //   qv_test_device driver-key HWID          prints the registry path of its driver key
 //   qv_test_device remove HWID              removes every device whose first hardware id is
 //                                          HWID and the system INF copies that name HWID
@@ -36,9 +37,10 @@ bool ParseVersion(const std::wstring& text, WORD (&version)[4]) {
   return true;
 }
 
-int Install(const std::wstring& hardwareId, const std::wstring& version) {
+int Install(const std::wstring& hardwareId, const std::wstring& version, const std::wstring& provider) {
   TTestDriverFacts facts;
   facts.hardwareId = hardwareId;
+  if (!provider.empty()) facts.provider = provider;
   if (!version.empty() && !ParseVersion(version, facts.version)) {
     std::fprintf(stderr, "bad version: %s\n", WideToUtf8(version).c_str());
     return 3;
@@ -128,9 +130,10 @@ int Remove(const std::wstring& hardwareId) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"install" && (argc == 3 || argc == 4)) return Install(argv[2], argc == 4 ? argv[3] : L"");
+  if (command == L"install" && argc >= 3 && argc <= 5)
+    return Install(argv[2], argc >= 4 ? argv[3] : L"", argc == 5 ? argv[4] : L"");
   if (command == L"driver-key" && argc == 3) return DriverKey(argv[2]);
   if (command == L"remove" && argc == 3) return Remove(argv[2]);
-  std::fprintf(stderr, "usage: qv_test_device install HWID [a.b.c.d] | driver-key HWID | remove HWID\n");
+  std::fprintf(stderr, "usage: qv_test_device install HWID [a.b.c.d [PROVIDER]] | driver-key HWID | remove HWID\n");
   return 3;
 }
