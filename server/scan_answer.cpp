@@ -172,7 +172,7 @@ quorvane::Drivers answer_scan(const MatchIndex& index, const quorvane::Drivers& 
   std::string body = request.SerializeAsString();
   ScanRequest read;
   quorvane::Drivers answer;
-  if (read_scan_request(body, read)) answer.ParseFromString(answer_scan(index, read, link));
+  if (read_scan_request(body, read) == ScanRead::ok) answer.ParseFromString(answer_scan(index, read, link));
   return answer;
 }
 

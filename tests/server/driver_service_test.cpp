@@ -21,6 +21,7 @@
 #include "postgres_cluster.h"
 #include "postgres_db.h"
 #include "quorvane.pb.h"
+#include "scan_request.h"
 #include "scratch_folder.h"
 
 using namespace qvserver;
@@ -210,6 +211,12 @@ TEST_P(DriverServiceTest, UndecodableAndOversizedRequests) {
   for (char& c : noise) c = static_cast<char>(random());
   EXPECT_TRUE(post("/newupdates/", noise).starts_with("error"));
   EXPECT_TRUE(post("/newupdates/", std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 11)).starts_with("error"));
+  quorvane::Drivers crowded;
+  auto* device = crowded.add_driver();
+  device->set_hardware_id(kNic);
+  for (std::size_t i = 0; i <= kMaxCompatibleIdsPerDevice; ++i) device->add_compatids()->set_compatid("PCI\\CC_02");
+  EXPECT_EQ(post("/newupdates/", crowded.SerializeAsString()),
+            "error: a scan request names at most 200000 ids in all and 64 compatible ids per device\n");
 
   auto oversized = client_->Post("/newupdates/", std::string(65 * 1024, 'x'), "application/x-protobuf");
   if (oversized) {
