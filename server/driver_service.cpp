@@ -151,11 +151,10 @@ void DriverService::install(httplib::Server& server) {
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
     std::int64_t signed_at = now();
-    response.set_content(answer_scan(*index_.current(), scan,
-                                     [&](const DriverOffer& offer) {
-                                       return base + links_.link(offer.package_id, offer.file_name, signed_at);
-                                     }),
-                         kProtobufType);
+    response.body = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
+      return base + links_.link(offer.package_id, offer.file_name, signed_at);
+    });
+    response.set_header("Content-Type", kProtobufType);  // as set_content, without copying the answer
   });
 
   server.Post(QV_CLIENT_STATUS_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
