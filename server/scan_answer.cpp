@@ -5,8 +5,8 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
-#include <initializer_list>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "ascii_text.h"
