@@ -140,9 +140,17 @@ void DriverService::install(httplib::Server& server) {
 
   server.Post(QV_NEW_UPDATES_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {
     ScanRequest scan;
-    if (!read_scan_request(request.body, scan)) {
-      response.set_content("error: the body is not a scan request\n", "text/plain");
-      return;
+    switch (read_scan_request(request.body, scan)) {
+      case ScanRead::ok: break;
+      case ScanRead::malformed:
+        response.set_content("error: the body is not a scan request\n", "text/plain");
+        return;
+      case ScanRead::too_many_ids:
+        response.set_content("error: a scan request names at most " + std::to_string(kMaxScanIds) +
+                                 " ids in all and " + std::to_string(kMaxCompatibleIdsPerDevice) +
+                                 " compatible ids per device\n",
+                             "text/plain");
+        return;
     }
     note_devices(static_cast<int>(scan.devices.size()));
     std::string base = options_.public_url;
@@ -151,11 +159,10 @@ void DriverService::install(httplib::Server& server) {
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
     std::int64_t signed_at = now();
-    response.set_content(answer_scan(*index_.current(), scan,
-                                     [&](const DriverOffer& offer) {
-                                       return base + links_.link(offer.package_id, offer.file_name, signed_at);
-                                     }),
-                         kProtobufType);
+    response.body = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
+      return base + links_.link(offer.package_id, offer.file_name, signed_at);
+    });
+    response.set_header("Content-Type", kProtobufType);  // as set_content, without copying the answer
   });
 
   server.Post(QV_CLIENT_STATUS_ROUTE, [this](const httplib::Request& request, httplib::Response& response) {

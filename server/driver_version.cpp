@@ -22,20 +22,28 @@ std::optional<unsigned> parse_number(std::string_view text, unsigned max_value) 
 }  // namespace
 
 std::string DriverVersion::text() const {
-  return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." + std::to_string(parts[2]) + "." +
-         std::to_string(parts[3]);
+  char buffer[48];
+  char* end = buffer;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) *end++ = '.';
+    end = std::to_chars(end, buffer + sizeof buffer, parts[i]).ptr;
+  }
+  return std::string(buffer, end);
 }
 
 std::optional<DriverVersion> parse_driver_version(std::string_view text) {
-  auto pieces = split(trim(text), '.');
-  if (pieces.empty() || pieces.size() > 4) return std::nullopt;
+  // Read once per device of every scan: the parts are taken in place, without a list.
+  text = trim(text);
   DriverVersion version;
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    auto part = parse_number(pieces[i], 65535);
+  for (std::size_t i = 0; i < version.parts.size(); ++i) {
+    auto dot = text.find('.');
+    auto part = parse_number(text.substr(0, dot), 65535);
     if (!part) return std::nullopt;
     version.parts[i] = *part;
+    if (dot == std::string_view::npos) return version;
+    text.remove_prefix(dot + 1);
   }
-  return version;
+  return std::nullopt;  // more than four parts
 }
 
 std::optional<std::string> parse_inf_date(std::string_view text) {

@@ -4,7 +4,10 @@
 namespace qvserver {
 
 LiveMatchIndex::LiveMatchIndex(Catalog& catalog, std::chrono::milliseconds recheck)
-    : catalog_(catalog), recheck_(recheck), index_(MatchIndex::load(catalog)) {}
+    : catalog_(catalog),
+      recheck_(recheck),
+      version_check_([&catalog] { return catalog.version(); }),
+      index_(MatchIndex::load(catalog)) {}
 
 std::shared_ptr<const MatchIndex> LiveMatchIndex::loaded() const {
   std::lock_guard lock(swap_mutex_);
@@ -22,11 +25,12 @@ std::shared_ptr<const MatchIndex> LiveMatchIndex::current() {
 }
 
 std::shared_ptr<const MatchIndex> LiveMatchIndex::refresh() {
+  const std::int64_t version = version_check_.version();
   auto index = loaded();
-  if (index->version() == catalog_.version()) return index;
+  if (index->version() == version) return index;
   std::lock_guard reload(reload_mutex_);
   index = loaded();
-  if (index->version() == catalog_.version()) return index;  // another caller reloaded it
+  if (index->version() == version) return index;  // another caller reloaded it
   auto fresh = MatchIndex::load(catalog_);
   std::lock_guard lock(swap_mutex_);
   index_ = fresh;

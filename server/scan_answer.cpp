@@ -1,8 +1,12 @@
 // Answers a scan request with the best-ranked newer driver per device.
 #include "scan_answer.h"
 
+#include <array>
 #include <bit>
+#include <charconv>
+#include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "ascii_text.h"
@@ -17,6 +21,23 @@ bool ranks_above(const DriverOffer& a, const DriverOffer& b) {
   if (a.version != b.version) return a.version > b.version;
   if (a.date != b.date) return a.date > b.date;
   return a.package_id > b.package_id;
+}
+
+// Lower-cases the ASCII letters in place, as ascii_lower does, eight bytes at a time.
+void lower_ascii(char* text, std::size_t size) {
+  constexpr std::uint64_t kEach = 0x0101010101010101ULL;
+  std::size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t block = 0;
+    std::memcpy(&block, text + i, 8);
+    const std::uint64_t low7 = block & (0x7F * kEach);
+    const std::uint64_t from_a = low7 + (0x80 - 'A') * kEach;       // top bit set from 'A' up
+    const std::uint64_t past_z = low7 + (0x80 - 'Z' - 1) * kEach;   // top bit set past 'Z'
+    block |= (from_a & ~past_z & ~block & (0x80 * kEach)) >> 2;  // 0x20 on each upper-case letter
+    std::memcpy(text + i, &block, 8);
+  }
+  for (; i < size; ++i)
+    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
 }
 
 // Every id of a request (each device's hardware id, then its compatible ids) lower-cased
@@ -48,14 +69,14 @@ class RequestKeys {
   const Key& operator[](std::size_t at) const { return keys_[at]; }
 
   // True the first time a hardware id is seen in the request.
-  bool first_sight(std::string_view key) {
+  bool first_sight(const Key& key) {
     const std::size_t mask = judged_.size() - 1;
-    for (std::size_t at = std::hash<std::string_view>{}(key) & mask;; at = (at + 1) & mask) {
+    for (std::size_t at = key.hash & mask;; at = (at + 1) & mask) {
       if (judged_[at].data() == nullptr) {
-        judged_[at] = key;
+        judged_[at] = key.text;
         return true;
       }
-      if (judged_[at] == key) return false;
+      if (judged_[at] == key.text) return false;
     }
   }
 
@@ -64,8 +85,7 @@ class RequestKeys {
     id = trim(id);
     std::size_t offset = text_.size();
     text_.append(id);
-    for (std::size_t i = offset; i < text_.size(); ++i)
-      if (text_[i] >= 'A' && text_[i] <= 'Z') text_[i] = static_cast<char>(text_[i] - 'A' + 'a');
+    lower_ascii(text_.data() + offset, id.size());
     Key key{std::string_view(text_).substr(offset, id.size()), 0};
     if (!key.text.empty()) {
       key.hash = MatchIndex::hash(key.text);
@@ -97,26 +117,47 @@ const DriverOffer* best_driver(const MatchIndex& index, const RequestKeys& keys,
   return best;
 }
 
-void put_varint(std::string& out, std::uint64_t value) {
-  while (value >= 0x80) {
-    out += static_cast<char>((value & 0x7F) | 0x80);
-    value >>= 7;
+std::size_t varint_size(std::uint64_t value) {
+  std::size_t size = 1;
+  for (; value >= 0x80; value >>= 7) ++size;
+  return size;
+}
+
+char* write_varint(char* out, std::uint64_t value) {
+  for (; value >= 0x80; value >>= 7) *out++ = static_cast<char>((value & 0x7F) | 0x80);
+  *out++ = static_cast<char>(value);
+  return out;
+}
+
+constexpr std::uint64_t length_delimited(std::uint32_t number) { return (std::uint64_t{number} << 3) | 2; }
+
+struct TextField {
+  std::uint32_t number;
+  std::string_view text;  // empty: left out, as proto3 leaves it out
+};
+
+// Appends a message field of text fields, sized first and then written in place once.
+void put_message(std::string& out, std::uint32_t number, std::initializer_list<TextField> fields) {
+  std::size_t inner = 0;
+  for (const auto& field : fields) {
+    if (!field.text.empty())
+      inner += varint_size(length_delimited(field.number)) + varint_size(field.text.size()) + field.text.size();
   }
-  out += static_cast<char>(value);
+  std::size_t at = out.size();
+  out.resize(at + varint_size(length_delimited(number)) + varint_size(inner) + inner);
+  char* p = write_varint(write_varint(out.data() + at, length_delimited(number)), inner);
+  for (const auto& field : fields) {
+    if (field.text.empty()) continue;
+    p = write_varint(write_varint(p, length_delimited(field.number)), field.text.size());
+    std::memcpy(p, field.text.data(), field.text.size());
+    p += field.text.size();
+  }
 }
 
-// A length-delimited field; an empty text is left out, as proto3 leaves it out.
-void put_text(std::string& out, std::uint32_t number, std::string_view text) {
-  if (text.empty()) return;
-  put_varint(out, (std::uint64_t{number} << 3) | 2);
-  put_varint(out, text.size());
-  out.append(text);
-}
-
-void put_message(std::string& out, std::uint32_t number, std::string_view message) {
-  put_varint(out, (std::uint64_t{number} << 3) | 2);
-  put_varint(out, message.size());
-  out.append(message);
+// A number as decimal text in buffer.
+std::string_view decimal(std::int64_t value, std::array<char, 24>& buffer) {
+  auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+  return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
 }
 
 }  // namespace
@@ -135,35 +176,29 @@ std::string answer_scan(const MatchIndex& index, const ScanRequest& request, con
 
   RequestKeys keys(index, request);
   std::vector<const DriverOffer*> found;
-  std::string entry;
+  std::array<char, 24> size_kb, package_id;
   std::size_t next_key = 0;
   for (const auto& device : request.devices) {
     std::size_t first = next_key;
     next_key += 1 + device.compatible_count;
-    std::string_view key = keys[first].text;
-    if (key.empty() || !keys.first_sight(key)) continue;
+    const auto& key = keys[first];
+    if (key.text.empty() || !keys.first_sight(key)) continue;
     const DriverOffer* best = best_driver(index, keys, first, device, *architecture, os_version, found);
     if (!best || !is_newer(*best, device.driver_version, device.driver_date)) continue;
     // DeviceDriver's fields in number order, as libprotobuf writes them.
-    entry.clear();
-    put_text(entry, 1, device.hardware_id);
-    put_text(entry, 2, best->date);
-    put_text(entry, 3, best->version.text());
-    put_text(entry, 4, best->inf_path);
-    put_text(entry, 6, link(*best));
-    put_text(entry, 8, device.device_name);
-    put_text(entry, 9, best->class_name);
-    put_text(entry, 10, std::to_string(best->size_kb));
-    put_text(entry, 11, std::to_string(best->package_id));
-    put_message(answer, 1, entry);
+    put_message(answer, 1,
+                {{1, device.hardware_id},
+                 {2, best->date},
+                 {3, best->version.text()},
+                 {4, best->inf_path},
+                 {6, link(*best)},
+                 {8, device.device_name},
+                 {9, best->class_name},
+                 {10, decimal(best->size_kb, size_kb)},
+                 {11, decimal(best->package_id, package_id)}});
   }
-  if (!answer.empty()) {
-    entry.clear();
-    put_text(entry, 1, request.os_name);
-    put_text(entry, 2, request.os_version);
-    put_text(entry, 3, request.os_architecture);
-    put_message(answer, 2, entry);
-  }
+  if (!answer.empty())
+    put_message(answer, 2, {{1, request.os_name}, {2, request.os_version}, {3, request.os_architecture}});
   return answer;
 }
 
@@ -172,7 +207,7 @@ quorvane::Drivers answer_scan(const MatchIndex& index, const quorvane::Drivers& 
   std::string body = request.SerializeAsString();
   ScanRequest read;
   quorvane::Drivers answer;
-  if (read_scan_request(body, read)) answer.ParseFromString(answer_scan(index, read, link));
+  if (read_scan_request(body, read) == ScanRead::ok) answer.ParseFromString(answer_scan(index, read, link));
   return answer;
 }
 

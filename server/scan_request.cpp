@@ -1,6 +1,8 @@
 // Reads a scan request's protobuf wire format in place.
 #include "scan_request.h"
 
+#include <cstring>
+
 namespace qvserver {
 
 namespace {
@@ -12,6 +14,10 @@ bool is_utf8(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = p + text.size();
   while (p < end) {
+    // ASCII, nearly all of a scan's text, eight bytes at a time.
+    std::uint64_t block = 0;
+    while (end - p >= 8 && (std::memcpy(&block, p, 8), (block & 0x8080808080808080ULL) == 0)) p += 8;
+    if (p == end) break;
     unsigned char c = *p;
     if (c < 0x80) {
       ++p;
@@ -131,17 +137,21 @@ bool read_compatible(std::string_view data, std::string_view& id) {
   return true;
 }
 
-bool read_device(std::string_view data, ScanRequest& request) {
+ScanRead read_device(std::string_view data, ScanRequest& request) {
+  if (request.devices.size() + request.compatible_ids.size() >= kMaxScanIds) return ScanRead::too_many_ids;
   ScanDevice device;
   device.first_compatible = static_cast<std::uint32_t>(request.compatible_ids.size());
   WireReader reader(data);
   while (!reader.done()) {
     std::uint32_t number = 0, type = 0;
-    if (!reader.field(number, type)) return false;
+    if (!reader.field(number, type)) return ScanRead::malformed;
     bool ok = true;
     if (type != kLengthDelimited) {
       ok = reader.skip(type, number);
     } else if (number == 12) {
+      if (request.compatible_ids.size() - device.first_compatible >= kMaxCompatibleIdsPerDevice ||
+          request.devices.size() + request.compatible_ids.size() + 1 >= kMaxScanIds)
+        return ScanRead::too_many_ids;
       std::string_view message, id;
       ok = reader.bytes(message) && read_compatible(message, id);
       request.compatible_ids.push_back(id);
@@ -153,32 +163,32 @@ bool read_device(std::string_view data, ScanRequest& request) {
       if (number == 3) device.driver_version = value;
       if (number == 8) device.device_name = value;
     }
-    if (!ok) return false;
+    if (!ok) return ScanRead::malformed;
   }
   device.compatible_count = static_cast<std::uint32_t>(request.compatible_ids.size()) - device.first_compatible;
   request.devices.push_back(device);
-  return true;
+  return ScanRead::ok;
 }
 
 }  // namespace
 
-bool read_scan_request(std::string_view body, ScanRequest& request) {
+ScanRead read_scan_request(std::string_view body, ScanRequest& request) {
   request = ScanRequest{};
   WireReader reader(body);
   while (!reader.done()) {
     std::uint32_t number = 0, type = 0;
-    if (!reader.field(number, type)) return false;
+    if (!reader.field(number, type)) return ScanRead::malformed;
     std::string_view message;
-    bool ok = true;
-    if (type == kLengthDelimited && number == 1)
-      ok = reader.bytes(message) && read_device(message, request);
-    else if (type == kLengthDelimited && number == 2)
-      ok = reader.bytes(message) && read_os(message, request);
-    else
-      ok = reader.skip(type, number);
-    if (!ok) return false;
+    if (type == kLengthDelimited && number == 1) {
+      if (!reader.bytes(message)) return ScanRead::malformed;
+      if (auto read = read_device(message, request); read != ScanRead::ok) return read;
+      continue;
+    }
+    bool ok = type == kLengthDelimited && number == 2 ? reader.bytes(message) && read_os(message, request)
+                                                      : reader.skip(type, number);
+    if (!ok) return ScanRead::malformed;
   }
-  return true;
+  return ScanRead::ok;
 }
 
 }  // namespace qvserver

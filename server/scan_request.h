@@ -3,6 +3,7 @@
 // that is not UTF-8 are refused, as libprotobuf refuses them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,19 @@ struct ScanRequest {
   std::vector<std::string_view> compatible_ids;  // each device's, in its order
 };
 
-// Fills request from body (which must outlive it); false when body is not a Drivers message.
-bool read_scan_request(std::string_view body, ScanRequest& request);
+// A scan's memory grows with the number of ids, many times the two bytes an empty id
+// takes on the wire: a request naming far more ids than any PC has is refused as soon as
+// it passes a limit, whatever the body limit allows.
+constexpr std::size_t kMaxCompatibleIdsPerDevice = 64;
+constexpr std::size_t kMaxScanIds = 200000;  // hardware ids and compatible ids together
+
+enum class ScanRead {
+  ok,
+  malformed,     // not a Drivers message
+  too_many_ids,  // past one of the limits above
+};
+
+// Fills request from body (which must outlive it).
+ScanRead read_scan_request(std::string_view body, ScanRequest& request);
 
 }  // namespace qvserver

@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <random>
 #include <regex>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "postgres_cluster.h"
 #include "postgres_db.h"
 #include "quorvane.pb.h"
+#include "scan_request.h"
 #include "scratch_folder.h"
 
 using namespace qvserver;
@@ -209,6 +211,12 @@ TEST_P(DriverServiceTest, UndecodableAndOversizedRequests) {
   for (char& c : noise) c = static_cast<char>(random());
   EXPECT_TRUE(post("/newupdates/", noise).starts_with("error"));
   EXPECT_TRUE(post("/newupdates/", std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 11)).starts_with("error"));
+  quorvane::Drivers crowded;
+  auto* device = crowded.add_driver();
+  device->set_hardware_id(kNic);
+  for (std::size_t i = 0; i <= kMaxCompatibleIdsPerDevice; ++i) device->add_compatids()->set_compatid("PCI\\CC_02");
+  EXPECT_EQ(post("/newupdates/", crowded.SerializeAsString()),
+            "error: a scan request names at most 200000 ids in all and 64 compatible ids per device\n");
 
   auto oversized = client_->Post("/newupdates/", std::string(65 * 1024, 'x'), "application/x-protobuf");
   if (oversized) {
@@ -333,6 +341,49 @@ TEST_P(DriverServiceTest, ImportWhileServingIsAnsweredByTheNextScan) {
   auto download = client_->Get(path_of(answer.driver(0).download_url()).c_str());
   ASSERT_TRUE(download);
   EXPECT_EQ(download->status, 200);
+}
+
+TEST_P(DriverServiceTest, AnImportByAnotherProcessReachesEveryScanSentAfterIt) {
+  // Scanners keep the service busy, so that scans share the catalog's version queries;
+  // every scan sent after the import command has ended must offer the imported driver.
+  auto package = write_package({kNic}, "6.0.0.0");
+  quorvane::Drivers request;
+  request.mutable_os()->set_version("10.0.0");
+  request.mutable_os()->set_architecture("amd64");
+  request.add_driver()->set_hardware_id(kNic);
+  request.mutable_driver(0)->set_driver_version("4.0.0.0");
+  const std::string body = request.SerializeAsString();
+
+  std::atomic<bool> imported{false};
+  std::atomic<int> scanning{0}, stale{0}, failed{0};
+  std::vector<std::thread> scanners;
+  for (int i = 0; i < 4; ++i) {
+    scanners.emplace_back([&] {
+      httplib::Client client("127.0.0.1", port_);
+      client.set_read_timeout(10, 0);
+      ++scanning;
+      for (int after_import = 0; after_import < 20;) {
+        bool sent_after_import = imported;
+        auto result = client.Post("/newupdates/", body, "application/x-protobuf");
+        quorvane::Drivers answer;
+        if (!result || result->status != 200 || !answer.ParseFromString(result->body) || answer.driver_size() != 1) {
+          ++failed;
+          return;
+        }
+        if (!sent_after_import) continue;
+        ++after_import;
+        if (answer.driver(0).driver_version() != "6.0.0.0") ++stale;
+      }
+    });
+  }
+  while (scanning < 4) std::this_thread::yield();
+  std::string command = std::string("'") + QV_SERVER_PROGRAM + "' import --catalog '" + location_ + "' --store '" +
+                        (folder_ / "store").string() + "' '" + package.string() + "' >/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  imported = true;
+  for (auto& scanner : scanners) scanner.join();
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(stale, 0);
 }
 
 TEST_P(DriverServiceTest, ScansDuringImportsNeverSeeHalfAPackage) {

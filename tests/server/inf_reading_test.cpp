@@ -45,6 +45,9 @@ TEST(DriverVersionOrder, ComparesNumbersNotText) {
   EXPECT_LT(*parse_driver_version("9.0.0.0"), *parse_driver_version("10.0.0.0"));
   EXPECT_LT(*parse_driver_version("1.2.3.9"), *parse_driver_version("1.2.3.10"));
   EXPECT_EQ(*parse_driver_version("1.2"), *parse_driver_version("1.2.0.0"));
+  EXPECT_EQ(parse_driver_version(" 65535.0.7.1 ")->text(), "65535.0.7.1");
+  for (const char* refused : {"", " ", "1.2.3.4.5", "1.", ".1", "1..2", "65536", "1.x", "-1"})
+    EXPECT_FALSE(parse_driver_version(refused)) << refused;
 }
 
 TEST(Decoration, Forms) {

@@ -26,7 +26,7 @@ TEST(ScanRequestReading, ReadsWhatLibprotobufWrites) {
   std::string body = message.SerializeAsString();
 
   ScanRequest request;
-  ASSERT_TRUE(read_scan_request(body, request));
+  ASSERT_EQ(read_scan_request(body, request), ScanRead::ok);
   EXPECT_EQ(request.os_name, "Windows");
   EXPECT_EQ(request.os_version, "10.0.0");
   EXPECT_EQ(request.os_architecture, "amd64");
@@ -43,9 +43,9 @@ TEST(ScanRequestReading, ReadsWhatLibprotobufWrites) {
   std::string unknown = body + std::string("\x18\x05\x21" "12345678" "\x2d" "1234" "\x33\x08\x01\x34", 20);
   quorvane::Drivers reference;
   ASSERT_TRUE(reference.ParseFromString(unknown));
-  ASSERT_TRUE(read_scan_request(unknown, request));
+  ASSERT_EQ(read_scan_request(unknown, request), ScanRead::ok);
   EXPECT_EQ(request.devices.size(), 2u);
-  EXPECT_TRUE(read_scan_request("", request));  // an empty message is a request of no devices
+  EXPECT_EQ(read_scan_request("", request), ScanRead::ok);  // an empty message is a request of no devices
   EXPECT_TRUE(request.devices.empty());
 }
 
@@ -73,7 +73,60 @@ TEST(ScanRequestReading, RefusesWhatLibprotobufRefuses) {
     quorvane::Drivers reference;
     EXPECT_FALSE(reference.ParseFromString(c.body)) << c.label << " (libprotobuf)";
     ScanRequest request;
-    EXPECT_FALSE(read_scan_request(c.body, request)) << c.label;
+    EXPECT_EQ(read_scan_request(c.body, request), ScanRead::malformed) << c.label;
+  }
+}
+
+namespace {
+
+void put_varint(std::string& out, std::size_t value) {
+  for (; value >= 0x80; value >>= 7) out += static_cast<char>((value & 0x7F) | 0x80);
+  out += static_cast<char>(value);
+}
+
+// Devices with an empty hardware id and empty compatible ids: the most ids a body of its
+// size can name, two bytes each.
+std::string tiny_ids(std::size_t devices, std::size_t compatible_per_device) {
+  std::string device;
+  for (std::size_t i = 0; i < compatible_per_device; ++i) device += std::string("\x62\x00", 2);
+  std::string body;
+  body.reserve(devices * (device.size() + 4));
+  for (std::size_t i = 0; i < devices; ++i) {
+    body += '\x0a';
+    put_varint(body, device.size());
+    body += device;
+  }
+  return body;
+}
+
+}  // namespace
+
+TEST(ScanRequestReading, RefusesMoreIdsThanTheLimitsBeforeReadingThemAll) {
+  struct Case {
+    std::size_t devices;
+    std::size_t compatible_per_device;
+    ScanRead expected;
+  };
+  constexpr std::size_t kPerDevice = kMaxCompatibleIdsPerDevice;
+  const Case cases[] = {
+      {1, kPerDevice, ScanRead::ok},
+      {1, kPerDevice + 1, ScanRead::too_many_ids},
+      {1, 4'000'000, ScanRead::too_many_ids},  // an 8 MB body of one device
+      {kMaxScanIds, 0, ScanRead::ok},
+      {kMaxScanIds + 1, 0, ScanRead::too_many_ids},
+      {kMaxScanIds / 50, 49, ScanRead::ok},
+      {kMaxScanIds / 50 + 1, 49, ScanRead::too_many_ids},
+      {100'000, kPerDevice, ScanRead::too_many_ids},  // 13 MB of ids within the default body limit
+  };
+  for (const auto& c : cases) {
+    ScanRequest request;
+    EXPECT_EQ(read_scan_request(tiny_ids(c.devices, c.compatible_per_device), request), c.expected)
+        << c.devices << " devices of " << c.compatible_per_device;
+    // What was kept before the refusal stays within the limits too.
+    EXPECT_LE(request.devices.size() + request.compatible_ids.size(), kMaxScanIds);
+    if (c.expected == ScanRead::ok) {
+      EXPECT_EQ(request.devices.size(), c.devices);
+    }
   }
 }
 
@@ -98,7 +151,7 @@ TEST(ScanRequestReading, AgreesWithLibprotobufOnDamagedRequests) {
     quorvane::Drivers reference;
     bool expected = reference.ParseFromString(body);
     ScanRequest request;
-    ASSERT_EQ(read_scan_request(body, request), expected) << "round " << round;
+    ASSERT_EQ(read_scan_request(body, request) == ScanRead::ok, expected) << "round " << round;
     if (!expected) continue;
     ASSERT_EQ(request.devices.size(), static_cast<std::size_t>(reference.driver_size())) << "round " << round;
     for (int i = 0; i < reference.driver_size(); ++i) {
