@@ -134,6 +134,7 @@ IDS_FACT_MODEL "Modelo:"
 IDS_FACT_PROCESSOR "Procesador:"
 IDS_FACT_WINDOWS "Versión de Windows:"
 IDS_SERVER_PROBLEM_TEXT "¡Vaya! Parece que hay un problema de comunicación con el servidor.\r\n\r\nCompruebe su conexión a Internet y, a continuación, haga clic en el botón Iniciar análisis de %s para volver a buscar nuevos controladores."
+IDS_DEVICE_SERVICE_FAILED_TEXT "Windows no pudo enumerar los dispositivos de este equipo: su servicio de instalación de dispositivos falló.\r\n\r\nNo se realizó ningún análisis y se conserva el último resultado. Reinicie el equipo y, a continuación, vuelva a hacer clic en el botón Iniciar análisis de %s."
 
 # Results page: title, count text (%d: outdated devices), sections, hints, the device menu and its questions (%s: the device name).
 IDS_RESULTS_TITLE " Resultados del análisis:"

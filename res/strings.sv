@@ -134,6 +134,7 @@ IDS_FACT_MODEL "Modell:"
 IDS_FACT_PROCESSOR "Processor:"
 IDS_FACT_WINDOWS "Windows-version:"
 IDS_SERVER_PROBLEM_TEXT "Hoppsan! Det verkar vara problem med kommunikationen med servern.\r\n\r\nKontrollera internetanslutningen och klicka sedan på knappen Starta genomsökning i %s för att söka efter nya drivrutiner igen."
+IDS_DEVICE_SERVICE_FAILED_TEXT "Windows kunde inte lista enheterna i den här datorn: tjänsten för enhetsinstallation misslyckades.\r\n\r\nIngen genomsökning gjordes och det senaste resultatet behålls. Starta om datorn och klicka sedan på knappen Starta genomsökning i %s igen."
 
 # Results page: title, count text (%d: outdated devices), sections, hints, the device menu and its questions (%s: the device name).
 IDS_RESULTS_TITLE " Genomsökningsresultat:"

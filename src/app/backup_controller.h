@@ -43,6 +43,7 @@ class TBackupController : public IBackupProgress, private IRestoreHost {
   void SetActiveAction(TShellAction action);
   // A backup task is running.
   bool Running() const { return FbackupTask != nullptr; }
+  TWorkerTask* BackupTask() const { return FbackupTask.get(); }
   // The window is closing: a running backup is asked to stop; after the
   // callbacks were shut down, its thread is joined.
   void StopBackupTask();

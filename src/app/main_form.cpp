@@ -13,6 +13,7 @@
 #include "res/string_ids.h"
 #include "ui/close_query.h"
 #include "ui/program_update_check.h"
+#include "ui/run_end_wait.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/message_dialog.h"
 
@@ -26,6 +27,15 @@ TLayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom};
 
 // The overview page fills its card below the card's title.
 TLayoutRect OverviewPageRect(const RECT& card, int titleBottom) { return {0, titleBottom, card.right, card.bottom}; }
+
+// Answers the messages other threads and programs sent to this thread's windows and
+// paints them; input and posted messages stay queued. Bounded: a window that never
+// validates its area cannot hold the caller.
+void AnswerSentMessagesAndPaint() {
+  MSG message;
+  for (int i = 0; i < 100 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT); ++i)
+    DispatchMessageW(&message);
+}
 
 }  // namespace
 
@@ -458,23 +468,35 @@ void TDriverAppForm::ApplyOverview() { m_overviewPage.Apply(m_overview.State());
 
 void TDriverAppForm::ShowLastScan() { m_overviewPage.SetLastScan(LastScanText(m_model.StartTime(), m_ports.strings)); }
 
-void TDriverAppForm::EndTasks() {
-  // A running scan is asked to stop and a program download cancelled; the
-  // workers are released from any wait for this thread and joined, so no
-  // notification reaches a window being destroyed.
+void TDriverAppForm::EndTasks(bool answerMessages) {
+  if (m_endingTasks) return;
+  m_endingTasks = true;
+  // Every run is asked to stop and a run waiting for the server is cut short; the
+  // dispatcher is shut down, which releases workers waiting for this thread, so no
+  // notification reaches a window being closed. Then each run is awaited in turn.
   if (FscanTask) StopScanTask();
-  m_engine.CancelExchanges();  // a run waiting for the server ends now, not at its time-out
+  m_engine.CancelExchanges();
   m_backupController.StopBackupTask();
   m_programUpdate.reset();
   m_updateController.Flow().CancelTasks();
   m_callbacks.Shutdown();
-  m_updateController.Flow().JoinTasks();
+  TUpdateFlow& flow = m_updateController.Flow();
+  AwaitRunEnds({TaskEndWait(FsoftwareUpdateTask.get()), TaskEndWait(FscanTask.get()),
+                TaskEndWait(m_backupController.BackupTask()), TaskEndWait(flow.DownloadTask()),
+                TaskEndWait(flow.InstallTask())},
+               [&] {
+                 m_engine.CancelExchanges();  // one a run began since
+                 if (answerMessages) AnswerSentMessagesAndPaint();
+               },
+               std::chrono::milliseconds(200));
+  flow.JoinTasks();
   m_backupController.EndBackupTask();
   FscanTask.reset();
   m_endedScanTask.reset();
   FsoftwareUpdateTask.reset();
   m_endedUpdateTask.reset();
   m_engine.SetMessageSink(nullptr);
+  m_endingTasks = false;
 }
 
 // The run's notifications come after it cleared the engine's stop flag: a stop
@@ -527,10 +549,10 @@ bool TDriverAppForm::OnClose() {
     m_closeAfterRestorePoint = true;
     return false;
   }
-  if (!FormCloseQuery()) return false;
+  if (m_endingTasks || !FormCloseQuery()) return false;
   // A scan that was asked to stop may still be replacing the device list: it
   // ends before the result is saved, so the saved result is never half-built.
-  EndTasks();
+  EndTasks(true);
   // FormClose: the settings and the scan result are saved.
   try {
     m_model.DumpScanResults();

@@ -105,7 +105,9 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   void ScanTaskComplete();
   void ApplyOverview();
   void ShowLastScan();
-  void EndTasks();
+  // Stops every run and waits for each; answerMessages: the window keeps answering
+  // sent messages and painting meanwhile (not while it is being destroyed).
+  void EndTasks(bool answerMessages = false);
   void StartSoftwareUpdateCheck();
   TUpdateWindowHooks UpdateHooks();
 
@@ -164,6 +166,7 @@ class TDriverAppForm : public TWindow, private IScanProgress, private IPageHost 
   TUpdateController m_updateController{m_model, m_engine, m_ports, m_callbacks.Dispatcher(), m_callbacks.Relay(),
                                        *this, UpdateHooks()};
   bool m_closeAfterRestorePoint = false;
+  bool m_endingTasks = false;  // a close waits for the runs to end
   // The running scan task, or none; a task whose completion step has run waits
   // in m_endedScanTask until its thread is joined (next scan or destruction).
   std::unique_ptr<TWorkerTask> FscanTask;

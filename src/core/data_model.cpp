@@ -18,6 +18,8 @@ TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
   m_Tasks = ConnectTaskScheduler(m_ports.scheduler, m_ports.osVersion.Version());
   m_SchedulerAvailable = m_Tasks != nullptr;
   Initialize();
+  for (const std::string& file : {SettingsFileName(), ScanResultFileName()})
+    RemoveLeftoverTemporaries(m_ports.fileSystem, file);
   BuildOsDescription();
   if (IsOsVistaAndAbove()) RemoveTask(TASK_SUFFIX_ONCE);
 }

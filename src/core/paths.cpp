@@ -1,6 +1,7 @@
 #include "core/paths.h"
 
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -9,6 +10,25 @@
 #include "core/errors.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t TEMPORARY_TAG_LENGTH = 16;
+
+// "<name>.<16 lowercase hex digits>.tmp", as WriteFileAtomically names its files.
+bool IsTemporaryOf(const std::string& entry, const std::string& name) {
+  const std::string ending = ".tmp";
+  if (entry.size() != name.size() + 1 + TEMPORARY_TAG_LENGTH + ending.size()) return false;
+  if (entry.compare(0, name.size(), name) != 0 || entry[name.size()] != '.') return false;
+  if (entry.compare(entry.size() - ending.size(), ending.size(), ending) != 0) return false;
+  for (size_t i = name.size() + 1; i < name.size() + 1 + TEMPORARY_TAG_LENGTH; ++i) {
+    const char c = entry[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 fs::path ToPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
@@ -61,4 +81,22 @@ bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std
   std::error_code ignored;
   fs::remove(ToPath(temporary), ignored);
   return false;
+}
+
+void RemoveLeftoverTemporaries(IFileSystem& fileSystem, const std::string& target) {
+  const fs::path targetPath = ToPath(target);
+  const std::string folder = FromPath(targetPath.parent_path());
+  const std::string name = FromPath(targetPath.filename());
+  if (fileSystem.IsReparsePoint(folder)) return;
+  const auto oldest = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+  std::error_code error;
+  for (fs::directory_iterator it(ToPath(folder), error), end; !error && it != end; it.increment(error)) {
+    const std::string path = FromPath(it->path());
+    if (!IsTemporaryOf(FromPath(it->path().filename()), name)) continue;
+    std::error_code ignored;
+    if (!fs::is_regular_file(it->symlink_status(ignored)) || fileSystem.IsReparsePoint(path)) continue;
+    const auto written = fs::last_write_time(it->path(), ignored);
+    if (ignored || written > oldest) continue;
+    fs::remove(it->path(), ignored);  // removes a link itself, should one replace the file meanwhile
+  }
 }

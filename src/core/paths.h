@@ -21,3 +21,9 @@ void ForceFolder(IFileSystem& fileSystem, const std::string& folder);
 // disk, and replaces the target with it; false (and the target untouched) when any
 // step fails.
 bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std::string_view bytes);
+
+// Removes the temporary files writers killed mid-write left beside target: regular files
+// named target's name, a dot, 16 lowercase hex digits and ".tmp", last written more than
+// a minute ago (a running writer's is younger). Nothing when the folder is a reparse
+// point; an entry that is one is neither removed nor followed.
+void RemoveLeftoverTemporaries(IFileSystem& fileSystem, const std::string& target);

@@ -7,6 +7,9 @@
 
 #include "devices/device_properties.h"
 
+// The scan's end when the system gave no device set at all (its message is shown).
+constexpr int32_t QV_SCAN_DEVICE_SERVICE_FAILED = 3;
+
 class TICallbackHandler {
  public:
   virtual ~TICallbackHandler() = default;
@@ -15,6 +18,7 @@ class TICallbackHandler {
   virtual void StartScanDriver() = 0;
   virtual void FinishScanDriver(const TDeviceProperties& deviceProps) = 0;
   virtual void CheckingForUpdate() = 0;
+  // 0 done, 1 the server exchange failed, 2 stopped, QV_SCAN_DEVICE_SERVICE_FAILED.
   virtual void FinishScanning(int32_t AResult) = 0;
   virtual void StartDownload(int32_t nCount) = 0;
   virtual void StartDriverDownload(const TDeviceProperties& deviceProps) = 0;

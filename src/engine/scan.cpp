@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/errors.h"
+#include "core/message_box_kinds.h"
 #include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/server_contract.h"
@@ -10,6 +12,7 @@
 #include "platform/ascii_case.h"
 #include "proto/driver_builder.h"
 #include "proto/driver_reader.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -64,10 +67,16 @@ bool TDataManager::EnumerateIntoDeviceList(const TDeviceList& oldDevices, TICall
     if (result == -1) return true;
     if (result == -3 && index == 0) {
       // No device set at all: nothing to send, and the stored result must not be
-      // replaced by an empty list. It ends as a failed scan.
+      // replaced by an empty list. It ends as a failed scan, told as the device
+      // service's failure, not the server's.
       RestoreStoredScanResult();
       m_stopped = true;
-      if (pCallbackHandler) pCallbackHandler->FinishScanning(1);
+      if (m_messageSink != nullptr) {
+        const std::string& name = m_model.GetAppName();
+        m_messageSink->QvMessageBox(name, FormatText(m_ports.strings.Load(IDS_DEVICE_SERVICE_FAILED_TEXT), name),
+                                    QV_KIND_ERROR);
+      }
+      if (pCallbackHandler) pCallbackHandler->FinishScanning(QV_SCAN_DEVICE_SERVICE_FAILED);
       return false;
     }
     if (m_stopped) {

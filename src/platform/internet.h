@@ -168,7 +168,9 @@ class IInternetPort {
   // later one does too, failing with ERROR_INTERNET_OPERATION_CANCELLED. The handles
   // stay open for their owner to close, so no thread is left using a handle value
   // that another thread closed (WinInet reuses the values), and it works where closing
-  // a handle does not end a call (Wine).
+  // a handle does not end a call (Wine). On a synchronous session the session's handles
+  // are closed, which ends a blocked call where WinInet does so (Windows, libcurl's
+  // port); later calls on them fail the same way and their owner's Close only forgets them.
   virtual void CancelSession(TInternetRaw session) = 0;
 };
 

@@ -64,6 +64,8 @@ class TUpdateFlow {
   bool Running() const { return m_running; }
   bool CreatingRestorePoint() const { return m_creatingRestorePoint; }
   bool TaskRunning() const { return FdownloadTask != nullptr || FinstallTask != nullptr; }
+  TWorkerTask* DownloadTask() const { return FdownloadTask.get(); }
+  TWorkerTask* InstallTask() const { return FinstallTask.get(); }
   // Stops the running task; with the dispatcher shut down, joins every task.
   void CancelTasks();
   void JoinTasks();

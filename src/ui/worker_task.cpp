@@ -13,9 +13,17 @@ TWorkerTask::TWorkerTask(TCallbackDispatcher& dispatcher, std::function<void()> 
           m_failure = std::string();
         }
         dispatcher.Send(completion);
+        std::lock_guard lock(m_endLock);
+        m_ended = true;
+        m_endSignal.notify_all();
       }) {}
 
 TWorkerTask::~TWorkerTask() { Join(); }
+
+bool TWorkerTask::WaitEnded(std::chrono::milliseconds limit) {
+  std::unique_lock lock(m_endLock);
+  return m_endSignal.wait_for(lock, limit, [this] { return m_ended || !m_thread.joinable(); });
+}
 
 void TWorkerTask::Join() {
   if (!m_thread.joinable()) return;

@@ -6,7 +6,10 @@
 // thread after the completion step.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -24,6 +27,9 @@ class TWorkerTask {
   // completion step ran or the dispatcher was shut down: the worker may be
   // waiting for the UI thread until then.
   void Join();
+  // Waits at most `limit` for the worker to have finished its body and its
+  // completion hand-over (run or dropped); true once it has. Join is quick after that.
+  bool WaitEnded(std::chrono::milliseconds limit);
 
   // What the body raised: its text (empty for an exception without one), or
   // nothing when it ended normally. Read in the completion step or after Join.
@@ -31,5 +37,8 @@ class TWorkerTask {
 
  private:
   std::optional<std::string> m_failure;
-  std::thread m_thread;
+  std::mutex m_endLock;
+  std::condition_variable m_endSignal;
+  bool m_ended = false;
+  std::thread m_thread;  // last: it starts once the members above exist
 };

@@ -8,6 +8,7 @@
 #include "engine/sim_engine.h"
 #include "sqlite_db.h"
 #include "proto/client_codecs.h"
+#include "core/message_box_kinds.h"
 #include "support/null_callback_handler.h"
 #include "support/one_request_server.h"
 #include "support/recording_sink.h"
@@ -231,15 +232,24 @@ TEST_F(ScanRun, AFirstScanStoppedEarlyLeavesNoPartialList) {
   EXPECT_EQ(model->StartTime(), "");
 }
 
+// The device service, not the server, failed: the scan ends with an outcome and a
+// message of its own, never the server's, and nothing is sent.
 TEST_F(ScanRun, NoDeviceSetAtAllEndsAsAFailedScanKeepingTheStoredResult) {
   AddDevice("GPU", GPU_ID, DISPLAY_CLASS);
   serverPort = server.Start();
   Scan();
   machine.devices.classDevsFail = true;
-  EXPECT_EQ(Scan(), (std::vector<std::string>{"StartScanning", "FinishScanning 1"}));
+  sink.shown.clear();
+  EXPECT_EQ(Scan(), (std::vector<std::string>{"StartScanning", "FinishScanning 3"}));
   EXPECT_TRUE(Engine().m_stopped);
   EXPECT_EQ(model->DeviceList().Count(), 1u);
   EXPECT_EQ(ScanRequests(1), 1u);
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text,
+            "Windows could not list the devices of this PC: its device installation service failed.\r\n\r\nNo "
+            "scan was made and the last scan result is kept. Please restart your computer, then click the Start Scan "
+            "button in Quorvane again.");
+  EXPECT_EQ(sink.shown[0].kind, QV_KIND_ERROR);
 }
 
 TEST_F(ScanRun, WithoutTheDeviceLibraryNothingHappens) {

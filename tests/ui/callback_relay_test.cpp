@@ -101,10 +101,11 @@ TEST_F(CallbackRelay, ScanNotificationsShowTheNameAsItWasWhenCalled) {
     seenWhenChecking = view.Lines();
     relay.FinishScanning(0);
     relay.FinishScanning(2);
+    relay.FinishScanning(QV_SCAN_DEVICE_SERVICE_FAILED);  // the engine told its own message
   });
   const std::vector<std::string> expected = {"scanning Disk", "scanning Mouse", "scanning Camera", "checking"};
   EXPECT_EQ(seenWhenChecking, expected);
-  EXPECT_EQ(view.Lines(), expected) << "results 0 and 2 show nothing";
+  EXPECT_EQ(view.Lines(), expected) << "results 0, 2 and 3 show nothing";
 }
 
 TEST_F(CallbackRelay, AFailedScanShowsTheServerProblemOnceWhileTheWorkerWaits) {

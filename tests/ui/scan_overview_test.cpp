@@ -1,5 +1,6 @@
 // The overview around a scan: the looks the scan's callbacks lead to, the outcome
-// of the completion step, and the worker task that runs the scan.
+// of the completion step, the worker task that runs the scan and the wait for the
+// runs' ends when the window closes.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 
 #include "platform/sim/builtin_strings.h"
 #include "ui/plain_loop.h"
+#include "ui/run_end_wait.h"
 #include "ui/scan_overview.h"
 #include "ui/worker_task.h"
 
@@ -158,6 +160,42 @@ TEST_F(WorkerTaskTest, WorkerWaitsForTheCompletionAndShutdownReleasesIt) {
   TWorkerTask task(dispatcher, [&] { bodyDone = true; }, [&] { completed = true; });
   while (!bodyDone) std::this_thread::sleep_for(1ms);
   dispatcher.Shutdown();
+  task.Join();
+  loop.RunPending();
+  EXPECT_FALSE(completed);
+}
+
+// Closing waits for the runs in their order, one slice at a time, and runs the UI
+// thread's pending work between the slices: a run that takes long never freezes it.
+TEST(RunEndWait, EachRunInOrderWithThePumpBetweenSlices) {
+  std::string log;
+  std::vector<std::chrono::milliseconds> slices;
+  // A run that ends at its n-th wait.
+  const auto run = [&](char name, int n) {
+    return [&, name, n, waits = 0](std::chrono::milliseconds limit) mutable {
+      log += name;
+      slices.push_back(limit);
+      return ++waits >= n;
+    };
+  };
+  AwaitRunEnds({run('u', 1), run('s', 3), TaskEndWait(nullptr), run('d', 2)}, [&] { log += '.'; }, 1s);
+  EXPECT_EQ(log, "us.s.sd.d");
+  EXPECT_EQ(slices, std::vector<std::chrono::milliseconds>(6, 1s));
+}
+
+// A worker blocked until the UI thread has done something (a run waiting for the
+// server until the window cancels it again) ends while the closing wait pumps.
+TEST_F(WorkerTaskTest, ClosingWaitPumpsUntilTheBlockedWorkerEnds) {
+  std::atomic<bool> released{false};
+  bool completed = false;
+  TWorkerTask task(dispatcher, [&] { while (!released) std::this_thread::sleep_for(1ms); },
+                   [&] { completed = true; });
+  EXPECT_FALSE(task.WaitEnded(5ms));
+  dispatcher.Shutdown();  // the window's close: no completion runs
+  int pumps = 0;
+  AwaitRunEnds({TaskEndWait(&task)}, [&] { if (++pumps == 3) released = true; }, 5ms);
+  EXPECT_GE(pumps, 3);
+  EXPECT_TRUE(task.WaitEnded(0ms));
   task.Join();
   loop.RunPending();
   EXPECT_FALSE(completed);

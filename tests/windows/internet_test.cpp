@@ -268,4 +268,76 @@ TEST_F(InternetTest, DownloadsAndRefusals) {
   EXPECT_FALSE(missing.Fetch([](uint64_t, uint64_t) {}).complete);
 }
 
+// A cancel closes a synchronous session's handles from the cancelling thread: on
+// Windows that ends the call blocked on them. Either way the owner's later calls fail
+// as cancelled without reaching WinInet, and its closes neither fail nor close again a
+// handle WinInet has since given the same value (a session opened after the cancel
+// keeps working across them).
+TEST(WinInetCancel, ASynchronousExchangeWaitingForTheServerIsCut) {
+  using namespace std::chrono;
+  for (const TNamedAnswer& c : StallingAnswers()) {
+    TWin32Internet port;
+    auto server = std::make_unique<TOneRequestServer>(c.response, true);
+    TInternetRaw session = port.OpenSession("Quorvane", INTERNET_OPEN_TYPE_PRECONFIG, "", 0);
+    ASSERT_NE(session, nullptr) << c.name;
+    TInternetRaw connection = port.Connect(session, "127.0.0.1", static_cast<uint16_t>(server->Port()),
+                                           INTERNET_SERVICE_HTTP, 0);
+    ASSERT_NE(connection, nullptr) << c.name;
+    TInternetRaw request = port.OpenRequest(connection, "POST", "/newupdates/", 0);
+    ASSERT_NE(request, nullptr) << c.name;
+    std::future<internet_contract::TWaitedCall> waiting = std::async(std::launch::async, [&] {
+      internet_contract::TWaitedCall call;
+      char buffer[64 * 1024];
+      uint32_t read = 0;
+      call.succeeded = port.SendRequest(request, "", "body", 4);
+      while (call.succeeded && (call.succeeded = port.Read(request, buffer, sizeof(buffer), read)) && read > 0) {
+      }
+      call.error = port.LastError();
+      return call;
+    });
+    const auto start = steady_clock::now();
+    while (!server->requested && steady_clock::now() - start < 10s) std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(server->requested) << c.name;
+    std::this_thread::sleep_for(300ms);  // the call is waiting now
+    port.CancelSession(session);
+    const bool ended = waiting.wait_for(5s) == std::future_status::ready;
+    if (RunsUnderWine()) {
+      // Known Wine deviation: Wine 8's WinInet does not end a synchronous call blocked
+      // on a handle that another thread closes (nor at the session's receive time-out);
+      // it returns only when the server closes the connection.
+      RecordProperty(std::string("known_wine_deviation_cancel_") + (c.response.empty() ? "send" : "read"),
+                     "the blocked call still waits 5 s after its handles were closed");
+      EXPECT_FALSE(ended) << c.name;
+    } else {
+      EXPECT_TRUE(ended) << c.name << ": the wait did not end";
+    }
+    server.reset();  // the server hangs up: a call still waiting ends now
+    const internet_contract::TWaitedCall call = waiting.get();
+    EXPECT_FALSE(call.succeeded) << c.name;
+    EXPECT_EQ(call.error, ERROR_INTERNET_OPERATION_CANCELLED) << c.name;
+
+    // A session opened now may get the closed handles' values from WinInet.
+    TOneRequestServer other(HttpAnswer("200 OK", "eleven byte", 11));
+    TInternetRaw fresh = port.OpenSession("Quorvane", INTERNET_OPEN_TYPE_PRECONFIG, "", 0);
+    ASSERT_NE(fresh, nullptr) << c.name;
+    TInternetRaw url = port.OpenUrl(fresh, other.Url(), "", 0);
+    ASSERT_NE(url, nullptr) << c.name << ": error " << port.LastError();
+
+    for (TInternetRaw handle : {request, connection, session}) {
+      port.SetLastErrorCode(internet_contract::SENTINEL_ERROR);
+      uint32_t status = 0;
+      EXPECT_FALSE(port.QueryStatusCode(handle, status)) << c.name;
+      EXPECT_EQ(port.LastError(), ERROR_INTERNET_OPERATION_CANCELLED) << c.name;
+      EXPECT_TRUE(port.Close(handle)) << c.name;
+    }
+    char text[32] = {};
+    uint32_t read = 0;
+    EXPECT_TRUE(port.Read(url, text, sizeof(text), read)) << c.name << ": error " << port.LastError();
+    EXPECT_EQ(std::string(text, read), "eleven byte") << c.name;
+    EXPECT_TRUE(port.Close(url)) << c.name;
+    EXPECT_TRUE(port.Close(fresh)) << c.name;
+    EXPECT_FALSE(port.Close(fresh)) << c.name << ": closed twice";
+  }
+}
+
 }  // namespace

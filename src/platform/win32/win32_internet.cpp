@@ -70,6 +70,45 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, void* informa
 
 }  // namespace
 
+TInternetRaw TWin32Internet::Resolve(TInternetRaw handle) {
+  std::lock_guard lock(m_lock);
+  auto found = m_handles.find(static_cast<TPortHandle*>(handle));
+  if (found == m_handles.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if ((*found)->closed) {
+    SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    return nullptr;
+  }
+  return (*found)->handle;
+}
+
+TInternetRaw TWin32Internet::Adopt(TInternetRaw raw, TInternetRaw parent, bool async) {
+  if (raw == nullptr) return nullptr;
+  auto* adopted = new TPortHandle{raw, nullptr, async, false, {}};
+  std::lock_guard lock(m_lock);
+  if (auto found = m_handles.find(static_cast<TPortHandle*>(parent)); found != m_handles.end()) {
+    TPortHandle* session = (*found)->session != nullptr ? (*found)->session : *found;
+    if (session->closed) {
+      InternetCloseHandle(raw);
+      delete adopted;
+      SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+      return nullptr;
+    }
+    adopted->session = session;
+    session->children.push_back(adopted);
+  }
+  m_handles.insert(adopted);
+  return adopted;
+}
+
+void TWin32Internet::NoteCancelled(TInternetRaw handle) {
+  std::lock_guard lock(m_lock);
+  auto found = m_handles.find(static_cast<TPortHandle*>(handle));
+  if (found != m_handles.end() && (*found)->closed) SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+}
+
 TInternetRaw TWin32Internet::OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
                                          uint32_t flags) {
   std::wstring wideAgent = Utf8ToWide(agent);
@@ -86,40 +125,59 @@ TInternetRaw TWin32Internet::OpenSession(const std::string& agent, uint32_t acce
     std::lock_guard lock(m_lock);
     m_sessions[session] = {};
   }
-  return session;
+  return Adopt(session, nullptr, (flags & INTERNET_FLAG_ASYNC) != 0);
 }
 
 bool TWin32Internet::SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) {
+  TInternetRaw raw = Resolve(handle);
+  if (raw == nullptr) return false;
   DWORD number = value;
-  return InternetSetOptionW(handle, option, &number, sizeof(number)) != FALSE;
+  return InternetSetOptionW(raw, option, &number, sizeof(number)) != FALSE;
 }
 
 bool TWin32Internet::SetOptionText(TInternetRaw handle, uint32_t option, const std::string& text) {
+  TInternetRaw raw = Resolve(handle);
+  if (raw == nullptr) return false;
   std::wstring wide = Utf8ToWide(text);
-  return InternetSetOptionW(handle, option, wide.data(), static_cast<DWORD>(wide.size())) != FALSE;
+  return InternetSetOptionW(raw, option, wide.data(), static_cast<DWORD>(wide.size())) != FALSE;
 }
 
 TInternetRaw TWin32Internet::Connect(TInternetRaw session, const std::string& server, uint16_t port,
                                      uint32_t service, uint32_t flags) {
+  TInternetRaw raw = Resolve(session);
+  if (raw == nullptr) return nullptr;
   std::wstring wideServer = Utf8ToWide(server);
-  return InternetConnectW(session, wideServer.c_str(), port, nullptr, nullptr, service, flags, 0);
+  return Adopt(InternetConnectW(raw, wideServer.c_str(), port, nullptr, nullptr, service, flags, 0), session, false);
 }
 
 TInternetRaw TWin32Internet::OpenRequest(TInternetRaw connection, const std::string& verb, const std::string& object,
                                          uint32_t flags) {
+  TInternetRaw raw = Resolve(connection);
+  if (raw == nullptr) return nullptr;
   std::wstring wideVerb = Utf8ToWide(verb);
   std::wstring wideObject = Utf8ToWide(object);
-  return HttpOpenRequestW(connection, wideVerb.c_str(), wideObject.c_str(), nullptr, nullptr, nullptr, flags, 0);
+  return Adopt(HttpOpenRequestW(raw, wideVerb.c_str(), wideObject.c_str(), nullptr, nullptr, nullptr, flags, 0),
+               connection, false);
 }
 
 bool TWin32Internet::SendRequest(TInternetRaw request, const std::string& headers, const void* data,
                                  uint32_t dataSize) {
+  TInternetRaw raw = Resolve(request);
+  if (raw == nullptr) return false;
   std::wstring wideHeaders = Utf8ToWide(headers);
-  return HttpSendRequestW(request, OrNull(wideHeaders), static_cast<DWORD>(wideHeaders.size()),
-                          const_cast<void*>(data), dataSize) != FALSE;
+  if (HttpSendRequestW(raw, OrNull(wideHeaders), static_cast<DWORD>(wideHeaders.size()), const_cast<void*>(data),
+                       dataSize))
+    return true;
+  NoteCancelled(request);
+  return false;
 }
 
-bool TWin32Internet::Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) {
+bool TWin32Internet::Read(TInternetRaw handle, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) {
+  TInternetRaw request = Resolve(handle);
+  if (request == nullptr) {
+    bytesRead = 0;
+    return false;
+  }
   TAsyncRequest* async = nullptr;
   bool cancelled = false;
   {
@@ -139,11 +197,14 @@ bool TWin32Internet::Read(TInternetRaw request, void* buffer, uint32_t bytesToRe
   DWORD read = 0;
   BOOL ok = InternetReadFile(request, buffer, bytesToRead, &read);
   bytesRead = read;
+  if (!ok) NoteCancelled(handle);
   return ok != FALSE;
 }
 
-TInternetRaw TWin32Internet::OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
+TInternetRaw TWin32Internet::OpenUrl(TInternetRaw handle, const std::string& url, const std::string& headers,
                                      uint32_t flags) {
+  TInternetRaw session = Resolve(handle);
+  if (session == nullptr) return nullptr;
   std::wstring wideUrl = Utf8ToWide(url);
   std::wstring wideHeaders = Utf8ToWide(headers);
   bool async = false;
@@ -151,9 +212,12 @@ TInternetRaw TWin32Internet::OpenUrl(TInternetRaw session, const std::string& ur
     std::lock_guard lock(m_lock);
     async = m_sessions.count(session) != 0;
   }
-  if (async) return OpenUrlAsync(session, wideUrl, wideHeaders, flags);
-  return InternetOpenUrlW(session, wideUrl.c_str(), OrNull(wideHeaders), static_cast<DWORD>(wideHeaders.size()),
-                          flags, 0);
+  if (async) return Adopt(OpenUrlAsync(session, wideUrl, wideHeaders, flags), handle, true);
+  TInternetRaw opened = Adopt(InternetOpenUrlW(session, wideUrl.c_str(), OrNull(wideHeaders),
+                                               static_cast<DWORD>(wideHeaders.size()), flags, 0),
+                              handle, false);
+  if (opened == nullptr) NoteCancelled(handle);
+  return opened;
 }
 
 TInternetRaw TWin32Internet::OpenUrlAsync(TInternetRaw session, const std::wstring& url, const std::wstring& headers,
@@ -221,7 +285,9 @@ bool TWin32Internet::ReadAsync(TAsyncRequest& request, TInternetRaw handle, void
   return true;
 }
 
-bool TWin32Internet::QueryStatusCode(TInternetRaw request, uint32_t& status) {
+bool TWin32Internet::QueryStatusCode(TInternetRaw handle, uint32_t& status) {
+  TInternetRaw request = Resolve(handle);
+  if (request == nullptr) return false;
   DWORD number = 0;
   DWORD size = sizeof(number);
   DWORD index = 0;
@@ -230,7 +296,9 @@ bool TWin32Internet::QueryStatusCode(TInternetRaw request, uint32_t& status) {
   return ok != FALSE;
 }
 
-bool TWin32Internet::QueryContentLength(TInternetRaw request, uint64_t& length) {
+bool TWin32Internet::QueryContentLength(TInternetRaw handle, uint64_t& length) {
+  TInternetRaw request = Resolve(handle);
+  if (request == nullptr) return false;
   // As text: a number query gives only 32 bits.
   wchar_t text[32] = {};
   DWORD size = sizeof(text);
@@ -247,6 +315,25 @@ bool TWin32Internet::QueryContentLength(TInternetRaw request, uint64_t& length) 
 }
 
 bool TWin32Internet::Close(TInternetRaw handle) {
+  auto* port = static_cast<TPortHandle*>(handle);
+  TInternetRaw raw = nullptr;
+  bool closed = false;
+  {
+    std::lock_guard lock(m_lock);
+    if (m_handles.erase(port) == 0) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return false;
+    }
+    raw = port->handle;
+    closed = port->closed;
+    if (port->session != nullptr) std::erase(port->session->children, port);
+    for (TPortHandle* child : port->children) child->session = nullptr;
+  }
+  delete port;
+  return closed || CloseRaw(raw);  // a cancel has closed it already
+}
+
+bool TWin32Internet::CloseRaw(TInternetRaw handle) {
   TAsyncRequest* async = nullptr;
   {
     std::lock_guard lock(m_lock);
@@ -286,9 +373,24 @@ uint32_t TWin32Internet::LastError() { return GetLastError(); }
 
 void TWin32Internet::SetLastErrorCode(uint32_t code) { SetLastError(code); }
 
-void TWin32Internet::CancelSession(TInternetRaw session) {
+void TWin32Internet::CancelSession(TInternetRaw handle) {
   std::lock_guard lock(m_lock);
-  auto found = m_sessions.find(session);
+  auto port = m_handles.find(static_cast<TPortHandle*>(handle));
+  if (port == m_handles.end() || (*port)->session != nullptr || (*port)->closed) return;
+  TPortHandle& session = **port;
+  if (!session.async) {
+    // A blocked call ends when its handle closes: the requests before their
+    // connections, the session last. Their owners' Close then only forgets them.
+    for (auto child = session.children.rbegin(); child != session.children.rend(); ++child) {
+      if ((*child)->closed) continue;
+      (*child)->closed = true;
+      InternetCloseHandle((*child)->handle);
+    }
+    session.closed = true;
+    InternetCloseHandle(session.handle);
+    return;
+  }
+  auto found = m_sessions.find(session.handle);
   if (found == m_sessions.end()) return;
   found->second.cancelled = true;
   for (TAsyncRequest* request : found->second.requests) SetEvent(request->cancelled.Get());

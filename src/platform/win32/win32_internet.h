@@ -1,12 +1,16 @@
 // Internet port over WinInet: each operation forwards to its WinInet call. A session
 // opened with INTERNET_FLAG_ASYNC runs its URL requests asynchronously, and OpenUrl and
-// Read wait for their completion or for CancelSession: closing a handle does not end a
-// synchronous call everywhere (Wine's WinInet finishes the call first).
+// Read wait for their completion or for CancelSession. CancelSession on a synchronous
+// session closes its WinInet handles from the cancelling thread, which is how WinInet
+// ends a blocked call (Wine's WinInet finishes the call first). The port hands out
+// handles of its own over WinInet's, so a handle it closed that way is never closed
+// again nor used, even when WinInet gives its value to a new handle.
 #pragma once
 
 #include <map>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "platform/internet.h"
 
@@ -37,6 +41,23 @@ class TWin32Internet : public IInternetPort {
   struct TAsyncRequest;
 
  private:
+  // A handle the port gave out, over WinInet's handle.
+  struct TPortHandle {
+    TInternetRaw handle = nullptr;
+    TPortHandle* session = nullptr;  // none for a session
+    bool async = false;              // of an asynchronous session
+    bool closed = false;             // closed by CancelSession; its owner still closes it
+    std::vector<TPortHandle*> children;  // a synchronous session's, in the order opened
+  };
+  // WinInet's handle behind a port handle, or none (the last error set) when it is not
+  // one or was closed by a cancel.
+  TInternetRaw Resolve(TInternetRaw handle);
+  // A new port handle over a WinInet handle made on session (none: a session). A child
+  // of a synchronous session cancelled meanwhile is closed at once: none is returned.
+  TInternetRaw Adopt(TInternetRaw raw, TInternetRaw session, bool async);
+  // After a failed call on a handle: a cancel that closed it meanwhile is the error.
+  void NoteCancelled(TInternetRaw handle);
+  bool CloseRaw(TInternetRaw handle);
   struct TAsyncSession {
     bool cancelled = false;
     std::set<TAsyncRequest*> requests;  // open, or being opened
@@ -51,8 +72,9 @@ class TWin32Internet : public IInternetPort {
   bool ReadAsync(TAsyncRequest& request, TInternetRaw handle, void* buffer, uint32_t bytesToRead,
                  uint32_t& bytesRead);
 
-  // Guards the two maps; WinInet's callback never takes it.
+  // Guards the maps and the port handles; WinInet's callback never takes it.
   std::mutex m_lock;
+  std::set<TPortHandle*> m_handles;
   std::map<TInternetRaw, TAsyncSession> m_sessions;
   std::map<TInternetRaw, TOpenRequest> m_requests;
 };
