@@ -42,7 +42,7 @@ template <typename TBuilder, typename TMessage>
 std::vector<uint8_t> EncodeOurs(const TMessage& message) {
   TBuilder builder;
   builder.Write(message);
-  return builder.GetBuf().GetBytes();
+  return builder.GetBuf().TakeBytes();
 }
 
 template <typename TReader, typename TMessage>

@@ -118,7 +118,7 @@ void TDriverDatamodel::DumpScanResults() {
 
   TSysInfoWriter writer;
   writer.Write(sysInfo);
-  const std::vector<uint8_t> bytes = writer.GetBuf().GetBytes();
+  const std::vector<uint8_t> bytes = writer.GetBuf().TakeBytes();
   const std::string fileName = ScanResultFileName();
   // A stored result that could not be read stays: the list in memory did not come
   // from it, and writing it would lose its ignore marks.

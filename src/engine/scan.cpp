@@ -161,7 +161,7 @@ std::vector<uint8_t> TDataManager::EncodeScanRequest(const TDriverMap& devices) 
   }
   TDriverBuilder builder;
   builder.Write(request);
-  return builder.GetBuf().GetBytes();
+  return builder.GetBuf().TakeBytes();
 }
 
 bool TDataManager::PostScanRequest(const std::vector<uint8_t>& body, std::vector<uint8_t>& answer) {

@@ -35,11 +35,11 @@ void TCVReader::Load(TClientVersion& ClientVersion) {
 
 void TStatusBuilder::Write(const TClientStatus& aClientStatus) {
   if (aClientStatus.DownloadCount() == 0) return;
-  TProtoBufOutput entry;
-  for (const TDownloadStatus& download : aClientStatus.FDownloads) {
-    entry.Clear();
-    entry.writeString(1, download.Fdriver_checksum);
-    entry.writeString(2, download.Fdriver_id);
-    FBuffer.writeMessage(1, entry);
-  }
+  WriteInTwoPasses(FBuffer, [&](auto& root) {
+    for (const TDownloadStatus& download : aClientStatus.FDownloads)
+      root.Message(1, [&](auto& entry) {
+        entry.String(1, download.Fdriver_checksum);
+        entry.String(2, download.Fdriver_id);
+      });
+  });
 }

@@ -9,16 +9,24 @@ constexpr bool IsHyphenPosition(size_t at) { return at == 9 || at == 14 || at ==
 
 }  // namespace
 
-std::string GuidToString(const TGuid& guid) {
+std::array<char, GUID_TEXT_LENGTH> GuidText(const TGuid& guid) {
   static constexpr char DIGITS[] = "0123456789ABCDEF";
-  std::string text = "{";
+  std::array<char, GUID_TEXT_LENGTH> text;
+  size_t at = 0;
+  text[at++] = '{';
   for (size_t index : GUID_TEXT_BYTE_ORDER) {
-    if (IsHyphenPosition(text.size())) text += '-';
+    if (IsHyphenPosition(at)) text[at++] = '-';
     uint8_t byte = guid[index];
-    text += DIGITS[byte >> 4];
-    text += DIGITS[byte & 15];
+    text[at++] = DIGITS[byte >> 4];
+    text[at++] = DIGITS[byte & 15];
   }
-  return text + "}";
+  text[at] = '}';
+  return text;
+}
+
+std::string GuidToString(const TGuid& guid) {
+  const std::array<char, GUID_TEXT_LENGTH> text = GuidText(guid);
+  return std::string(text.data(), text.size());
 }
 
 TGuid StringToGuid(const std::string& text) {

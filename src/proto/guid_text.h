@@ -2,11 +2,14 @@
 // wire messages carry it.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "platform/guid.h"
 
-// Upper-case hexadecimal digits, 38 characters.
+constexpr size_t GUID_TEXT_LENGTH = 38;
+// Upper-case hexadecimal digits, GUID_TEXT_LENGTH characters.
+std::array<char, GUID_TEXT_LENGTH> GuidText(const TGuid& guid);
 std::string GuidToString(const TGuid& guid);
 // Accepts the braced form in either letter case; anything else, the empty
 // text included, raises EGuidConvertError "'%s' is not a valid GUID value".

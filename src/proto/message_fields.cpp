@@ -11,15 +11,6 @@ void ReadSingleStringMessage(TProtoBufInput& in, std::string& field1) {
   });
 }
 
-void WriteOperatingSystem(TProtoBufOutput& out, TProtoBufOutput& scratch, uint32_t fieldNumber,
-                          const TOperatingSystem& os) {
-  scratch.Clear();
-  WriteStringIfNotEmpty(scratch, 1, os.Fname);
-  WriteStringIfNotEmpty(scratch, 2, os.Fversion);
-  WriteStringIfNotEmpty(scratch, 3, os.Farchitecture);
-  out.writeMessage(fieldNumber, scratch);
-}
-
 void ReadOperatingSystem(TProtoBufInput& in, TOperatingSystem& os) {
   ReadEmbedded(in, [&](uint32_t tag) {
     std::string* field = nullptr;

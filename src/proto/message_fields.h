@@ -9,6 +9,7 @@
 #include "proto/common_messages.h"
 #include "proto/pb_input.h"
 #include "proto/pb_output.h"
+#include "proto/wire_passes.h"
 
 inline void WriteStringIfNotEmpty(TProtoBufOutput& out, uint32_t fieldNumber, std::string_view value) {
   if (!value.empty()) out.writeString(fieldNumber, value);
@@ -39,7 +40,13 @@ void ReadEmbedded(TProtoBufInput& in, TReadField readField) {
 void ReadSingleStringMessage(TProtoBufInput& in, std::string& field1);
 
 // The operating system's three strings, each when not empty, as field fieldNumber.
-void WriteOperatingSystem(TProtoBufOutput& out, TProtoBufOutput& scratch, uint32_t fieldNumber,
-                          const TOperatingSystem& os);
+template <typename TPass>
+void EmitOperatingSystem(TPass& pass, uint32_t fieldNumber, const TOperatingSystem& os) {
+  pass.Message(fieldNumber, [&](auto& fields) {
+    StringIfNotEmpty(fields, 1, os.Fname);
+    StringIfNotEmpty(fields, 2, os.Fversion);
+    StringIfNotEmpty(fields, 3, os.Farchitecture);
+  });
+}
 // Reads into os field by field, so a repeated occurrence updates the same object.
 void ReadOperatingSystem(TProtoBufInput& in, TOperatingSystem& os);

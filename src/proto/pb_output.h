@@ -33,6 +33,8 @@ class TProtoBufOutput {
 
   void writeRawByte(uint8_t value) { FBuffer->Add(value); }
   void writeRawData(const void* p, size_t size) { FBuffer->Add(p, size); }
+  // Appends size contiguous bytes that the caller fills; returns where they start.
+  uint8_t* writeRawSpace(size_t size) { return FBuffer->AddContiguous(size); }
   // The 32-bit pattern as an unsigned varint: 1 to 5 bytes.
   void writeRawVarint32(uint32_t value);
   // The 64-bit pattern as an unsigned varint: 1 to 10 bytes.
@@ -59,6 +61,8 @@ class TProtoBufOutput {
   // Appends this output's bytes to another output.
   void writeTo(TProtoBufOutput& buffer) const { FBuffer->AppendTo(*buffer.FBuffer); }
   std::vector<uint8_t> GetBytes() const { return FBuffer->GetBytes(); }
+  // The bytes, leaving the output empty; no copy after a message writer's Write.
+  std::vector<uint8_t> TakeBytes() { return FBuffer->TakeBytes(); }
   void SaveToStream(std::ostream& Stream) const { FBuffer->SaveToStream(Stream); }
   void SaveToFile(const std::filesystem::path& FileName) const { FBuffer->SaveToFile(FileName); }
   const TSegmentBuffer& Buffer() const { return *FBuffer; }

@@ -13,7 +13,7 @@ namespace {
 std::unique_ptr<TSegment> NewSegment(size_t size) {
   auto segment = std::make_unique<TSegment>();
   segment->Size = size;
-  segment->Data = std::make_unique_for_overwrite<uint8_t[]>(size);
+  segment->Data.resize(size);
   return segment;
 }
 
@@ -46,36 +46,68 @@ void TSegmentBuffer::AddSegment(size_t Size) {
 
 void TSegmentBuffer::AddGrowing(const uint8_t* Source, size_t Cnt) {
   size_t free = FLast->Size - FLast->Count;
-  std::memcpy(FLast->Data.get() + FLast->Count, Source, free);
+  std::memcpy(FLast->Data.data() + FLast->Count, Source, free);
   FLast->Count += free;
   FCount += free;
   Source += free;
   Cnt -= free;
   AddSegment(2 * std::max(FLast->Size, Cnt));
-  std::memcpy(FLast->Data.get(), Source, Cnt);
+  std::memcpy(FLast->Data.data(), Source, Cnt);
   FLast->Count = Cnt;
   FCount += Cnt;
 }
 
-std::vector<uint8_t> TSegmentBuffer::GetBytes() const {
-  std::vector<uint8_t> bytes(FCount);
-  uint8_t* at = bytes.data();
-  for (const TSegment* segment = FFirst.get(); segment; segment = segment->Next.get()) {
-    if (segment->Count == 0) continue;
-    std::memcpy(at, segment->Data.get(), segment->Count);
-    at += segment->Count;
+uint8_t* TSegmentBuffer::AddContiguous(size_t Cnt) {
+  if (FLast->Size - FLast->Count < Cnt) {
+    if (FCount == 0) {
+      FFirst = NewSegment(Cnt);
+      FLast = FFirst.get();
+      FCapacity += Cnt;
+    } else {
+      // Every segment before the last stays full: the closed one's unused tail
+      // no longer counts as its size and is never read.
+      const size_t size = FLast->Size;
+      FLast->Size = FLast->Count;
+      AddSegment(std::max(2 * size, Cnt));
+    }
   }
+  uint8_t* at = FLast->Data.data() + FLast->Count;
+  FLast->Count += Cnt;
+  FCount += Cnt;
+  return at;
+}
+
+std::vector<uint8_t> TSegmentBuffer::GetBytes() const {
+  // Filled by appending after one reservation: no zero-fill before the copy.
+  std::vector<uint8_t> bytes;
+  bytes.reserve(FCount);
+  for (const TSegment* segment = FFirst.get(); segment; segment = segment->Next.get())
+    bytes.insert(bytes.end(), segment->Data.data(), segment->Data.data() + segment->Count);
+  return bytes;
+}
+
+std::vector<uint8_t> TSegmentBuffer::TakeBytes() {
+  std::vector<uint8_t> bytes;
+  if (FFirst.get() == FLast) {
+    FLast->Data.resize(FLast->Count);  // shrinking keeps the block: no copy
+    bytes = std::move(FLast->Data);
+  } else {
+    bytes = GetBytes();
+  }
+  FFirst = NewSegment(FIRST_SEGMENT_SIZE);
+  FLast = FFirst.get();
+  FCount = 0;
   return bytes;
 }
 
 void TSegmentBuffer::AppendTo(TSegmentBuffer& target) const {
   for (const TSegment* segment = FFirst.get(); segment; segment = segment->Next.get())
-    target.Add(segment->Data.get(), segment->Count);
+    target.Add(segment->Data.data(), segment->Count);
 }
 
 void TSegmentBuffer::SaveToStream(std::ostream& Stream) const {
   for (const TSegment* segment = FFirst.get(); segment; segment = segment->Next.get()) {
-    Stream.write(reinterpret_cast<const char*>(segment->Data.get()),
+    Stream.write(reinterpret_cast<const char*>(segment->Data.data()),
                  static_cast<std::streamsize>(segment->Count));
     if (!Stream) throw EStreamError("Stream write error");
   }

@@ -14,7 +14,7 @@ struct TSegment {
   std::unique_ptr<TSegment> Next;
   size_t Size = 0;
   size_t Count = 0;
-  std::unique_ptr<uint8_t[]> Data;
+  std::vector<uint8_t> Data;  // zero-filled when allocated; at least Size bytes
 };
 
 class TSegmentBuffer {
@@ -33,7 +33,7 @@ class TSegmentBuffer {
 
   void Add(const void* Source, size_t Cnt) {
     if (FLast->Size - FLast->Count >= Cnt) {
-      if (Cnt != 0) std::memcpy(FLast->Data.get() + FLast->Count, Source, Cnt);
+      if (Cnt != 0) std::memcpy(FLast->Data.data() + FLast->Count, Source, Cnt);
       FLast->Count += Cnt;
       FCount += Cnt;
     } else {
@@ -42,10 +42,18 @@ class TSegmentBuffer {
   }
   void Add(const std::vector<uint8_t>& Value) { Add(Value.data(), Value.size()); }
   void Add(uint8_t Value) { Add(&Value, 1); }
+  // Appends Cnt bytes for the caller to fill and returns where they start; they are
+  // contiguous, so an encoder that knows its length writes it in one place. An empty
+  // buffer swaps its segment for one that fits when its own is too small; otherwise
+  // the last segment is closed at its used bytes and a new one is added.
+  uint8_t* AddContiguous(size_t Cnt);
 
   size_t GetCount() const { return FCount; }
   size_t GetCapacity() const { return FCapacity; }
   std::vector<uint8_t> GetBytes() const;
+  // The bytes, leaving the buffer as a new one. Bytes in a single segment (as a
+  // two-pass encoder writes them) are handed over without a copy.
+  std::vector<uint8_t> TakeBytes();
   // Appends every byte of this buffer to another one.
   void AppendTo(TSegmentBuffer& target) const;
 

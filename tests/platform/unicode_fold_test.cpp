@@ -19,6 +19,10 @@ TEST(UnicodeFold, CompareIgnoresCaseBeyondAscii) {
       {"a", "B", -1},
       {"b", "A", 1},
       {"abc", "ab", 1},
+      {"AB", "abc", -1},
+      {"\xC3\xA9", "Z", 1},  // by folded code point: U+00E9 after z
+      {"\xC3\x89t", "\xC3\xA9T", 0},
+      {"\xC3", "\xC3\x89", -1},  // the lone byte folds as U+00C3 to U+00E3, before U+00E9
       {"", "", 0},
       {"\xFF\xFE", "\xFF\xFE", 0},  // malformed bytes compare as themselves
       {"\xC3", "\xC3", 0},

@@ -199,6 +199,60 @@ TEST(Interop, SysInfoBothWays) {
   }
 }
 
+// Where every text is filled and every integer is above zero, libprotobuf writes the
+// same fields in the same order, so the bytes must be equal. The lengths step across
+// the varint boundaries of 128 and 16384 for the texts, the compatible and hardware
+// id entries, the records and the root lists.
+TEST(Interop, SameBytesAcrossLengthBoundaries) {
+  struct Range {
+    size_t from, to;
+  };
+  const Range ranges[] = {{1, 4}, {100, 140}, {16330, 16400}};
+  for (const Range& range : ranges) {
+    for (size_t length = range.from; length <= range.to; ++length) {
+      const std::string text(length, 'x');
+      TDrivers drivers;
+      drivers.SetOS("Windows", "10.0.0", text);
+      TDeviceDriver& driver = drivers.AddDriver({});
+      for (const TDriverString& field : kDriverStrings) driver.*field.ours = "v";
+      driver.Fhardware_id = text;
+      driver.AddCompatid(text);
+      driver.AddCompatid("PCI\\CC_0604");
+      TDriverBuilder builder;
+      builder.Write(drivers);
+      const std::vector<uint8_t> ours = builder.GetBuf().TakeBytes();
+      quorvane::Drivers theirDrivers;
+      ASSERT_TRUE(theirDrivers.ParseFromArray(ours.data(), static_cast<int>(ours.size())));
+      const std::string theirs = theirDrivers.SerializeAsString();
+      EXPECT_EQ(std::string(ours.begin(), ours.end()), theirs) << "driver record, text of " << length;
+
+      TSysInfo info;
+      info.SetOS("Windows", "10.0.0", "amd64");
+      info.FstartTime = text;
+      info.FendTime = "end";
+      info.Fdevice_count = static_cast<int32_t>(length);
+      TDevProp device;
+      for (const TDevPropString& field : kDevPropStrings) device.*field.ours = "v";
+      device.Fstr_name = text;
+      device.Fdevice_imageid = static_cast<int32_t>(length);
+      device.Fdevice_ignore = 1;
+      device.Fguid = {0x72, 0xE9, 0x36, 0x4D};
+      device.Fstatus_code = 0xFFFFFFFF;
+      device.AddCompatid(text);
+      device.AddHardwareid("PCI\\VEN_8086");
+      device.AddHardwareid(text);
+      info.AddDevice(std::move(device));
+      TSysInfoWriter writer;
+      writer.Write(info);
+      const std::vector<uint8_t> stored = writer.GetBuf().TakeBytes();
+      quorvane::SysInfo theirInfo;
+      ASSERT_TRUE(theirInfo.ParseFromArray(stored.data(), static_cast<int>(stored.size())));
+      EXPECT_EQ(std::string(stored.begin(), stored.end()), theirInfo.SerializeAsString())
+          << "device record, text of " << length;
+    }
+  }
+}
+
 TEST(Interop, VersionAndStatus) {
   TRandomValues random;
   for (int round = 0; round < 50; ++round) {

@@ -51,7 +51,13 @@ std::u32string FoldCase(const std::string& utf8) {
 }
 
 int CompareFolded(const std::string& a, const std::string& b) {
-  std::u32string fa = FoldCase(a), fb = FoldCase(b);
-  int result = fa.compare(fb);
-  return result < 0 ? -1 : result > 0 ? 1 : 0;
+  // Code point by code point, as comparing the two folded texts would, without building them.
+  size_t i = 0, k = 0;
+  while (i < a.size() && k < b.size()) {
+    const char32_t ca = FoldCodePoint(NextCodePoint(a, i));
+    const char32_t cb = FoldCodePoint(NextCodePoint(b, k));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  return k < b.size() ? -1 : 0;
 }
