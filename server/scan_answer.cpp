@@ -2,7 +2,6 @@
 #include "scan_answer.h"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <functional>
@@ -11,6 +10,7 @@
 
 #include "ascii_text.h"
 #include "os_target.h"
+#include "seen_ids.h"
 
 namespace qvserver {
 
@@ -51,7 +51,7 @@ class RequestKeys {
     std::uint64_t hash = 0;
   };
 
-  RequestKeys(const MatchIndex& index, const ScanRequest& request) {
+  RequestKeys(const MatchIndex& index, const ScanRequest& request) : judged_(request.devices.size()) {
     std::size_t total = 0;
     for (const auto& device : request.devices) total += device.hardware_id.size();
     for (auto id : request.compatible_ids) total += id.size();
@@ -62,23 +62,13 @@ class RequestKeys {
       for (std::uint32_t i = 0; i < device.compatible_count; ++i)
         add(index, request.compatible_ids[device.first_compatible + i]);
     }
-    judged_.resize(std::bit_ceil(request.devices.size() * 2 + 2));
   }
 
   // The keys in request order: per device its hardware id, then its compatible ids.
   const Key& operator[](std::size_t at) const { return keys_[at]; }
 
   // True the first time a hardware id is seen in the request.
-  bool first_sight(const Key& key) {
-    const std::size_t mask = judged_.size() - 1;
-    for (std::size_t at = key.hash & mask;; at = (at + 1) & mask) {
-      if (judged_[at].data() == nullptr) {
-        judged_[at] = key.text;
-        return true;
-      }
-      if (judged_[at] == key.text) return false;
-    }
-  }
+  bool first_sight(const Key& key) { return judged_.first_sight(key.text, key.hash); }
 
  private:
   void add(const MatchIndex& index, std::string_view id) {
@@ -96,7 +86,7 @@ class RequestKeys {
 
   std::string text_;
   std::vector<Key> keys_;
-  std::vector<std::string_view> judged_;  // open-addressed; a null view is an empty slot
+  SeenIds judged_;
 };
 
 // The best-ranked driver for the device's ids in order (hardware id, then compatible ids):
