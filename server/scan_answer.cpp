@@ -167,6 +167,7 @@ std::string answer_scan(const MatchIndex& index, const ScanRequest& request, con
   RequestKeys keys(index, request);
   std::vector<const DriverOffer*> found;
   std::array<char, 24> size_kb, package_id;
+  std::string link_text;
   std::size_t next_key = 0;
   for (const auto& device : request.devices) {
     std::size_t first = next_key;
@@ -175,13 +176,14 @@ std::string answer_scan(const MatchIndex& index, const ScanRequest& request, con
     if (key.text.empty() || !keys.first_sight(key)) continue;
     const DriverOffer* best = best_driver(index, keys, first, device, *architecture, os_version, found);
     if (!best || !is_newer(*best, device.driver_version, device.driver_date)) continue;
+    link(*best, link_text);
     // DeviceDriver's fields in number order, as libprotobuf writes them.
     put_message(answer, 1,
                 {{1, device.hardware_id},
                  {2, best->date},
                  {3, best->version.text()},
                  {4, best->inf_path},
-                 {6, link(*best)},
+                 {6, link_text},
                  {8, device.device_name},
                  {9, best->class_name},
                  {10, decimal(best->size_kb, size_kb)},
