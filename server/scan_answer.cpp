@@ -93,7 +93,7 @@ class RequestKeys {
 // the drivers of the first id that has any, the newest of them. first is the device's
 // hardware id among keys.
 const DriverOffer* best_driver(const MatchIndex& index, const RequestKeys& keys, std::size_t first,
-                               const ScanDevice& device, const std::string& architecture, int os_version,
+                               const ScanDevice& device, std::uint32_t architecture, int os_version,
                                std::vector<const DriverOffer*>& found) {
   found.clear();
   for (std::uint32_t i = 0; found.empty() && i <= device.compatible_count; ++i) {
@@ -160,8 +160,9 @@ bool is_newer(const DriverOffer& offer, std::string_view installed_version, std:
 
 std::string answer_scan(const MatchIndex& index, const ScanRequest& request, const DownloadLinkMaker& link) {
   std::string answer;
-  auto architecture = request_architecture(request.os_architecture);
-  if (!architecture) return answer;
+  auto architecture_name = request_architecture(request.os_architecture);
+  if (!architecture_name) return answer;
+  const std::uint32_t architecture = index.architecture_code(*architecture_name);
   int os_version = request_os_version(request.os_version);
 
   RequestKeys keys(index, request);
@@ -174,7 +175,7 @@ std::string answer_scan(const MatchIndex& index, const ScanRequest& request, con
     next_key += 1 + device.compatible_count;
     const auto& key = keys[first];
     if (key.text.empty() || !keys.first_sight(key)) continue;
-    const DriverOffer* best = best_driver(index, keys, first, device, *architecture, os_version, found);
+    const DriverOffer* best = best_driver(index, keys, first, device, architecture, os_version, found);
     if (!best || !is_newer(*best, device.driver_version, device.driver_date)) continue;
     link(*best, link_text);
     // DeviceDriver's fields in number order, as libprotobuf writes them.
