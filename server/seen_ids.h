@@ -17,7 +17,8 @@ class SeenIds {
   // Sized for up to expected ids; more are still handled, in the overflow set.
   explicit SeenIds(std::size_t expected);
 
-  // True the first time text is seen. The views must outlive the set.
+  // True the first time text is seen. The views must outlive the set; a default-made
+  // (null) view marks an empty slot, so it is not an id.
   bool first_sight(std::string_view text, std::uint64_t hash);
 
   // Table slots looked at so far: at most kMaxProbes per call.
