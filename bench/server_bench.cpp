@@ -166,8 +166,9 @@ void print_steps(qvserver::Catalog& catalog, const std::string& body) {
     qvserver::ScanRequest scan;
     qvserver::read_scan_request(body, scan);
     double decoded = thread_micros();
-    std::string answer = qvserver::answer_scan(*index, scan, [&](const qvserver::DriverOffer& offer) {
-      return "http://127.0.0.1:8080" + links.link(offer.package_id, offer.file_name, 1000 + n / 100);
+    std::string answer = qvserver::answer_scan(*index, scan, [&](const qvserver::DriverOffer& offer, std::string& link) {
+      link = "http://127.0.0.1:8080";
+      links.append_link(offer.package_id, offer.file_name, 1000 + n / 100, link);
     });
     double end = thread_micros();
     decode += decoded - start;

@@ -159,8 +159,9 @@ void DriverService::install(httplib::Server& server) {
       base = options_.link_scheme + "://" + (is_plain_host(host) ? host : options_.fallback_host);
     }
     std::int64_t signed_at = now();
-    response.body = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer) {
-      return base + links_.link(offer.package_id, offer.file_name, signed_at);
+    response.body = answer_scan(*index_.current(), scan, [&](const DriverOffer& offer, std::string& link) {
+      link = base;
+      links_.append_link(offer.package_id, offer.file_name, signed_at, link);
     });
     response.set_header("Content-Type", kProtobufType);  // as set_content, without copying the answer
   });

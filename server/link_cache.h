@@ -19,6 +19,9 @@ class LinkCache {
 
   // Path and query of the package's link made at now (unix seconds).
   std::string link(std::int64_t package_id, const std::string& file_name, std::int64_t now);
+  // The same appended to out: a kept link is copied under the lock, with no allocation
+  // once out has room.
+  void append_link(std::int64_t package_id, const std::string& file_name, std::int64_t now, std::string& out);
 
  private:
   struct Kept {

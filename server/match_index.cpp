@@ -1,8 +1,10 @@
 // The in-memory match index of the catalog.
 #include "match_index.h"
 
+#include <algorithm>
 #include <bit>
 #include <functional>
+#include <limits>
 #include <unordered_map>
 
 namespace qvserver {
@@ -18,6 +20,12 @@ std::uint64_t MatchIndex::hash(std::string_view key) { return std::hash<std::str
 
 void MatchIndex::prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
 
+std::uint32_t MatchIndex::architecture_code(std::string_view architecture) const {
+  auto found = std::find(architectures_.begin(), architectures_.end(), architecture);
+  return found == architectures_.end() ? std::numeric_limits<std::uint32_t>::max()
+                                       : static_cast<std::uint32_t>(found - architectures_.begin());
+}
+
 std::shared_ptr<const MatchIndex> MatchIndex::load(Catalog& catalog) {
   auto index = std::make_shared<MatchIndex>();
   std::unordered_map<std::int64_t, std::uint32_t> position;  // catalog driver id → drivers_
@@ -30,7 +38,11 @@ std::shared_ptr<const MatchIndex> MatchIndex::load(Catalog& catalog) {
       [&](std::int64_t driver_id, const InfTarget& target) {
         auto driver = position.find(driver_id);
         if (driver == position.end()) return;  // a target without its driver serves nothing
-        by_key[target.hardware_id].push_back(Target{driver->second, target.os_min, target.os_max, target.architecture});
+        auto code = std::find(index->architectures_.begin(), index->architectures_.end(), target.architecture);
+        if (code == index->architectures_.end()) code = index->architectures_.insert(code, target.architecture);
+        by_key[target.hardware_id].push_back(Target{driver->second,
+                                                    static_cast<std::uint32_t>(code - index->architectures_.begin()),
+                                                    target.os_min, target.os_max});
       });
 
   index->slots_.resize(std::bit_ceil(std::max<std::size_t>(16, by_key.size() * 2)));
@@ -61,7 +73,7 @@ const MatchIndex::Key* MatchIndex::key_of(std::string_view key, std::uint64_t ha
   }
 }
 
-void MatchIndex::find(std::string_view key, std::uint64_t hash, std::string_view architecture, int os_version,
+void MatchIndex::find(std::string_view key, std::uint64_t hash, std::uint32_t architecture, int os_version,
                       std::vector<const DriverOffer*>& found) const {
   const Key* entry = key_of(key, hash);
   if (!entry) return;

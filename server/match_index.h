@@ -25,9 +25,12 @@ class MatchIndex {
   // Starts loading the table entry of a hash into the processor's cache, so that a scan
   // asking for hundreds of ids waits for memory once rather than once per id.
   void prefetch(std::uint64_t hash) const;
+  // The index's code for an architecture name, looked up once per scan; a name no target
+  // serves gets a code that matches nothing.
+  std::uint32_t architecture_code(std::string_view architecture) const;
   // Appends the drivers serving key (already lower-cased, with its hash) on the
-  // architecture and OS version.
-  void find(std::string_view key, std::uint64_t hash, std::string_view architecture, int os_version,
+  // architecture (its code) and OS version.
+  void find(std::string_view key, std::uint64_t hash, std::uint32_t architecture, int os_version,
             std::vector<const DriverOffer*>& found) const;
 
   std::int64_t version() const { return version_; }
@@ -36,11 +39,12 @@ class MatchIndex {
   std::size_t target_count() const { return targets_.size(); }
 
  private:
+  // Small, so that a key's targets share few cache lines.
   struct Target {
-    std::uint32_t driver = 0;  // index into drivers_
+    std::uint32_t driver = 0;        // index into drivers_
+    std::uint32_t architecture = 0;  // index into architectures_
     int os_min = 0;
     int os_max = 0;
-    std::string architecture;
   };
   // One hardware id: its text in key_text_ and its targets, consecutive in targets_.
   struct Key {
@@ -62,6 +66,7 @@ class MatchIndex {
   std::chrono::steady_clock::time_point loaded_at_;
   std::vector<DriverOffer> drivers_;
   std::vector<Target> targets_;
+  std::vector<std::string> architectures_;  // the few distinct names the targets use
   std::vector<Key> keys_;
   std::string key_text_;
   std::vector<Slot> slots_;  // a power of two long, at most half full

@@ -2,7 +2,6 @@
 #include "scan_answer.h"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <functional>
@@ -11,6 +10,7 @@
 
 #include "ascii_text.h"
 #include "os_target.h"
+#include "seen_ids.h"
 
 namespace qvserver {
 
@@ -51,7 +51,7 @@ class RequestKeys {
     std::uint64_t hash = 0;
   };
 
-  RequestKeys(const MatchIndex& index, const ScanRequest& request) {
+  RequestKeys(const MatchIndex& index, const ScanRequest& request) : judged_(request.devices.size()) {
     std::size_t total = 0;
     for (const auto& device : request.devices) total += device.hardware_id.size();
     for (auto id : request.compatible_ids) total += id.size();
@@ -62,23 +62,13 @@ class RequestKeys {
       for (std::uint32_t i = 0; i < device.compatible_count; ++i)
         add(index, request.compatible_ids[device.first_compatible + i]);
     }
-    judged_.resize(std::bit_ceil(request.devices.size() * 2 + 2));
   }
 
   // The keys in request order: per device its hardware id, then its compatible ids.
   const Key& operator[](std::size_t at) const { return keys_[at]; }
 
   // True the first time a hardware id is seen in the request.
-  bool first_sight(const Key& key) {
-    const std::size_t mask = judged_.size() - 1;
-    for (std::size_t at = key.hash & mask;; at = (at + 1) & mask) {
-      if (judged_[at].data() == nullptr) {
-        judged_[at] = key.text;
-        return true;
-      }
-      if (judged_[at] == key.text) return false;
-    }
-  }
+  bool first_sight(const Key& key) { return judged_.first_sight(key.text, key.hash); }
 
  private:
   void add(const MatchIndex& index, std::string_view id) {
@@ -96,14 +86,14 @@ class RequestKeys {
 
   std::string text_;
   std::vector<Key> keys_;
-  std::vector<std::string_view> judged_;  // open-addressed; a null view is an empty slot
+  SeenIds judged_;
 };
 
 // The best-ranked driver for the device's ids in order (hardware id, then compatible ids):
 // the drivers of the first id that has any, the newest of them. first is the device's
 // hardware id among keys.
 const DriverOffer* best_driver(const MatchIndex& index, const RequestKeys& keys, std::size_t first,
-                               const ScanDevice& device, const std::string& architecture, int os_version,
+                               const ScanDevice& device, std::uint32_t architecture, int os_version,
                                std::vector<const DriverOffer*>& found) {
   found.clear();
   for (std::uint32_t i = 0; found.empty() && i <= device.compatible_count; ++i) {
@@ -170,28 +160,31 @@ bool is_newer(const DriverOffer& offer, std::string_view installed_version, std:
 
 std::string answer_scan(const MatchIndex& index, const ScanRequest& request, const DownloadLinkMaker& link) {
   std::string answer;
-  auto architecture = request_architecture(request.os_architecture);
-  if (!architecture) return answer;
+  auto architecture_name = request_architecture(request.os_architecture);
+  if (!architecture_name) return answer;
+  const std::uint32_t architecture = index.architecture_code(*architecture_name);
   int os_version = request_os_version(request.os_version);
 
   RequestKeys keys(index, request);
   std::vector<const DriverOffer*> found;
   std::array<char, 24> size_kb, package_id;
+  std::string link_text;
   std::size_t next_key = 0;
   for (const auto& device : request.devices) {
     std::size_t first = next_key;
     next_key += 1 + device.compatible_count;
     const auto& key = keys[first];
     if (key.text.empty() || !keys.first_sight(key)) continue;
-    const DriverOffer* best = best_driver(index, keys, first, device, *architecture, os_version, found);
+    const DriverOffer* best = best_driver(index, keys, first, device, architecture, os_version, found);
     if (!best || !is_newer(*best, device.driver_version, device.driver_date)) continue;
+    link(*best, link_text);
     // DeviceDriver's fields in number order, as libprotobuf writes them.
     put_message(answer, 1,
                 {{1, device.hardware_id},
                  {2, best->date},
                  {3, best->version.text()},
                  {4, best->inf_path},
-                 {6, link(*best)},
+                 {6, link_text},
                  {8, device.device_name},
                  {9, best->class_name},
                  {10, decimal(best->size_kb, size_kb)},

@@ -12,8 +12,9 @@
 
 namespace qvserver {
 
-// Builds the download address of a package for the answer.
-using DownloadLinkMaker = std::function<std::string(const DriverOffer&)>;
+// Writes the download address of a package for the answer into link, replacing what it
+// held; answer_scan passes the same string for every entry, so its storage is reused.
+using DownloadLinkMaker = std::function<void(const DriverOffer&, std::string& link)>;
 
 // True when the offer is newer than the installed driver: four numbers compared, the
 // date ("yyyy-MM-dd") breaking ties. An unreadable installed version counts as 0.0.0.0.

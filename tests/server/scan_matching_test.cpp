@@ -52,8 +52,8 @@ class ScanMatching : public ::testing::Test {
   }
 
   quorvane::Drivers answer(const quorvane::Drivers& r) {
-    return answer_scan(*MatchIndex::load(fixture_.catalog()), r, [](const DriverOffer& offer) {
-      return "http://h/files/" + std::to_string(offer.package_id) + "_" + offer.file_name;
+    return answer_scan(*MatchIndex::load(fixture_.catalog()), r, [](const DriverOffer& offer, std::string& link) {
+      link = "http://h/files/" + std::to_string(offer.package_id) + "_" + offer.file_name;
     });
   }
 
@@ -155,7 +155,7 @@ class Ranking : public ::testing::Test {
       d->set_driver_date(device.installed_date);
       for (auto id : device.compatible_ids) d->add_compatids()->set_compatid(id);
     }
-    return answer_scan(*MatchIndex::load(fixture_.catalog()), r, [](const DriverOffer&) { return "http://h/f"; });
+    return answer_scan(*MatchIndex::load(fixture_.catalog()), r, [](const DriverOffer&, std::string& link) { link = "http://h/f"; });
   }
 
   CatalogFixture fixture_;
@@ -220,7 +220,7 @@ TEST_F(Ranking, HostileRequestsAreBoundedAndClear) {
   many.mutable_os()->set_architecture("amd64");
   for (int i = 0; i < 100000; ++i) many.add_driver()->set_hardware_id(i % 2 ? kExact : "PCI\\VEN_0&DEV_" + std::to_string(i));
   auto index = MatchIndex::load(fixture_.catalog());
-  auto link = [](const DriverOffer&) { return std::string("l"); };
+  auto link = [](const DriverOffer&, std::string& text) { text = "l"; };
   EXPECT_EQ(answer_scan(*index, many, link).driver_size(), 1);
 
   for (const char* architecture : {"", "sparc", "amd128"}) {

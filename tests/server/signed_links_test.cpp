@@ -70,7 +70,12 @@ TEST(SignedLinks, KeptLinksAreTheSignersOfThatSecond) {
   // Repeated within a second, then a later second, then another name under the same id.
   const Step steps[] = {{42, "a.zip", 1000}, {42, "a.zip", 1000}, {43, "b.zip", 1000},
                         {42, "a.zip", 1001}, {42, "c.zip", 1001}, {42, "a.zip", 1000}};
-  for (const auto& step : steps)
-    EXPECT_EQ(cache.link(step.package, step.name, step.now), signer.make(step.package, step.name, step.now))
+  for (const auto& step : steps) {
+    std::string expected = signer.make(step.package, step.name, step.now);
+    std::string after_base = "http://h";  // appended after what the text held, made or kept
+    cache.append_link(step.package, step.name, step.now, after_base);
+    EXPECT_EQ(after_base, "http://h" + expected) << step.package << " " << step.name << " " << step.now;
+    EXPECT_EQ(cache.link(step.package, step.name, step.now), expected)
         << step.package << " " << step.name << " " << step.now;
+  }
 }
