@@ -130,8 +130,8 @@ TEST(ScanRequestReading, RefusesMoreIdsThanTheLimitsBeforeReadingThemAll) {
   }
 }
 
-// Seeded random damage to a real request: the reader takes what libprotobuf takes and
-// reads the same devices from it.
+// A real request damaged at seeded random places: the reader accepts exactly what
+// libprotobuf accepts, and reads the same devices from it.
 TEST(ScanRequestReading, AgreesWithLibprotobufOnDamagedRequests) {
   quorvane::Drivers message;
   message.mutable_os()->set_version("10.0.0");
