@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <unordered_map>
+
+#include "catalog_error.h"
 
 namespace qvserver {
 
@@ -27,6 +30,12 @@ std::uint32_t MatchIndex::architecture_code(std::string_view architecture) const
 }
 
 std::shared_ptr<const MatchIndex> MatchIndex::load(Catalog& catalog) {
+  struct Target {
+    std::uint32_t driver;        // into drivers_
+    std::uint32_t architecture;  // into architectures_
+    int os_min;
+    int os_max;
+  };
   auto index = std::make_shared<MatchIndex>();
   std::unordered_map<std::int64_t, std::uint32_t> position;  // catalog driver id → drivers_
   std::unordered_map<std::string, std::vector<Target>> by_key;
@@ -47,40 +56,83 @@ std::shared_ptr<const MatchIndex> MatchIndex::load(Catalog& catalog) {
 
   index->slots_.resize(std::bit_ceil(std::max<std::size_t>(16, by_key.size() * 2)));
   const std::size_t mask = index->slots_.size() - 1;
+  auto& entries = index->entries_;
   for (auto& [key, targets] : by_key) {
+    const std::size_t entry = entries.size();
+    entries.push_back(static_cast<std::uint32_t>(key.size()));
+    entries.push_back(static_cast<std::uint32_t>(targets.size()));
+    for (const Target& target : targets) {
+      entries.insert(entries.end(), {target.driver, target.architecture, static_cast<std::uint32_t>(target.os_min),
+                                     static_cast<std::uint32_t>(target.os_max)});
+    }
+    const std::size_t text_at = entries.size();
+    entries.resize(text_at + (key.size() + 3) / 4);
+    std::memcpy(entries.data() + text_at, key.data(), key.size());
+    if (entries.size() >= std::numeric_limits<std::uint32_t>::max())
+      throw CatalogError("the catalog's hardware ids do not fit in one match index");
+    index->target_count_ += targets.size();
+
     std::uint64_t hash = MatchIndex::hash(key);
     std::size_t at = hash & mask;
-    while (index->slots_[at].key != 0) at = (at + 1) & mask;
-    index->keys_.push_back(Key{static_cast<std::uint32_t>(index->key_text_.size()), static_cast<std::uint32_t>(key.size()),
-                               static_cast<std::uint32_t>(index->targets_.size()),
-                               static_cast<std::uint32_t>(targets.size())});
-    index->slots_[at] = Slot{tag_of(hash), static_cast<std::uint32_t>(index->keys_.size())};
-    index->key_text_ += key;
-    for (auto& target : targets) index->targets_.push_back(std::move(target));
+    while (index->slots_[at].entry != 0) at = (at + 1) & mask;
+    index->slots_[at] = Slot{tag_of(hash), static_cast<std::uint32_t>(entry + 1)};
   }
   index->loaded_at_ = std::chrono::steady_clock::now();
   return index;
 }
 
-const MatchIndex::Key* MatchIndex::key_of(std::string_view key, std::uint64_t hash) const {
+std::string_view MatchIndex::entry_text(std::uint32_t entry) const {
+  const std::uint32_t* words = entries_.data() + (entry - 1);
+  const auto* text = reinterpret_cast<const char*>(words + 2 + words[1] * kTargetWords);
+  return {text, words[0]};
+}
+
+std::uint32_t MatchIndex::probe(std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.key == 0) return nullptr;
+    if (slot.entry == 0) return 0;
     if (slot.tag != tag_of(hash)) continue;
-    const Key& found = keys_[slot.key - 1];
-    if (std::string_view(key_text_).substr(found.text_offset, found.text_size) == key) return &found;
+    __builtin_prefetch(entries_.data() + (slot.entry - 1));
+    return slot.entry;
   }
 }
 
-void MatchIndex::find(std::string_view key, std::uint64_t hash, std::uint32_t architecture, int os_version,
-                      std::vector<const DriverOffer*>& found) const {
-  const Key* entry = key_of(key, hash);
-  if (!entry) return;
-  for (std::uint32_t i = entry->first; i < entry->first + entry->count; ++i) {
-    const Target& target = targets_[i];
-    if (target.architecture == architecture && target.os_min <= os_version && os_version < target.os_max)
-      found.push_back(&drivers_[target.driver]);
+std::uint32_t MatchIndex::resolve(std::string_view key, std::uint64_t hash, std::uint32_t probed) const {
+  std::uint32_t entry = 0;
+  if (probed != 0 && entry_text(probed) == key) {
+    entry = probed;
+  } else if (probed != 0) {
+    // Another key with the same tag: the rare case, probed in full from the start.
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask; slots_[at].entry != 0; at = (at + 1) & mask) {
+      const Slot& slot = slots_[at];
+      if (slot.tag == tag_of(hash) && entry_text(slot.entry) == key) {
+        entry = slot.entry;
+        break;
+      }
+    }
+  }
+  if (entry != 0) {
+    const std::uint32_t* words = entries_.data() + (entry - 1);
+    for (std::uint32_t i = 0; i < words[1]; ++i) {
+      const DriverOffer& driver = drivers_[words[2 + i * kTargetWords]];
+      __builtin_prefetch(&driver);
+      __builtin_prefetch(&driver.version);
+    }
+  }
+  return entry;
+}
+
+void MatchIndex::offers(std::uint32_t entry, std::uint32_t architecture, int os_version,
+                        std::vector<const DriverOffer*>& found) const {
+  if (entry == 0) return;
+  const std::uint32_t* words = entries_.data() + (entry - 1);
+  const std::uint32_t* target = words + 2;
+  for (std::uint32_t i = 0; i < words[1]; ++i, target += kTargetWords) {
+    const auto os_min = static_cast<int>(target[2]);
+    const auto os_max = static_cast<int>(target[3]);
+    if (target[1] == architecture && os_min <= os_version && os_version < os_max) found.push_back(&drivers_[target[0]]);
   }
 }
 

@@ -22,53 +22,50 @@ class MatchIndex {
 
   // The hash of a key (already lower-cased) that prefetch and find take.
   static std::uint64_t hash(std::string_view key);
-  // Starts loading the table entry of a hash into the processor's cache, so that a scan
+  // Starts loading the table slot of a hash into the processor's cache, so that a scan
   // asking for hundreds of ids waits for memory once rather than once per id.
   void prefetch(std::uint64_t hash) const;
   // The index's code for an architecture name, looked up once per scan; a name no target
   // serves gets a code that matches nothing.
   std::uint32_t architecture_code(std::string_view architecture) const;
-  // Appends the drivers serving key (already lower-cased, with its hash) on the
-  // architecture (its code) and OS version.
-  void find(std::string_view key, std::uint64_t hash, std::uint32_t architecture, int os_version,
-            std::vector<const DriverOffer*>& found) const;
+
+  // A key's lookup in steps, so that many keys' data load at once: probe reads the slot
+  // (fetched by prefetch) and starts loading the entry it names; resolve checks the key
+  // against it and starts loading the entry's drivers; offers reads them. A key the
+  // catalog does not know usually ends at the probe. An entry is a position in entries_
+  // plus one; 0 is none.
+  std::uint32_t probe(std::uint64_t hash) const;
+  // The entry of key (already lower-cased, with its hash and probed entry); 0 when unknown.
+  std::uint32_t resolve(std::string_view key, std::uint64_t hash, std::uint32_t probed) const;
+  // Appends the drivers an entry serves on the architecture (its code) and OS version.
+  void offers(std::uint32_t entry, std::uint32_t architecture, int os_version,
+              std::vector<const DriverOffer*>& found) const;
 
   std::int64_t version() const { return version_; }
   std::chrono::steady_clock::time_point loaded_at() const { return loaded_at_; }
   std::size_t driver_count() const { return drivers_.size(); }
-  std::size_t target_count() const { return targets_.size(); }
+  std::size_t target_count() const { return target_count_; }
 
  private:
-  // Small, so that a key's targets share few cache lines.
-  struct Target {
-    std::uint32_t driver = 0;        // index into drivers_
-    std::uint32_t architecture = 0;  // index into architectures_
-    int os_min = 0;
-    int os_max = 0;
-  };
-  // One hardware id: its text in key_text_ and its targets, consecutive in targets_.
-  struct Key {
-    std::uint32_t text_offset = 0;
-    std::uint32_t text_size = 0;
-    std::uint32_t first = 0;
-    std::uint32_t count = 0;
-  };
-  // A table entry, small so that the table stays in the processor's cache: part of the
-  // key's hash, and the key's position in keys_ plus one (0: the entry is empty).
+  // A table slot, small so that the table stays in the processor's cache: part of the
+  // key's hash, and the key's entry (its position in entries_ plus one; 0: the slot is empty).
   struct Slot {
     std::uint32_t tag = 0;
-    std::uint32_t key = 0;
+    std::uint32_t entry = 0;
   };
+  // A key's entry in entries_, its parts side by side so that a found key costs one or two
+  // cache lines: the text's size, the number of targets, the targets (kTargetWords each:
+  // driver, architecture code, OS lower and upper bound), then the text's bytes.
+  static constexpr std::uint32_t kTargetWords = 4;
 
-  const Key* key_of(std::string_view key, std::uint64_t hash) const;
+  std::string_view entry_text(std::uint32_t entry) const;
 
   std::int64_t version_ = 0;
   std::chrono::steady_clock::time_point loaded_at_;
   std::vector<DriverOffer> drivers_;
-  std::vector<Target> targets_;
   std::vector<std::string> architectures_;  // the few distinct names the targets use
-  std::vector<Key> keys_;
-  std::string key_text_;
+  std::vector<std::uint32_t> entries_;
+  std::size_t target_count_ = 0;
   std::vector<Slot> slots_;  // a power of two long, at most half full
 };
 

@@ -41,14 +41,16 @@ void lower_ascii(char* text, std::size_t size) {
 }
 
 // Every id of a request (each device's hardware id, then its compatible ids) lower-cased
-// and trimmed, with its hash, in request order. Reading them all first lets the index's
-// entries for all of them be fetched from memory at once. Also remembers which hardware
-// ids were already judged.
+// and trimmed, with its hash and index entry, in request order. Each lookup step is taken
+// for all of them before the next, so the index's slots, then its entries, then their
+// drivers are fetched from memory at once rather than one id after another. Also
+// remembers which hardware ids were already judged.
 class RequestKeys {
  public:
   struct Key {
     std::string_view text;
     std::uint64_t hash = 0;
+    std::uint32_t entry = 0;  // in the index; 0: the catalog does not know the id
   };
 
   RequestKeys(const MatchIndex& index, const ScanRequest& request) : judged_(request.devices.size()) {
@@ -62,6 +64,10 @@ class RequestKeys {
       for (std::uint32_t i = 0; i < device.compatible_count; ++i)
         add(index, request.compatible_ids[device.first_compatible + i]);
     }
+    for (auto& key : keys_) {
+      if (!key.text.empty()) key.entry = index.probe(key.hash);
+    }
+    for (auto& key : keys_) key.entry = index.resolve(key.text, key.hash, key.entry);
   }
 
   // The keys in request order: per device its hardware id, then its compatible ids.
@@ -76,7 +82,7 @@ class RequestKeys {
     std::size_t offset = text_.size();
     text_.append(id);
     lower_ascii(text_.data() + offset, id.size());
-    Key key{std::string_view(text_).substr(offset, id.size()), 0};
+    Key key{std::string_view(text_).substr(offset, id.size()), 0, 0};
     if (!key.text.empty()) {
       key.hash = MatchIndex::hash(key.text);
       index.prefetch(key.hash);
@@ -98,7 +104,7 @@ const DriverOffer* best_driver(const MatchIndex& index, const RequestKeys& keys,
   found.clear();
   for (std::uint32_t i = 0; found.empty() && i <= device.compatible_count; ++i) {
     const auto& key = keys[first + static_cast<std::size_t>(i)];
-    if (!key.text.empty()) index.find(key.text, key.hash, architecture, os_version, found);
+    index.offers(key.entry, architecture, os_version, found);
   }
   const DriverOffer* best = nullptr;
   for (const DriverOffer* offer : found) {
