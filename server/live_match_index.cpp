@@ -6,7 +6,6 @@ namespace qvserver {
 LiveMatchIndex::LiveMatchIndex(Catalog& catalog, std::chrono::milliseconds recheck)
     : catalog_(catalog),
       recheck_(recheck),
-      version_check_([&catalog] { return catalog.version(); }),
       index_(MatchIndex::load(catalog)) {}
 
 std::shared_ptr<const MatchIndex> LiveMatchIndex::loaded() const {
@@ -25,7 +24,7 @@ std::shared_ptr<const MatchIndex> LiveMatchIndex::current() {
 }
 
 std::shared_ptr<const MatchIndex> LiveMatchIndex::refresh() {
-  const std::int64_t version = version_check_.version();
+  const std::int64_t version = catalog_.version();
   auto index = loaded();
   if (index->version() == version) return index;
   std::lock_guard reload(reload_mutex_);

@@ -9,7 +9,6 @@
 #include <mutex>
 
 #include "match_index.h"
-#include "shared_version_check.h"
 
 namespace qvserver {
 
@@ -21,7 +20,7 @@ class LiveMatchIndex {
 
   // The index of the catalog as it is now (or as it was at most one recheck interval
   // ago): reloaded first when an import has been committed since the last load.
-  // Concurrent callers share one query of the import counter and wait for one reload.
+  // Concurrent callers each ask the counter and wait for one reload.
   std::shared_ptr<const MatchIndex> current();
   // The same, asking the catalog now whatever the recheck interval: for a notice that
   // an import was committed.
@@ -33,7 +32,6 @@ class LiveMatchIndex {
   Catalog& catalog_;
   std::chrono::steady_clock::duration recheck_;
   std::atomic<std::chrono::steady_clock::rep> next_check_{0};  // steady clock ticks
-  SharedVersionCheck version_check_;
   std::mutex reload_mutex_;
   mutable std::mutex swap_mutex_;
   std::shared_ptr<const MatchIndex> index_;

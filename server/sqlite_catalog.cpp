@@ -35,6 +35,7 @@ INSERT OR IGNORE INTO catalog_state(id, version) VALUES(1, 0);
 )sql";
 
 constexpr const char* kPackageColumns = "SELECT id, file_name, stored_name, size_kb, md5 FROM packages";
+constexpr const char* kVersionQuery = "SELECT version FROM catalog_state WHERE id = 1";
 
 // The schema this server writes; a catalog of a later schema is refused, not guessed at.
 constexpr std::int64_t kSchemaVersion = 1;
@@ -66,17 +67,34 @@ PackageRecord package_from_row(const SqliteStatement& row) {
 
 }  // namespace
 
+SqliteCatalog::VersionReader::VersionReader(const std::string& path) : db(path), query(db.prepare(kVersionQuery)) {}
+
 SqliteCatalog::SqliteCatalog(const std::string& path)
-    : db_(open_catalog(path)),
+    : path_(path),
+      db_(open_catalog(path)),
       package_by_id_(db_.prepare(std::string(kPackageColumns) + " WHERE id = ?")),
       package_by_md5_(db_.prepare(std::string(kPackageColumns) + " WHERE md5 = ?")),
-      version_(db_.prepare("SELECT version FROM catalog_state WHERE id = 1")),
+      version_(db_.prepare(kVersionQuery)),
       setting_(db_.prepare("SELECT value FROM settings WHERE key = ?")) {}
 
 std::int64_t SqliteCatalog::version() {
-  std::lock_guard lock(mutex_);
-  KeptStatementUse query(version_);
-  return query->step() ? query->number(0) : 0;
+  std::unique_ptr<VersionReader> reader;
+  {
+    std::lock_guard lock(readers_mutex_);
+    if (!idle_readers_.empty()) {
+      reader = std::move(idle_readers_.back());
+      idle_readers_.pop_back();
+    }
+  }
+  if (!reader) reader = std::make_unique<VersionReader>(path_);
+  std::int64_t version = 0;
+  {
+    KeptStatementUse query(reader->query);
+    if (query->step()) version = query->number(0);
+  }
+  std::lock_guard lock(readers_mutex_);
+  idle_readers_.push_back(std::move(reader));
+  return version;
 }
 
 std::int64_t SqliteCatalog::read_all(const DriverVisitor& on_driver, const TargetVisitor& on_target) {

@@ -1,8 +1,12 @@
 // The catalog in an SQLite file: one connection shared by all threads; the lookups a
-// server repeats use kept statements.
+// server repeats use kept statements. The import counter, which every scan asks, is read
+// on connections of its own, one per concurrent caller, so scans never wait for one
+// another nor for an import in progress.
 #pragma once
 
+#include <memory>
 #include <mutex>
+#include <vector>
 
 #include "catalog.h"
 #include "sqlite_db.h"
@@ -26,6 +30,15 @@ class SqliteCatalog final : public CatalogBackend {
   std::unique_ptr<ImportWatch> watch_imports(std::function<void()>) override { return nullptr; }
 
  private:
+  struct VersionReader {
+    explicit VersionReader(const std::string& path);
+    SqliteDb db;
+    SqliteStatement query;
+  };
+
+  std::string path_;
+  std::mutex readers_mutex_;
+  std::vector<std::unique_ptr<VersionReader>> idle_readers_;
   std::mutex mutex_;  // the kept statements and a transaction in progress are not shared
   SqliteDb db_;
   SqliteStatement package_by_id_;
