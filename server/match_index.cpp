@@ -17,11 +17,26 @@ namespace {
 // The hash's high half: the low bits choose the slot.
 std::uint32_t tag_of(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
+// The bits a hash sets in its filter word, each chosen by six bits of the hash's high
+// half, apart from the low bits that choose the word.
+std::uint64_t filter_bits(std::uint64_t hash, int count) {
+  std::uint64_t bits = 0;
+  for (int i = 0; i < count; ++i) bits |= std::uint64_t{1} << ((hash >> (40 + 6 * i)) & 63);
+  return bits;
+}
+
 }  // namespace
 
 std::uint64_t MatchIndex::hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
-void MatchIndex::prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
+void MatchIndex::prefetch(std::uint64_t hash) const { __builtin_prefetch(&filter_[hash & (filter_.size() - 1)]); }
+
+bool MatchIndex::screen(std::uint64_t hash) const {
+  const std::uint64_t bits = filter_bits(hash, kFilterBits);
+  if ((filter_[hash & (filter_.size() - 1)] & bits) != bits) return false;
+  __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  return true;
+}
 
 std::uint32_t MatchIndex::architecture_code(std::string_view architecture) const {
   auto found = std::find(architectures_.begin(), architectures_.end(), architecture);
@@ -55,6 +70,7 @@ std::shared_ptr<const MatchIndex> MatchIndex::load(Catalog& catalog) {
       });
 
   index->slots_.resize(std::bit_ceil(std::max<std::size_t>(16, by_key.size() * 2)));
+  index->filter_.resize(std::bit_ceil(std::max<std::size_t>(1, by_key.size() / 4)));
   const std::size_t mask = index->slots_.size() - 1;
   auto& entries = index->entries_;
   for (auto& [key, targets] : by_key) {
@@ -73,6 +89,7 @@ std::shared_ptr<const MatchIndex> MatchIndex::load(Catalog& catalog) {
     index->target_count_ += targets.size();
 
     std::uint64_t hash = MatchIndex::hash(key);
+    index->filter_[hash & (index->filter_.size() - 1)] |= filter_bits(hash, kFilterBits);
     std::size_t at = hash & mask;
     while (index->slots_[at].entry != 0) at = (at + 1) & mask;
     index->slots_[at] = Slot{tag_of(hash), static_cast<std::uint32_t>(entry + 1)};

@@ -42,8 +42,9 @@ void lower_ascii(char* text, std::size_t size) {
 
 // Every id of a request (each device's hardware id, then its compatible ids) lower-cased
 // and trimmed, with its hash and index entry, in request order. Each lookup step is taken
-// for all of them before the next, so the index's slots, then its entries, then their
-// drivers are fetched from memory at once rather than one id after another. Also
+// for all of them before the next, so the index's filter words, then its slots, then its
+// entries, then their drivers are fetched from memory at once rather than one id after
+// another. Also
 // remembers which hardware ids were already judged.
 class RequestKeys {
  public:
@@ -64,8 +65,10 @@ class RequestKeys {
       for (std::uint32_t i = 0; i < device.compatible_count; ++i)
         add(index, request.compatible_ids[device.first_compatible + i]);
     }
-    for (auto& key : keys_) {
-      if (!key.text.empty()) key.entry = index.probe(key.hash);
+    std::vector<char> maybe_known(keys_.size());
+    for (std::size_t i = 0; i < keys_.size(); ++i) maybe_known[i] = !keys_[i].text.empty() && index.screen(keys_[i].hash);
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+      if (maybe_known[i]) keys_[i].entry = index.probe(keys_[i].hash);
     }
     for (auto& key : keys_) key.entry = index.resolve(key.text, key.hash, key.entry);
   }
