@@ -3,6 +3,7 @@
 // newer than the installed one; ids compared ignoring case.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 #include "catalog_fixture.h"
@@ -230,6 +231,36 @@ TEST_F(Ranking, HostileRequestsAreBoundedAndClear) {
   many.mutable_os()->set_architecture("amd64");
   many.mutable_os()->set_version("");  // unreadable OS: only sections without a lower bound serve
   EXPECT_EQ(answer_scan(*index, many, link).driver_size(), 1);
+}
+
+TEST(MatchIndexLookup, EveryIdOfALargeCatalogIsFoundAndNoOther) {
+  // Enough ids to spread over many filter words and table slots, and requests for ids
+  // next to them that no driver serves.
+  constexpr int kIds = 3000;
+  auto id = [](int n, const char* device) {
+    char text[48];
+    std::snprintf(text, sizeof text, "PCI\\VEN_%04X&DEV_%s", n, device);
+    return std::string(text);
+  };
+  DemoDriver many;
+  for (int n = 0; n < kIds; ++n) many.hardware_ids.push_back(id(n, "abcd"));
+  CatalogFixture fixture;
+  fixture.add(many);
+  auto index = MatchIndex::load(fixture.catalog());
+
+  quorvane::Drivers request;
+  request.mutable_os()->set_version("10.0.0");
+  request.mutable_os()->set_architecture("amd64");
+  for (int n = 0; n < kIds; ++n) {
+    auto* known = request.add_driver();
+    known->set_hardware_id(id(n, "ABCD"));
+    known->set_driver_version("1.0.0.0");
+    request.add_driver()->set_hardware_id(id(n, "ABCE"));
+    request.add_driver()->set_hardware_id(id(n + kIds, "ABCD"));
+  }
+  auto answer = answer_scan(*index, request, [](const DriverOffer&, std::string& link) { link = "l"; });
+  ASSERT_EQ(answer.driver_size(), kIds);
+  for (int n = 0; n < kIds; ++n) ASSERT_EQ(answer.driver(n).hardware_id(), id(n, "ABCD"));
 }
 
 TEST(LiveMatchIndex, FollowsImportsAsOftenAsItIsTold) {
