@@ -21,7 +21,7 @@ class MatchIndex {
   // Reads the whole catalog in one read transaction.
   static std::shared_ptr<const MatchIndex> load(Catalog& catalog);
 
-  // The hash of a key (already lower-cased) that prefetch and find take.
+  // The hash of a key (already lower-cased) that prefetch and the lookup steps take.
   static std::uint64_t hash(std::string_view key);
   // Starts loading the filter's word for a hash into the processor's cache, so that a
   // scan asking for hundreds of ids waits for memory once rather than once per id.
@@ -35,8 +35,9 @@ class MatchIndex {
   // and starts loading the entry it names; resolve checks the key against it and starts
   // loading the entry's drivers; offers reads them. A key the catalog does not know
   // usually ends at the screen. An entry is a position in entries_ plus one; 0 is none.
-  // False when the catalog surely does not know the key.
+  // screen: false when the catalog surely does not know the key.
   bool screen(std::uint64_t hash) const;
+  // probe: the entry of the first slot whose tag matches; 0 when none does.
   std::uint32_t probe(std::uint64_t hash) const;
   // The entry of key (already lower-cased, with its hash and probed entry); 0 when unknown.
   std::uint32_t resolve(std::string_view key, std::uint64_t hash, std::uint32_t probed) const;

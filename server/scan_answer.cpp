@@ -44,14 +44,14 @@ void lower_ascii(char* text, std::size_t size) {
 // and trimmed, with its hash and index entry, in request order. Each lookup step is taken
 // for all of them before the next, so the index's filter words, then its slots, then its
 // entries, then their drivers are fetched from memory at once rather than one id after
-// another. Also
-// remembers which hardware ids were already judged.
+// another. Also remembers which hardware ids were already judged.
 class RequestKeys {
  public:
   struct Key {
     std::string_view text;
     std::uint64_t hash = 0;
-    std::uint32_t entry = 0;  // in the index; 0: the catalog does not know the id
+    bool maybe_known = false;  // let through by the index's filter
+    std::uint32_t entry = 0;   // in the index; 0: the catalog does not know the id
   };
 
   RequestKeys(const MatchIndex& index, const ScanRequest& request) : judged_(request.devices.size()) {
@@ -65,10 +65,9 @@ class RequestKeys {
       for (std::uint32_t i = 0; i < device.compatible_count; ++i)
         add(index, request.compatible_ids[device.first_compatible + i]);
     }
-    std::vector<char> maybe_known(keys_.size());
-    for (std::size_t i = 0; i < keys_.size(); ++i) maybe_known[i] = !keys_[i].text.empty() && index.screen(keys_[i].hash);
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-      if (maybe_known[i]) keys_[i].entry = index.probe(keys_[i].hash);
+    for (auto& key : keys_) key.maybe_known = !key.text.empty() && index.screen(key.hash);
+    for (auto& key : keys_) {
+      if (key.maybe_known) key.entry = index.probe(key.hash);
     }
     for (auto& key : keys_) key.entry = index.resolve(key.text, key.hash, key.entry);
   }
@@ -85,7 +84,7 @@ class RequestKeys {
     std::size_t offset = text_.size();
     text_.append(id);
     lower_ascii(text_.data() + offset, id.size());
-    Key key{std::string_view(text_).substr(offset, id.size()), 0, 0};
+    Key key{std::string_view(text_).substr(offset, id.size()), 0, false, 0};
     if (!key.text.empty()) {
       key.hash = MatchIndex::hash(key.text);
       index.prefetch(key.hash);
