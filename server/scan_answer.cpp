@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "ascii_text.h"
@@ -23,21 +24,22 @@ bool ranks_above(const DriverOffer& a, const DriverOffer& b) {
   return a.package_id > b.package_id;
 }
 
-// Lower-cases the ASCII letters in place, as ascii_lower does, eight bytes at a time.
-void lower_ascii(char* text, std::size_t size) {
+// Copies text to out with its ASCII letters lower-cased, as ascii_lower does, eight bytes
+// at a time.
+void copy_lower_ascii(std::string_view text, char* out) {
   constexpr std::uint64_t kEach = 0x0101010101010101ULL;
   std::size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
+  for (; i + 8 <= text.size(); i += 8) {
     std::uint64_t block = 0;
-    std::memcpy(&block, text + i, 8);
+    std::memcpy(&block, text.data() + i, 8);
     const std::uint64_t low7 = block & (0x7F * kEach);
     const std::uint64_t from_a = low7 + (0x80 - 'A') * kEach;       // top bit set from 'A' up
     const std::uint64_t past_z = low7 + (0x80 - 'Z' - 1) * kEach;   // top bit set past 'Z'
     block |= (from_a & ~past_z & ~block & (0x80 * kEach)) >> 2;  // 0x20 on each upper-case letter
-    std::memcpy(text + i, &block, 8);
+    std::memcpy(out + i, &block, 8);
   }
-  for (; i < size; ++i)
-    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+  for (; i < text.size(); ++i)
+    out[i] = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
 }
 
 // Every id of a request (each device's hardware id, then its compatible ids) lower-cased
@@ -58,7 +60,7 @@ class RequestKeys {
     std::size_t total = 0;
     for (const auto& device : request.devices) total += device.hardware_id.size();
     for (auto id : request.compatible_ids) total += id.size();
-    text_.reserve(total);  // never grows past this, so the views into it stay valid
+    text_ = std::make_unique_for_overwrite<char[]>(total);
     keys_.reserve(request.devices.size() + request.compatible_ids.size());
     for (const auto& device : request.devices) {
       add(index, device.hardware_id);
@@ -81,18 +83,19 @@ class RequestKeys {
  private:
   void add(const MatchIndex& index, std::string_view id) {
     id = trim(id);
-    std::size_t offset = text_.size();
-    text_.append(id);
-    lower_ascii(text_.data() + offset, id.size());
-    Key key{std::string_view(text_).substr(offset, id.size()), 0, false, 0};
+    char* text = text_.get() + text_size_;
+    copy_lower_ascii(id, text);
+    text_size_ += id.size();
+    Key& key = keys_.emplace_back();  // filled in place: the keys fill many cache lines
+    key.text = std::string_view(text, id.size());
     if (!key.text.empty()) {
       key.hash = MatchIndex::hash(key.text);
       index.prefetch(key.hash);
     }
-    keys_.push_back(key);
   }
 
-  std::string text_;
+  std::unique_ptr<char[]> text_;  // every id, lower-cased, one after another
+  std::size_t text_size_ = 0;
   std::vector<Key> keys_;
   SeenIds judged_;
 };
