@@ -3,8 +3,8 @@
 // clients, against cpp-httplib answering a fixed body of the same size from a thread
 // pool of the same size. Prints answers per second, p50/p99 and the ratios (each the best
 // of three alternating rounds), and one thread's processor time per step of a scan, with
-// the caches warm and cleared; asserts nothing about time. The catalog is an SQLite file, or the empty PostgreSQL catalog
-// whose URL is the first argument.
+// the caches warm and cleared; asserts nothing about time. The catalog is an SQLite file,
+// or the empty PostgreSQL catalog whose URL is the first argument.
 #include <httplib.h>
 
 #include <algorithm>
