@@ -130,8 +130,9 @@ TEST(ScanRequestReading, RefusesMoreIdsThanTheLimitsBeforeReadingThemAll) {
   }
 }
 
-// A real request damaged at seeded random places: the reader accepts exactly what
-// libprotobuf accepts, and reads the same devices from it.
+// Bytes of a real request overwritten at seeded random offsets, some bodies also cut
+// short: for each, our reader and libprotobuf both take it or both refuse it, and take
+// the same devices.
 TEST(ScanRequestReading, AgreesWithLibprotobufOnDamagedRequests) {
   quorvane::Drivers message;
   message.mutable_os()->set_version("10.0.0");
