@@ -150,7 +150,14 @@ class ResultsPages : public ::testing::Test {
   HWND Card(int index) const { return CardOf(m_window, index); }
   HWND ResultsPage() const { return GetDlgItem(Card(cardScanResults), idResultsPage); }
   HWND Section(int id) const { return ResultsSection(m_window, id); }
-  std::vector<HWND> Rows(int sectionId) const { return SectionRows(Section(sectionId)); }
+  // A section's rows, read right after a message round trip with the program's window.
+  // A list is rebuilt in one step of its thread, every row destroyed and made anew, so a
+  // read between steps never sees a list half rebuilt.
+  std::vector<HWND> Rows(int sectionId) const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return SectionRows(Section(sectionId));
+  }
   static std::vector<std::wstring> Names(const std::vector<HWND>& rows) {
     std::vector<std::wstring> names;
     for (HWND row : rows) names.push_back(TextOf(row));
