@@ -28,6 +28,8 @@ class IOpenFile {
   virtual bool Read(void* buffer, size_t size, size_t& read) = 0;
   // Writes all the bytes at the current position; false on an error.
   virtual bool Write(const void* data, size_t size) = 0;
+  // Moves the position back to the file's first byte; false on an error.
+  virtual bool Rewind() = 0;
 };
 
 class IFileSystem {
@@ -53,4 +55,18 @@ class IFileSystem {
   virtual bool IsReparsePoint(const std::string& path) = 0;
   // Opens a file the way mode says (CreateFileW); null when it cannot be opened so.
   virtual std::unique_ptr<IOpenFile> OpenFile(const std::string& path, TFileOpenMode mode) = 0;
+
+  // Creates a folder that must not exist yet (CreateDirectoryW: fails when anything, a link
+  // too, is at the path) with the protected security descriptor "O:BAD:P(A;OICI;FA;;;SY)
+  // (A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)": owner Administrators, SYSTEM and Administrators
+  // full control, Users read and execute, nothing inherited from the parent; what is made
+  // inside inherits it. False when the folder cannot be made so.
+  virtual bool CreateProtectedFolder(const std::string& path) = 0;
+  // Whether the folder at path can be trusted with elevated work, as read through one handle
+  // opened on the folder itself: a folder, not a reparse point, owned by Administrators or
+  // SYSTEM, and its DACL (present) allows no other account to write, delete or change it.
+  virtual bool IsProtectedFolder(const std::string& path) = 0;
+  // Renames a file or folder to target, which must not exist (MoveFileExW without
+  // MOVEFILE_REPLACE_EXISTING); false when it fails.
+  virtual bool MoveAside(const std::string& source, const std::string& target) = 0;
 };

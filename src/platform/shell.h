@@ -50,6 +50,9 @@ class IShell {
                            const std::string& parameters, int show) = 0;
   // The user's roaming application-data folder (CSIDL_APPDATA).
   virtual std::string RoamingAppDataFolder() = 0;
+  // The machine's program-data folder (the known folder FOLDERID_ProgramData); empty when
+  // the system cannot say.
+  virtual std::string ProgramDataFolder() = 0;
   // The system's Windows folder (GetSystemWindowsDirectoryW), never an environment variable's value.
   virtual std::string WindowsFolder() = 0;
 };

@@ -13,8 +13,29 @@
 
 namespace {
 
+constexpr const char* ADMINISTRATORS = "Administrators";
+constexpr const char* SYSTEM = "SYSTEM";
+
 std::string Key(const std::string& path) {
-  return std::filesystem::path(path).lexically_normal().generic_string();
+  std::string key = std::filesystem::path(path).lexically_normal().generic_string();
+  while (key.size() > 1 && key.back() == '/') key.pop_back();
+  return key;
+}
+
+// The folder's identity, as lstat gives it; false when nothing is there.
+bool Identity(const std::string& path, uint64_t& device, uint64_t& inode) {
+  struct stat facts {};
+  if (::lstat(path.c_str(), &facts) != 0) return false;
+  device = static_cast<uint64_t>(facts.st_dev);
+  inode = static_cast<uint64_t>(facts.st_ino);
+  return true;
+}
+
+// Whether key names the folder above or at path's key.
+bool IsAtOrAbove(const std::string& key, const std::string& pathKey) {
+  return pathKey == key ||
+         (pathKey.size() > key.size() && pathKey.compare(0, key.size(), key) == 0 &&
+          (pathKey[key.size()] == '/' || key == "/"));
 }
 
 }  // namespace
@@ -35,6 +56,7 @@ class TSimFileSystem::TOpenFile : public IOpenFile {
     read = got > 0 ? static_cast<size_t>(got) : 0;
     return got >= 0;
   }
+  bool Rewind() override { return ::lseek(m_descriptor, 0, SEEK_SET) == 0; }
   bool Write(const void* data, size_t size) override {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -122,6 +144,54 @@ std::unique_ptr<IOpenFile> TSimFileSystem::OpenFile(const std::string& path, TFi
   }
   m_open.emplace(key, mode);
   return std::make_unique<TOpenFile>(*this, key, descriptor);
+}
+
+bool TSimFileSystem::CreateProtectedFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) != 0) return false;
+  TFolderRights rights{ADMINISTRATORS, false, 0, 0};
+  if (!Identity(path, rights.device, rights.inode)) return false;
+  std::lock_guard<std::mutex> lock(m_rightsLock);
+  m_rights[Key(path)] = rights;
+  return true;
+}
+
+bool TSimFileSystem::IsProtected(const std::string& key, const TFolderRights& rights) const {
+  uint64_t device = 0, inode = 0;
+  struct stat facts {};
+  return ::lstat(key.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode) && Identity(key, device, inode) &&
+         device == rights.device && inode == rights.inode && (rights.owner == ADMINISTRATORS || rights.owner == SYSTEM) &&
+         !rights.othersMayWrite;
+}
+
+bool TSimFileSystem::IsProtectedFolder(const std::string& path) {
+  const std::string key = Key(path);
+  std::lock_guard<std::mutex> lock(m_rightsLock);
+  const auto found = m_rights.find(key);
+  return found != m_rights.end() && IsProtected(key, found->second);
+}
+
+bool TSimFileSystem::MoveAside(const std::string& source, const std::string& target) {
+  if (InUse(source)) return false;
+  struct stat facts {};
+  if (::lstat(target.c_str(), &facts) == 0) return false;
+  if (::rename(source.c_str(), target.c_str()) != 0) return false;
+  Record("move " + source + " " + target);
+  return true;
+}
+
+void TSimFileSystem::SetFolderRights(const std::string& path, const std::string& owner, bool othersMayWrite) {
+  TFolderRights rights{owner, othersMayWrite, 0, 0};
+  Identity(path, rights.device, rights.inode);
+  std::lock_guard<std::mutex> lock(m_rightsLock);
+  m_rights[Key(path)] = rights;
+}
+
+bool TSimFileSystem::UserMayWrite(const std::string& path) const {
+  const std::string key = Key(path);
+  std::lock_guard<std::mutex> lock(m_rightsLock);
+  for (const auto& [folder, rights] : m_rights)
+    if (IsAtOrAbove(folder, key) && IsProtected(folder, rights)) return false;
+  return true;
 }
 
 size_t TSimFileSystem::OpenFileCount() const {

@@ -14,6 +14,7 @@ class TSimShell : public IShell {
   };
 
   std::string appDataFolder;
+  std::string programDataFolder;
   std::string windowsFolder = "C:\\Windows";
   bool executeSucceeds = true;
   uint32_t exitCode = 0;
@@ -27,5 +28,6 @@ class TSimShell : public IShell {
   intptr_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                    int show) override;
   std::string RoamingAppDataFolder() override { return appDataFolder; }
+  std::string ProgramDataFolder() override { return programDataFolder; }
   std::string WindowsFolder() override { return windowsFolder; }
 };

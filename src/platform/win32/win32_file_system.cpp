@@ -87,6 +87,10 @@ class TWin32OpenFile : public IOpenFile {
     return ok != FALSE;
   }
   bool Write(const void* data, size_t size) override { return WriteAll(m_file.Get(), data, size); }
+  bool Rewind() override {
+    LARGE_INTEGER start{};
+    return SetFilePointerEx(m_file.Get(), start, nullptr, FILE_BEGIN) != FALSE;
+  }
 
  private:
   TFileHandle m_file;

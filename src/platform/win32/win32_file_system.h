@@ -1,5 +1,5 @@
 // File-system port: drive existence, atomic replacement, deletes that never follow a link,
-// and files opened with the sharing the program asks for.
+// files opened with the sharing the program asks for, and the protected work area's folders.
 #pragma once
 
 #include "platform/file_system.h"
@@ -12,4 +12,8 @@ class TWin32FileSystem : public IFileSystem {
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
   bool IsReparsePoint(const std::string& path) override;
   std::unique_ptr<IOpenFile> OpenFile(const std::string& path, TFileOpenMode mode) override;
+  // win32_folder_security.cpp
+  bool CreateProtectedFolder(const std::string& path) override;
+  bool IsProtectedFolder(const std::string& path) override;
+  bool MoveAside(const std::string& source, const std::string& target) override;
 };

@@ -60,6 +60,14 @@ std::string TWin32Shell::RoamingAppDataFolder() {
   return WideToUtf8(std::wstring(path));
 }
 
+std::string TWin32Shell::ProgramDataFolder() {
+  PWSTR path = nullptr;
+  const HRESULT result = SHGetKnownFolderPath(FOLDERID_ProgramData, KF_FLAG_DEFAULT, nullptr, &path);
+  std::string folder = SUCCEEDED(result) && path ? WideToUtf8(std::wstring(path)) : std::string();
+  CoTaskMemFree(path);
+  return folder;
+}
+
 std::string TWin32Shell::WindowsFolder() {
   wchar_t path[MAX_PATH + 1] = {};
   const UINT length = GetSystemWindowsDirectoryW(path, MAX_PATH + 1);

@@ -9,5 +9,6 @@ class TWin32Shell : public IShell {
   intptr_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                    int show) override;
   std::string RoamingAppDataFolder() override;
+  std::string ProgramDataFolder() override;
   std::string WindowsFolder() override;
 };
