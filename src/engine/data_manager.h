@@ -106,6 +106,9 @@ class TDataManager {
   // when it is still the file recorded for the driver id; null when there is no record,
   // the file no longer matches it, or it cannot be opened so.
   std::unique_ptr<IOpenFile> OpenRecordedPackage(const std::string& driverId, const std::string& path);
+  // A package held by OpenRecordedPackage copied into stagingFolder under its recorded name
+  // and checked against its record again from the copy: the copy's path; empty when that fails.
+  std::string StagePackage(IOpenFile& held, const std::string& driverId, const std::string& stagingFolder);
   // Deletes a driver id's package folder and forgets its record.
   void DiscardPackage(const std::string& driverId);
 

@@ -1,6 +1,7 @@
 // TDataManager's install run: each device's current driver backed up, then the
-// package that the download run left in the device's folder installed by its kind
-// (program, zip archive, or any other file opened with its associated program).
+// package that the download run left in the device's folder copied into a staging folder
+// of the protected work area and installed from there by its kind (program, zip archive,
+// or any other file opened with its associated program).
 #include <filesystem>
 #include <system_error>
 
@@ -11,6 +12,7 @@
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
 #include "engine/install_decision.h"
+#include "engine/staging_folder.h"
 #include "platform/path_parts.h"
 
 namespace fs = std::filesystem;
@@ -74,14 +76,21 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
         if (HasLinkOn(m_model.DownloadLocation(), package.empty() ? folder : package)) {
           failed = true;
         } else if (!package.empty()) {
-          // The package is checked against its record and held open, so that nobody can
-          // write, rename or delete it, until it has been extracted or has run.
+          // The package is checked against its record and held open, so that nobody can write,
+          // rename or delete it, until it has been copied into a fresh folder of the protected
+          // work area. Only that copy is extracted and run; the folder goes with everything in it
+          // once the package has run, on every path.
           const std::unique_ptr<IOpenFile> held = OpenRecordedPackage(device->strDriverDBId, package);
+          std::unique_ptr<TStagingFolder> staging;
+          std::string staged;
           if (!held) {
             // Not the file the server confirmed: it is deleted, never run.
             failed = true;
             DiscardPackage(device->strDriverDBId);
-          } else if (!ProcessDriverFile(package, *device, rebootRequired, pCallbackHandler)) {
+          } else if (!(staging = TStagingFolder::Create(m_ports.shell, m_ports.fileSystem)) ||
+                     (staged = StagePackage(*held, device->strDriverDBId, staging->Path())).empty()) {
+            failed = true;
+          } else if (!ProcessDriverFile(staged, *device, rebootRequired, pCallbackHandler)) {
             failed = true;
             // With one device the user can install its package by hand.
             if (devices.size() == 1) m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
@@ -114,7 +123,8 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
     case pkProgram:
       return LaunchAndWait(m_ports.shell, 0, strDriverFile, "", !m_model.IsOsVistaAndAbove(), true);
     case pkDocument:
-      return m_ports.shell.Execute("", strDriverFile, "", SW_SHOWNORMAL) > 32;
+      // Waited for: the staged copy it opens is removed once the install has run.
+      return LaunchAndWait(m_ports.shell, 0, strDriverFile, "", true, true);
     case pkArchive:
       break;
   }
@@ -138,10 +148,9 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
   m_pCallbackHandler = pCallbackHandler;
   m_PreviousFilename.clear();
 
+  // The package's own staging folder holds nothing but the package: the work folder is new.
   std::error_code error;
-  if (fs::exists(ToPath(workFolder), error)) DeleteFolder(0, workFolder);
   if (!fs::create_directory(ToPath(workFolder), error) || error) return false;
-  if (HasLinkOn(m_model.DownloadLocation(), workFolder)) return false;
   if (pCallbackHandler) pCallbackHandler->StartExtract(static_cast<int32_t>(archive.EntryCount()));
   if (!archive.ExtractAll(workFolder, [this](const std::string& target) { OnZipProgress(target); })) return false;
   if (pCallbackHandler) pCallbackHandler->FinishExtract(true);

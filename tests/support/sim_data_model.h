@@ -1,6 +1,7 @@
 // A data model on a simulated machine whose application-data folder is a temp folder.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 
 #include "core/data_model.h"
@@ -10,7 +11,13 @@
 
 class TSimDataModelFixture {
  public:
-  TSimDataModelFixture() { machine.shell.appDataFolder = folder.Path(); }
+  TSimDataModelFixture() {
+    machine.shell.appDataFolder = folder.Path();
+    machine.shell.programDataFolder = folder.File("ProgramData");
+    std::filesystem::create_directory(machine.shell.programDataFolder);
+  }
+  // The protected work area, once the program has made it.
+  std::string WorkArea() const { return JoinPath(machine.shell.programDataFolder, "Quorvane"); }
 
   std::string AppDir() const { return JoinPath(folder.Path(), "Quorvane"); }
   void WriteSettings(const std::string& text) const { folder.Write("Quorvane/config.ini", text); }
