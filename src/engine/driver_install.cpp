@@ -12,6 +12,7 @@
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
 #include "engine/install_decision.h"
+#include "engine/package_record.h"
 #include "engine/staging_folder.h"
 #include "platform/path_parts.h"
 
@@ -71,7 +72,10 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
         failed = true;
       } else {
         const std::string folder = JoinPath(m_model.DownloadLocation(), device->strDriverDBId);
-        const std::string package = FirstFileIn(folder);
+        // The recorded file, not whatever else someone put beside it.
+        const std::optional<TPackageRecord> record = ReadPackageRecord(m_ports.registry, device->strDriverDBId);
+        const std::string package = record && IsPlainEntryName(record->fileName) ? JoinPath(folder, record->fileName)
+                                                                                 : FirstFileIn(folder);
         // A package reached through a junction or link is not ours: it is refused, not run.
         if (HasLinkOn(m_model.DownloadLocation(), package.empty() ? folder : package)) {
           failed = true;

@@ -5,7 +5,8 @@
 # qvcli.exe update downloads the package, has the server confirm it, backs up the
 # installed driver and installs the new INF through UpdateDriverForPlugAndPlayDevicesW:
 # the file lands in the system folder and the driver key names the new section.
-# qvcli.exe restore on the backup folder brings the old section back.
+# qvcli.exe restore on the backup folder brings the old section back. The package is
+# installed from a staging folder of the work area in ProgramData, gone afterwards.
 # Wine 8 writes no DriverVersion or DriverDate when it installs a driver, so the version a
 # rescan reads is not checked here (the native update-loop test covers it).
 # Usage: update_under_wine.sh QVCLI.exe QUORVANE-SERVER [QV_TEST_DEVICE.exe]
@@ -92,6 +93,11 @@ log_has "$work" '/client_status/' || fail "the download was not confirmed"
 cmp -s "$system_folder/qvtest_v2.dll" "$work/package/driver/qvtest_v2.dll" || fail "the driver's file is not in the system folder"
 [ "$(inf_section)" = "QuorvaneTestV2_Install" ] || fail "the driver key names section '$(inf_section)' after the update"
 find "$download_folder" -type d -name data | grep -q . && fail "a work folder was left in the download folder"
+# The package was copied into a staging folder of the protected work area, extracted and
+# installed there, and that folder is gone again.
+staging="$WINEPREFIX/drive_c/ProgramData/Quorvane/Staging"
+[ -d "$staging" ] || fail "no staging folder in the work area: $(ls -la "$WINEPREFIX/drive_c/ProgramData" 2>&1)"
+[ -z "$(ls -A "$staging")" ] || fail "the staging folder was left behind: $(ls -R "$staging")"
 
 # The backup made before the install holds the old INF and its index; restoring it
 # installs the old driver again.

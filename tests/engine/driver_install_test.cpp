@@ -10,129 +10,16 @@
 #include <utility>
 #include <vector>
 
-#include "demo_packages.h"
 #include "engine/install_decision.h"
-#include "engine/package_records.h"
+#include "install_fixture.h"
 #include "platform/sim/sim_file_system.h"
-#include "sim_engine.h"
-#include "support/null_callback_handler.h"
 #include "zip_writer.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* DEVICE_ID = "PCI\\VEN_1234&DEV_1111";
-
-using TZipEntries = std::vector<std::pair<std::string, std::string>>;
-
-// Install callbacks as lines; backup callbacks only as "backup <name>" markers.
-class TInstallRecorder : public TNullCallbackHandler {
- public:
-  explicit TInstallRecorder(TDataManager* engine = nullptr) : m_engine(engine) {}
-
-  void StartInstall(int32_t nCount) override { Add("StartInstall " + std::to_string(nCount)); }
-  void StartDriverBackup(const TDeviceProperties& device) override { Add("StartDriverBackup " + device.strName); }
-  void StartDriverInstall(const TDeviceProperties& device) override {
-    if (m_engine) installingSeen = installingSeen && m_engine->m_installing;
-    Add("StartDriverInstall " + device.strName);
-  }
-  void FinishDriverInstall(const TDeviceProperties& device, int32_t AResult) override {
-    Add("FinishDriverInstall " + device.strName + " " + std::to_string(AResult));
-    if (stopAfterFirstDevice && m_engine) m_engine->InstallCancel();
-  }
-  void FinishInstall(bool ASuccess, bool ARebootRequired) override {
-    Add(std::string("FinishInstall ") + (ASuccess ? "true" : "false") + (ARebootRequired ? " reboot" : ""));
-  }
-  void StartExtract(int32_t nCount) override { Add("StartExtract " + std::to_string(nCount)); }
-  void StartFileExtract(const std::string& AFileName) override { Add("StartFileExtract " + AFileName); }
-  void FinishExtract(bool ASuccess) override { Add(std::string("FinishExtract ") + (ASuccess ? "true" : "false")); }
-
-  // The calls without the backup markers.
-  std::vector<std::string> InstallCalls() const {
-    std::vector<std::string> calls;
-    for (const std::string& call : calls_)
-      if (call.rfind("StartDriverBackup", 0) != 0) calls.push_back(call);
-    return calls;
-  }
-
-  std::vector<std::string> calls_;
-  bool stopAfterFirstDevice = false;
-  bool installingSeen = true;
-
- private:
-  void Add(std::string call) { calls_.push_back(std::move(call)); }
-  TDataManager* m_engine;
-};
-
-class DriverInstallTest : public TSimEngineFixture, public ::testing::Test {
- protected:
-  DriverInstallTest() {
-    TSimDevice device;
-    device.instanceId = "PCI\\VEN_1234&DEV_1111\\3&11583659&0&10";
-    device.classGuid = GuidFromText(DISPLAY_CLASS);
-    device.description = "Quorvane Display";
-    device.hardwareIds = {DEVICE_ID};
-    device.driver = Driver();
-    machine.devices.AddDevice(device);
-    machine.devices.systemDirectory = folder.File("Windows/System32");
-    Engine();
-    downloads = folder.File("Downloads");
-    fs::create_directories(downloads);
-    model->SetDownloadLocation(downloads);
-  }
-
-  // Each case of a table starts with no devices, launches, stop or downloads.
-  void StartCase() {
-    devices.clear();
-    machine.shell.launches.clear();
-    engine->m_stopped = false;
-    fs::remove_all(downloads);
-  }
-
-  TDeviceProperties& NewDevice(const std::string& name, const std::string& driverId) {
-    auto device = std::make_unique<TDeviceProperties>();
-    device->strName = name;
-    device->strHID = DEVICE_ID;
-    device->strClassGUID = "Display";
-    device->strDriverDBId = driverId;
-    devices.push_back(std::move(device));
-    return *devices.back();
-  }
-
-  // Puts a package file into a driver id's download folder, recorded as the download
-  // run records a package the server confirmed.
-  std::string PutPackage(const std::string& driverId, const std::string& fileName, const std::string& bytes) {
-    const fs::path target = fs::path(downloads) / driverId / fileName;
-    fs::create_directories(target.parent_path());
-    folder.Write(fs::relative(target, folder.Path()).string(), bytes);
-    RecordPackage(machine, driverId, target.string());
-    return target.string();
-  }
-
-  TDriverMap Map() const {
-    TDriverMap map;
-    for (const auto& device : devices) map.push_back(device.get());
-    return map;
-  }
-
-  // The files the shell was asked to run or open, by their names.
-  std::vector<std::string> LaunchedNames() const {
-    std::vector<std::string> names;
-    for (const auto& launch : machine.shell.launches) names.push_back(fs::path(launch.request.file).filename().string());
-    return names;
-  }
-
-  static std::string Inf(const std::string& hardwareId) {
-    qvserver::DemoDriver driver;
-    driver.hardware_ids = {hardwareId};
-    driver.version = "31.0.0.1";
-    return qvserver::demo_inf_text(driver);
-  }
-
-  std::string downloads;
-  std::vector<std::unique_ptr<TDeviceProperties>> devices;
-};
+using DriverInstallTest = TInstallFixture;
 
 // The archive methods each name selects: the suffix is tested case-sensitively on the
 // name without ".zip", and every name ends at the "setup.exe" fallback.
@@ -256,8 +143,8 @@ TEST_F(DriverInstallTest, InfPackageInstallsThroughThePlugAndPlayInstaller) {
 }
 
 // Extraction reports the entry count, each entry once by its name in archive order,
-// then its end; a stale work folder from an earlier run is emptied first.
-TEST_F(DriverInstallTest, ExtractionReportsEachEntryOnceAndStartsFromAnEmptyWorkFolder) {
+// then its end; a folder someone left beside the package is neither used nor deleted.
+TEST_F(DriverInstallTest, ExtractionReportsEachEntryOnceAndLeavesTheDownloadFolderAlone) {
   NewDevice("Display", "7");
   PutPackage("7", "net.zip",
              qvserver::make_zip({{"driver/net.inf", "x"}, {"driver/net.sys", "x"}, {"readme.txt", "x"}}));
@@ -270,7 +157,8 @@ TEST_F(DriverInstallTest, ExtractionReportsEachEntryOnceAndStartsFromAnEmptyWork
                                       "StartFileExtract readme.txt", "FinishExtract true",
                                       "FinishDriverInstall Display 1", "FinishDriverInstall Display 1",
                                       "FinishInstall false"}));
-  EXPECT_FALSE(fs::exists(fs::path(downloads) / "7" / "data"));
+  EXPECT_EQ(LaunchedNames(), std::vector<std::string>{"7"});  // the folder, opened for the user
+  EXPECT_EQ(folder.Read("Downloads/7/data/setup.exe"), "stale");
   EXPECT_TRUE(fs::exists(fs::path(downloads) / "7" / "net.zip"));
 }
 
@@ -300,8 +188,9 @@ TEST_F(DriverInstallTest, UnreadableArchivesFailTheirDevice) {
   }
 }
 
-// Packages that are not archives: programs are run elevated and waited for, other
-// files are opened with their program and count as installed when the shell took them.
+// Packages that are not archives, run from their staged copy: programs are run elevated
+// and waited for, other files are opened with their program, waited for, and count as
+// installed when the shell took them.
 TEST_F(DriverInstallTest, ProgramsAndOtherFiles) {
   const struct {
     const char* file;
@@ -311,8 +200,8 @@ TEST_F(DriverInstallTest, ProgramsAndOtherFiles) {
     int code;
   } cases[] = {
       {"setup.exe", true, "runas", true, 0},  {"driver.MSI", true, "runas", true, 0},
-      {"setup.exe", false, nullptr, false, 1}, {"driver.inf", true, "", false, 0},
-      {"driver.inf", false, "", false, 1},
+      {"setup.exe", false, nullptr, false, 1}, {"driver.inf", true, "open", true, 0},
+      {"driver.inf", false, nullptr, false, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + (c.shellAccepts ? " accepted" : " refused"));
@@ -328,7 +217,8 @@ TEST_F(DriverInstallTest, ProgramsAndOtherFiles) {
               c.code == 0 ? 1 : 2);
     if (c.verb) {
       ASSERT_FALSE(machine.shell.launches.empty());
-      EXPECT_EQ(machine.shell.launches[0].request.file, package);
+      EXPECT_EQ(fs::path(machine.shell.launches[0].request.file).filename(), fs::path(package).filename());
+      EXPECT_EQ(machine.shell.launches[0].request.file.rfind(WorkArea(), 0), 0u);
       EXPECT_EQ(machine.shell.launches[0].request.verb, c.verb);
       EXPECT_EQ(machine.shell.launches[0].waited, c.waited);
       EXPECT_EQ(machine.shell.launches[0].request.show, SW_SHOWNORMAL);

@@ -562,6 +562,12 @@ TEST_F(ResultsPages, UpdateOfTheTestDeviceStoppedExpiredThenInstalled) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(installed), {}), "Quorvane test driver 2.0.0.0\n")
       << "the driver's file is not in the system folder";
   EXPECT_EQ(DriverSection(hwid), L"QuorvaneTestV2_Install");
+  // Installed from a staging folder of the protected work area, which is gone again.
+  wchar_t programData[MAX_PATH] = {};
+  ASSERT_TRUE(GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH));
+  const std::filesystem::path staging = std::filesystem::path(programData) / L"Quorvane" / L"Staging";
+  EXPECT_TRUE(std::filesystem::is_directory(staging));
+  EXPECT_TRUE(std::filesystem::is_empty(staging)) << "the staging folder was left behind";
   backToResults();
   EXPECT_EQ(testDeviceRow(), nullptr) << "the updated device is still listed as outdated";
   // The program saves its settings as it ends: it ends before the values are put back.

@@ -141,10 +141,11 @@ TEST_F(PackageHold, CngDigestsOfAPackage) {
   }
 }
 
-// The install on the real machine: a recorded installer (the test child program) is run
-// while another thread keeps trying to swap, write or delete it; every attempt fails, the
-// installer runs from its own folder, and the file is as confirmed afterwards. A package
-// without a record is deleted without being run.
+// The install on the real machine: a recorded installer (the test child program) is copied
+// into a staging folder of the work area and run from there, while another thread keeps
+// trying to swap, write or delete the downloaded package; every attempt fails, the installer
+// runs in its staging folder, which is gone afterwards, and the package is as confirmed. A
+// package without a record is deleted without being run.
 TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
   TWin32Machine machine;
   TDriverDatamodel model(machine.Ports());
@@ -186,8 +187,17 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
   std::atomic<bool> done{false};
   std::atomic<int> tries{0};
   std::vector<std::string> succeeded;
-  const fs::path started = package.parent_path() / "child-started.txt";
-  const fs::path marker = package.parent_path() / "child-ran.txt";
+  // The installer writes its markers into its working folder: its staging folder.
+  const fs::path staging = ToPath(machine.shell.ProgramDataFolder()) / "Quorvane" / "Staging";
+  std::atomic<bool> ranInStaging{false};
+  const auto stagedMarker = [&](const char* name) {
+    std::error_code error;
+    for (fs::directory_iterator it(staging, error), end; !error && it != end; it.increment(error))
+      if (fs::exists(it->path() / name)) return true;
+    return false;
+  };
+  const auto started = [&] { return stagedMarker("child-started.txt"); };
+  const auto ended = [&] { return stagedMarker("child-ran.txt"); };
   std::thread attacker([&] {
     // Rounds count only while the installer runs, between its two markers: the install
     // holds the package from its check until the installer has ended. Before that an
@@ -195,9 +205,10 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
     const ULONGLONG end = GetTickCount64() + 20000;
     while (!done && GetTickCount64() < end) {
       Sleep(5);
-      if (!fs::exists(started) || fs::exists(marker)) continue;
+      if (!started() || ended()) continue;
+      ranInStaging = true;
       const std::vector<TAttempt> round = Attack(package.wstring(), Wide("evil.exe"));
-      if (fs::exists(marker)) continue;
+      if (ended()) continue;
       for (const TAttempt& attempt : round)
         if (attempt.error == 0) succeeded.push_back(attempt.attack);
       ++tries;
@@ -212,7 +223,9 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
   EXPECT_GT(tries.load(), 0);
   EXPECT_EQ(succeeded, std::vector<std::string>{});
   EXPECT_EQ(ReadAll(package), confirmed);
-  EXPECT_TRUE(fs::exists(marker)) << "the installer starts in its own folder";
+  EXPECT_TRUE(ranInStaging) << "the installer starts in its staging folder";
+  EXPECT_TRUE(fs::is_empty(staging)) << "the staging folder was left behind";
+  EXPECT_FALSE(fs::exists(package.parent_path() / "child-started.txt"));
   ForgetPackageRecord(machine.registry, driverId);
 }
 

@@ -120,6 +120,7 @@ bool TSimFileSystem::DeleteTree(uintptr_t, const std::string& path) {
   if (path.empty() || !std::filesystem::exists(std::filesystem::symlink_status(tree, error))) return false;
   if (InUse(path)) return false;
   std::filesystem::remove_all(tree, error);
+  ForgetRights(path);
   return !error;
 }
 
@@ -175,6 +176,21 @@ bool TSimFileSystem::MoveAside(const std::string& source, const std::string& tar
   struct stat facts {};
   if (::lstat(target.c_str(), &facts) == 0) return false;
   if (::rename(source.c_str(), target.c_str()) != 0) return false;
+  // A folder keeps its rights where it goes, as it keeps its security descriptor on Windows.
+  {
+    const std::string from = Key(source), to = Key(target);
+    std::lock_guard<std::mutex> lock(m_rightsLock);
+    std::map<std::string, TFolderRights> moved;
+    for (auto it = m_rights.begin(); it != m_rights.end();) {
+      if (IsAtOrAbove(from, it->first)) {
+        moved[to + it->first.substr(from.size())] = it->second;
+        it = m_rights.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    m_rights.merge(moved);
+  }
   Record("move " + source + " " + target);
   return true;
 }
@@ -192,6 +208,12 @@ bool TSimFileSystem::UserMayWrite(const std::string& path) const {
   for (const auto& [folder, rights] : m_rights)
     if (IsAtOrAbove(folder, key) && IsProtected(folder, rights)) return false;
   return true;
+}
+
+void TSimFileSystem::ForgetRights(const std::string& path) {
+  const std::string key = Key(path);
+  std::lock_guard<std::mutex> lock(m_rightsLock);
+  std::erase_if(m_rights, [&](const auto& entry) { return IsAtOrAbove(key, entry.first); });
 }
 
 size_t TSimFileSystem::OpenFileCount() const {

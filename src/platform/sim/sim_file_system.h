@@ -24,7 +24,8 @@ class TSimFileSystem : public IFileSystem {
   bool DriveExists(char letter) override;
   bool MoveFileOver(const std::string& source, const std::string& target) override;
   bool WriteNewFile(const std::string& path, std::string_view bytes) override;
-  // Removes the real folder tree (links themselves, never their targets); false when nothing is there.
+  // Removes the real folder tree (links themselves, never their targets) and the rights given
+  // to its folders; false when nothing is there.
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
   // A symbolic link of the real file system.
   bool IsReparsePoint(const std::string& path) override;
@@ -67,6 +68,8 @@ class TSimFileSystem : public IFileSystem {
     uint64_t inode = 0;
   };
   bool IsProtected(const std::string& key, const TFolderRights& rights) const;
+  // Drops the rights of a folder tree that is gone.
+  void ForgetRights(const std::string& path);
 
   mutable std::mutex m_logLock;
   std::vector<std::string> m_log;

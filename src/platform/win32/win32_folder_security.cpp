@@ -20,13 +20,36 @@ constexpr ACCESS_MASK CHANGE_RIGHTS = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_
                                       FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
                                       GENERIC_ALL | MAXIMUM_ALLOWED;
 
-bool IsAdministratorsOrSystem(PSID sid) {
-  return IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid);
-}
+// Wine keeps no security descriptor of a file: it shows every file as its own user's, with a
+// DACL made from the Unix mode, and enforces none. Under Wine that user stands for the
+// Administrators a protected folder belongs to on Windows; on Windows the user is never
+// trusted, since the user's unelevated processes act as that user too.
+class TTrustedAccounts {
+ public:
+  TTrustedAccounts() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+    const TKernelHandle owned(token);
+    DWORD size = sizeof(m_tokenUser);
+    if (GetTokenInformation(token, TokenUser, m_tokenUser, size, &size))
+      m_wineUser = reinterpret_cast<TOKEN_USER*>(m_tokenUser)->User.Sid;
+  }
 
-// Whether every entry of the DACL that allows a change allows it to Administrators or SYSTEM
-// only; an entry of a kind this check does not read counts as allowing a change.
-bool OnlyAdministratorsMayChange(PACL dacl) {
+  bool Trusts(PSID sid) const {
+    return IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid) ||
+           (m_wineUser != nullptr && EqualSid(sid, m_wineUser));
+  }
+
+ private:
+  alignas(TOKEN_USER) BYTE m_tokenUser[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+  PSID m_wineUser = nullptr;
+};
+
+// Whether every entry of the DACL that allows a change allows it to trusted accounts only;
+// an entry of a kind this check does not read counts as allowing a change.
+bool OnlyTrustedMayChange(PACL dacl, const TTrustedAccounts& trusted) {
   for (DWORD index = 0; index < dacl->AceCount; ++index) {
     void* entry = nullptr;
     if (!GetAce(dacl, index, &entry)) return false;
@@ -34,7 +57,7 @@ bool OnlyAdministratorsMayChange(PACL dacl) {
     if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
     if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return false;
     auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-    if ((allowed->Mask & CHANGE_RIGHTS) != 0 && !IsAdministratorsOrSystem(&allowed->SidStart)) return false;
+    if ((allowed->Mask & CHANGE_RIGHTS) != 0 && !trusted.Trusts(&allowed->SidStart)) return false;
   }
   return true;
 }
@@ -68,7 +91,8 @@ bool TWin32FileSystem::IsProtectedFolder(const std::string& path) {
     return false;
   const TLocalMemory<void> owned(descriptor);
   // A missing DACL grants everyone everything.
-  return owner != nullptr && IsAdministratorsOrSystem(owner) && dacl != nullptr && OnlyAdministratorsMayChange(dacl);
+  const TTrustedAccounts trusted;
+  return owner != nullptr && trusted.Trusts(owner) && dacl != nullptr && OnlyTrustedMayChange(dacl, trusted);
 }
 
 bool TWin32FileSystem::MoveAside(const std::string& source, const std::string& target) {
