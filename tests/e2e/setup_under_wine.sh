@@ -235,10 +235,10 @@ windows_files=$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 | sort)
 # symbolic link to a folder is what Wine reports as a reparse point (FILE_ATTRIBUTE_REPARSE_POINT).
 ln -s "$outside" "$data_folder/Backup/link"
 # Run from a copy with _?= naming the install folder, as the uninstaller runs itself, so that
-# its exit code is the one seen here.
-cp "$install_folder/Uninstall.exe" "$work/Uninstall.exe"
+# its exit code is the one seen here; through cmd, which passes _?= unquoted as NSIS needs it.
+cp "$install_folder/Uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
 status=0
-wine "$work/Uninstall.exe" /S /REMOVEDATA '_?=C:\Program Files\Quorvane' || status=$?
+wine cmd /c 'C:\uninstall-copy.exe /S /REMOVEDATA _?=C:\Program Files\Quorvane' || status=$?
 wineserver -w
 [ "$(cat "$outside/keep.txt" 2>/dev/null)" = keep ] || fail "the uninstaller reached the junction's target"
 [ "$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 | sort)" = "$windows_files" ] ||
