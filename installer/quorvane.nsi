@@ -14,6 +14,7 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 
 !define QV_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane"
 !define QV_RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -25,6 +26,8 @@ SetCompressor /SOLID lzma
 !define QV_WAIT_TURNS 60
 ; Exit code of a silent setup that found the program still running.
 !define QV_EXIT_PROGRAM_RUNNING 2
+; Exit code of an uninstall that removed the program but left some of the data it was told to remove.
+!define QV_EXIT_DATA_LEFT 3
 
 Name "Quorvane"
 OutFile "${QV_OUT}"
@@ -145,21 +148,9 @@ Function .onInstSuccess
   ${EndIf}
 FunctionEnd
 
-Function un.onInit
-  SetRegView 64
-  SetShellVarContext all
-FunctionEnd
-
 Section "un.Quorvane" SecUnProgram
   SectionIn RO
   Call un.WaitForProgramEnd
-  Delete "$INSTDIR\Quorvane.exe"
-  Delete "$INSTDIR\qvcli.exe"
-  Delete "$INSTDIR\License.txt"
-  Delete "$INSTDIR\Uninstall.exe"
-  ; A process cannot remove its own working folder.
-  SetOutPath "$TEMP"
-  RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Quorvane.lnk"
   DeleteRegKey HKLM "${QV_UNINSTALL_KEY}"
   DeleteRegValue HKLM "${QV_RUN_KEY}" "Quorvane"
@@ -168,16 +159,37 @@ Section "un.Quorvane" SecUnProgram
   DeleteRegValue HKCU "${QV_RUN_ONCE_KEY}" "Quorvane"
 SectionEnd
 
-; Off unless ticked, and never chosen when silent: the settings, downloads and
-; driver backups in the user's data folder.
+; Off unless ticked (silent: only with /REMOVEDATA): the user's data folder with the
+; settings, downloads and driver backups, and the program-data work area. The installed
+; qvcli.exe removes them with the program's own tree delete, which removes a junction or
+; link as itself and never follows it; it runs before the programs are deleted.
 Section /o "un.$(IDS_SETUP_REMOVE_DATA)" SecUnData
-  ${IfNot} ${Silent}
-    SetShellVarContext current
-    ; A data folder that is a junction or link is left alone, not followed.
-    ${GetFileAttributes} "$APPDATA\Quorvane" "REPARSE_POINT" $0
-    ${If} $0 == 0
-      RMDir /r "$APPDATA\Quorvane"
-    ${EndIf}
-    SetShellVarContext all
+  nsExec::ExecToLog '"$INSTDIR\qvcli.exe" remove-data'
+  Pop $0
+  ${If} $0 != 0
+    SetErrorLevel ${QV_EXIT_DATA_LEFT}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(IDS_SETUP_DATA_LEFT)" /SD IDOK
   ${EndIf}
 SectionEnd
+
+Section "-un.ProgramFiles"
+  Delete "$INSTDIR\Quorvane.exe"
+  Delete "$INSTDIR\qvcli.exe"
+  Delete "$INSTDIR\License.txt"
+  Delete "$INSTDIR\Uninstall.exe"
+  ; A process cannot remove its own working folder.
+  SetOutPath "$TEMP"
+  RMDir "$INSTDIR"
+SectionEnd
+
+; Below the sections, which it selects.
+Function un.onInit
+  SetRegView 64
+  SetShellVarContext all
+  ${un.GetParameters} $0
+  ClearErrors
+  ${un.GetOptions} $0 "/REMOVEDATA" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecUnData}
+  ${EndIf}
+FunctionEnd

@@ -354,6 +354,7 @@ IDS_UPDATE_NOT_VERIFIED "No se pudo comprobar la actualización descargada y no 
 # The setup program (installer/quorvane.nsi reads the IDS_SETUP_ lines).
 IDS_SETUP_PROGRAM_RUNNING "Quorvane sigue en ejecución. Ciérrelo y, a continuación, elija Reintentar. Cancelar deja la versión instalada tal como está."
 IDS_SETUP_REMOVE_DATA "Quitar mi configuración y mis copias de seguridad de controladores"
+IDS_SETUP_DATA_LEFT "No se pudo quitar parte de su configuración y de sus copias de seguridad de controladores. Quorvane se ha desinstalado."
 
 # Updating drivers: the update progress page, its status lines and questions.
 IDS_UPDATE_PROGRESS_TITLE "Actualizando los controladores seleccionados"

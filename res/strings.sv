@@ -354,6 +354,7 @@ IDS_UPDATE_NOT_VERIFIED "Den nedladdade uppdateringen kunde inte verifieras och 
 # The setup program (installer/quorvane.nsi reads the IDS_SETUP_ lines).
 IDS_SETUP_PROGRAM_RUNNING "Quorvane körs fortfarande. Stäng programmet och välj sedan Försök igen. Avbryt lämnar den installerade versionen som den är."
 IDS_SETUP_REMOVE_DATA "Ta bort mina inställningar och säkerhetskopior av drivrutiner"
+IDS_SETUP_DATA_LEFT "Vissa av dina inställningar och säkerhetskopior av drivrutiner kunde inte tas bort. Själva Quorvane har avinstallerats."
 
 # Updating drivers: the update progress page, its status lines and questions.
 IDS_UPDATE_PROGRESS_TITLE "De markerade drivrutinerna uppdateras"

@@ -9,6 +9,7 @@
 #include "cli/download_commands.h"
 #include "cli/info_command.h"
 #include "cli/install_commands.h"
+#include "cli/remove_data_command.h"
 #include "cli/scan_commands.h"
 #include "cli/schedule_command.h"
 #include "core/errors.h"
@@ -44,6 +45,9 @@ const std::map<std::string, TCommand>& Commands() {
                 "what the program knows of this machine and its settings; the rows of a saved SMBIOS table;\n"
                 "      the machine's SMBIOS table saved to a file"}},
       {"list", {RunListCommand, "list [--outdated|--uptodate|--ignored] [--json]", "the stored scan result"}},
+      {"remove-data", {OnMachine(RunRemoveDataCommand), "remove-data",
+                       "remove the program's data folders (in the user's application data and in program data)\n"
+                       "      with the settings, downloads and driver backups, never following a link; the uninstaller runs it"}},
       {"update", {RunUpdateCommand, "update HID...", "download, back up and install the offered drivers of the last scan's devices"}},
       {"restore-point", {RunRestorePointCommand, "restore-point \"description\"", "create a System Restore point"}},
       {"restore", {RunRestoreCommand, "restore FOLDER", "install the driver of a backup folder again (a name from backups, or a path)"}},
@@ -65,7 +69,7 @@ void PrintHelp(std::ostream& out) {
          "Exit codes:\n"
          "  0  success\n"
          "  1  failure: no answer or an error answer from the server, or a failed scan, download,\n"
-         "     install, backup, restore, device removal or schedule change\n"
+         "     install, backup, restore, device removal or schedule change; data left by remove-data\n"
          "  2  stopped: Ctrl+C during a scan's enumeration, a download, an install or a backup\n"
          "  3  bad usage, or an unknown hardware id\n";
 }

@@ -19,7 +19,10 @@ std::string Trim(const std::string& text) {
 
 TIniFile::TIniFile(const std::string& text) {
   m_sections.push_back(TSection{});
-  std::string body = text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
+  // Every leading byte-order mark: a second one would hide the first line now and
+  // reappear as its start once the file is written back without the first.
+  std::string body = text;
+  while (body.rfind("\xEF\xBB\xBF", 0) == 0) body.erase(0, 3);
   std::istringstream in(body);
   std::string raw;
   while (std::getline(in, raw)) {

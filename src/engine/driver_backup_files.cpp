@@ -73,14 +73,6 @@ std::optional<std::string> TCatalogSearch::Find(const std::string& name) {
   return std::nullopt;
 }
 
-bool IsPlainFileName(const std::string& name) {
-  for (char c : name)
-    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
-  // Windows drops trailing dots and spaces, so ".. " names the parent folder too.
-  const size_t kept = name.find_last_not_of(". ");
-  return kept != std::string::npos;
-}
-
 std::optional<std::string> DeviceBackupFolder(const std::string& root, const std::string& deviceName,
                                               const std::string& version) {
   const std::string name = MakeValidFileName(deviceName + " - " + version);
@@ -246,8 +238,7 @@ void TDriverBackup::WriteFolderContents(const TDriverData& bkData, const fs::pat
   std::error_code error;
   fs::copy_file(ToPath(infPath), folder / ToPath(infName), fs::copy_options::overwrite_existing, error);
 
-  // "\oem12.inf:PCI\VEN_8086&DEV_1234" in UTF-16LE, without byte order mark or terminator.
-  const std::vector<uint8_t> index = Utf16LeBytes(Utf8ToUtf16("\\" + infName + ":" + bkData.strHID));
+  const std::vector<uint8_t> index = BackupIndexBytes(infName, bkData.strHID);
   {
     std::ofstream out(folder / INDEX_FILE_NAME, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(index.data()), static_cast<std::streamsize>(index.size()));

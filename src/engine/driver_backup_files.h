@@ -11,6 +11,7 @@
 #include <string>
 
 #include "devices/device_properties.h"
+#include "engine/backup_index.h"
 #include "platform/device_install.h"
 
 class TDataManager;
@@ -45,10 +46,6 @@ class TCatalogSearch {
   std::map<std::string, std::string> m_firstPaths;
 };
 
-// A name that stays inside the folder it is joined to: one non-empty path
-// component other than "." and "..", without separators, drive colons or
-// control characters.
-bool IsPlainFileName(const std::string& name);
 // The backup folder of a device's driver: the root joined with
 // MakeValidFileName(device name, " - ", version); nothing when that name is not plain.
 std::optional<std::string> DeviceBackupFolder(const std::string& root, const std::string& deviceName,

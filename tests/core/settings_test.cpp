@@ -174,4 +174,19 @@ TEST(IniFile, WritingKeepsForeignLinesAndReplacesValues) {
   EXPECT_EQ(TIniFile(ini.Text()).ReadInteger("general configuration", "LANGUAGE", 0), 4);
 }
 
+// Found by fuzz_ini_reader: a file starting with two byte-order marks hid its first section,
+// and the program's next save, dropping one mark, brought it to life.
+TEST(IniFile, ReadsTheSameBeforeAndAfterASave) {
+  const std::string bom = "\xEF\xBB\xBF";
+  for (const std::string& text : {bom + bom + "[General Configuration]\nCheck Update=1\n",
+                                  bom + "[General Configuration]\nCheck Update=1\n"}) {
+    TIniFile ini(text);
+    EXPECT_TRUE(ini.ReadBool("General Configuration", "Check Update", false));
+    ini.WriteString("Backup Settings", "Location", "x");
+    const TIniFile saved(ini.Text());
+    EXPECT_TRUE(saved.ReadBool("General Configuration", "Check Update", false));
+    EXPECT_EQ(saved.Text(), ini.Text());
+  }
+}
+
 }  // namespace

@@ -8,7 +8,10 @@
 # answers Yes) refuses an altered setup and one of another signer, and starts the
 # real one, which installs the next version and starts it; qvcli.exe devices works from the
 # install folder; a second install keeps the user's data folder; the silent
-# uninstaller removes the rest and keeps the data folder.
+# uninstaller removes the rest and keeps the data folder; installed again, the silent
+# uninstaller with /REMOVEDATA removes the data folder and the program-data work area
+# whatever config.ini names, and a junction inside the data folder is removed as a link,
+# its target untouched.
 # The signature rule: osslsigncode proves natively which files chain to the vendor's
 # root intact; the Windows test program reads the same files with WinVerifyTrust.
 # Usage: setup_under_wine.sh SETUP_FOLDER [QV_WIN32_TESTS.exe [QUORVANE-SERVER]]
@@ -215,4 +218,44 @@ if run reg query "$uninstall_key" >/dev/null 2>&1 && run reg query "$uninstall_k
   fail "the uninstall entry is left"
 fi
 [ -f "$data_folder/config.ini" ] || fail "the silent uninstall removed the data folder"
+
+echo "a junction inside the data folder at uninstall: the junction's target is untouched, the data folder is gone"
+wine "$setup" /S || fail "the third qvsetup.exe /S ended with $?"
+outside="$WINEPREFIX/drive_c/outside"
+work_area="$WINEPREFIX/drive_c/ProgramData/Quorvane"
+mkdir -p "$outside" "$data_folder/Backup/2024-01-01" "$data_folder/Download" "$work_area/Staging"
+echo keep >"$outside/keep.txt"
+echo index >"$data_folder/Backup/2024-01-01/index.dat"
+echo staged >"$work_area/Staging/driver.inf"
+# config.ini names the Windows folder as its backup and download locations.
+printf '[Backup Settings]\r\nLocation=C:\\windows\r\n[General Configuration]\r\nDownload Location=C:\\windows\r\n' \
+  >"$data_folder/config.ini"
+windows_files=$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 | sort)
+# Wine 8 makes no junctions (FSCTL_SET_REPARSE_POINT answers ERROR_NOT_SUPPORTED, 50): a Unix
+# symbolic link to a folder is what Wine reports as a reparse point (FILE_ATTRIBUTE_REPARSE_POINT).
+ln -s "$outside" "$data_folder/Backup/link"
+# Run from a copy with _?= naming the install folder, as the uninstaller runs itself, so that
+# its exit code is the one seen here; through cmd, which passes _?= unquoted as NSIS needs it.
+cp "$install_folder/Uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
+status=0
+wine cmd /c 'C:\uninstall-copy.exe /S /REMOVEDATA _?=C:\Program Files\Quorvane' || status=$?
+wineserver -w
+[ "$(cat "$outside/keep.txt" 2>/dev/null)" = keep ] || fail "the uninstaller reached the junction's target"
+[ "$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 | sort)" = "$windows_files" ] ||
+  fail "the uninstaller changed the Windows folder that config.ini named"
+[ ! -e "$install_folder" ] || fail "the install folder is left: $(ls "$install_folder")"
+[ ! -e "$work_area" ] || fail "the program-data work area is left: $(find "$work_area")"
+# Known Wine deviation: RemoveDirectoryW of a directory link answers ERROR_DIR_NOT_EMPTY (145),
+# so the link and the folders holding it stay and the uninstaller ends with exit code 3 (data
+# left). Everything else in the data folder is gone. On Windows the junction is removed and the
+# data folder with it (proved on the simulated machine by RemoveData.*, and by LinkAttack.* of
+# qv_win32_tests for the tree delete with a real junction).
+if [ -e "$data_folder" ]; then
+  [ "$status" -eq 3 ] || fail "the uninstall left the data folder and ended with $status, not 3"
+  left=$(cd "$data_folder" && find . | sort | tr '\n' ' ')
+  [ "$left" = ". ./Backup ./Backup/link " ] || fail "the data folder holds more than the link: $left"
+  echo "known Wine deviation: the link stays (RemoveDirectoryW answers ERROR_DIR_NOT_EMPTY, 145)"
+else
+  [ "$status" -eq 0 ] || fail "Uninstall.exe /S /REMOVEDATA ended with $status"
+fi
 echo "passed"

@@ -1,0 +1,25 @@
+#include "engine/backup_index.h"
+
+#include "platform/utf16le.h"
+
+bool IsPlainFileName(const std::string& name) {
+  for (char c : name)
+    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
+  // Windows drops trailing dots and spaces, so ".. " names the parent folder too.
+  const size_t kept = name.find_last_not_of(". ");
+  return kept != std::string::npos;
+}
+
+std::vector<uint8_t> BackupIndexBytes(const std::string& infName, const std::string& hardwareId) {
+  return Utf16LeBytes(Utf8ToUtf16("\\" + infName + ":" + hardwareId));
+}
+
+std::optional<TBackupIndex> ReadBackupIndex(std::string_view bytes) {
+  const std::u16string units = Utf16LeUnits(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  const size_t colon = units.find(u':');
+  if (colon == std::u16string::npos || colon == 0 || units.front() != u'\\') return std::nullopt;
+  TBackupIndex index{Utf16ToUtf8(units.data() + 1, colon - 1),
+                     Utf16ToUtf8(units.data() + colon + 1, units.size() - colon - 1)};
+  if (!IsPlainFileName(index.infName)) return std::nullopt;
+  return index;
+}
