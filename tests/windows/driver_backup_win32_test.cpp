@@ -261,7 +261,7 @@ TEST(Win32DriverStore, InstallDriverBackupRestoreAndRemovalOfTheTestDevice) {
   }
 
   // Restore: the backed-up driver installed again over the newer one.
-  EXPECT_TRUE(engine.Restore(FromPath(folder), reboot));
+  EXPECT_EQ(engine.Restore(FromPath(folder), false, reboot), roRestored);
   EXPECT_EQ(DriverKeyText(facts.hardwareId, L"InfSection"), WideToUtf8(facts.section));
 
   // Removal by the first hardware id.
