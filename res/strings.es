@@ -208,6 +208,9 @@ IDS_RESTORE_REBOOT_QUESTION "¿Desea reiniciar el sistema?\r\nAntes de confirmar
 IDS_DELETE_BACKUP_QUESTION "¿Está seguro de que desea eliminar la copia de seguridad del controlador?"
 IDS_BACKUP_DELETED_TEXT "La copia de seguridad del controlador se ha eliminado correctamente."
 IDS_BACKUP_DELETE_FAILED_TEXT "No se pudo eliminar la copia de seguridad del controlador.\r\nVuelva a intentarlo o revise manualmente la carpeta de copias de seguridad."
+IDS_BACKUP_UNVERIFIED_LINE "%s (sin verificar)"
+IDS_RESTORE_UNVERIFIED_QUESTION "Esta copia de seguridad se creó con una versión anterior y no se puede comprobar si ha cambiado.\r\nRestáurela solo si está seguro de que nadie la ha modificado. ¿Desea restaurarla?"
+IDS_BACKUP_CHANGED_TEXT "Esta copia de seguridad se modificó después de crearse y no se restaurará."
 IDS_SELECT_BACKUP_FOLDER "Seleccionar la carpeta de copia de seguridad"
 IDS_FOLDER_FIELD_LABEL "Carpeta"
 

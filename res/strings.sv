@@ -208,6 +208,9 @@ IDS_RESTORE_REBOOT_QUESTION "Vill du starta om systemet?\r\nSe till att spara os
 IDS_DELETE_BACKUP_QUESTION "Vill du verkligen ta bort säkerhetskopian av drivrutinen?"
 IDS_BACKUP_DELETED_TEXT "Säkerhetskopian av drivrutinen har tagits bort."
 IDS_BACKUP_DELETE_FAILED_TEXT "Det gick inte att ta bort säkerhetskopian av drivrutinen.\r\nFörsök igen eller kontrollera mappen för säkerhetskopior manuellt."
+IDS_BACKUP_UNVERIFIED_LINE "%s (ej verifierad)"
+IDS_RESTORE_UNVERIFIED_QUESTION "Den här säkerhetskopian skapades av en äldre version och kan inte kontrolleras för ändringar.\r\nÅterställ den bara om du är säker på att ingen har ändrat den. Vill du återställa den?"
+IDS_BACKUP_CHANGED_TEXT "Den här säkerhetskopian ändrades efter att den skapades och kommer inte att återställas."
 IDS_SELECT_BACKUP_FOLDER "Välj mapp för säkerhetskopior"
 IDS_FOLDER_FIELD_LABEL "Mapp"
 

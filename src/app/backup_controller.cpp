@@ -235,17 +235,18 @@ void TBackupController::aclRestoreDriverExecute() {
   ApplyRestore();
 }
 
-bool TBackupController::RestoreDriver(const std::string& folder, bool& rebootRequired) {
+TRestoreOutcome TBackupController::RestoreDriver(const std::string& folder, bool allowUnverified,
+                                                bool& rebootRequired) {
   // The restore runs on this thread, its button disabled, under the hourglass.
   TRestoreView busy = m_restore.View();
   busy.restoreEnabled = false;
   m_restorePage.Apply(busy);
   const std::unique_ptr<TTempCursor> hourglass = SetTempCursor();
-  const bool restored = m_engine.Restore(folder, rebootRequired);
+  const TRestoreOutcome restored = m_engine.Restore(folder, allowUnverified, rebootRequired);
   ApplyRestore();
   return restored;
 }
 
 bool TBackupController::DeleteBackupFolder(const std::string& folder) {
-  return m_engine.DeleteFolder(reinterpret_cast<uintptr_t>(m_host.Owner()), folder);
+  return m_engine.DeleteBackup(reinterpret_cast<uintptr_t>(m_host.Owner()), folder);
 }

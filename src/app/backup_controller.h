@@ -62,7 +62,7 @@ class TBackupController : public IBackupProgress, private IRestoreHost {
   int Ask(const std::string& title, const std::string& text, int kind) override;
   void SaveScanResults() override { m_host.SaveScanResults(); }
   void RunOnceAtStartupSettings() override { m_host.RunOnceAtStartupSettings(); }
-  bool RestoreDriver(const std::string& folder, bool& rebootRequired) override;
+  TRestoreOutcome RestoreDriver(const std::string& folder, bool allowUnverified, bool& rebootRequired) override;
   bool DeleteBackupFolder(const std::string& folder) override;
 
   bool OtherRunGoing() const;
@@ -87,7 +87,7 @@ class TBackupController : public IBackupProgress, private IRestoreHost {
   TCallbackDispatcher* m_dispatcher = nullptr;
   TICallbackHandler* m_handler = nullptr;
   TBackupPresenter m_backup{m_model, m_ports.strings};
-  TRestorePresenter m_restore{m_model, m_ports.strings};
+  TRestorePresenter m_restore{m_model, m_ports.registry, m_ports.strings};
   TBackupPage m_backupPage;
   TBackupProgressPage m_progressPage;
   TRestorePage m_restorePage;

@@ -34,7 +34,8 @@ TCommandRun OnMachine(int (*run)(const std::vector<std::string>&, TSystemPorts, 
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
       {"backup", {RunBackupCommand, "backup HID... [--to DIR]", "back up the installed drivers of the last scan's devices"}},
-      {"backups", {RunBackupsCommand, "backups", "the backup folders that can be restored"}},
+      {"backups", {RunBackupsCommand, "backups", "the backup folders that can be restored; one made before backups were\n"
+                                               "      checked is marked \"unverified\" after a tab"}},
       {"check-update", {RunCheckUpdateCommand, "check-update", "ask the driver server for a newer program version"}},
       {"devices", {OnMachine(RunDevicesCommand), "devices [--json]", "the machine's devices: class, name, hardware id, driver, problem"}},
       {"download", {RunDownloadCommand, "download HID...", "fetch the offered driver packages of the last scan's devices"}},
@@ -50,7 +51,9 @@ const std::map<std::string, TCommand>& Commands() {
                        "      with the settings, downloads and driver backups, never following a link; the uninstaller runs it"}},
       {"update", {RunUpdateCommand, "update HID...", "download, back up and install the offered drivers of the last scan's devices"}},
       {"restore-point", {RunRestorePointCommand, "restore-point \"description\"", "create a System Restore point"}},
-      {"restore", {RunRestoreCommand, "restore FOLDER", "install the driver of a backup folder again (a name from backups, or a path)"}},
+      {"restore", {RunRestoreCommand, "restore FOLDER [--unverified]",
+                   "install the driver of a backup folder again (a name from backups, or a path);\n"
+                   "      --unverified restores one made before backups were checked"}},
       {"uninstall", {RunUninstallCommand, "uninstall HID", "remove the device whose first hardware id is HID"}},
       {"schedule", {RunScheduleCommand, "schedule [daily DATE TIME|weekly DAYS DATE TIME|once DATE TIME|never]",
                     "the logon tasks and the scheduled scan; a new cycle for the scan (DATE yyyy-mm-dd,\n"

@@ -1,14 +1,7 @@
 #include "engine/backup_index.h"
 
+#include "platform/path_parts.h"
 #include "platform/utf16le.h"
-
-bool IsPlainFileName(const std::string& name) {
-  for (char c : name)
-    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
-  // Windows drops trailing dots and spaces, so ".. " names the parent folder too.
-  const size_t kept = name.find_last_not_of(". ");
-  return kept != std::string::npos;
-}
 
 std::vector<uint8_t> BackupIndexBytes(const std::string& infName, const std::string& hardwareId) {
   return Utf16LeBytes(Utf8ToUtf16("\\" + infName + ":" + hardwareId));

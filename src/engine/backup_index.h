@@ -9,11 +9,6 @@
 #include <string_view>
 #include <vector>
 
-// A name that stays inside the folder it is joined to: one non-empty path
-// component other than "." and "..", without separators, drive colons or
-// control characters.
-bool IsPlainFileName(const std::string& name);
-
 struct TBackupIndex {
   std::string infName;     // a plain file name, in the backup folder
   std::string hardwareId;  // everything after the first colon

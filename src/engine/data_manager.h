@@ -18,6 +18,16 @@
 
 class TCatalogSearch;
 
+// How a device's backup ended: its driver backed up, no installed driver found to back up
+// (the device is not in the system, or has no driver), or failed (the driver could not be
+// read, or its folder or a file could not be written, or the backup was stopped).
+enum TBackupOutcome { boBackedUp, boNoDriver, boFailed };
+
+// How a restore ended: the driver installed again; failed; refused because the backup has
+// no record or was changed after it was made; or not tried because the backup predates
+// manifests and records and the caller did not allow an unverified restore.
+enum TRestoreOutcome { roRestored, roFailed, roChanged, roUnverified };
+
 // A setup class name as the platform's class-name buffer holds it (at most 32 characters).
 using TClassString = std::string;
 
@@ -128,8 +138,19 @@ class TDataManager {
   // Backup run and one-device backup into the backup location; restore of a backup folder.
   bool Backup(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);
   bool Backup(TDeviceProperties& pDeviceProperty, TICallbackHandler* pCallbackHandler);
+  // The one-device backup, telling a device without a driver to back up from a failure.
+  TBackupOutcome BackupDevice(TDeviceProperties& pDeviceProperty, TICallbackHandler* pCallbackHandler);
   void BackupCancel();
-  bool Restore(const std::string& restoreDir, bool& rebootReq);
+  // The backup folder's files copied into a staging folder of the protected work area,
+  // checked there against the manifest its record names, and its driver installed from
+  // the copies. A folder with neither record nor manifest (made before backups had them)
+  // is copied as it is, and only when allowUnverified.
+  TRestoreOutcome Restore(const std::string& restoreDir, bool allowUnverified, bool& rebootReq);
+  // Deletes a backup folder with everything in it, and its record.
+  bool DeleteBackup(uintptr_t Awnd, const std::string& AFolder);
+
+  // The system's ports, for the steps of the runs that live in files of their own.
+  const TSystemPorts& Ports() const { return m_ports; }
 
   // Image lists.
   const TSpClassImageListData& DeviceImages() const { return m_ImageListData; }

@@ -52,13 +52,17 @@ bool TDataManager::Backup(const TDriverMap& devices, TICallbackHandler* pCallbac
 }
 
 bool TDataManager::Backup(TDeviceProperties& pDeviceProperty, TICallbackHandler* pCallbackHandler) {
+  return BackupDevice(pDeviceProperty, pCallbackHandler) == boBackedUp;
+}
+
+TBackupOutcome TDataManager::BackupDevice(TDeviceProperties& pDeviceProperty, TICallbackHandler* pCallbackHandler) {
   TDriverData data;
   data.bkupPath = m_model.BackupLocation();
   if (pCallbackHandler) pCallbackHandler->StartDriverBackup(pDeviceProperty);
   // Outside a backup run the device gets a search of its own.
   TCatalogSearch ownCatalogs(m_devices);
   TDriverBackup backup(*this, m_devices, m_stopped, m_backupCatalogs ? *m_backupCatalogs : ownCatalogs);
-  const bool result = backup.FindBackupDriverFiles(pDeviceProperty, data);
-  if (pCallbackHandler) pCallbackHandler->FinishDriverBackup(pDeviceProperty, result);
-  return result;
+  const TBackupOutcome outcome = backup.FindBackupDriverFiles(pDeviceProperty, data);
+  if (pCallbackHandler) pCallbackHandler->FinishDriverBackup(pDeviceProperty, outcome == boBackedUp);
+  return outcome;
 }

@@ -1,6 +1,5 @@
 #include "engine/driver_backup_files.h"
 
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -80,23 +79,24 @@ std::optional<std::string> DeviceBackupFolder(const std::string& root, const std
   return JoinPath(root, name);
 }
 
-bool TDriverBackup::FindBackupDriverFiles(const TDeviceProperties& devProps, TDriverData& bkUpData) {
+TBackupOutcome TDriverBackup::FindBackupDriverFiles(const TDeviceProperties& devProps, TDriverData& bkUpData) {
   TGuid classGuid{};
   uint32_t required = 0;
+  // A device without a setup class has no driver installed.
   if (!m_devices.ClassGuidsFromNameEx(devProps.strClassGUID, &classGuid, 1, &required) &&
       m_devices.LastError() != ERROR_INSUFFICIENT_BUFFER)
-    return false;
+    return boNoDriver;
   TScopedDevInfoSet devs(m_devices, m_devices.GetClassDevsEx(nullptr, DIGCF_ALLCLASSES));
-  if (!devs.Valid()) return false;
+  if (!devs.Valid()) return boFailed;
   TSpDevinfoListDetailData listDetail;
   listDetail.cbSize = SP_DEVINFO_LIST_DETAIL_DATA_SIZE;
-  if (!m_devices.GetDeviceInfoListDetail(devs.Get(), &listDetail)) return false;
+  if (!m_devices.GetDeviceInfoListDetail(devs.Get(), &listDetail)) return boFailed;
 
   TSpDevinfoData devInfo;
   devInfo.cbSize = SP_DEVINFO_DATA_SIZE;
   for (uint32_t index = 0;; ++index) {
-    if (m_stopped) return false;
-    if (!m_devices.EnumDeviceInfo(devs.Get(), index, &devInfo)) return false;
+    if (m_stopped) return boFailed;
+    if (!m_devices.EnumDeviceInfo(devs.Get(), index, &devInfo)) return boNoDriver;
     std::vector<std::string> hardwareIds, compatibleIds;
     if (!m_manager.GetDevMultiSz(devs.Get(), devInfo, SPDRP_HARDWAREID, hardwareIds)) continue;
     m_manager.GetDevMultiSz(devs.Get(), devInfo, SPDRP_COMPATIBLEIDS, compatibleIds);
@@ -104,12 +104,11 @@ bool TDriverBackup::FindBackupDriverFiles(const TDeviceProperties& devProps, TDr
         !m_manager.WildCompareHwIds(compatibleIds, devProps.strCompatibleHID))
       continue;
     // A name or version that would place the folder outside the backup root is refused.
-    if (!DeviceBackupFolder(bkUpData.bkupPath, devProps.strName, devProps.strVersion)) return false;
+    if (!DeviceBackupFolder(bkUpData.bkupPath, devProps.strName, devProps.strVersion)) return boFailed;
     m_copiedFiles = 0;
     bkUpData.DeviceName = devProps.strName;
     bkUpData.strHID = devProps.strHID;
     bkUpData.strVersion = devProps.strVersion;
-    // A device whose installed driver cannot be read has nothing in its backup.
     return CopyDeviceDriverFiles(devs.Get(), devInfo, bkUpData);
   }
 }
@@ -126,14 +125,15 @@ bool TDriverBackup::FindCurrentDriverforBackUp(TDevInfoSet Devs, const TSpDevinf
   return m_devices.EnumDriverInfo(Devs, DevInfo, SPDIT_CLASSDRIVER, 0, &DriverInfoData);
 }
 
-bool TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData) {
+TBackupOutcome TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo,
+                                                    TDriverData& bkData) {
   TSpDrvinfoData driver;
   if (!FindCurrentDriverforBackUp(Devs, DevInfo, driver)) {
     const bool listMissing = m_devices.LastError() == ERROR_CALL_NOT_IMPLEMENTED;
     m_devices.DestroyDriverInfoList(Devs, DevInfo, SPDIT_CLASSDRIVER);
     // Where the system cannot list a device's drivers at all (Wine), the driver
     // key names the INF and section, and the section itself lists the files.
-    return listMissing && CopyDriverKeyFiles(Devs, DevInfo, bkData);
+    return listMissing ? CopyDriverKeyFiles(Devs, DevInfo, bkData) : boNoDriver;
   }
   TDriverListScope driverList(m_devices, Devs, DevInfo);
 
@@ -144,45 +144,44 @@ bool TDriverBackup::CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData
   uint32_t required = 0;
   if (!m_devices.GetDriverInfoDetail(Devs, DevInfo, driver, &detail, SP_DRVINFO_DETAIL_DATA_SIZE, &required) &&
       m_devices.LastError() != ERROR_INSUFFICIENT_BUFFER)
-    return false;
-  if (detail.InfFileName.empty() || detail.SectionName.empty()) return false;
+    return boFailed;
+  if (detail.InfFileName.empty() || detail.SectionName.empty()) return boFailed;
 
-  if (!m_devices.SetSelectedDriver(Devs, DevInfo, driver)) return false;
+  if (!m_devices.SetSelectedDriver(Devs, DevInfo, driver)) return boFailed;
   TScopedFileQueue queue(m_devices, m_devices.OpenFileQueue());
-  if (!queue.Valid()) return false;
+  if (!queue.Valid()) return boFailed;
   TSpDevinstallParams params;
   params.cbSize = SP_DEVINSTALL_PARAMS_SIZE;
-  if (!m_devices.GetDeviceInstallParams(Devs, DevInfo, &params)) return false;
+  if (!m_devices.GetDeviceInstallParams(Devs, DevInfo, &params)) return boFailed;
   params.FileQueue = queue.Get();
   params.Flags |= DI_NOVCP;
-  if (!m_devices.SetDeviceInstallParams(Devs, DevInfo, params)) return false;
-  if (!m_devices.CallClassInstaller(DIF_INSTALLDEVICEFILES, Devs, &DevInfo)) return false;
+  if (!m_devices.SetDeviceInstallParams(Devs, DevInfo, params)) return boFailed;
+  if (!m_devices.CallClassInstaller(DIF_INSTALLDEVICEFILES, Devs, &DevInfo)) return boFailed;
 
   bkData.driverInfoDetail = detail;
-  CopyQueuedFiles(queue.Get(), bkData);
-  return true;
+  return CopyQueuedFiles(queue.Get(), bkData);
 }
 
-bool TDriverBackup::CopyDriverKeyFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData) {
+TBackupOutcome TDriverBackup::CopyDriverKeyFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo,
+                                                 TDriverData& bkData) {
   TSpDrvinfoData driver;
   TSpDrvinfoDetailData detail;
-  if (!ReadInstalledDriverKey(m_devices, Devs, DevInfo, driver, detail)) return false;
+  if (!ReadInstalledDriverKey(m_devices, Devs, DevInfo, driver, detail)) return boNoDriver;
   // The key holds the INF's name in the system's INF folder, beside the system folder.
   const std::string infName = detail.InfFileName;
   const std::string systemFolder = m_devices.SystemDirectory();
   const size_t slash = systemFolder.find_last_of("\\/");
-  if (!IsPlainFileName(infName) || slash == std::string::npos) return false;
+  if (!IsPlainFileName(infName) || slash == std::string::npos) return boFailed;
   detail.InfFileName = JoinPath(JoinPath(systemFolder.substr(0, slash), "INF"), infName);
 
   TScopedFileQueue queue(m_devices, m_devices.OpenFileQueue());
-  if (!queue.Valid()) return false;
-  if (!m_devices.QueueInfSectionFiles(detail.InfFileName, detail.SectionName, queue.Get())) return false;
+  if (!queue.Valid()) return boFailed;
+  if (!m_devices.QueueInfSectionFiles(detail.InfFileName, detail.SectionName, queue.Get())) return boFailed;
   bkData.driverInfoDetail = detail;
-  CopyQueuedFiles(queue.Get(), bkData);
-  return true;
+  return CopyQueuedFiles(queue.Get(), bkData);
 }
 
-void TDriverBackup::CopyQueuedFiles(TFileQueue queue, TDriverData& bkData) {
+TBackupOutcome TDriverBackup::CopyQueuedFiles(TFileQueue queue, TDriverData& bkData) {
   bool anyFile = false;
   uint32_t scanResult = 0;
   m_devices.ScanFileQueue(
@@ -194,60 +193,73 @@ void TDriverBackup::CopyQueuedFiles(TFileQueue queue, TDriverData& bkData) {
       &scanResult);
   // A driver without files still gets its folder, INF, index and catalog.
   if (!anyFile) CopyFileStep(bkData, nullptr);
+  if (m_writer && !m_failed && !m_stopped && m_writer->Finish()) return boBackedUp;
+  // Half a backup is no backup: its folder goes, so it is never offered for restore.
+  RemoveFolder();
+  return boFailed;
+}
+
+void TDriverBackup::RemoveFolder() {
+  // The port deletes links themselves, never their targets.
+  if (m_writer && !m_manager.HasLinkOn(FolderOfPath(m_writer->Folder()), m_writer->Folder()))
+    m_manager.DeleteFolder(0, m_writer->Folder());
+  m_writer.reset();
 }
 
 bool TDriverBackup::CopyFileStep(const TDriverData& bkData, const std::string* targetPath) {
-  const std::optional<std::string> folderText = DeviceBackupFolder(bkData.bkupPath, bkData.DeviceName, bkData.strVersion);
-  if (!folderText) return true;
-  const fs::path folder = ToPath(*folderText);
-  std::error_code error;
-  // A junction in the backup location would send the copies, or a stopped backup's delete, elsewhere.
-  if (m_manager.HasLinkOn(bkData.bkupPath, *folderText)) return true;
+  if (m_failed) return true;
   if (m_stopped) {
-    // A stopped backup leaves no partial folder behind; an older backup it was
-    // adding to stays. The port deletes links themselves, never their targets.
-    if (m_createdFolder) m_manager.DeleteFolder(0, *folderText);
-    m_createdFolder = false;
+    // A stopped backup leaves no partial folder behind.
+    RemoveFolder();
     return true;
   }
   if (m_copiedFiles == 0) {
     ++m_copiedFiles;
-    if (!fs::exists(folder, error)) fs::create_directories(ToPath(bkData.bkupPath), error);
-    if (fs::create_directory(folder, error)) {
-      m_createdFolder = true;
-      WriteFolderContents(bkData, folder);
-    } else if (!fs::is_directory(folder, error)) {
+    const std::optional<std::string> first = DeviceBackupFolder(bkData.bkupPath, bkData.DeviceName, bkData.strVersion);
+    std::error_code error;
+    if (first && !bkData.bkupPath.empty()) fs::create_directories(ToPath(bkData.bkupPath), error);
+    const TSystemPorts& ports = m_manager.Ports();
+    if (first)
+      m_writer = TBackupWriter::Create(ports.fileSystem, ports.hashing, ports.registry, bkData.bkupPath,
+                                       FileNameOfPath(*first));
+    if (!m_writer || !WriteFolderContents(bkData)) {
+      m_failed = true;
       return true;
     }
-    // An existing folder keeps its INF and index; its missing files are added below.
+  }
+  if (!m_writer) return true;
+  // A junction in the backup location would send the copies elsewhere.
+  if (m_manager.HasLinkOn(bkData.bkupPath, m_writer->Folder())) {
+    m_failed = true;
+    return true;
   }
   if (targetPath != nullptr) {
     const std::string name = FileNameOfPath(*targetPath);
-    const fs::path source = ToPath(*targetPath);
-    if (IsPlainFileName(name) && fs::is_regular_file(source, error))
-      fs::copy_file(source, folder / ToPath(name), fs::copy_options::skip_existing, error);
+    std::error_code error;
+    // A file the driver lists but the system does not hold is passed over; one of a name
+    // already copied keeps its first copy.
+    if (IsPlainFileName(name) && fs::is_regular_file(ToPath(*targetPath), error) && !m_writer->Holds(name) &&
+        !m_writer->CopyIn(*targetPath, name))
+      m_failed = true;
     ++m_copiedFiles;
   }
   return true;
 }
 
-void TDriverBackup::WriteFolderContents(const TDriverData& bkData, const fs::path& folder) {
+bool TDriverBackup::WriteFolderContents(const TDriverData& bkData) {
   const std::string& infPath = bkData.driverInfoDetail.InfFileName;
   const std::string infName = FileNameOfPath(infPath);
-  if (!IsPlainFileName(infName)) return;
-  std::error_code error;
-  fs::copy_file(ToPath(infPath), folder / ToPath(infName), fs::copy_options::overwrite_existing, error);
+  if (!IsPlainFileName(infName) || m_manager.HasLinkOn(bkData.bkupPath, m_writer->Folder())) return false;
+  if (!m_writer->CopyIn(infPath, infName)) return false;
 
   const std::vector<uint8_t> index = BackupIndexBytes(infName, bkData.strHID);
-  {
-    std::ofstream out(folder / INDEX_FILE_NAME, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(index.data()), static_cast<std::streamsize>(index.size()));
-  }
+  if (!m_writer->WriteIn(INDEX_FILE_NAME, std::string_view(reinterpret_cast<const char*>(index.data()), index.size())))
+    return false;
 
   std::string catalogName;
   if (!m_devices.ReadInfField(infPath, INF_STYLE_WIN4, "Version", "CatalogFile", 1, &catalogName) ||
-      catalogName.empty() || !IsPlainFileName(catalogName))
-    return;
-  if (std::optional<std::string> catalog = m_catalogs.Find(catalogName))
-    fs::copy_file(ToPath(*catalog), folder / ToPath(catalogName), fs::copy_options::overwrite_existing, error);
+      catalogName.empty() || !IsPlainFileName(catalogName) || m_writer->Holds(catalogName))
+    return true;
+  if (std::optional<std::string> catalog = m_catalogs.Find(catalogName)) return m_writer->CopyIn(*catalog, catalogName);
+  return true;
 }

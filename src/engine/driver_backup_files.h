@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "devices/device_properties.h"
 #include "engine/backup_index.h"
+#include "engine/backup_writer.h"
+#include "engine/data_manager.h"
 #include "platform/device_install.h"
-
-class TDataManager;
+#include "platform/path_parts.h"
 
 // One device backup.
 struct TDriverData {
@@ -46,7 +48,7 @@ class TCatalogSearch {
   std::map<std::string, std::string> m_firstPaths;
 };
 
-// The backup folder of a device's driver: the root joined with
+// The first choice of a device's backup folder: the root joined with
 // MakeValidFileName(device name, " - ", version); nothing when that name is not plain.
 std::optional<std::string> DeviceBackupFolder(const std::string& root, const std::string& deviceName,
                                               const std::string& version);
@@ -59,31 +61,38 @@ class TDriverBackup {
                 TCatalogSearch& catalogs)
       : m_manager(manager), m_devices(devices), m_stopped(stopped), m_catalogs(catalogs) {}
 
-  // Finds the device among all devices of the system and backs up its driver;
-  // false when it was not found (or the search was stopped).
-  bool FindBackupDriverFiles(const TDeviceProperties& devProps, TDriverData& bkUpData);
+  // Finds the device among all devices of the system and backs up its driver into a
+  // folder of its own, ended by the manifest and its record.
+  TBackupOutcome FindBackupDriverFiles(const TDeviceProperties& devProps, TDriverData& bkUpData);
   // Lists the installed driver's files through the class installer and hands
-  // each to the file step; false when the list could not be produced.
-  bool CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData);
+  // each to the file step.
+  TBackupOutcome CopyDeviceDriverFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData);
   bool FindCurrentDriverforBackUp(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TSpDrvinfoData& DriverInfoData);
-  // One queued file (or none): the folder, INF, index and catalog at the first
-  // call, then the file itself. Always lets the scan go on.
+  // One queued file (or none): the new folder, INF, index and catalog at the first
+  // call, then the file itself. Always lets the scan go on; a step that cannot write
+  // marks the backup failed, and a stopped backup removes the folder it made.
   bool CopyFileStep(const TDriverData& bkData, const std::string* targetPath);
 
   int32_t CopiedFiles() const { return m_copiedFiles; }
+  // The folder this backup made; empty before the first file step, or once it was removed.
+  std::string Folder() const { return m_writer ? m_writer->Folder() : std::string(); }
 
  private:
   // The file list from the INF section the driver key names, for systems that
   // cannot build a device's driver list.
-  bool CopyDriverKeyFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData);
-  // Scans the queue into the file step; once without a file when it is empty.
-  void CopyQueuedFiles(TFileQueue queue, TDriverData& bkData);
-  void WriteFolderContents(const TDriverData& bkData, const std::filesystem::path& folder);
+  TBackupOutcome CopyDriverKeyFiles(TDevInfoSet Devs, const TSpDevinfoData& DevInfo, TDriverData& bkData);
+  // Scans the queue into the file step; once without a file when it is empty. Then the
+  // manifest ends a complete backup, and a failed or stopped one's folder is removed.
+  TBackupOutcome CopyQueuedFiles(TFileQueue queue, TDriverData& bkData);
+  // The INF, the index and the catalog; false when the INF or the index cannot be written.
+  bool WriteFolderContents(const TDriverData& bkData);
+  void RemoveFolder();
 
   TDataManager& m_manager;
   IDeviceInstall& m_devices;
   const std::atomic<bool>& m_stopped;
   TCatalogSearch& m_catalogs;
   int32_t m_copiedFiles = 0;
-  bool m_createdFolder = false;  // this backup created the device folder
+  std::unique_ptr<TBackupWriter> m_writer;  // the folder this backup made
+  bool m_failed = false;                    // a file step could not write
 };

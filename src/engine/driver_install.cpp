@@ -53,8 +53,9 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
       return result;
     }
     if (pCallbackHandler) pCallbackHandler->StartDriverBackup(*device);
-    Backup(*device, pCallbackHandler);
-    // Nothing is installed without the backup of the driver it replaces.
+    // Nothing is installed without the backup of the driver it replaces; a device without
+    // an installed driver has nothing to back up.
+    const TBackupOutcome backup = BackupDevice(*device, pCallbackHandler);
     if (m_stopped) {
       if (pCallbackHandler) pCallbackHandler->FinishDriverInstall(*device, 2);
       finish(false, false);
@@ -65,9 +66,11 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
     bool failed = false;
     // A device without a driver id has no folder of its own: the download folder
     // itself is never taken for one.
-    if (!device->strDriverDBId.empty()) {
+    if (backup == boFailed || !device->strDriverDBId.empty()) {
       int32_t code = 0;
-      if (!IsPlainEntryName(device->strDriverDBId)) {
+      if (backup == boFailed) {
+        failed = true;
+      } else if (!IsPlainEntryName(device->strDriverDBId)) {
         // An id that would lead out of the download folder names no package of ours.
         failed = true;
       } else {

@@ -19,3 +19,13 @@ inline std::string FolderOfPath(std::string_view path) {
   const bool root = slash == 0 || (slash == 2 && path[1] == ':');
   return std::string(path.substr(0, root ? slash + 1 : slash));
 }
+
+// A name that stays inside the folder it is joined to: one non-empty path
+// component other than "." and "..", without separators, drive colons or
+// control characters.
+inline bool IsPlainFileName(std::string_view name) {
+  for (char c : name)
+    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
+  // Windows drops trailing dots and spaces, so ".. " names the parent folder too.
+  return name.find_last_not_of(". ") != std::string_view::npos;
+}

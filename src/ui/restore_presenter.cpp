@@ -2,12 +2,15 @@
 
 #include <optional>
 
+#include "core/errors.h"
 #include "core/message_box_kinds.h"
+#include "core/paths.h"
 #include "engine/backup_folders.h"
+#include "engine/backup_staging.h"
 #include "res/string_ids.h"
 
-TRestorePresenter::TRestorePresenter(const TDriverDatamodel& model, IStringTable& strings)
-    : m_model(model), m_strings(strings) {}
+TRestorePresenter::TRestorePresenter(const TDriverDatamodel& model, IRegistry& registry, IStringTable& strings)
+    : m_model(model), m_registry(registry), m_strings(strings) {}
 
 void TRestorePresenter::Enter() {
   m_view.autoReboot = false;
@@ -17,7 +20,12 @@ void TRestorePresenter::Enter() {
 void TRestorePresenter::Fill() {
   // The field shows the folder the list is read from.
   m_view.path = m_model.BackupLocation();
-  m_view.lines = BackupFolderNames(m_view.path);
+  m_names = BackupFolderNames(m_view.path);
+  m_view.lines.clear();
+  for (const std::string& name : m_names) {
+    const bool unverified = BackupTrustOf(m_registry, JoinPath(m_view.path, name)) == btUnverified;
+    m_view.lines.push_back(unverified ? FormatText(Text(IDS_BACKUP_UNVERIFIED_LINE), name) : name);
+  }
   ++m_view.build;
   Select(-1);
 }
@@ -30,7 +38,7 @@ void TRestorePresenter::Select(int line) {
 std::string TRestorePresenter::SelectedFolder() const {
   if (m_view.selected < 0) return {};
   const std::optional<std::string> folder =
-      BackupFolderPath(m_view.path, m_view.lines[static_cast<size_t>(m_view.selected)]);
+      BackupFolderPath(m_view.path, m_names[static_cast<size_t>(m_view.selected)]);
   return folder.value_or(std::string());
 }
 
@@ -39,8 +47,14 @@ bool TRestorePresenter::RestoreSelected(IRestoreHost& host, IPower& power) {
   const std::string title = Text(IDS_RESTORE_TITLE);
   const std::string folder = SelectedFolder();
   bool rebootRequired = false;
-  if (folder.empty() || !host.RestoreDriver(folder, rebootRequired)) {
-    host.Ask(title, Text(IDS_RESTORE_FAILED_TEXT), QV_KIND_RESTORE_NOTICE);
+  TRestoreOutcome outcome = folder.empty() ? roFailed : host.RestoreDriver(folder, false, rebootRequired);
+  if (outcome == roUnverified) {
+    if (host.Ask(title, Text(IDS_RESTORE_UNVERIFIED_QUESTION), QV_KIND_YES_NO) != ID_YES) return false;
+    outcome = host.RestoreDriver(folder, true, rebootRequired);
+  }
+  if (outcome != roRestored) {
+    host.Ask(title, Text(outcome == roChanged ? IDS_BACKUP_CHANGED_TEXT : IDS_RESTORE_FAILED_TEXT),
+             QV_KIND_RESTORE_NOTICE);
     return false;
   }
   host.Ask(title, Text(IDS_RESTORED_TEXT), QV_KIND_RESTORE_NOTICE);

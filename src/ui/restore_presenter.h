@@ -1,15 +1,18 @@
 // TRestorePresenter: what the restore page shows (its texts, the backup folders
-// under the backup location, the selection, the reboot choice) and its actions:
-// restore of the selected folder with the restart it may ask for, and delete.
-// A line names a folder only while it is a real folder directly under the
-// location; it is checked again when an action uses it.
+// under the backup location, those made before backups were checked marked
+// unverified, the selection, the reboot choice) and its actions: restore of the
+// selected folder with the restart it may ask for, and delete. A line names a
+// folder only while it is a real folder directly under the location; it is
+// checked again when an action uses it.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "core/data_model.h"
+#include "engine/data_manager.h"
 #include "platform/power.h"
+#include "platform/registry.h"
 #include "platform/string_table.h"
 #include "ui/driver_reboot.h"
 
@@ -21,7 +24,7 @@ struct TRestoreView {
   std::string title, info, pathLabel, path;
   std::string changeCaption, changeHint, promptRebootCaption, autoRebootCaption;
   std::string restoreCaption, restoreHint, deleteCaption;
-  std::vector<std::string> lines;
+  std::vector<std::string> lines;  // the folders' names, an unverified one marked
   int build = 0;      // counts the fills of the list
   int selected = -1;  // the selected line; -1: none
   bool restoreEnabled = false;
@@ -35,13 +38,13 @@ struct TRestoreView {
 // restart's steps, the engine's restore (under the hourglass) and delete.
 class IRestoreHost : public IRebootHost {
  public:
-  virtual bool RestoreDriver(const std::string& folder, bool& rebootRequired) = 0;
+  virtual TRestoreOutcome RestoreDriver(const std::string& folder, bool allowUnverified, bool& rebootRequired) = 0;
   virtual bool DeleteBackupFolder(const std::string& folder) = 0;
 };
 
 class TRestorePresenter {
  public:
-  TRestorePresenter(const TDriverDatamodel& model, IStringTable& strings);
+  TRestorePresenter(const TDriverDatamodel& model, IRegistry& registry, IStringTable& strings);
 
   // The page is entered: the reboot choice back to asking, the list read again.
   void Enter();
@@ -51,7 +54,8 @@ class TRestorePresenter {
   void Select(int line);
   void SetAutoReboot(bool automatic) { m_view.autoReboot = automatic; }
 
-  // aclRestoreDriverExecute; true when a restart was requested.
+  // aclRestoreDriverExecute; a backup made before backups were checked is restored only
+  // after the user says yes. True when a restart was requested.
   bool RestoreSelected(IRestoreHost& host, IPower& power);
   // DeleteBackupClick.
   void DeleteSelected(IRestoreHost& host);
@@ -64,6 +68,8 @@ class TRestorePresenter {
   std::string SelectedFolder() const;
 
   const TDriverDatamodel& m_model;
+  IRegistry& m_registry;
   IStringTable& m_strings;
   TRestoreView m_view;
+  std::vector<std::string> m_names;  // the listed folders' names, line by line
 };

@@ -93,6 +93,31 @@ TEST_F(BackupCommandTest, BackupListRestoreAndUninstall) {
   EXPECT_EQ(err.str(), "Driver could not be restored successfully.\n");
 }
 
+// A backup changed since it was made is refused; one made before backups were checked is
+// listed as unverified and restored only with --unverified.
+TEST_F(BackupCommandTest, ChangedAndUnverifiedBackups) {
+  ASSERT_EQ(Run({"backup", HID}), QVCLI_OK) << err.str();
+  const std::string made = JoinPath(BackupRoot(), "Disk - 1.0.0.0");
+  Write(JoinPath(made, "oem1.inf"), "changed");
+  EXPECT_EQ(Run({"restore", "Disk - 1.0.0.0"}), QVCLI_SERVER_PROBLEM);
+  EXPECT_EQ(err.str(), "This backup was changed after it was made and will not be restored.\n");
+
+  // The same files as an older version left them: no manifest, no record.
+  const std::string older = JoinPath(BackupRoot(), "Disk - 0.9");
+  fs::create_directories(ToPath(older));
+  for (const char* name : {"oem1.inf", "index.dat"})
+    fs::copy_file(ToPath(JoinPath(made, name)), ToPath(JoinPath(older, name)));
+  Write(JoinPath(older, "oem1.inf"), folder.Read("Windows/INF/oem1.inf"));
+  ASSERT_EQ(Run({"backups"}), QVCLI_OK);
+  EXPECT_EQ(out.str(), "Disk - 0.9\tunverified\nDisk - 1.0.0.0\n");
+  EXPECT_EQ(Run({"restore", "Disk - 0.9"}), QVCLI_SERVER_PROBLEM);
+  EXPECT_EQ(err.str(),
+            "This backup was made by an older version and cannot be checked for changes; restore it with "
+            "--unverified to restore it anyway.\n");
+  EXPECT_EQ(Run({"restore", "Disk - 0.9", "--unverified"}), QVCLI_OK) << err.str();
+  EXPECT_EQ(out.str(), "Driver restored.\n");
+}
+
 TEST_F(BackupCommandTest, BackupToAnotherFolderKeepsTheSettingsLocation) {
   const std::string target = folder.File("elsewhere");
   ASSERT_EQ(Run({"backup", HID, "--to", target}), QVCLI_OK) << err.str();
@@ -105,7 +130,8 @@ TEST_F(BackupCommandTest, BackupToAnotherFolderKeepsTheSettingsLocation) {
 TEST_F(BackupCommandTest, BadUsage) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"backup"}, {"backup", "PCI\\UNKNOWN"}, {"backup", HID, "--to"}, {"restore"},
-        {"restore", "no such backup"}, {"uninstall"}, {"uninstall", HID, HID}, {"backups", "--json"}}) {
+        {"restore", "no such backup"}, {"restore", "a", "b"}, {"restore", "--unverified"}, {"restore", "a", "--all"},
+        {"uninstall"}, {"uninstall", HID, HID}, {"backups", "--json"}}) {
     EXPECT_EQ(Run(arguments), QVCLI_USAGE) << arguments.front() << " " << arguments.size();
   }
 }

@@ -6,12 +6,17 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/paths.h"
+#include "engine/backup_manifest.h"
+#include "engine/backup_record.h"
+#include "engine/backup_staging.h"
 #include "engine/driver_backup_files.h"
+#include "engine/work_area.h"
 #include "engine/sim_engine.h"
 #include "platform/utf16le.h"
 #include "support/null_callback_handler.h"
@@ -182,27 +187,21 @@ TEST_F(DriverBackupTest, IndexIsUtf16WithoutMarkOrTerminator) {
   EXPECT_EQ(IndexUnits(bytes), expected);
 }
 
-TEST_F(DriverBackupTest, SecondBackupOfTheSameVersionKeepsIndexAndInfAndAddsMissingFiles) {
+// A backup never adds to a folder that is there already: the second backup of the same
+// version gets a folder of its own, and the first stays as it was.
+TEST_F(DriverBackupTest, SecondBackupOfTheSameVersionGoesToANewFolder) {
   TInfFacts facts{DISK_HID};
-  facts.files = {"a.sys", "b.sys"};
+  facts.files = {"a.sys"};
   TDeviceProperties record = AddInstalledDevice("Disk", facts, "oem4.inf");
   ASSERT_TRUE(Engine().Backup(record, &handler));
-  const std::string folder = FolderOf(record);
-  const std::string firstIndex = Read(JoinPath(folder, "index.dat"));
-
-  // The system's copies change; a file goes missing from the backup.
-  Write(InWindows("INF/oem4.inf"), "changed INF");
   Write(InSystem("drivers/a.sys"), "changed a");
-  fs::remove(ToPath(JoinPath(folder, "a.sys")));
-  Write(InSystem("drivers/b.sys"), "changed b");
-  machine.devices.devices.back().hardwareIds = {DISK_HID, "other"};
-  record.strHID = "other";
-
   ASSERT_TRUE(Engine().Backup(record, &handler));
-  EXPECT_EQ(Read(JoinPath(folder, "index.dat")), firstIndex);
-  EXPECT_EQ(Read(JoinPath(folder, "oem4.inf")), InfText(facts));
-  EXPECT_EQ(Read(JoinPath(folder, "a.sys")), "changed a");       // missing: added
-  EXPECT_EQ(Read(JoinPath(folder, "b.sys")), "contents of b.sys");  // present: kept
+  ASSERT_TRUE(Engine().Backup(record, &handler));
+  EXPECT_EQ(Read(JoinPath(FolderOf(record), "a.sys")), "contents of a.sys");
+  EXPECT_EQ(Read(FolderOf(record) + " (2)/a.sys"), "changed a");
+  EXPECT_TRUE(fs::exists(ToPath(FolderOf(record) + " (3)/a.sys")));
+  for (const std::string& folder : {FolderOf(record), FolderOf(record) + " (2)", FolderOf(record) + " (3)"})
+    EXPECT_EQ(BackupTrustOf(machine.registry, folder), btRecorded) << folder;
 }
 
 TEST_F(DriverBackupTest, DriverWithoutFilesStillGetsInfAndIndex) {
@@ -211,7 +210,7 @@ TEST_F(DriverBackupTest, DriverWithoutFilesStillGetsInfAndIndex) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(ToPath(FolderOf(record)))) names.push_back(FromPath(entry.path().filename()));
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"index.dat", "oem5.inf"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"index.dat", "oem5.inf", QV_BACKUP_MANIFEST_NAME}));
 }
 
 TEST_F(DriverBackupTest, CharactersAFileNameCannotHoldBecomeUnderscores) {
@@ -293,15 +292,15 @@ TEST_F(DriverBackupTest, StopDuringTheFilesDeletesOnlyAFolderThisBackupCreated) 
     const TDriverData data = BackupData(record);
     const std::string first = InSystem("drivers/x.sys"), second = InSystem("drivers/y.sys");
     EXPECT_TRUE(backup.CopyFileStep(data, &first));
-    ASSERT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), "x.sys"))));
+    const std::string made = backup.Folder();
+    EXPECT_EQ(made, olderBackup ? FolderOf(record) + " (2)" : FolderOf(record));
+    ASSERT_TRUE(fs::exists(ToPath(JoinPath(made, "x.sys"))));
     stopped = true;
     EXPECT_TRUE(backup.CopyFileStep(data, &second));
     EXPECT_TRUE(fs::is_directory(ToPath(BackupRoot())));
-    if (!olderBackup) {
-      EXPECT_FALSE(fs::exists(ToPath(FolderOf(record))));
-      continue;
-    }
-    for (const char* name : {"oem1.inf", "index.dat", "x.sys", "y.sys"})
+    EXPECT_FALSE(fs::exists(ToPath(made)));
+    if (!olderBackup) continue;
+    for (const char* name : {"oem1.inf", "index.dat", "x.sys", "y.sys", QV_BACKUP_MANIFEST_NAME})
       EXPECT_TRUE(fs::exists(ToPath(JoinPath(FolderOf(record), name)))) << name;
   }
 }
@@ -353,10 +352,11 @@ TEST_F(DriverBackupTest, NamesThatWouldLeaveTheFolderAreRefused) {
   EXPECT_FALSE(fs::exists(ToPath(JoinPath(BackupRoot(), "escaped.cat"))));
   EXPECT_FALSE(fs::exists(ToPath(JoinPath(FolderOf(record), "escaped.cat"))));
 
+  // An INF that cannot be copied leaves nothing to restore from: no backup.
   TDeviceProperties dotted = AddInstalledDevice("Pad", {PAD_HID}, "oem2.inf");
   machine.devices.devices.back().driver->infPath = InWindows("INF/..");
-  ASSERT_TRUE(Engine().Backup(dotted, &handler));
-  EXPECT_FALSE(fs::exists(ToPath(JoinPath(FolderOf(dotted), "index.dat"))));
+  EXPECT_FALSE(Engine().Backup(dotted, &handler));
+  EXPECT_FALSE(fs::exists(ToPath(FolderOf(dotted))));
 }
 
 TEST_F(DriverBackupTest, TheRunWalksTheSystemDirectoryOnceWithTheFirstMatchOfAFreshWalk) {
@@ -426,9 +426,53 @@ TEST_F(DriverBackupTest, WithoutDriverListsTheDriverKeyAndTheInfSectionGiveTheFi
   ExpectHandlesReleased();
 }
 
-class RestoreTest : public DriverBackupTest {};
+// The manifest comes from a user-writable folder: only text the writer makes is read.
+TEST(BackupManifest, ReadsOnlyWhatTheWriterMakes) {
+  const std::string a(64, 'a'), b(64, 'b');
+  const std::vector<TManifestEntry> entries{{"oem12.inf", 24, a}, {"a file.sys", 0, b}};
+  const std::string text = WriteBackupManifest(entries);
+  EXPECT_EQ(text, "Quorvane backup manifest 1\n" + a + " 24 oem12.inf\n" + b + " 0 a file.sys\n");
+  EXPECT_EQ(ReadBackupManifest(text), entries);
+  const std::string header = "Quorvane backup manifest 1\n";
+  const struct {
+    const char* what;
+    std::string text;
+  } damaged[] = {
+      {"no header", a + " 1 x.sys\n"},
+      {"another header", "Quorvane backup manifest 2\n"},
+      {"last line unended", header + a + " 1 x.sys"},
+      {"carriage return", header + a + " 1 x.sys\r\n"},
+      {"upper-case digest", header + std::string(64, 'A') + " 1 x.sys\n"},
+      {"short digest", header + std::string(63, 'a') + " 1 x.sys\n"},
+      {"signed size", header + a + " +1 x.sys\n"},
+      {"leading zero", header + a + " 01 x.sys\n"},
+      {"size past 64 bits", header + a + " 18446744073709551616 x.sys\n"},
+      {"no name", header + a + " 1 \n"},
+      {"a path", header + a + " 1 ..\\x.sys\n"},
+      {"a parent", header + a + " 1 ..\n"},
+      {"a name twice", header + a + " 1 X.sys\n" + a + " 1 x.SYS\n"},
+      {"an empty line", header + "\n"},
+  };
+  for (const auto& c : damaged) EXPECT_FALSE(ReadBackupManifest(c.text)) << c.what;
+  for (size_t length = 0; length < text.size(); ++length)
+    EXPECT_EQ(ReadBackupManifest(text.substr(0, length)).has_value(), length == header.size() ||
+                                                                        length == text.find('\n', header.size()) + 1)
+        << length;
+}
 
-TEST_F(RestoreTest, FoldersThatCannotBeRestored) {
+class RestoreTest : public DriverBackupTest {
+ protected:
+  // Whether every staging folder of the work area is gone again.
+  bool StagingIsEmpty() const {
+    const fs::path staging = ToPath(JoinPath(WorkArea(), QV_STAGING_FOLDER_NAME));
+    std::error_code error;
+    return !fs::exists(staging, error) || fs::is_empty(staging, error);
+  }
+};
+
+// Folders as backups made before manifests and records left them: restored only when an
+// unverified restore is allowed, and then only when their index names an INF beside it.
+TEST_F(RestoreTest, OlderFoldersThatCannotBeRestored) {
   Write(JoinPath(BackupRoot(), "nocolon/oem1.inf"), InfText({DISK_HID}));
   auto writeIndex = [&](const std::string& folder, const std::u16string& text) {
     const std::vector<uint8_t> bytes = Utf16LeBytes(text);
@@ -443,9 +487,11 @@ TEST_F(RestoreTest, FoldersThatCannotBeRestored) {
   fs::create_directories(ToPath(JoinPath(BackupRoot(), "noindex")));
   for (const char* folder : {"noindex", "nocolon", "colonfirst", "missinginf", "escape"}) {
     bool reboot = false;
-    EXPECT_FALSE(Engine().Restore(JoinPath(BackupRoot(), folder), reboot)) << folder;
+    EXPECT_EQ(Engine().Restore(JoinPath(BackupRoot(), folder), false, reboot), roUnverified) << folder;
+    EXPECT_EQ(Engine().Restore(JoinPath(BackupRoot(), folder), true, reboot), roFailed) << folder;
   }
   EXPECT_EQ(machine.devices.devices.back().driver->infPath, InWindows("INF/oem1.inf"));
+  EXPECT_TRUE(StagingIsEmpty());
 }
 
 TEST_F(RestoreTest, RestoreBringsTheBackedUpDriverBackOverANewerOne) {
@@ -462,8 +508,9 @@ TEST_F(RestoreTest, RestoreBringsTheBackedUpDriverBackOverANewerOne) {
   EXPECT_EQ(Read(InSystem("drivers/qvdisk.sys")), "new driver");
 
   machine.devices.installNeedsReboot = true;
-  EXPECT_TRUE(Engine().Restore(FolderOf(record), reboot));
+  EXPECT_EQ(Engine().Restore(FolderOf(record), false, reboot), roRestored);
   EXPECT_TRUE(reboot);
+  EXPECT_TRUE(StagingIsEmpty());
   const TSimDriver& restored = *machine.devices.devices.back().driver;
   EXPECT_EQ(restored.section, "Old_Install");
   EXPECT_EQ(restored.version, 0x0001000200030004ULL);
@@ -475,6 +522,140 @@ TEST_F(RestoreTest, RestoreBringsTheBackedUpDriverBackOverANewerOne) {
   ASSERT_EQ(Enumerate(static_cast<uint32_t>(machine.devices.devices.size() - 1), scanned), 0);
   EXPECT_EQ(scanned.strINFSectionName, "Old_Install");
   EXPECT_EQ(scanned.strVersion, "1.2.3.4");
+}
+
+// A user process, which may write the backup location, plants a folder under the name the
+// next backup would take, with an old driver in it: the backup leaves it alone and goes to a
+// new folder, and the planted folder is never restored as the backup.
+TEST_F(RestoreTest, APlantedFolderWithTheBackupsNameIsNeverRestoredAsTheBackup) {
+  TInfFacts real{DISK_HID, "Real_Install", "03/04/2021", "1.2.3.4", {"qvdisk.sys"}};
+  TInfFacts old{DISK_HID, "Vulnerable_Install", "01/01/2015", "0.1.0.0", {"qvdisk.sys"}};
+  TDeviceProperties record = AddInstalledDevice("Disk", real, "oem1.inf");
+  const std::vector<uint8_t> index = Utf16LeBytes(u"\\oem1.inf:SCSI\\DiskQuorvane_1");
+  for (bool withManifest : {true, false}) {
+    SCOPED_TRACE(withManifest ? "planted with a manifest" : "planted without a manifest");
+    fs::remove_all(ToPath(BackupRoot()));
+    const std::string planted = FolderOf(record);
+    ASSERT_TRUE(machine.fileSystem.UserMayWrite(planted));
+    Write(JoinPath(planted, "oem1.inf"), InfText(old));
+    Write(JoinPath(planted, "qvdisk.sys"), "vulnerable driver");
+    Write(JoinPath(planted, "index.dat"), std::string(index.begin(), index.end()));
+    if (withManifest)
+      Write(JoinPath(planted, QV_BACKUP_MANIFEST_NAME),
+            WriteBackupManifest({{"oem1.inf", 1, std::string(64, 'a')}, {"index.dat", 1, std::string(64, 'b')}}));
+
+    ASSERT_TRUE(Engine().Backup(record, &handler));
+    EXPECT_EQ(Read(JoinPath(planted, "qvdisk.sys")), "vulnerable driver");
+    EXPECT_EQ(fs::exists(ToPath(JoinPath(planted, QV_BACKUP_MANIFEST_NAME))), withManifest);
+    const std::string made = planted + " (2)";
+    EXPECT_EQ(Read(JoinPath(made, "qvdisk.sys")), "contents of qvdisk.sys");
+
+    bool reboot = false;
+    EXPECT_EQ(Engine().Restore(planted, false, reboot), withManifest ? roChanged : roUnverified);
+    EXPECT_EQ(machine.devices.devices.back().driver->section, "Real_Install");
+    EXPECT_EQ(Engine().Restore(made, false, reboot), roRestored);
+    EXPECT_EQ(machine.devices.devices.back().driver->section, "Real_Install");
+    EXPECT_EQ(Read(InSystem("drivers/qvdisk.sys")), "contents of qvdisk.sys");
+  }
+}
+
+// Every change a user process can make to a backup after it was made: the restore refuses
+// it, an unverified restore too, and the installed driver stays.
+TEST_F(RestoreTest, ABackupChangedAfterItWasMadeIsRefused) {
+  TInfFacts real{DISK_HID, "Real_Install", "03/04/2021", "1.2.3.4", {"qvdisk.sys"}};
+  TInfFacts old{DISK_HID, "Vulnerable_Install", "01/01/2015", "0.1.0.0", {"qvdisk.sys"}};
+  TInfFacts newer{DISK_HID, "New_Install", "05/06/2023", "2.0.0.0", {"qvdisk.sys"}};
+  TDeviceProperties record = AddInstalledDevice("Disk", real, "oem1.inf");
+  const TSimDriver installed = *machine.devices.devices.back().driver;
+  Write(files.File("package/new.inf"), InfText(newer));
+  Write(files.File("package/qvdisk.sys"), "new driver");
+  Write(files.File("elsewhere/qvdisk.sys"), "contents of qvdisk.sys");
+  auto index = [](const std::u16string& text) {
+    const std::vector<uint8_t> bytes = Utf16LeBytes(text);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  struct TCase {
+    const char* what;
+    std::function<void(const std::string& folder)> change;
+  };
+  const TCase cases[] = {
+      {"a driver file rewritten", [&](const std::string& f) { Write(JoinPath(f, "qvdisk.sys"), "planted"); }},
+      {"the INF rewritten", [&](const std::string& f) { Write(JoinPath(f, "oem1.inf"), InfText(old)); }},
+      {"the index names a planted INF",
+       [&](const std::string& f) {
+         Write(JoinPath(f, "planted.inf"), InfText(old));
+         Write(JoinPath(f, "index.dat"), index(u"\\planted.inf:SCSI\\DiskQuorvane_1"));
+       }},
+      {"a file removed", [&](const std::string& f) { fs::remove(ToPath(JoinPath(f, "qvdisk.sys"))); }},
+      {"a file swapped for a link to the same bytes",
+       [&](const std::string& f) {
+         fs::remove(ToPath(JoinPath(f, "qvdisk.sys")));
+         fs::create_symlink(ToPath(files.File("elsewhere/qvdisk.sys")), ToPath(JoinPath(f, "qvdisk.sys")));
+       }},
+      {"the manifest rewritten",
+       [&](const std::string& f) {
+         Write(JoinPath(f, QV_BACKUP_MANIFEST_NAME), WriteBackupManifest({{"oem1.inf", 1, std::string(64, 'a')}}));
+       }},
+      {"the manifest removed", [&](const std::string& f) { fs::remove(ToPath(JoinPath(f, QV_BACKUP_MANIFEST_NAME))); }},
+      {"the folder swapped for an older-looking one",
+       [&](const std::string& f) {
+         fs::remove_all(ToPath(f));
+         Write(JoinPath(f, "oem1.inf"), InfText(old));
+         Write(JoinPath(f, "qvdisk.sys"), "vulnerable driver");
+         Write(JoinPath(f, "index.dat"), index(u"\\oem1.inf:SCSI\\DiskQuorvane_1"));
+       }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(ToPath(BackupRoot()));
+    fs::create_directories(ToPath(BackupRoot()));
+    machine.devices.devices.back().driver = installed;
+    Write(InSystem("drivers/qvdisk.sys"), "contents of qvdisk.sys");
+    ASSERT_TRUE(Engine().Backup(record, &handler));
+    bool reboot = false;
+    ASSERT_EQ(Engine().InstallDriver(DISK_HID, files.File("package/new.inf"), reboot), 0u);
+    const std::string folder = FolderOf(record);
+    ASSERT_TRUE(machine.fileSystem.UserMayWrite(JoinPath(folder, "qvdisk.sys")));
+    c.change(folder);
+    for (bool allowUnverified : {false, true})
+      EXPECT_EQ(Engine().Restore(folder, allowUnverified, reboot), roChanged) << allowUnverified;
+    EXPECT_EQ(machine.devices.devices.back().driver->section, "New_Install");
+    EXPECT_EQ(Read(InSystem("drivers/qvdisk.sys")), "new driver");
+    EXPECT_TRUE(StagingIsEmpty());
+  }
+}
+
+// A backup that cannot write its folder or a file fails, and leaves neither folder nor record.
+TEST_F(DriverBackupTest, ABackupThatCannotBeWrittenFails) {
+  TInfFacts facts{DISK_HID};
+  facts.files = {"qvdisk.sys"};
+  TDeviceProperties record = AddInstalledDevice("Disk", facts, "oem1.inf");
+  for (bool fullDisk : {false, true}) {
+    SCOPED_TRACE(fullDisk ? "the manifest cannot be written" : "the backup location is a file");
+    fs::remove_all(ToPath(BackupRoot()));
+    if (fullDisk)
+      fs::create_directories(ToPath(BackupRoot()));
+    else
+      Write(BackupRoot(), "not a folder");
+    machine.fileSystem.fullDisk = fullDisk;
+    EXPECT_FALSE(Engine().Backup(record, &handler));
+    machine.fileSystem.fullDisk = false;
+    EXPECT_FALSE(fs::exists(ToPath(FolderOf(record))));
+    EXPECT_FALSE(ReadBackupRecord(machine.registry, FileNameOfPath(FolderOf(record))));
+  }
+  EXPECT_EQ(handler.calls.back(), "Finish Disk failed");
+}
+
+// A backup is recorded by its folder under HKLM; deleting it through the program forgets it.
+TEST_F(RestoreTest, DeletingABackupForgetsItsRecord) {
+  TDeviceProperties record = AddInstalledDevice("Disk", {DISK_HID}, "oem1.inf");
+  ASSERT_TRUE(Engine().Backup(record, &handler));
+  const std::optional<TBackupRecord> recorded = ReadBackupRecord(machine.registry, FileNameOfPath(FolderOf(record)));
+  ASSERT_TRUE(recorded);
+  EXPECT_TRUE(SameFolderPath(recorded->folder, FolderOf(record)));
+  EXPECT_TRUE(Engine().DeleteBackup(0, FolderOf(record)));
+  EXPECT_FALSE(fs::exists(ToPath(FolderOf(record))));
+  EXPECT_FALSE(ReadBackupRecord(machine.registry, FileNameOfPath(FolderOf(record))));
 }
 
 TEST_F(DriverBackupTest, InstallDriverReportsTheInstallersCode) {

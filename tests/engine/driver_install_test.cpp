@@ -298,6 +298,38 @@ TEST_F(DriverInstallTest, EachDeviceIsBackedUpBeforeItsInstall) {
   EXPECT_EQ(recorder.calls_[3], "StartDriverInstall Display");
 }
 
+// A device without an installed driver has nothing to back up, and its install goes on;
+// one whose installed driver cannot be backed up (its INF is gone) installs nothing.
+TEST_F(DriverInstallTest, TheBackupDecidesWhetherTheInstallRuns) {
+  const struct {
+    const char* what;
+    bool driver;
+    std::vector<std::string> calls;
+    std::vector<std::string> launched;
+  } cases[] = {
+      {"no installed driver", false,
+       {"StartInstall 1", "StartDriverInstall Display", "FinishDriverInstall Display 0", "FinishInstall true"},
+       {"setup.exe"}},
+      {"the backup failed", true,
+       {"StartInstall 1", "StartDriverInstall Display", "FinishDriverInstall Display 1", "FinishDriverInstall Display 1",
+        "FinishInstall false"},
+       {}},
+  };
+  fs::remove(folder.File("Windows/INF/oem7.inf"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    StartCase();
+    if (!c.driver) machine.devices.devices.front().driver.reset();
+    NewDevice("Display", "7");
+    PutPackage("7", "setup.exe", "x");
+    TInstallRecorder recorder;
+    EXPECT_EQ(engine->Install(Map(), &recorder), c.launched.size() == 1);
+    EXPECT_EQ(recorder.InstallCalls(), c.calls);
+    EXPECT_EQ(LaunchedNames(), c.launched);
+    machine.devices.devices.front().driver = Driver();
+  }
+}
+
 // A driver id that would lead out of the download folder fails its device; nothing
 // outside the download folder is looked at or deleted.
 TEST_F(DriverInstallTest, DriverIdOutsideTheDownloadFolderFails) {

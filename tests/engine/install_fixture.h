@@ -72,7 +72,10 @@ class TInstallFixture : public TSimEngineFixture, public ::testing::Test {
     device.classGuid = GuidFromText(DISPLAY_CLASS);
     device.description = "Quorvane Display";
     device.hardwareIds = {DEVICE_ID};
+    // The installed driver's INF is there to be backed up before each install.
     device.driver = Driver();
+    device.driver->infPath = folder.File("Windows/INF/oem7.inf");
+    folder.Write("Windows/INF/oem7.inf", "[Version]\r\nSignature=\"$WINDOWS NT$\"\r\n");
     machine.devices.AddDevice(device);
     machine.devices.systemDirectory = folder.File("Windows/System32");
     Engine();

@@ -78,13 +78,50 @@ TEST_F(UpdateLoop, UpdateThenRestoreTheBackup) {
   const fs::path backup = fs::path(folder.File("Backup")) / "Quorvane Display - 10.0.0.20000";
   ASSERT_TRUE(fs::exists(backup / "index.dat"));
   bool reboot = true;
-  EXPECT_TRUE(engine->Restore(backup.string(), reboot));
+  EXPECT_EQ(engine->Restore(backup.string(), false, reboot), roRestored);
   EXPECT_FALSE(reboot);
   EXPECT_EQ(DriverFile(), "old driver");
   Scan();
   EXPECT_EQ(Gpu().strVersion, "10.0.0.20000");
   EXPECT_TRUE(Gpu().IsOutdated());
   EXPECT_EQ(Gpu().strNewVersion, "31.0.0.1");
+}
+
+// A backup that cannot be written fails its device: the new driver is not installed
+// without the backup of the one it replaces.
+TEST_F(UpdateLoop, ABackupThatCannotBeWrittenStopsTheInstall) {
+  Scan();
+  const TDriverMap update{&Gpu()};
+  engine->m_stopped = false;
+  ASSERT_TRUE(engine->Download(update, &recorder));
+  recorder.Take();
+  struct TCase {
+    const char* what;
+    bool locationIsAFile;
+    bool fullDisk;
+  } cases[] = {{"no folder can be made in the backup location", true, false},
+               {"the manifest cannot be written", false, true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(folder.File("Backup"));
+    if (c.locationIsAFile)
+      folder.Write("Backup", "a file where the backup location should be");
+    else
+      fs::create_directories(folder.File("Backup"));
+    machine.fileSystem.fullDisk = c.fullDisk;
+    engine->m_stopped = false;
+    EXPECT_FALSE(engine->Install(update, &recorder));
+    machine.fileSystem.fullDisk = false;
+    const std::vector<std::string> calls = recorder.Take();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "FinishDriverBackup Quorvane Display false");
+    EXPECT_EQ(calls[1], "FinishDriverInstall Quorvane Display 1");
+    EXPECT_EQ(calls.back(), "FinishInstall false");
+    EXPECT_EQ(DriverFile(), "old driver");
+    if (!c.locationIsAFile) {
+      EXPECT_TRUE(fs::is_empty(folder.File("Backup")));
+    }
+  }
 }
 
 // qvcli update and install on the same machine, picking the device from the stored scan.

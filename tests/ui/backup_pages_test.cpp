@@ -13,6 +13,7 @@
 
 #include "core/message_box_kinds.h"
 #include "core/paths.h"
+#include "engine/backup_record.h"
 #include "engine/data_manager.h"
 #include "res/string_ids.h"
 #include "support/sim_data_model.h"
@@ -358,9 +359,9 @@ class TScriptedHost : public IRestoreHost {
   }
   void SaveScanResults() override { steps.push_back("save"); }
   void RunOnceAtStartupSettings() override { steps.push_back("run once"); }
-  bool RestoreDriver(const std::string& folder, bool& rebootRequired) override {
-    restored.push_back(folder);
-    return restore(folder, rebootRequired);
+  TRestoreOutcome RestoreDriver(const std::string& folder, bool allowUnverified, bool& rebootRequired) override {
+    restored.push_back(folder + (allowUnverified ? " unverified" : ""));
+    return restore(folder, allowUnverified, rebootRequired);
   }
   bool DeleteBackupFolder(const std::string& folder) override {
     std::error_code error;
@@ -368,7 +369,9 @@ class TScriptedHost : public IRestoreHost {
   }
 
   int answer = ID_YES;
-  std::function<bool(const std::string&, bool&)> restore = [](const std::string&, bool&) { return true; };
+  std::function<TRestoreOutcome(const std::string&, bool, bool&)> restore = [](const std::string&, bool, bool&) {
+    return roRestored;
+  };
   std::vector<std::string> asked, steps, restored;
 };
 
@@ -381,19 +384,21 @@ class RestorePage : public BackupPages {
     fs::create_directories(ToPath(JoinPath(fixture.folder.Path(), "Elsewhere")));
     fs::create_directory_symlink(ToPath(JoinPath(fixture.folder.Path(), "Elsewhere")),
                                  ToPath(JoinPath(model.BackupLocation(), "Link")));
+    // "Disk - 1.0" is a backup the program recorded; "Adapter - 2.0" one made before records.
+    StoreBackupRecord(fixture.machine.registry, "Disk - 1.0", {Folder("Disk - 1.0"), std::string(64, 'a')});
   }
   std::string Folder(const std::string& name) { return JoinPath(model.BackupLocation(), name); }
 
-  TRestorePresenter presenter{model, fixture.machine.strings};
+  TRestorePresenter presenter{model, fixture.machine.registry, fixture.machine.strings};
   TScriptedHost host;
 };
 
-TEST_F(RestorePage, ListsOnlyRealFoldersOfTheLocationTheFieldShows) {
+TEST_F(RestorePage, ListsOnlyRealFoldersOfTheLocationTheFieldShowsAndMarksTheUnverified) {
   model.SetLastBackupLocation(JoinPath(fixture.folder.Path(), "Elsewhere"));
   presenter.SetAutoReboot(true);
   presenter.Enter();
   const TRestoreView& view = presenter.View();
-  EXPECT_EQ(view.lines, (std::vector<std::string>{"Adapter - 2.0", "Disk - 1.0"}));
+  EXPECT_EQ(view.lines, (std::vector<std::string>{"Adapter - 2.0 (unverified)", "Disk - 1.0"}));
   EXPECT_EQ(view.path, model.BackupLocation());
   EXPECT_FALSE(view.autoReboot);
   EXPECT_FALSE(view.restoreEnabled);
@@ -435,9 +440,9 @@ TEST_F(RestorePage, RestoreAndItsRestart) {
   for (const TCase& c : cases) {
     TScriptedHost scripted;
     scripted.answer = c.answer;
-    scripted.restore = [&](const std::string&, bool& reboot) {
+    scripted.restore = [&](const std::string&, bool, bool& reboot) {
       reboot = c.rebootRequired;
-      return c.restored;
+      return c.restored ? roRestored : roFailed;
     };
     fixture.machine.power = TSimPower();
     fixture.machine.power.acceptsExit = c.accepts;
@@ -458,19 +463,57 @@ TEST_F(RestorePage, RestoreAndItsRestart) {
 }
 
 TEST_F(RestorePage, AFolderWithoutIndexAndAFolderGoneSinceTheListingFail) {
-  // The engine's restore: no "index.dat" in the folder.
+  // The engine's restore: no "index.dat" in the folder, restored as the user allows.
   TDataManager engine(model, fixture.machine.Ports());
-  host.restore = [&](const std::string& folder, bool& reboot) { return engine.Restore(folder, reboot); };
+  host.restore = [&](const std::string& folder, bool allowUnverified, bool& reboot) {
+    return engine.Restore(folder, allowUnverified, reboot);
+  };
   presenter.Enter();
   presenter.Select(0);
   EXPECT_FALSE(presenter.RestoreSelected(host, fixture.machine.power));
   fs::remove_all(ToPath(Folder("Disk - 1.0")));
   presenter.Select(1);
   EXPECT_FALSE(presenter.RestoreSelected(host, fixture.machine.power));
-  EXPECT_EQ(host.restored, (std::vector<std::string>{Folder("Adapter - 2.0")}));
+  EXPECT_EQ(host.restored,
+            (std::vector<std::string>{Folder("Adapter - 2.0"), Folder("Adapter - 2.0") + " unverified"}));
   const std::string failed = "Restore Drivers|Driver could not be restored successfully.|6";
-  EXPECT_EQ(host.asked, (std::vector<std::string>{failed, failed}));
+  const std::string question = "Restore Drivers|" + Text(IDS_RESTORE_UNVERIFIED_QUESTION) + "|13";
+  EXPECT_EQ(host.asked, (std::vector<std::string>{question, failed, failed}));
   EXPECT_TRUE(fixture.machine.power.exitRequests.empty());
+}
+
+// A backup made before backups were checked is restored only after the user says yes; one
+// changed since it was made is refused with its own message.
+TEST_F(RestorePage, AnUnverifiedBackupAsksFirstAndAChangedOneIsRefused) {
+  const std::string question = "Restore Drivers|" + Text(IDS_RESTORE_UNVERIFIED_QUESTION) + "|13";
+  const std::string done = "Restore Drivers|Driver restored successfully.|6";
+  const std::string changed =
+      "Restore Drivers|This backup was changed after it was made and will not be restored.|6";
+  const std::string adapter = Folder("Adapter - 2.0");
+  struct TCase {
+    const char* name;
+    TRestoreOutcome checked;  // the engine's answer without leave for an unverified restore
+    int answer;
+    std::vector<std::string> restored, asked;
+  };
+  const TCase cases[] = {
+      {"unverified, Yes", roUnverified, ID_YES, {adapter, adapter + " unverified"}, {question, done}},
+      {"unverified, No", roUnverified, ID_NO, {adapter}, {question}},
+      {"unverified, closed", roUnverified, ID_CANCEL, {adapter}, {question}},
+      {"changed", roChanged, ID_YES, {adapter}, {changed}},
+  };
+  for (const TCase& c : cases) {
+    TScriptedHost scripted;
+    scripted.answer = c.answer;
+    scripted.restore = [&](const std::string&, bool allowUnverified, bool&) {
+      return allowUnverified ? roRestored : c.checked;
+    };
+    presenter.Enter();
+    presenter.Select(0);
+    EXPECT_FALSE(presenter.RestoreSelected(scripted, fixture.machine.power)) << c.name;
+    EXPECT_EQ(scripted.restored, c.restored) << c.name;
+    EXPECT_EQ(scripted.asked, c.asked) << c.name;
+  }
 }
 
 TEST_F(RestorePage, DeleteAsksFirstAndRemovesOnlyTheListedFolder) {

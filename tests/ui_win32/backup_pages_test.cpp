@@ -379,8 +379,9 @@ TEST_F(BackupPages, TicksBackupRestoreDeleteAndARemovedDevice) {
   PostClick(progress, idStopBackupButton);
   ASSERT_TRUE(WaitFor([&] { return VisibleCard(m_window) == cardBackup; }, 10s));
 
-  // Restore lists the backup and an empty folder; the backup brings the
-  // driver's section back, the empty folder fails.
+  // Restore lists the backup and an empty folder, which no backup made and so is marked
+  // unverified; the backup brings the driver's section back, the empty folder asks first
+  // and then fails.
   ASSERT_EQ(DriverSection(TEST_HWID, L"QuorvaneTestChanged_Install"), L"QuorvaneTestChanged_Install");
   fs::create_directories(m_backups / "Empty");
   Navigate(NAV_RESTORE, cardRestore);
@@ -391,9 +392,9 @@ TEST_F(BackupPages, TicksBackupRestoreDeleteAndARemovedDevice) {
   EXPECT_EQ(SendMessageW(GetDlgItem(restorePage, idPromptReboot), BM_GETCHECK, 0, 0), BST_CHECKED);
   std::vector<std::wstring> lines = ListLines(m_process->Id(), list);
   ASSERT_EQ(lines.size(), 2u);
-  const int backupLine = lines[0] == L"Empty" ? 1 : 0;
+  const int backupLine = lines[0] == L"Empty (unverified)" ? 1 : 0;
   EXPECT_EQ(lines[backupLine], folder.filename().wstring());
-  EXPECT_EQ(lines[1 - backupLine], L"Empty");
+  EXPECT_EQ(lines[1 - backupLine], L"Empty (unverified)");
   EXPECT_FALSE(IsWindowEnabled(restore));
   SelectListLine(m_process->Id(), list, backupLine);
   ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(restore) != FALSE; }, 5s));
@@ -402,6 +403,9 @@ TEST_F(BackupPages, TicksBackupRestoreDeleteAndARemovedDevice) {
   EXPECT_EQ(DriverSection(TEST_HWID), TEST_SECTION);
   SelectListLine(m_process->Id(), list, 1 - backupLine);
   PostClick(restorePage, idRestoreButton);
+  EXPECT_EQ(Answer(QV_BOX_YES_ID),
+            L"Restore Drivers|This backup was made by an older version and cannot be checked for changes.\r\n"
+            L"Restore it only if you are sure that nobody has changed it. Do you want to restore it?");
   EXPECT_EQ(Answer(QV_BOX_OK_ID), L"Restore Drivers|Driver could not be restored successfully.");
 
   // Delete from the line's menu: closed by its frame it keeps the folder, Yes removes it.
