@@ -12,6 +12,7 @@
 #include "core/data_model.h"
 #include "engine/callback_handler.h"
 #include "engine/message_sink.h"
+#include "engine/server_contract.h"
 #include "platform/internet.h"
 #include "platform/system_ports.h"
 #include "proto/driver_messages.h"
@@ -61,9 +62,13 @@ class TDataManager {
   void CancelExchanges();
   // The session of a download run; hConnect stays empty when it cannot be opened.
   void QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect);
-  // Fetches szUrl into szFileName: 0 complete, 1 connection, 2 file, 3 refused (403), 4 stopped.
+  // Fetches szUrl into szFileName, a new file: 0 complete, 1 connection, 2 file (a file
+  // already there, or more than maxBytes arriving), 3 refused (403), 4 stopped.
   int GetFileFromInternet(const TInternetHandle& hOpen, const std::string& szUrl, const std::string& szFileName,
-                          TICallbackHandler* pCallbackHandler);
+                          TICallbackHandler* pCallbackHandler, uint64_t maxBytes = QV_PACKAGE_SIZE_LIMIT);
+  // The most a device's package may hold: the size the scan announced (whole kilobytes),
+  // or QV_PACKAGE_SIZE_LIMIT when it announced none.
+  static uint64_t AnnouncedPackageSize(const TDeviceProperties& device);
   // The server-problem message, shown through the message sink when AShow is true.
   void ShowServerError(bool AShow);
   // The front end's message box; none: messages are not shown.
@@ -92,7 +97,13 @@ class TDataManager {
   void DownloadCancel();
   // 0 no package, 1 the package is a program (".exe"), 2 any other file.
   int IsDownloadAvailable(const std::string& strHID);
+  // Deletes the package recorded for the device's driver id (see DiscardPackage); true
+  // when its file was there and is gone.
   bool DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps);
+  // The folder and the file recorded for a driver id's package, pending or confirmed;
+  // empty without a record or for a driver id that is not a plain name.
+  std::string RecordedPackageFolder(const std::string& driverId);
+  std::string RecordedPackagePath(const std::string& driverId);
   // Deletes a folder with everything in it, silently and permanently.
   bool DeleteFolder(uintptr_t Awnd, const std::string& AFolder);
   // Whether root, or a folder or file from it down to path, is a junction or symbolic link:
@@ -106,8 +117,10 @@ class TDataManager {
   // when it is still the file recorded for the driver id; null when there is no record,
   // the file no longer matches it, or it cannot be opened so.
   std::unique_ptr<IOpenFile> OpenRecordedPackage(const std::string& driverId, const std::string& path);
-  // Deletes a driver id's package folder and forgets its record.
-  void DiscardPackage(const std::string& driverId);
+  // Deletes what the download run made for a driver id, as its record names it: the file by
+  // its exact name, then the folder when the run made it and it is empty; then forgets the
+  // record. Nothing else in the folder is touched. True when the recorded file was deleted.
+  bool DiscardPackage(const std::string& driverId);
 
   // Install run: each device backed up, then its package installed by its kind.
   bool Install(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);

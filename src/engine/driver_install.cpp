@@ -125,12 +125,14 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
   if (!archive.Open(strDriverFile)) return false;
   const std::string workFolder = JoinPath(FolderOfPath(strDriverFile), WORK_FOLDER_NAME);
   // The work folder and the extraction's state do not outlive the package, on any path.
+  // Only a work folder this run made is deleted: one already there is not the program's.
   struct TCleanUp {
     TDataManager& engine;
     TZipArchive& archive;
     const std::string& workFolder;
+    bool made = false;
     ~TCleanUp() {
-      engine.DeleteFolder(0, workFolder);
+      if (made) engine.DeleteFolder(0, workFolder);
       engine.m_pCallbackHandler = nullptr;
       archive.Close();
     }
@@ -139,8 +141,8 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
   m_PreviousFilename.clear();
 
   std::error_code error;
-  if (fs::exists(ToPath(workFolder), error)) DeleteFolder(0, workFolder);
-  if (!fs::create_directory(ToPath(workFolder), error) || error) return false;
+  cleanUp.made = fs::create_directory(ToPath(workFolder), error) && !error;
+  if (!cleanUp.made) return false;
   if (HasLinkOn(m_model.DownloadLocation(), workFolder)) return false;
   if (pCallbackHandler) pCallbackHandler->StartExtract(static_cast<int32_t>(archive.EntryCount()));
   if (!archive.ExtractAll(workFolder, [this](const std::string& target) { OnZipProgress(target); })) return false;
