@@ -95,8 +95,13 @@ class TDataManager {
   // under the download location, confirmed with the server by its MD5.
   bool Download(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);
   void DownloadCancel();
-  // 0 no package, 1 the package is a program (".exe"), 2 any other file.
+  // 0 no package, 1 the package is a program (".exe"), 2 any other file; of the first
+  // device with the hardware id, or of the device record given.
   int IsDownloadAvailable(const std::string& strHID);
+  int IsDownloadAvailable(const TDeviceProperties& device);
+  // The folder the results page's Open shows for a device: the one recorded for its own
+  // driver id's package, when it is a folder and no link; empty otherwise.
+  std::string PackageFolderToOpen(const TDeviceProperties& device);
   // Deletes the package recorded for the device's driver id (see DiscardPackage); true
   // when its file was there and is gone.
   bool DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps);

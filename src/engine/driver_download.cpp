@@ -152,10 +152,24 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
 
 int TDataManager::IsDownloadAvailable(const std::string& strHID) {
   const TDeviceProperties* device = m_model.GetDevice(strHID);
-  if (device == nullptr || !IsPlainEntryName(device->strDriverDBId)) return 0;
-  const std::string package = FirstFileIn(JoinPath(m_model.DownloadLocation(), device->strDriverDBId));
+  return device == nullptr ? 0 : IsDownloadAvailable(*device);
+}
+
+int TDataManager::IsDownloadAvailable(const TDeviceProperties& device) {
+  if (!IsPlainEntryName(device.strDriverDBId)) return 0;
+  const std::string package = FirstFileIn(JoinPath(m_model.DownloadLocation(), device.strDriverDBId));
   if (package.empty()) return 0;
   return PackageFileTypeOf(package) == pfProgram ? 1 : 2;
+}
+
+std::string TDataManager::PackageFolderToOpen(const TDeviceProperties& device) {
+  const std::string folder = RecordedPackageFolder(device.strDriverDBId);
+  std::error_code error;
+  // Only a real folder: the shell would start a program put in its place, elevated.
+  if (folder.empty() || HasLinkOn(FolderOfPath(folder), folder) ||
+      !fs::is_directory(fs::symlink_status(ToPath(folder), error)))
+    return {};
+  return folder;
 }
 
 bool TDataManager::DeleteDriverFile(uintptr_t, const TDeviceProperties& devProps) {
