@@ -49,6 +49,8 @@ class TDataManager {
   bool SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort, const std::string& Resource,
                    const void* Data, uint32_t DataSize, const std::string& ContentType,
                    std::vector<uint8_t>* Response, size_t AMaxAnswer, bool showMsg);
+  // TLS for the data model's server as its scheme says; for any other, on port 443 only.
+  bool UsesTls(const std::string& Server, int32_t nPort) const;
   bool SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                         const std::string& Resource, const void* Data, uint32_t DataSize,
                         const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,

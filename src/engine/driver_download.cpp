@@ -8,6 +8,7 @@
 
 #include "core/link_check.h"
 #include "core/paths.h"
+#include "platform/ascii_case.h"
 #include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
@@ -26,6 +27,14 @@ constexpr int DOWNLOAD_COMPLETE = 0;
 constexpr int DOWNLOAD_FILE_PROBLEM = 2;
 constexpr int DOWNLOAD_LINK_REFUSED = 3;
 constexpr uint32_t HTTP_STATUS_FORBIDDEN = 403;
+
+// A package link with the driver server's scheme, so that a TLS server's packages never
+// travel in clear text.
+std::string WithServerScheme(const std::string& link, bool tls) {
+  for (const char* scheme : {"https://", "http://"})
+    if (StartsWithIgnoringAsciiCase(link, scheme)) return (tls ? "https://" : "http://") + link.substr(std::strlen(scheme));
+  return link;
+}
 
 // The folder of a path given with or without trailing separators.
 fs::path ParentFolder(std::string path) {
@@ -54,6 +63,7 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
   if (!DownloadFolderReady(location)) return false;
 
   TBusyFlag downloading(m_downloading);
+  const bool tls = m_model.ServerUsesTls();
   IInternetPort& internet = m_ports.internet;
   if (pCallbackHandler) pCallbackHandler->StartDownload(static_cast<int32_t>(devices.size()));
   TInternetHandle session;
@@ -91,8 +101,8 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
     // device alone; whatever the probe finds, the fetch below runs.
     bool refused = false;
     {
-      TInternetHandle probe(internet, internet.OpenUrl(session.Get(), device.strDownloadUrl, ACCEPT_ANY_HEADER,
-                                                       INTERNET_FLAG_EXISTING_CONNECT));
+      TInternetHandle probe(internet, internet.OpenUrl(session.Get(), WithServerScheme(device.strDownloadUrl, tls),
+                                                       ACCEPT_ANY_HEADER, INTERNET_FLAG_EXISTING_CONNECT));
       uint32_t responseError = 0;
       std::string responseText;
       refused = probe && internet.LastResponseInfo(responseError, responseText, LAST_RESPONSE_INFO_CHARS) &&
@@ -136,8 +146,8 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
       continue;
     }
 
-    const int result =
-        GetFileFromInternet(session, device.strDownloadUrl, target, pCallbackHandler, AnnouncedPackageSize(device));
+    const int result = GetFileFromInternet(session, WithServerScheme(device.strDownloadUrl, tls), target,
+                                           pCallbackHandler, AnnouncedPackageSize(device));
     if (result != DOWNLOAD_COMPLETE || !ConfirmPackage(device.strDriverDBId, target))
       DiscardPackage(device.strDriverDBId);
     if (result == DOWNLOAD_LINK_REFUSED) m_stopped = true;
