@@ -143,7 +143,7 @@ void TResultsController::DeviceDetailsMenuPopup(const TRowKey& row, POINT at) {
   TDeviceProperties* device = m_results.DeviceOf(row);
   if (!device) return;
   const auto entries =
-      m_results.MenuFor(row, m_engine.IsDownloadAvailable(device->strHID) != 0, m_model.IsOsVistaAndAbove());
+      m_results.MenuFor(row, m_engine.IsDownloadAvailable(*device) != 0, m_model.IsOsVistaAndAbove());
   TMenu menu(CreatePopupMenu());
   if (!menu) return;
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -161,7 +161,7 @@ void TResultsController::DeviceDetailsMenuPopup(const TRowKey& row, POINT at) {
   switch (static_cast<TDeviceMenuItem>(chosen - QV_MENU_FIRST)) {
     case menuDetails: ShowDeviceDetails(row); break;
     case menuDelete: Delete1Click(*device); break;
-    case menuOpen: Open1Click(*device); break;
+    case menuOpen: Open1Click(row); break;
     case menuIgnore: Ignore1Click(*device); break;
     case menuUninstall: Uninstall1Click(*device); break;
     default: break;
@@ -176,9 +176,9 @@ void TResultsController::Delete1Click(const TDeviceProperties& device) {
   }
 }
 
-void TResultsController::Open1Click(const TDeviceProperties& device) {
-  const std::string folder = JoinPath(m_model.DownloadLocation(), device.strDriverDBId);
-  m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
+void TResultsController::Open1Click(const TRowKey& row) {
+  const std::string folder = m_results.FolderToOpen(row, m_engine);
+  if (!folder.empty()) m_ports.shell.Execute("", folder, "", SW_SHOWNORMAL);
 }
 
 void TResultsController::Ignore1Click(TDeviceProperties& device) {

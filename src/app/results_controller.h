@@ -55,7 +55,7 @@ class TResultsController {
   // ShowDeviceDetails: the details window, modal; its Update updates the device.
   void ShowDeviceDetails(const TRowKey& row);
   void Delete1Click(const TDeviceProperties& device);
-  void Open1Click(const TDeviceProperties& device);
+  void Open1Click(const TRowKey& row);
   void Ignore1Click(TDeviceProperties& device);
   void Uninstall1Click(TDeviceProperties& device);
   void FillIgnoredList();

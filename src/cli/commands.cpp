@@ -12,7 +12,9 @@
 #include "cli/remove_data_command.h"
 #include "cli/scan_commands.h"
 #include "cli/schedule_command.h"
+#include "core/data_model.h"
 #include "core/errors.h"
+#include "core/server_policy.h"
 
 namespace {
 
@@ -91,6 +93,11 @@ int RunQvcli(const std::vector<std::string>& arguments, TSystemPorts ports, std:
     PrintHelp(err);
     return QVCLI_USAGE;
   }
+  // Said every time: a plain server's answers, checksum confirmations included, can be forged on the way.
+  const std::optional<TServerAddress> policy = ServerPolicy(ports.registry, QV_SERVER_PORT);
+  if (policy && policy->tls == false)
+    err << "qvcli: the Server policy names a plain http:// server (" << policy->host << ":" << policy->port
+        << "): its exchanges and packages are not encrypted\n";
   try {
     const TCliContext context{ports, out, err, interrupted};
     return command->second.run({arguments.begin() + 1, arguments.end()}, context);

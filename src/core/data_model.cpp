@@ -27,9 +27,11 @@ TDriverDatamodel::TDriverDatamodel(TSystemPorts ports)
 void TDriverDatamodel::Initialize() {
   m_ServerURL = QV_SERVER_HOST;
   SetServerPort(QV_SERVER_PORT);
+  m_ServerTls.reset();
   if (auto address = ServerPolicy(m_ports.registry, QV_SERVER_PORT)) {
     m_ServerURL = address->host;
     SetServerPort(address->port);
+    m_ServerTls = address->tls;
   }
   const std::string roaming = m_ports.shell.RoamingAppDataFolder();
   // Without it the folder would be relative: the current directory, System32 for a scheduled start.

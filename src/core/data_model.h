@@ -100,6 +100,10 @@ class TDriverDatamodel {
   void SetServerURL(const std::string& value) { m_ServerURL = value; }
   int32_t ServerPort() const;
   void SetServerPort(int32_t value);
+  // Whether exchanges with the driver server, and its package links, use TLS: as the
+  // Server policy's scheme says; without one, on port 443 only.
+  bool ServerUsesTls() const { return m_ServerTls.value_or(ServerPort() == 443); }
+  void SetServerTls(std::optional<bool> value) { m_ServerTls = value; }
   int32_t DeviceCount();
   bool ProxyEnabled() const { return m_ProxyEnabled; }
   void SetProxyEnabled(bool value) { m_ProxyEnabled = value; }
@@ -163,6 +167,7 @@ class TDriverDatamodel {
   std::string m_LastBackupLocation;
   std::string m_ServerURL;
   int32_t m_ServerPort = 0;
+  std::optional<bool> m_ServerTls;
   int32_t m_devicecount = 0;
   bool m_ProxyEnabled = false;
   std::string m_ProxyURL;

@@ -1,6 +1,8 @@
 #include "core/server_policy.h"
 
 #include <charconv>
+#include <string_view>
+#include <tuple>
 
 #include "platform/ascii_case.h"
 
@@ -14,8 +16,19 @@ std::optional<std::string> PolicyText(IRegistry& registry, const char* name) {
 
 }  // namespace
 
-std::optional<TServerAddress> ParseServerAddress(const std::string& text, int32_t defaultPort) {
-  TServerAddress address{text, defaultPort};
+std::optional<TServerAddress> ParseServerAddress(const std::string& given, int32_t defaultPort) {
+  std::string text = given;
+  std::optional<bool> tls;
+  for (const auto& [scheme, secure, port] : {std::tuple{"https://", true, 443}, std::tuple{"http://", false, 80}}) {
+    if (StartsWithIgnoringAsciiCase(text, scheme)) {
+      text.erase(0, std::string_view(scheme).size());
+      tls = secure;
+      defaultPort = port;
+      break;
+    }
+  }
+  if (text.find_first_of("/\\?#@") != std::string::npos) return std::nullopt;
+  TServerAddress address{text, defaultPort, tls};
   size_t colon = text.rfind(':');
   if (colon != std::string::npos) {
     address.host = text.substr(0, colon);
@@ -28,6 +41,8 @@ std::optional<TServerAddress> ParseServerAddress(const std::string& text, int32_
   if (address.host.empty()) return std::nullopt;
   return address;
 }
+
+bool ServerUsesTls(const TServerAddress& address) { return address.tls.value_or(address.port == 443); }
 
 std::optional<TServerAddress> ServerPolicy(IRegistry& registry, int32_t defaultPort) {
   std::optional<std::string> text = PolicyText(registry, QV_POLICY_SERVER);

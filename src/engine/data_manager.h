@@ -12,6 +12,7 @@
 #include "core/data_model.h"
 #include "engine/callback_handler.h"
 #include "engine/message_sink.h"
+#include "engine/server_contract.h"
 #include "platform/internet.h"
 #include "platform/system_ports.h"
 #include "proto/driver_messages.h"
@@ -58,6 +59,8 @@ class TDataManager {
   bool SendReceive(const std::string& UserAgent, const std::string& Server, int32_t nPort, const std::string& Resource,
                    const void* Data, uint32_t DataSize, const std::string& ContentType,
                    std::vector<uint8_t>* Response, size_t AMaxAnswer, bool showMsg);
+  // TLS for the data model's server as its scheme says; for any other, on port 443 only.
+  bool UsesTls(const std::string& Server, int32_t nPort) const;
   bool SendReceiveProxy(const std::string& UserAgent, const std::string& Server, int32_t nPort,
                         const std::string& Resource, const void* Data, uint32_t DataSize,
                         const std::string& ContentType, std::vector<uint8_t>* Response, size_t AMaxAnswer,
@@ -71,9 +74,13 @@ class TDataManager {
   void CancelExchanges();
   // The session of a download run; hConnect stays empty when it cannot be opened.
   void QvInternetOpen(const std::string& strAgent, TInternetHandle& hConnect);
-  // Fetches szUrl into szFileName: 0 complete, 1 connection, 2 file, 3 refused (403), 4 stopped.
+  // Fetches szUrl into szFileName, a new file: 0 complete, 1 connection, 2 file (a file
+  // already there, or more than maxBytes arriving), 3 refused (403), 4 stopped.
   int GetFileFromInternet(const TInternetHandle& hOpen, const std::string& szUrl, const std::string& szFileName,
-                          TICallbackHandler* pCallbackHandler);
+                          TICallbackHandler* pCallbackHandler, uint64_t maxBytes = QV_PACKAGE_SIZE_LIMIT);
+  // The most a device's package may hold: the size the scan announced (whole kilobytes),
+  // or QV_PACKAGE_SIZE_LIMIT when it announced none.
+  static uint64_t AnnouncedPackageSize(const TDeviceProperties& device);
   // The server-problem message, shown through the message sink when AShow is true.
   void ShowServerError(bool AShow);
   // The front end's message box; none: messages are not shown.
@@ -100,9 +107,20 @@ class TDataManager {
   // under the download location, confirmed with the server by its MD5.
   bool Download(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);
   void DownloadCancel();
-  // 0 no package, 1 the package is a program (".exe"), 2 any other file.
+  // 0 no package, 1 the package is a program (".exe"), 2 any other file; of the first
+  // device with the hardware id, or of the device record given.
   int IsDownloadAvailable(const std::string& strHID);
+  int IsDownloadAvailable(const TDeviceProperties& device);
+  // The folder the results page's Open shows for a device: the one recorded for its own
+  // driver id's package, when it is a folder and no link; empty otherwise.
+  std::string PackageFolderToOpen(const TDeviceProperties& device);
+  // Deletes the package recorded for the device's driver id (see DiscardPackage); true
+  // when its file was there and is gone.
   bool DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps);
+  // The folder and the file recorded for a driver id's package, pending or confirmed;
+  // empty without a record or for a driver id that is not a plain name.
+  std::string RecordedPackageFolder(const std::string& driverId);
+  std::string RecordedPackagePath(const std::string& driverId);
   // Deletes a folder with everything in it, silently and permanently.
   bool DeleteFolder(uintptr_t Awnd, const std::string& AFolder);
   // Whether root, or a folder or file from it down to path, is a junction or symbolic link:
@@ -119,8 +137,10 @@ class TDataManager {
   // A package held by OpenRecordedPackage copied into stagingFolder under its recorded name
   // and checked against its record again from the copy: the copy's path; empty when that fails.
   std::string StagePackage(IOpenFile& held, const std::string& driverId, const std::string& stagingFolder);
-  // Deletes a driver id's package folder and forgets its record.
-  void DiscardPackage(const std::string& driverId);
+  // Deletes what the download run made for a driver id, as its record names it: the file by
+  // its exact name, then the folder when the run made it and it is empty; then forgets the
+  // record. Nothing else in the folder is touched. True when the recorded file was deleted.
+  bool DiscardPackage(const std::string& driverId);
 
   // Install run: each device backed up, then its package installed by its kind.
   bool Install(const TDriverMap& devices, TICallbackHandler* pCallbackHandler);

@@ -8,6 +8,7 @@
 
 #include "core/link_check.h"
 #include "core/paths.h"
+#include "platform/ascii_case.h"
 #include "engine/busy_flag.h"
 #include "engine/data_manager.h"
 #include "engine/download_names.h"
@@ -26,6 +27,14 @@ constexpr int DOWNLOAD_COMPLETE = 0;
 constexpr int DOWNLOAD_FILE_PROBLEM = 2;
 constexpr int DOWNLOAD_LINK_REFUSED = 3;
 constexpr uint32_t HTTP_STATUS_FORBIDDEN = 403;
+
+// A package link with the driver server's scheme, so that a TLS server's packages never
+// travel in clear text.
+std::string WithServerScheme(const std::string& link, bool tls) {
+  for (const char* scheme : {"https://", "http://"})
+    if (StartsWithIgnoringAsciiCase(link, scheme)) return (tls ? "https://" : "http://") + link.substr(std::strlen(scheme));
+  return link;
+}
 
 // The folder of a path given with or without trailing separators.
 fs::path ParentFolder(std::string path) {
@@ -54,6 +63,7 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
   if (!DownloadFolderReady(location)) return false;
 
   TBusyFlag downloading(m_downloading);
+  const bool tls = m_model.ServerUsesTls();
   IInternetPort& internet = m_ports.internet;
   if (pCallbackHandler) pCallbackHandler->StartDownload(static_cast<int32_t>(devices.size()));
   TInternetHandle session;
@@ -78,22 +88,21 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
     if (device.IsUpdated() || device.IsIgnored()) continue;
     if (pCallbackHandler) pCallbackHandler->StartDriverDownload(device);
 
-    if (IsDownloadAvailable(device.strHID) != 0) {
-      const std::string present = FirstFileIn(JoinPath(location, device.strDriverDBId));
-      if (!HasLinkOn(location, present) && OpenRecordedPackage(device.strDriverDBId, present)) {
-        if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_COMPLETE);
-        continue;
-      }
-      // A file the server never confirmed for this driver is not its package: fetched again.
-      DiscardPackage(device.strDriverDBId);
+    // The package of this very record is taken when it is still the file the server
+    // confirmed; otherwise what the program put there before is deleted and it is fetched again.
+    const std::string recorded = RecordedPackagePath(device.strDriverDBId);
+    if (!recorded.empty() && !HasLinkOn(location, recorded) && OpenRecordedPackage(device.strDriverDBId, recorded)) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_COMPLETE);
+      continue;
     }
+    DiscardPackage(device.strDriverDBId);
 
     // An expired link is found by a probe and renewed by asking the server about this
     // device alone; whatever the probe finds, the fetch below runs.
     bool refused = false;
     {
-      TInternetHandle probe(internet, internet.OpenUrl(session.Get(), device.strDownloadUrl, ACCEPT_ANY_HEADER,
-                                                       INTERNET_FLAG_EXISTING_CONNECT));
+      TInternetHandle probe(internet, internet.OpenUrl(session.Get(), WithServerScheme(device.strDownloadUrl, tls),
+                                                       ACCEPT_ANY_HEADER, INTERNET_FLAG_EXISTING_CONNECT));
       uint32_t responseError = 0;
       std::string responseText;
       refused = probe && internet.LastResponseInfo(responseError, responseText, LAST_RESPONSE_INFO_CHARS) &&
@@ -117,20 +126,31 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
     }
     const std::string folder = JoinPath(location, device.strDriverDBId);
     std::error_code ignored;
-    fs::create_directory(ToPath(folder), ignored);
+    const bool folderCreated = fs::create_directory(ToPath(folder), ignored);
     const std::string target = JoinPath(folder, fileName);
+    // A file already at the package's name is not the program's: it is neither replaced nor recorded.
+    if (fs::exists(fs::symlink_status(ToPath(target), ignored))) {
+      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_FILE_PROBLEM);
+      continue;
+    }
+    // Recorded before the fetch starts, so that whatever ends the run, a later delete finds
+    // the file it made, and the folder only when it made that too.
+    if (!StorePackagePlace(m_ports.registry, device.strDriverDBId, TPackagePlace{folder, folderCreated, fileName})) {
+      if (folderCreated) m_ports.fileSystem.RemoveEmptyFolder(folder);
+      if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_FILE_PROBLEM);
+      continue;
+    }
     if (HasLinkOn(location, target)) {
+      DiscardPackage(device.strDriverDBId);
       if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, DOWNLOAD_FILE_PROBLEM);
       continue;
     }
 
-    const int result = GetFileFromInternet(session, device.strDownloadUrl, target, pCallbackHandler);
-    if (result == DOWNLOAD_COMPLETE) {
-      if (!ConfirmPackage(device.strDriverDBId, target)) DiscardPackage(device.strDriverDBId);
-    } else {
-      DeleteFolder(0, folder);
-      if (result == DOWNLOAD_LINK_REFUSED) m_stopped = true;
-    }
+    const int result = GetFileFromInternet(session, WithServerScheme(device.strDownloadUrl, tls), target,
+                                           pCallbackHandler, AnnouncedPackageSize(device));
+    if (result != DOWNLOAD_COMPLETE || !ConfirmPackage(device.strDriverDBId, target))
+      DiscardPackage(device.strDriverDBId);
+    if (result == DOWNLOAD_LINK_REFUSED) m_stopped = true;
     if (pCallbackHandler) pCallbackHandler->FinishDriverDownload(device, result);
   }
 
@@ -142,16 +162,44 @@ bool TDataManager::Download(const TDriverMap& devices, TICallbackHandler* pCallb
 
 int TDataManager::IsDownloadAvailable(const std::string& strHID) {
   const TDeviceProperties* device = m_model.GetDevice(strHID);
-  if (device == nullptr || !IsPlainEntryName(device->strDriverDBId)) return 0;
-  const std::string package = FirstFileIn(JoinPath(m_model.DownloadLocation(), device->strDriverDBId));
+  return device == nullptr ? 0 : IsDownloadAvailable(*device);
+}
+
+int TDataManager::IsDownloadAvailable(const TDeviceProperties& device) {
+  if (!IsPlainEntryName(device.strDriverDBId)) return 0;
+  const std::string package = FirstFileIn(JoinPath(m_model.DownloadLocation(), device.strDriverDBId));
   if (package.empty()) return 0;
   return PackageFileTypeOf(package) == pfProgram ? 1 : 2;
 }
 
-bool TDataManager::DeleteDriverFile(uintptr_t AHandle, const TDeviceProperties& devProps) {
+std::string TDataManager::PackageFolderToOpen(const TDeviceProperties& device) {
+  const std::string folder = RecordedPackageFolder(device.strDriverDBId);
+  std::error_code error;
+  // Only a real folder: the shell would start a program put in its place, elevated.
+  if (folder.empty() || HasLinkOn(FolderOfPath(folder), folder) ||
+      !fs::is_directory(fs::symlink_status(ToPath(folder), error)))
+    return {};
+  return folder;
+}
+
+bool TDataManager::DeleteDriverFile(uintptr_t, const TDeviceProperties& devProps) {
+  return DiscardPackage(devProps.strDriverDBId);
+}
+
+std::string TDataManager::RecordedPackageFolder(const std::string& driverId) {
   // An empty or path-like driver id would name the download folder itself or a place outside it.
-  if (!IsPlainEntryName(devProps.strDriverDBId)) return false;
-  return DeleteFolder(AHandle, JoinPath(m_model.DownloadLocation(), devProps.strDriverDBId));
+  if (!IsPlainEntryName(driverId)) return {};
+  const std::optional<TPackagePlace> place = ReadPackagePlace(m_ports.registry, driverId);
+  if (!place) return {};
+  // A record older than the folder value names the folder the download run has always used.
+  return place->folder.empty() ? JoinPath(m_model.DownloadLocation(), driverId) : place->folder;
+}
+
+std::string TDataManager::RecordedPackagePath(const std::string& driverId) {
+  const std::string folder = RecordedPackageFolder(driverId);
+  if (folder.empty()) return {};
+  const std::string fileName = ReadPackagePlace(m_ports.registry, driverId)->fileName;
+  return IsPlainEntryName(fileName) ? JoinPath(folder, fileName) : std::string();
 }
 
 bool TDataManager::DeleteFolder(uintptr_t Awnd, const std::string& AFolder) {
@@ -181,10 +229,18 @@ std::unique_ptr<IOpenFile> TDataManager::OpenRecordedPackage(const std::string& 
   return file;
 }
 
-void TDataManager::DiscardPackage(const std::string& driverId) {
-  if (!IsPlainEntryName(driverId)) return;
+bool TDataManager::DiscardPackage(const std::string& driverId) {
+  if (!IsPlainEntryName(driverId)) return false;
+  bool deleted = false;
+  const std::optional<TPackagePlace> place = ReadPackagePlace(m_ports.registry, driverId);
+  const std::string package = RecordedPackagePath(driverId);
+  if (place && !package.empty()) {
+    deleted = m_ports.fileSystem.DeleteFileAt(package);
+    // A record older than the folder value cannot tell who made the folder: it goes only when empty, as a made one does.
+    if (place->folderCreated || place->folder.empty()) m_ports.fileSystem.RemoveEmptyFolder(FolderOfPath(package));
+  }
   ForgetPackageRecord(m_ports.registry, driverId);
-  DeleteFolder(0, JoinPath(m_model.DownloadLocation(), driverId));
+  return deleted;
 }
 
 bool TDataManager::PostChecksum(const std::string& cksum, const std::string& DriverDBId) {

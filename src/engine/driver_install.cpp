@@ -88,14 +88,15 @@ bool TDataManager::Install(const TDriverMap& devices, TICallbackHandler* pCallba
           // work area. Only that copy is extracted and run; the folder goes with everything in it
           // once the package has run, on every path.
           const std::unique_ptr<IOpenFile> held = OpenRecordedPackage(device->strDriverDBId, package);
-          std::unique_ptr<TStagingFolder> staging;
-          std::string staged;
+          const std::unique_ptr<TStagingFolder> staging =
+              held ? TStagingFolder::Create(m_ports.shell, m_ports.fileSystem) : nullptr;
+          const std::string staged =
+              staging ? StagePackage(*held, device->strDriverDBId, staging->Path()) : std::string();
           if (!held) {
             // Not the file the server confirmed: it is deleted, never run.
             failed = true;
             DiscardPackage(device->strDriverDBId);
-          } else if (!(staging = TStagingFolder::Create(m_ports.shell, m_ports.fileSystem)) ||
-                     (staged = StagePackage(*held, device->strDriverDBId, staging->Path())).empty()) {
+          } else if (staged.empty()) {
             failed = true;
           } else if (!ProcessDriverFile(staged, *device, rebootRequired, pCallbackHandler)) {
             failed = true;
@@ -141,17 +142,16 @@ bool TDataManager::ProcessDriverFile(const std::string& strDriverFile, TDevicePr
   archive.SetFileSystem(&m_ports.fileSystem);
   if (!archive.Open(strDriverFile)) return false;
   const std::string workFolder = JoinPath(FolderOfPath(strDriverFile), WORK_FOLDER_NAME);
-  // The work folder and the extraction's state do not outlive the package, on any path.
+  // The extraction's state does not outlive the package, on any path; the work folder goes
+  // with the staging folder it is in.
   struct TCleanUp {
     TDataManager& engine;
     TZipArchive& archive;
-    const std::string& workFolder;
     ~TCleanUp() {
-      engine.DeleteFolder(0, workFolder);
       engine.m_pCallbackHandler = nullptr;
       archive.Close();
     }
-  } cleanUp{*this, archive, workFolder};
+  } cleanUp{*this, archive};
   m_pCallbackHandler = pCallbackHandler;
   m_PreviousFilename.clear();
 

@@ -132,10 +132,10 @@ bool TDataManager::SendReceiveProxy(const std::string& UserAgent, const std::str
         !internet.SetOptionText(session.Get(), INTERNET_OPTION_PROXY_PASSWORD, m_model.ProxyPassword()))
       return false;
   }
-  // Port 443 means TLS through the proxy as well: the proxy sees only the tunnel.
+  // TLS through the proxy as well: the proxy sees only the tunnel.
   internet.SetLastErrorCode(ERROR_SUCCESS);
   TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource,
-                                                         nPort == 443 ? INTERNET_FLAG_SECURE : 0));
+                                                         UsesTls(Server, nPort) ? INTERNET_FLAG_SECURE : 0));
   if (StepFailed(internet, request)) {
     ShowServerError(showMsg);
     return false;
@@ -157,10 +157,15 @@ bool TDataManager::SendReceiveDirect(const std::string& UserAgent, const std::st
   TInternetHandle connection(internet, internet.Connect(session.Get(), Server, static_cast<uint16_t>(nPort),
                                                         INTERNET_SERVICE_HTTP, 0));
   if (StepFailed(internet, connection)) return false;
-  uint32_t flags = nPort == 443 ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+  uint32_t flags = UsesTls(Server, nPort) ? INTERNET_FLAG_SECURE : INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
   TInternetHandle request(internet, internet.OpenRequest(connection.Get(), "POST", Resource, flags));
   if (!request) return false;
   return SendAndRead(internet, request, Data, DataSize, ContentType, Response, AMaxAnswer, *this, showMsg);
+}
+
+bool TDataManager::UsesTls(const std::string& Server, int32_t nPort) const {
+  if (Server == m_model.ServerURL() && nPort == m_model.ServerPort()) return m_model.ServerUsesTls();
+  return nPort == 443;
 }
 
 void TDataManager::SetTimeouts(const TInternetHandle& session) {

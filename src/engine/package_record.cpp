@@ -11,6 +11,8 @@ constexpr const char* FILE_NAME_VALUE = "FileName";
 constexpr const char* SIZE_VALUE = "Size";
 constexpr const char* SHA256_VALUE = "SHA256";
 constexpr const char* MD5_VALUE = "MD5";
+constexpr const char* FOLDER_VALUE = "Folder";
+constexpr const char* FOLDER_CREATED_VALUE = "FolderCreated";
 constexpr size_t READ_BLOCK = 64 * 1024;
 
 std::string KeyPath(const std::string& driverId) { return std::string(QV_PACKAGES_KEY) + "\\" + driverId; }
@@ -67,5 +69,23 @@ std::optional<TPackageRecord> ReadPackageRecord(IRegistry& registry, const std::
 void ForgetPackageRecord(IRegistry& registry, const std::string& driverId) {
   std::unique_ptr<IRegistryKey> key = registry.OpenKey(TRegRoot::LocalMachine, KeyPath(driverId), TRegAccess::Write, false);
   if (!key) return;
-  for (const char* name : {FILE_NAME_VALUE, SIZE_VALUE, SHA256_VALUE, MD5_VALUE}) key->DeleteValue(name);
+  for (const char* name : {FILE_NAME_VALUE, SIZE_VALUE, SHA256_VALUE, MD5_VALUE, FOLDER_VALUE, FOLDER_CREATED_VALUE})
+    key->DeleteValue(name);
+}
+
+bool StorePackagePlace(IRegistry& registry, const std::string& driverId, const TPackagePlace& place) {
+  std::unique_ptr<IRegistryKey> key = registry.OpenKey(TRegRoot::LocalMachine, KeyPath(driverId), TRegAccess::Write, true);
+  if (!key) return false;
+  for (const char* name : {SIZE_VALUE, SHA256_VALUE, MD5_VALUE}) key->DeleteValue(name);
+  return key->WriteString(FOLDER_VALUE, place.folder) && key->WriteDword(FOLDER_CREATED_VALUE, place.folderCreated ? 1 : 0) &&
+         key->WriteString(FILE_NAME_VALUE, place.fileName);
+}
+
+std::optional<TPackagePlace> ReadPackagePlace(IRegistry& registry, const std::string& driverId) {
+  std::unique_ptr<IRegistryKey> key = registry.OpenKey(TRegRoot::LocalMachine, KeyPath(driverId), TRegAccess::Read, false);
+  if (!key) return std::nullopt;
+  const std::optional<std::string> fileName = key->ReadString(FILE_NAME_VALUE);
+  if (!fileName || fileName->empty()) return std::nullopt;
+  return TPackagePlace{key->ReadString(FOLDER_VALUE).value_or(std::string()),
+                       key->ReadDword(FOLDER_CREATED_VALUE).value_or(0) == 1, *fileName};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 inline constexpr const char* QV_USER_AGENT = "Quorvane";
 // The Protocol Buffers content type, the quotes around utf-8 included.
@@ -19,3 +20,5 @@ inline constexpr const char* QV_SETUP_ROUTE = "/download/qvsetup.exe";
 // further. The scan's answer lists drivers; the version and status answers are short.
 inline constexpr size_t QV_SCAN_ANSWER_LIMIT = 64 * 1024 * 1024;
 inline constexpr size_t QV_SHORT_ANSWER_LIMIT = 64 * 1024;
+// The largest package fetched when the scan announced no size for it.
+inline constexpr uint64_t QV_PACKAGE_SIZE_LIMIT = 4ull * 1024 * 1024 * 1024;

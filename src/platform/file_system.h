@@ -50,6 +50,14 @@ class IFileSystem {
   // without delete sharing while it is emptied, so it cannot be swapped for a link meanwhile.
   // True when everything is gone; false when the path is missing or something stays.
   virtual bool DeleteTree(uintptr_t ownerWindow, const std::string& path) = 0;
+  // Deletes the one file at path, checked through the handle that deletes it: a link there
+  // is deleted as the link, a folder never, and a path that reaches its file through a
+  // junction or link on the way (the handle's final path is not path) is left alone.
+  // False when nothing was deleted.
+  virtual bool DeleteFileAt(const std::string& path) = 0;
+  // Removes the folder at path when it is empty, checked through the handle that removes
+  // it: not a link itself, not reached through one. False when nothing was removed.
+  virtual bool RemoveEmptyFolder(const std::string& path) = 0;
   // Whether the path itself is a reparse point (FILE_ATTRIBUTE_REPARSE_POINT): a junction or
   // symbolic link that must not be followed. False when nothing is there.
   virtual bool IsReparsePoint(const std::string& path) = 0;

@@ -96,12 +96,23 @@ void TProgramUpdateDownload::Finish(bool saved) {
   // Checked right before it runs, and held unchanged until it has started: the file
   // lies in a folder the user can write.
   std::unique_ptr<IHeldFile> held = m_signatures.Hold(m_target);
-  if (!held || !SignedLikeProgram(m_signatures, m_target, m_ports.processes.ModuleFileName())) {
+  auto refuse = [&](TProgramUpdateOutcome outcome, int message) {
     held.reset();
     std::error_code ignored;
     std::filesystem::remove(ToPath(m_target), ignored);
-    m_outcome = TProgramUpdateOutcome::notVerified;
-    m_view->ShowError(m_ports.strings.Load(IDS_UPDATE_NOT_VERIFIED));
+    m_outcome = outcome;
+    m_view->ShowError(m_ports.strings.Load(message));
+  };
+  if (!held || !SignedLikeProgram(m_signatures, m_target, m_ports.processes.ModuleFileName())) {
+    refuse(TProgramUpdateOutcome::notVerified, IDS_UPDATE_NOT_VERIFIED);
+    return;
+  }
+  // A setup signed as the program but not newer than it (an older release served again)
+  // would put back what an update replaced.
+  const std::optional<TFileVersion> running = m_ports.moduleVersion.OwnFileVersion();
+  const std::optional<TFileVersion> offered = m_ports.moduleVersion.FileVersionOf(m_target);
+  if (!running || !offered || *offered <= *running) {
+    refuse(TProgramUpdateOutcome::notNewer, IDS_UPDATE_NOT_NEWER);
     return;
   }
   // The shell's default action, in a normal window.

@@ -5,7 +5,8 @@
 // notifications. A whole setup is saved beside its target and moved over it, unless a
 // process of that name runs; right before it is started through the shell (silent, as
 // the program's own update), it is held unchanged and its signature checked against the
-// running program's, and a setup that fails is deleted. The view shows the progress and closes its owner
+// running program's and its file version found above the running program's, and a setup
+// that fails either is deleted. The view shows the progress and closes its owner
 // so that the setup can replace the program.
 #pragma once
 
@@ -26,6 +27,7 @@ enum class TProgramUpdateOutcome {
   failed,      // no connection, an HTTP error, a broken transfer: nothing saved or started
   notSaved,    // a setup of that name is running, or the file could not be written
   notVerified, // saved, but not signed like the running program: deleted, not started
+  notNewer,    // saved and signed, but its file version is not above the running program's: deleted, not started
   notStarted,  // saved, but the shell refused to start it
   started,     // started; the owner window was asked to close
 };

@@ -213,3 +213,8 @@ std::vector<TMenuEntry> TResultsPresenter::MenuFor(const TRowKey& key, bool down
                                                    bool vistaAndAbove) const {
   return DeviceMenuEntries(m_strings, key.list == TResultList::outdated, downloadAvailable, vistaAndAbove);
 }
+
+std::string TResultsPresenter::FolderToOpen(const TRowKey& key, TDataManager& engine) const {
+  const TDeviceProperties* device = DeviceOf(key);
+  return device ? engine.PackageFolderToOpen(*device) : std::string();
+}

@@ -10,6 +10,7 @@
 
 #include "core/data_model.h"
 #include "devices/problem_texts.h"
+#include "engine/data_manager.h"
 #include "platform/image_lists.h"
 #include "platform/locale.h"
 #include "platform/string_table.h"
@@ -172,6 +173,9 @@ class TResultsPresenter {
   void FollowSelection();
   bool AnyDeviceSelected() const;
   std::vector<TMenuEntry> MenuFor(const TRowKey& key, bool downloadAvailable, bool vistaAndAbove) const;
+  // The folder the device menu's Open shows for a row: the package folder recorded for the
+  // row's own device record (never another with its hardware id); empty when there is none.
+  std::string FolderToOpen(const TRowKey& key, TDataManager& engine) const;
 
  private:
   struct TSection {

@@ -84,3 +84,25 @@ TEST_F(DownloadCommand, ARestorePointIsReportedWithItsFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plain http:// policy server is said so on stderr, by every command; https:// and a
+// bare host (the port rule, as before) are not.
+TEST_F(DownloadCommand, APlainPolicyServerIsSaidSo) {
+  const std::string port = std::to_string(server.Port());
+  const struct {
+    std::string policy;
+    bool said;
+  } cases[] = {{"http://127.0.0.1:" + port, true}, {"https://127.0.0.1:" + port, false}, {"127.0.0.1:" + port, false}};
+  for (const auto& c : cases) {
+    machine.registry.SetString(TRegRoot::LocalMachine, QV_POLICY_KEY, QV_POLICY_SERVER, c.policy);
+    Run({"list"});
+    EXPECT_EQ(err.str().find("the Server policy names a plain http:// server (127.0.0.1:" + port + ")") !=
+                  std::string::npos,
+              c.said)
+        << c.policy << ": " << err.str();
+  }
+}
+
+}  // namespace

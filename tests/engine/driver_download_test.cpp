@@ -3,12 +3,14 @@
 // renewed or ending the run, stops, and names that must not leave the download folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <numeric>
 
 #include "engine/download_names.h"
 #include "engine/package_record.h"
+#include "engine/package_records.h"
 #include "engine/sim_engine.h"
 #include "net/net_server.h"
 #include "support/null_callback_handler.h"
@@ -202,44 +204,60 @@ TEST_F(DriverDownload, PackagesAreFetchedConfirmedAndKeptInTheirFolders) {
 }
 
 // A package already in its folder is taken without a fetch only when it is the file the
-// server confirmed, as recorded under HKLM; any other file there is deleted and the
-// package fetched again, confirmed and recorded.
+// server confirmed, as recorded under HKLM; the recorded file that no longer matches is
+// deleted and fetched again. A file the program has no record of is never deleted: beside
+// the package it stays, and at the package's own name it makes the fetch fail.
 TEST_F(DriverDownload, APackageAlreadyPresentIsKeptOnlyWithAValidRecord) {
   TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
   const std::string id = small.strDriverDBId;
-  const std::string package = JoinPath(PackageFolder(id), server.Small().file_name);
+  const std::string name = server.Small().file_name;
+  const std::string package = JoinPath(PackageFolder(id), name);
   const std::string content = server.StoredContent(server.Small());
+  const std::string swapped(content.size(), 'E');
   const struct {
     const char* attack;  // nullptr: the confirmed package, untouched
     std::function<void()> plant;
-    bool fetched;
+    std::optional<bool> fetched;  // nothing: only the link's probe may have reached the server
+    int32_t result;
+    std::vector<std::string> entries;
+    std::string packageContent;
+    bool recorded;
   } cases[] = {
-      {nullptr, [] {}, false},
+      {nullptr, [] {}, false, 0, {name}, content, true},
       {"a planted file without a record", [&] {
          DiscardAll();
          folder.Write("Downloads/" + id + "/whatever.EXE", "planted");
-       }, true},
-      {"the package swapped after confirmation", [&] { folder.Write("Downloads/" + id + "/" + server.Small().file_name, std::string(content.size(), 'E')); }, true},
-      {"the record deleted", [&] { ForgetPackageRecord(machine.registry, id); }, true},
+       }, true, 0, {"whatever.EXE", name}, content, true},
+      {"the package swapped after confirmation", [&] { folder.Write("Downloads/" + id + "/" + name, swapped); }, true, 0,
+       {name}, content, true},
+      {"the record deleted", [&] { ForgetPackageRecord(machine.registry, id); }, std::nullopt, 2, {name}, content, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.attack ? c.attack : "the confirmed package");
     DiscardAll();
+    fs::remove_all(PackageFolder(id));
     ASSERT_TRUE(Run({&small}));
     ASSERT_EQ(TNetServer::ReadFile(package), content);
     c.plant();
     const size_t before = FileRequests();
     EXPECT_TRUE(Run({&small}));
-    EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small", "FinishDriverDownload Small 0",
-                                     "FinishDownload true"}));
-    EXPECT_EQ(FileRequests() > before, c.fetched);
-    EXPECT_EQ(FolderEntries(PackageFolder(id)), std::vector<std::string>{server.Small().file_name});
-    EXPECT_EQ(TNetServer::ReadFile(package), content);
+    EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Small",
+                                     "FinishDriverDownload Small " + std::to_string(c.result), "FinishDownload true"}));
+    if (c.fetched) {
+      EXPECT_EQ(FileRequests() > before, *c.fetched);
+    }
+    std::vector<std::string> entries = FolderEntries(PackageFolder(id)), expected = c.entries;
+    std::sort(entries.begin(), entries.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries, expected);
+    EXPECT_EQ(TNetServer::ReadFile(package), c.packageContent);
     const std::optional<TPackageRecord> record = ReadPackageRecord(machine.registry, id);
-    ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(record->md5, server.Small().md5);
-    EXPECT_EQ(record->size, content.size());
-    EXPECT_EQ(record->fileName, server.Small().file_name);
+    ASSERT_EQ(record.has_value(), c.recorded);
+    if (record) {
+      EXPECT_EQ(record->md5, server.Small().md5);
+      EXPECT_EQ(record->size, content.size());
+      EXPECT_EQ(record->fileName, name);
+    }
     EXPECT_EQ(machine.fileSystem.OpenFileCount(), 0u);
   }
 }
@@ -448,17 +466,133 @@ TEST_F(DriverDownload, OnlyAProgramIsReportedAsOne) {
   }
 }
 
-TEST_F(DriverDownload, DeletingADriverFileRemovesItsFolderOnly) {
-  TDeviceProperties& small = AddDevice("Small", OFFERED_ID);
-  folder.Write("Downloads/keep.txt", "kept");
+// The results page's delete removes the recorded file, then the folder the run made once
+// it is empty; anything else there stays, and so does the folder holding it.
+TEST_F(DriverDownload, DeletingADriverFileRemovesOnlyWhatTheRunMade) {
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  const std::string id = small.strDriverDBId;
+  const std::string package = JoinPath(PackageFolder(id), server.Small().file_name);
+  for (const bool userFile : {false, true}) {
+    SCOPED_TRACE(userFile ? "with a file of the user's beside the package" : "the package alone");
+    ASSERT_TRUE(Run({&small}));
+    if (userFile) folder.Write("Downloads/" + id + "/notes.txt", "mine");
+    EXPECT_TRUE(Engine().DeleteDriverFile(0, small));
+    EXPECT_FALSE(fs::exists(package));
+    EXPECT_EQ(fs::exists(PackageFolder(id)), userFile);
+    EXPECT_FALSE(ReadPackagePlace(machine.registry, id).has_value());
+    EXPECT_FALSE(Engine().DeleteDriverFile(0, small)) << "nothing recorded any more";
+    if (userFile) {
+      EXPECT_EQ(folder.Read("Downloads/" + id + "/notes.txt"), "mine");
+    }
+  }
+  small.strDriverDBId.clear();
   EXPECT_FALSE(Engine().DeleteDriverFile(0, small)) << "no driver id";
+}
+
+// A record written before the folder was recorded names neither the folder nor who made
+// it: its file is deleted, and the folder only when that leaves it empty.
+TEST_F(DriverDownload, ARecordWithoutItsFolderDeletesItsFileAndAnEmptyFolder) {
+  TDeviceProperties& small = AddDevice("Small", OFFERED_ID);
   small.strDriverDBId = "12";
-  EXPECT_FALSE(Engine().DeleteDriverFile(0, small)) << "no folder";
-  folder.Write("Downloads/12/sub/driver.inf", "x");
-  folder.Write("Downloads/12/package.zip", "x");
-  EXPECT_TRUE(Engine().DeleteDriverFile(0, small));
-  EXPECT_FALSE(fs::exists(PackageFolder("12")));
-  EXPECT_EQ(folder.Read("Downloads/keep.txt"), "kept");
+  for (const bool otherFile : {false, true}) {
+    SCOPED_TRACE(otherFile ? "another file in the folder" : "the package alone");
+    folder.Write("Downloads/12/package.zip", "x");
+    if (otherFile) folder.Write("Downloads/12/other.zip", "y");
+    RecordPackage(machine, "12", JoinPath(PackageFolder("12"), "package.zip"));
+    EXPECT_TRUE(Engine().DeleteDriverFile(0, small));
+    EXPECT_FALSE(fs::exists(JoinPath(PackageFolder("12"), "package.zip")));
+    EXPECT_EQ(fs::exists(PackageFolder("12")), otherFile);
+  }
+  EXPECT_EQ(folder.Read("Downloads/12/other.zip"), "y");
+}
+
+// The download folder and the driver id are the user's and the server's to choose: with
+// "Download Location" naming a system folder and a driver id naming a folder there, no run
+// of the program deletes anything in it, whatever the fetch, the confirmation or the link.
+TEST_F(DriverDownload, NothingTheProgramDidNotMakeIsDeleted) {
+  const std::string system = folder.File("Program Files");
+  const std::string vendor = JoinPath(system, "SomeVendor");
+  TDeviceProperties& small = OfferedDevice("Small", OFFERED_ID);
+  const std::string offered = small.strDownloadUrl;
+  const std::string offeredName = server.Small().file_name;
+  TDeviceProperties& unknown = AddDevice("Unknown", UNKNOWN_ID);
+  unknown.strNewVersion = "2.0.0.0";
+  auto plantVendor = [&] {
+    fs::remove_all(system);
+    folder.Write("Program Files/SomeVendor/" + offeredName, "the vendor's file of the package's name");
+    folder.Write("Program Files/SomeVendor/uninstall.exe", "the vendor's uninstaller");
+    folder.Write("Program Files/SomeVendor/bin/vendor.dll", "the vendor's library");
+    folder.Write("Program Files/other.txt", "the system folder's own file");
+  };
+  auto vendorTree = [&] {
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(system))
+      entries.push_back(entry.path().lexically_relative(system).generic_string() + "=" +
+                        (entry.is_directory() ? std::string("dir") : TNetServer::ReadFile(entry.path().string())));
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    bool vendorHoldsThePackageName = true;
+  };
+  const Case cases[] = {
+      {"a fetch of a name the vendor's folder holds", [&] { Run({&small}); }},
+      {"a fetch the server refuses", [&] {
+         // A device the server does not know: the renewal leaves its link as it was.
+         unknown.strDriverDBId = "SomeVendor";
+         unknown.strDownloadUrl = Altered(offered);
+         Run({&unknown});
+       }},
+      {"a fetch from nobody", [&] {
+         small.strDownloadUrl = "http://127.0.0.1:1/files/77_uninstall.exe";
+         Run({&small});
+       }},
+      {"a package the server does not confirm (sent with another id)", [&] { Run({&small}); }, false},
+      {"the results page's delete", [&] { Engine().DeleteDriverFile(0, small); }},
+      {"an install without a recorded package", [&] { Engine().Install({&small}, nullptr); }},
+      {"a recorded package reached through a link put in its folder's place", [&] {
+         folder.Write("Downloads/SomeVendor/" + offeredName, "ours");
+         StorePackagePlace(machine.registry, "SomeVendor", TPackagePlace{PackageFolder("SomeVendor"), true, offeredName});
+         RecordPackage(machine, "SomeVendor", JoinPath(PackageFolder("SomeVendor"), offeredName));
+         fs::remove_all(PackageFolder("SomeVendor"));
+         fs::create_directory_symlink(vendor, PackageFolder("SomeVendor"));
+         Engine().DeleteDriverFile(0, small);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plantVendor();
+    if (!c.vendorHoldsThePackageName) fs::remove(JoinPath(vendor, offeredName));
+    const std::vector<std::string> before = vendorTree();
+    model->SetDownloadLocation(system);
+    small.strDriverDBId = "SomeVendor";
+    small.strDownloadUrl = offered;
+    Engine().m_stopped = false;
+    c.act();
+    model->SetDownloadLocation(Downloads());
+    EXPECT_EQ(vendorTree(), before);
+    ForgetPackageRecord(machine.registry, "SomeVendor");
+  }
+}
+
+// The scan announces each package's size in whole kilobytes: a package that brings more
+// is a failed download and leaves nothing behind; without a size the program's own limit holds.
+TEST_F(DriverDownload, APackageLargerThanAnnouncedFails) {
+  TDeviceProperties& big = OfferedDevice("Big", BIG_ID);
+  EXPECT_EQ(TDataManager::AnnouncedPackageSize(big), (BIG_PACKAGE_SIZE + 1023) / 1024 * 1024) << big.strDriverSize;
+  big.strDriverSize = std::to_string(BIG_PACKAGE_SIZE / 1024);
+  EXPECT_TRUE(Run({&big}));
+  EXPECT_EQ(recorder.calls, (Calls{"StartDownload 1", "StartDriverDownload Big", "FinishDriverDownload Big 2",
+                                   "FinishDownload true"}));
+  EXPECT_FALSE(fs::exists(PackageFolder(big.strDriverDBId)));
+  EXPECT_FALSE(ReadPackagePlace(machine.registry, big.strDriverDBId).has_value());
+
+  for (const char* none : {"", "0", "12 KB", "-1", "99999999999999999999"}) {
+    big.strDriverSize = none;
+    EXPECT_EQ(TDataManager::AnnouncedPackageSize(big), QV_PACKAGE_SIZE_LIMIT) << none;
+  }
 }
 
 TEST_F(DriverDownload, TheChecksumIsConfirmedOnlyForTheRightPackage) {

@@ -148,7 +148,16 @@ TEST_F(DriverInstallTest, ExtractionReportsEachEntryOnceAndLeavesTheDownloadFold
   NewDevice("Display", "7");
   PutPackage("7", "net.zip",
              qvserver::make_zip({{"driver/net.inf", "x"}, {"driver/net.sys", "x"}, {"readme.txt", "x"}}));
-  folder.Write("Downloads/7/data/setup.exe", "stale");
+  folder.Write("Downloads/7/data/setup.exe", "not the program's");
+  TInstallRecorder refused;
+  EXPECT_FALSE(engine->Install(Map(), &refused));
+  EXPECT_EQ(refused.InstallCalls(), (std::vector<std::string>{"StartInstall 1", "StartDriverInstall Display",
+                                                              "FinishDriverInstall Display 1",
+                                                              "FinishDriverInstall Display 1", "FinishInstall false"}));
+  EXPECT_EQ(folder.Read("Downloads/7/data/setup.exe"), "not the program's");
+
+  fs::remove_all(fs::path(downloads) / "7" / "data");
+  engine->m_stopped = false;
   TInstallRecorder recorder;
   EXPECT_FALSE(engine->Install(Map(), &recorder));
   EXPECT_EQ(recorder.InstallCalls(),
@@ -401,33 +410,35 @@ TEST_F(DriverInstallTest, EmptyListAndNoHandler) {
 
 // A user process can write the download folder: a package that is not, byte for byte
 // and by name, the file the server confirmed is refused with the usual failure, never
-// run or opened, and deleted with its record.
+// run or opened; the file its record names is deleted with the record, and a file no
+// record names is left where it is.
 TEST_F(DriverInstallTest, APackageThatIsNotTheConfirmedOneIsRefusedAndDeleted) {
   const std::string confirmed = "the confirmed installer";
   const std::string recordKey = std::string(QV_PACKAGES_KEY) + "\\7";
   const struct {
     const char* attack;
     std::function<void(const fs::path& package)> tamper;
+    bool recordedFileThere;  // the file at the recorded name is deleted, and the folder it leaves empty
   } attacks[] = {
       {"swapped after confirmation (same name and size)",
-       [&](const fs::path& package) { fs::rename(folder.File("outside/evil.exe"), package); }},
+       [&](const fs::path& package) { fs::rename(folder.File("outside/evil.exe"), package); }, true},
       {"rewritten in place, same size", [&](const fs::path& package) {
          std::ofstream(package, std::ios::binary | std::ios::in) << "THE";
-       }},
+       }, true},
       {"grown after confirmation", [&](const fs::path& package) {
          std::ofstream(package, std::ios::binary | std::ios::app) << "+payload";
-       }},
-      {"a package without a record", [&](const fs::path&) { ForgetPackageRecord(machine.registry, "7"); }},
+       }, true},
+      {"a package without a record", [&](const fs::path&) { ForgetPackageRecord(machine.registry, "7"); }, false},
       {"the confirmed file renamed", [&](const fs::path& package) {
          fs::rename(package, package.parent_path() / "driver.exe");
-       }},
+       }, false},
       {"a record of another driver's package", [&](const fs::path& package) {
          ForgetPackageRecord(machine.registry, "7");
          RecordPackage(machine, "8", package.string());
-       }},
+       }, false},
       {"a record without its digest", [&](const fs::path&) {
          machine.registry.SetString(TRegRoot::LocalMachine, recordKey, "SHA256", "");
-       }},
+       }, true},
   };
   for (const auto& a : attacks) {
     SCOPED_TRACE(a.attack);
@@ -445,7 +456,7 @@ TEST_F(DriverInstallTest, APackageThatIsNotTheConfirmedOneIsRefusedAndDeleted) {
               (std::vector<std::string>{"StartInstall 1", "StartDriverInstall Display", "FinishDriverInstall Display 1",
                                         "FinishDriverInstall Display 1", "FinishInstall false"}));
     EXPECT_TRUE(machine.shell.launches.empty()) << "nothing is run, and no deleted folder is opened";
-    EXPECT_FALSE(fs::exists(fs::path(downloads) / "7"));
+    EXPECT_EQ(fs::exists(fs::path(downloads) / "7"), !a.recordedFileThere);
     EXPECT_FALSE(ReadPackageRecord(machine.registry, "7").has_value());
     EXPECT_EQ(folder.Read("outside/keep.txt"), "keep");
     EXPECT_EQ(machine.fileSystem.OpenFileCount(), 0u);

@@ -4,29 +4,43 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "core/server_policy.h"
+#include "net/net_engine.h"
+#include "net/net_server.h"
+#include "net/test_certificates.h"
 #include "support/sim_data_model.h"
 
 namespace {
 
-TEST(ServerPolicy, HostAndPort) {
+TEST(ServerPolicy, HostPortAndScheme) {
   struct Case {
     const char* text;
     bool valid;
     const char* host;
     int32_t port;
+    bool tls;
   };
   const Case cases[] = {
-      {"127.0.0.1:8080", true, "127.0.0.1", 8080},
-      {"drivers.example.org", true, "drivers.example.org", 443},
-      {"localhost:443", true, "localhost", 443},
-      {"", false, "", 0},
-      {":8080", false, "", 0},
-      {"host:", false, "", 0},
-      {"host:0", false, "", 0},
-      {"host:65536", false, "", 0},
-      {"host:80x", false, "", 0},
+      {"127.0.0.1:8080", true, "127.0.0.1", 8080, false},
+      {"drivers.example.org", true, "drivers.example.org", 443, true},
+      {"localhost:443", true, "localhost", 443, true},
+      {"https://127.0.0.1:8443", true, "127.0.0.1", 8443, true},
+      {"HTTPS://mirror.example.org", true, "mirror.example.org", 443, true},
+      {"http://127.0.0.1:8443", true, "127.0.0.1", 8443, false},
+      {"http://mirror.example.org", true, "mirror.example.org", 80, false},
+      {"http://mirror.example.org:443", true, "mirror.example.org", 443, false},
+      {"", false, "", 0, false},
+      {":8080", false, "", 0, false},
+      {"host:", false, "", 0, false},
+      {"host:0", false, "", 0, false},
+      {"host:65536", false, "", 0, false},
+      {"host:80x", false, "", 0, false},
+      {"https://", false, "", 0, false},
+      {"https://host/path", false, "", 0, false},
+      {"https://user@host", false, "", 0, false},
+      {"ftp://host", false, "", 0, false},
   };
   for (const Case& c : cases) {
     auto address = ParseServerAddress(c.text, 443);
@@ -34,6 +48,52 @@ TEST(ServerPolicy, HostAndPort) {
     if (!address) continue;
     EXPECT_EQ(address->host, c.host) << c.text;
     EXPECT_EQ(address->port, c.port) << c.text;
+    EXPECT_EQ(ServerUsesTls(*address), c.tls) << c.text;
+  }
+}
+
+// The policy's scheme reaches the exchange: https:// on any port is TLS with the server's
+// certificate checked, http:// is plain even where a bare host would be TLS, and a bare
+// host keeps the port rule.
+TEST(ServerPolicy, TheSchemeChoosesTheTransport) {
+  TNetServer tlsServer, plainServer;
+  TTestCertificates certificates, unknown;
+  const std::string folder = tlsServer.Folder().path().string();
+  ASSERT_TRUE(WriteTestCertificates(folder, certificates));
+  std::filesystem::create_directories(folder + "/unknown");
+  ASSERT_TRUE(WriteTestCertificates(folder + "/unknown", unknown));
+  const int tlsPort = tlsServer.Start(0, qvserver::TlsFiles{certificates.certificateFile, certificates.keyFile});
+  const int plainPort = plainServer.Start();
+  ASSERT_GT(tlsPort, 0);
+  ASSERT_GT(plainPort, 0);
+  const std::string tls = "127.0.0.1:" + std::to_string(tlsPort);
+  const std::string plain = "127.0.0.1:" + std::to_string(plainPort);
+
+  struct Case {
+    std::string policy;
+    std::string trustedAuthority;
+    bool exchanged;
+  };
+  const Case cases[] = {
+      {"https://" + tls, certificates.caFile, true},
+      {"https://" + tls, unknown.caFile, false},    // the certificate is checked
+      {"https://" + plain, certificates.caFile, false},  // no TLS there: nothing is sent in clear text
+      {"http://" + plain, certificates.caFile, true},
+      {"http://" + tls, certificates.caFile, false},
+      {plain, certificates.caFile, true},
+      {tls, certificates.caFile, false},  // a bare host off port 443 stays plain
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.policy + (c.trustedAuthority == unknown.caFile ? " (its authority unknown)" : ""));
+    TNetEngineFixture client;
+    client.machine.registry.SetString(TRegRoot::LocalMachine, QV_POLICY_KEY, QV_POLICY_SERVER, c.policy);
+    client.machine.internet.TrustCaFile(c.trustedAuthority);
+    TDataManager& engine = client.Engine();
+    std::vector<uint8_t> response;
+    EXPECT_EQ(client.Scan(client.model->ServerPort(), TNetServer::ScanRequest(OFFERED_ID), &response, false,
+                          client.model->ServerURL()),
+              c.exchanged);
+    (void)engine;
   }
 }
 

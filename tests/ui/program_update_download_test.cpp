@@ -69,6 +69,9 @@ class ProgramUpdateDownload : public ::testing::Test {
     // The running program and the setup, signed by the same vendor.
     signatures.files[machine.processes.moduleFileName] = {QV_TRUST_VERIFIED, VENDOR_KEY};
     signatures.files[target] = {QV_TRUST_VERIFIED, VENDOR_KEY};
+    // Version 1.0.0.1 runs; the setup brings 1.0.0.2.
+    machine.moduleVersion.fileVersion = TFileVersion{0x00010000, 0x00000001};
+    machine.moduleVersion.fileVersions[target] = TFileVersion{0x00010000, 0x00000002};
   }
 
   // Runs one download to its end (the completed bar's pause included) and returns how it ended.
@@ -234,6 +237,36 @@ TEST_F(ProgramUpdateDownload, ASetupNotSignedLikeTheProgramIsDeletedNotStarted) 
     EXPECT_FALSE(TargetExists()) << c.name;
     EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE,
                                     "error The downloaded update could not be verified and was not started."}))
+        << c.name;
+  }
+  EXPECT_TRUE(machine.shell.launches.empty());
+}
+
+// A setup signed like the program is started only when its file version is above the
+// running program's: an older or the same release served again, or one whose version
+// cannot be read, is deleted and not started, with a message of its own.
+TEST_F(ProgramUpdateDownload, ASetupNotNewerThanTheProgramIsDeletedNotStarted) {
+  const struct {
+    const char* name;
+    std::optional<TFileVersion> setup;
+    std::optional<TFileVersion> program;
+  } cases[] = {
+      {"an older setup", TFileVersion{0x00010000, 0x00000000}, TFileVersion{0x00010000, 0x00000001}},
+      {"an older major version with a higher build", TFileVersion{0x00000009, 0x00090009}, TFileVersion{0x00010000, 0x00000001}},
+      {"the same version", TFileVersion{0x00010000, 0x00000001}, TFileVersion{0x00010000, 0x00000001}},
+      {"a setup without a version", std::nullopt, TFileVersion{0x00010000, 0x00000001}},
+      {"a program without a version", TFileVersion{0x00010000, 0x00000002}, std::nullopt},
+  };
+  const std::string body = "setup";
+  for (const auto& c : cases) {
+    machine.moduleVersion.fileVersion = c.program;
+    machine.moduleVersion.fileVersions.erase(target);
+    if (c.setup) machine.moduleVersion.fileVersions[target] = *c.setup;
+    TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
+    EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notNewer) << c.name;
+    EXPECT_FALSE(TargetExists()) << c.name;
+    EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE,
+                                    "error The downloaded update is not newer than this version and was not started."}))
         << c.name;
   }
   EXPECT_TRUE(machine.shell.launches.empty());

@@ -3,8 +3,13 @@
 // menu, the Update All and Include rules, and when the outdated list goes stale.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 
+#include "core/paths.h"
+#include "engine/package_record.h"
+#include "platform/path_parts.h"
 #include "platform/sim/builtin_strings.h"
 #include "res/string_ids.h"
 #include "support/sim_data_model.h"
@@ -272,6 +277,62 @@ TEST_F(ResultsPages, RowsOfIdenticalDevicesActOnTheirOwnRecords) {
   EXPECT_TRUE(results.DeviceOf(b)->bSelected);
   EXPECT_FALSE(results.DeviceOf(a)->bSelected);
   EXPECT_TRUE(first.bSelected != second.bSelected);
+}
+
+// Open shows the package folder recorded for the clicked row's own record. Two records
+// share a hardware id; the clicked one's driver id names a program elsewhere, or its
+// record names a folder that has become a link: nothing is opened for it, and the other
+// record's folder is never taken for it.
+TEST_F(ResultsPages, OpenShowsTheClickedRecordsOwnFolderOrNothing) {
+  namespace fs = std::filesystem;
+  TDataManager engine(model, fixture.machine.Ports());
+  const std::string downloads = fixture.folder.File("Downloads");
+  model.SetDownloadLocation(downloads);
+  const std::string program = fixture.folder.File("Public/x.exe");
+  fixture.folder.Write("Public/x.exe", "a program of the user's");
+  fixture.folder.Write("Downloads/11/driver.zip", "package");
+  ASSERT_TRUE(StorePackagePlace(fixture.machine.registry, "11", TPackagePlace{JoinPath(downloads, "11"), true, "driver.zip"}));
+
+  TDeviceProperties& other = Add({"USB\\CAM", "Cameras", "Camera", "2.0"});
+  TDeviceProperties& clicked = Add({"USB\\CAM", "Cameras", "Camera", "2.0"});
+  other.strDriverDBId = "11";
+  results.RefreshResults(images);
+  ASSERT_EQ(results.Outdated().size(), 2u);
+  const TRowKey clickedRow =
+      results.DeviceOf(results.Outdated()[0].key) == &clicked ? results.Outdated()[0].key : results.Outdated()[1].key;
+  const TRowKey otherRow =
+      results.DeviceOf(results.Outdated()[0].key) == &other ? results.Outdated()[0].key : results.Outdated()[1].key;
+
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    std::string opened;
+  } cases[] = {
+      {"a driver id naming a program", [&] { clicked.strDriverDBId = program; }, ""},
+      {"a driver id naming a program, with a record under that name", [&] {
+         clicked.strDriverDBId = program;
+         StorePackagePlace(fixture.machine.registry, program, TPackagePlace{fixture.folder.File("Public"), false, "x.exe"});
+       }, ""},
+      {"a plain driver id without a record", [&] { clicked.strDriverDBId = "22"; }, ""},
+      {"a record whose folder is now a link to the program's folder", [&] {
+         clicked.strDriverDBId = "22";
+         fs::create_directory_symlink(fixture.folder.File("Public"), JoinPath(downloads, "22"));
+         StorePackagePlace(fixture.machine.registry, "22", TPackagePlace{JoinPath(downloads, "22"), true, "x.exe"});
+       }, ""},
+      {"its own recorded folder", [&] {
+         clicked.strDriverDBId = "33";
+         fixture.folder.Write("Downloads/33/setup.exe", "package");
+         StorePackagePlace(fixture.machine.registry, "33", TPackagePlace{JoinPath(downloads, "33"), true, "setup.exe"});
+       }, JoinPath(downloads, "33")},
+  };
+  for (const auto& c : cases) {
+    c.arrange();
+    EXPECT_EQ(results.FolderToOpen(clickedRow, engine), c.opened) << c.name;
+  }
+  EXPECT_EQ(results.FolderToOpen(otherRow, engine), JoinPath(downloads, "11"));
+  // The menu asks about the clicked record too, not the first with its hardware id.
+  EXPECT_EQ(engine.IsDownloadAvailable(clicked), 1);
+  EXPECT_EQ(engine.IsDownloadAvailable(other), 2);
 }
 
 // What the page applies: the count text's fitting, Update All, and which list a refresh rebuilds.

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -118,6 +119,34 @@ TEST_F(LinkAttack, DeletesNeverReachWhatALinkPointsTo) {
       RecordProperty("known_wine_deviation", "RemoveDirectoryW of a directory link answers ERROR_DIR_NOT_EMPTY (145)");
     }
   }
+}
+
+// The package deletes: one recorded file, then its folder when empty, each through the
+// handle that deletes it. A link put in the package folder's place leads nowhere: the
+// outside folder keeps its file of the package's name.
+TEST_F(LinkAttack, PackageDeletesTakeTheirOwnFileAndAnEmptyFolderOnly) {
+  const fs::path folder = root / "program" / "Download" / "7";
+  fs::create_directories(folder);
+  std::ofstream(folder / "setup.exe", std::ios::binary) << "ours";
+  std::ofstream(folder / "notes.txt", std::ios::binary) << "the user's";
+  EXPECT_FALSE(fileSystem.DeleteFileAt(Utf8(folder))) << "a folder is no file";
+  EXPECT_TRUE(fileSystem.DeleteFileAt(Utf8(folder / "setup.exe")));
+  EXPECT_FALSE(fs::exists(folder / "setup.exe"));
+  EXPECT_FALSE(fileSystem.DeleteFileAt(Utf8(folder / "setup.exe"))) << "nothing left to delete";
+  EXPECT_FALSE(fileSystem.RemoveEmptyFolder(Utf8(folder))) << "the user's file is still there";
+  EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+  fs::remove(folder / "notes.txt");
+  EXPECT_TRUE(fileSystem.RemoveEmptyFolder(Utf8(folder)));
+  EXPECT_FALSE(fs::exists(folder));
+
+  std::ofstream(outside / "setup.exe", std::ios::binary) << "outside";
+  Link(folder);
+  EXPECT_FALSE(fileSystem.DeleteFileAt(Utf8(folder / "setup.exe")));
+  EXPECT_FALSE(fileSystem.RemoveEmptyFolder(Utf8(folder)));
+  const std::vector<std::string> expected{"keep.txt", "setup.exe"};
+  std::vector<std::string> names = OutsideNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, expected);
 }
 
 // A link as an archive entry's parent folder, and as the extraction's target folder.

@@ -38,6 +38,16 @@ bool IsAtOrAbove(const std::string& key, const std::string& pathKey) {
           (pathKey[key.size()] == '/' || key == "/"));
 }
 
+// Whether the folders above path are reached without a symbolic link: their real path is
+// the one written.
+bool NoLinkAbove(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path above = std::filesystem::absolute(path, error).lexically_normal().parent_path();
+  if (error) return false;
+  const std::filesystem::path real = std::filesystem::canonical(above, error);
+  return !error && real == above;
+}
+
 }  // namespace
 
 class TSimFileSystem::TOpenFile : public IOpenFile {
@@ -122,6 +132,18 @@ bool TSimFileSystem::DeleteTree(uintptr_t, const std::string& path) {
   std::filesystem::remove_all(tree, error);
   ForgetRights(path);
   return !error;
+}
+
+bool TSimFileSystem::DeleteFileAt(const std::string& path) {
+  struct stat facts {};
+  if (path.empty() || InUse(path) || ::lstat(path.c_str(), &facts) != 0 || S_ISDIR(facts.st_mode)) return false;
+  return NoLinkAbove(path) && ::unlink(path.c_str()) == 0;
+}
+
+bool TSimFileSystem::RemoveEmptyFolder(const std::string& path) {
+  struct stat facts {};
+  if (path.empty() || InUse(path) || ::lstat(path.c_str(), &facts) != 0 || !S_ISDIR(facts.st_mode)) return false;
+  return NoLinkAbove(path) && ::rmdir(path.c_str()) == 0;
 }
 
 bool TSimFileSystem::IsReparsePoint(const std::string& path) {

@@ -27,6 +27,10 @@ class TSimFileSystem : public IFileSystem {
   // Removes the real folder tree (links themselves, never their targets) and the rights given
   // to its folders; false when nothing is there.
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
+  // unlink(2) / rmdir(2), after the path's folders are found free of symbolic links
+  // (their real path is the path given), as the final-path check of Windows finds them.
+  bool DeleteFileAt(const std::string& path) override;
+  bool RemoveEmptyFolder(const std::string& path) override;
   // A symbolic link of the real file system.
   bool IsReparsePoint(const std::string& path) override;
   // open(2) with O_NOFOLLOW: a symbolic link is not opened.

@@ -65,6 +65,45 @@ bool DeleteEntry(const std::wstring& path) {
   return RemoveDirectoryW(path.c_str()) != FALSE && emptied;
 }
 
+// The path the handle reaches, without the "\\?\" that GetFinalPathNameByHandleW puts before it.
+std::wstring FinalPath(HANDLE handle) {
+  std::wstring final(MAX_PATH, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handle, final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+  if (length >= final.size()) {
+    final.assign(length, L'\0');
+    length = GetFinalPathNameByHandleW(handle, final.data(), length, FILE_NAME_NORMALIZED);
+  }
+  if (length == 0 || length >= final.size()) return {};
+  final.resize(length);
+  if (final.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + final.substr(7);
+  if (final.rfind(L"\\\\?\\", 0) == 0) return final.substr(4);
+  return final;
+}
+
+// Deletes the entry at path through one handle opened on the entry itself (a link as the
+// link): only when the handle's final path is the path asked for, so that a junction on
+// the way, even one swapped in before the open, leads to no delete elsewhere. A folder is
+// deleted only when asked for one (and then only when empty); a file only when asked for one.
+bool DeleteThroughHandle(const std::string& path, bool folder) {
+  std::wstring full = FullPath(path);
+  while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+  if (full.empty()) return false;
+  TFileHandle entry(CreateFileW(full.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!entry) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(entry.Get(), &info)) return false;
+  const bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  const bool isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder ? (link || !isFolder) : (isFolder && !link)) return false;
+  const std::wstring final = FinalPath(entry.Get());
+  if (final.empty() || CompareStringOrdinal(final.c_str(), static_cast<int>(final.size()), full.c_str(),
+                                            static_cast<int>(full.size()), TRUE) != CSTR_EQUAL)
+    return false;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return SetFileInformationByHandle(entry.Get(), FileDispositionInfo, &dispose, sizeof(dispose)) != FALSE;
+}
+
 // WriteFile of all the bytes, in parts WriteFile's 32-bit length can take.
 bool WriteAll(HANDLE file, const void* data, size_t size) {
   const char* bytes = static_cast<const char*>(data);
@@ -123,6 +162,10 @@ bool TWin32FileSystem::DeleteTree(uintptr_t, const std::string& path) {
   while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
   return !full.empty() && DeleteEntry(full);
 }
+
+bool TWin32FileSystem::DeleteFileAt(const std::string& path) { return DeleteThroughHandle(path, false); }
+
+bool TWin32FileSystem::RemoveEmptyFolder(const std::string& path) { return DeleteThroughHandle(path, true); }
 
 bool TWin32FileSystem::IsReparsePoint(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());

@@ -10,6 +10,8 @@ class TWin32FileSystem : public IFileSystem {
   bool MoveFileOver(const std::string& source, const std::string& target) override;
   bool WriteNewFile(const std::string& path, std::string_view bytes) override;
   bool DeleteTree(uintptr_t ownerWindow, const std::string& path) override;
+  bool DeleteFileAt(const std::string& path) override;
+  bool RemoveEmptyFolder(const std::string& path) override;
   bool IsReparsePoint(const std::string& path) override;
   std::unique_ptr<IOpenFile> OpenFile(const std::string& path, TFileOpenMode mode) override;
   // win32_folder_security.cpp

@@ -8,7 +8,11 @@
 #include "platform/win32/win32_text.h"
 
 std::optional<TFileVersion> TWin32ModuleVersion::OwnFileVersion() {
-  const std::wstring path = Utf8ToWide(TWin32Processes().ModuleFileName());
+  return FileVersionOf(TWin32Processes().ModuleFileName());
+}
+
+std::optional<TFileVersion> TWin32ModuleVersion::FileVersionOf(const std::string& file) {
+  const std::wstring path = Utf8ToWide(file);
   if (path.empty()) return std::nullopt;
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);

@@ -6,4 +6,5 @@
 class TWin32ModuleVersion : public IModuleVersion {
  public:
   std::optional<TFileVersion> OwnFileVersion() override;
+  std::optional<TFileVersion> FileVersionOf(const std::string& path) override;
 };
