@@ -145,7 +145,7 @@ TEST_F(PackageHold, CngDigestsOfAPackage) {
 // into a staging folder of the work area and run from there, while another thread keeps
 // trying to swap, write or delete the downloaded package; every attempt fails, the installer
 // runs in its staging folder, which is gone afterwards, and the package is as confirmed. A
-// package without a record is deleted without being run.
+// package without a record is refused without being run.
 TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
   TWin32Machine machine;
   TDriverDatamodel model(machine.Ports());
@@ -166,14 +166,12 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
   device.strDriverDBId = driverId;
   TNullCallbackHandler handler;
 
-  // Without a record the file is refused and deleted, and nothing runs.
+  // Without a record the file is refused and nothing runs; it is left where it is, since the
+  // program has no record of making it.
   ForgetPackageRecord(machine.registry, driverId);
   EXPECT_FALSE(engine.Install({&device}, &handler));
-  EXPECT_FALSE(fs::exists(package.parent_path()));
+  EXPECT_EQ(ReadAll(package), confirmed);
   EXPECT_FALSE(fs::exists(package.parent_path() / "child-ran.txt"));
-
-  fs::create_directories(package.parent_path());
-  fs::copy_file(ToPath(JoinPath(ProgramFolder(), "qv_test_child.exe")), package);
   {
     const std::unique_ptr<IOpenFile> file = fileSystem.OpenFile(FromPath(package), fomReadDenyWriters);
     ASSERT_NE(file, nullptr);

@@ -132,7 +132,7 @@ TEST_F(ProtectedFolder, OnlyAProtectedRealFolderIsTrusted) {
   // A folder everyone may write: its DACL grants Everyone full control.
   const fs::path open = root / "open";
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;WD)",
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;WD)",
                                                                    SDDL_REVISION_1, &descriptor, nullptr));
   const TLocalMemory<void> ownedDescriptor(descriptor);
   SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};

@@ -83,6 +83,10 @@ bool TWin32FileSystem::IsProtectedFolder(const std::string& path) {
   if (!GetFileInformationByHandle(folder.Get(), &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return false;
+  // Wine opens a Unix symbolic link's target even with FILE_FLAG_OPEN_REPARSE_POINT and
+  // reports the link as a reparse point only by its path: asked that way too.
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
