@@ -2,8 +2,9 @@
 
 #include <utility>
 
+#include "core/paths.h"
 #include "core/server_policy.h"
-#include "platform/win32/win32_text.h"
+#include "engine/work_area.h"
 #include "res/string_ids.h"
 #include "ui/win32/message_dialog.h"
 
@@ -16,27 +17,17 @@ TProgramUpdate::TProgramUpdate(TCallbackDispatcher& dispatcher, TSystemPorts por
 
 std::string TProgramUpdate::SetupUrl() const { return SetupUrlPolicy(m_registry).value_or(QV_SETUP_URL); }
 
-std::string TProgramUpdate::SetupFilePath() {
-  wchar_t folder[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-  if (length == 0 || length > MAX_PATH) return {};
-  // The temporary folder can be given in its short (8.3) form.
-  std::wstring path(folder, length);
-  const DWORD longLength = GetLongPathNameW(path.c_str(), nullptr, 0);
-  if (longLength > 0) {
-    std::wstring longPath(longLength, L'\0');
-    const DWORD written = GetLongPathNameW(path.c_str(), longPath.data(), longLength);
-    if (written > 0 && written < longLength) path.assign(longPath.c_str(), written);
-  }
-  if (!path.empty() && path.back() != L'\\') path += L'\\';
-  return WideToUtf8(path) + QV_SETUP_FILE_NAME;
+std::string TProgramUpdate::SetupFilePath(IShell& shell) {
+  const std::string programData = shell.ProgramDataFolder();
+  if (programData.empty()) return {};
+  return JoinPath(JoinPath(JoinPath(programData, QV_WORK_AREA_NAME), QV_UPDATE_FOLDER_NAME), QV_SETUP_FILE_NAME);
 }
 
 bool TProgramUpdate::DoProgramUpdate(HWND owner, TProgressForm& progress) {
   if (m_download.Downloading()) return false;
   m_owner = owner;
   m_progress = &progress;
-  return m_download.Start(SetupUrl(), SetupFilePath(), *this);
+  return m_download.Start(SetupUrl(), QV_SETUP_FILE_NAME, *this);
 }
 
 void TProgramUpdate::ShowProgress(const std::string& status) { m_progress->ShowProgress(status); }

@@ -1,8 +1,9 @@
 // TProgramUpdate: the program update's download as the main window runs it: the
 // progress window shows it, and the main window closes when the setup has started
 // (TProgramUpdateDownload decides and does the rest). The setup is saved as
-// "qvtempinstaller.exe" in the temporary folder; its signature is checked with
-// WinVerifyTrust before it starts, and a refusal is told in the program's message box.
+// "qvtempinstaller.exe" in the protected work area's "Update" folder; its signature is
+// checked with WinVerifyTrust before it starts, and a refusal is told in the program's
+// message box.
 #pragma once
 
 #include <windows.h>
@@ -35,9 +36,9 @@ class TProgramUpdate : private IProgramUpdateView {
   bool Downloading() const { return m_download.Downloading(); }
   TProgramUpdateOutcome LastOutcome() const { return m_download.LastOutcome(); }
 
-  // The setup address in force, and the file the setup is saved to.
+  // The setup address in force, and the file the setup is saved to (made by the download).
   std::string SetupUrl() const;
-  static std::string SetupFilePath();
+  static std::string SetupFilePath(IShell& shell);
 
  private:
   void ShowProgress(const std::string& status) override;

@@ -68,14 +68,16 @@ void ForceFolder(IFileSystem& fileSystem, const std::string& folder) {
   fs::create_directories(ToPath(folder), ignored);
 }
 
-bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std::string_view bytes) {
-  // A name of its own for each write: two writers of the same file at once never
-  // write into each other's temporary file.
+std::string TemporaryPathFor(const std::string& target) {
   std::random_device random;
   const std::uint64_t tag = (static_cast<std::uint64_t>(random()) << 32) ^ random();
   char suffix[24];
   std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(tag));
-  const std::string temporary = target + suffix;
+  return target + suffix;
+}
+
+bool WriteFileAtomically(IFileSystem& fileSystem, const std::string& target, std::string_view bytes) {
+  const std::string temporary = TemporaryPathFor(target);
   if (!fileSystem.WriteNewFile(temporary, bytes)) return false;
   if (fileSystem.MoveFileOver(temporary, target)) return true;
   std::error_code ignored;

@@ -17,6 +17,10 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // follows reports it).
 void ForceFolder(IFileSystem& fileSystem, const std::string& folder);
 
+// A name of its own beside target for one write: "<target>.<16 lowercase hex digits>.tmp",
+// with random digits, so that two writers of the same file never write into each other's.
+std::string TemporaryPathFor(const std::string& target);
+
 // Writes the bytes to a temporary file of its own beside the target, flushed to the
 // disk, and replaces the target with it; false (and the target untouched) when any
 // step fails.

@@ -12,6 +12,8 @@
 inline constexpr const char* QV_WORK_AREA_NAME = "Quorvane";
 // The work area's folder of the fresh folders packages and backups are staged in.
 inline constexpr const char* QV_STAGING_FOLDER_NAME = "Staging";
+// The work area's folder the program's own update saves its setup in and starts it from.
+inline constexpr const char* QV_UPDATE_FOLDER_NAME = "Update";
 
 class TWorkArea {
  public:

@@ -1,12 +1,9 @@
 #include "ui/program_update_download.h"
 
-#include <filesystem>
-#include <string_view>
-#include <system_error>
-
 #include "core/launch.h"
 #include "core/paths.h"
 #include "engine/setup_signature.h"
+#include "engine/work_area.h"
 #include "res/string_ids.h"
 #include "ui/progress_state.h"
 
@@ -23,8 +20,8 @@ constexpr const char* QV_UPDATE_SETUP_PARAMETERS = "/S /UPDATE";
 }  // namespace
 
 TProgramUpdateDownload::TProgramUpdateDownload(IUiThreadPort& uiThread, TSystemPorts ports,
-                                               IFileSignature& signatures)
-    : m_uiThread(uiThread), m_ports(ports), m_signatures(signatures) {}
+                                               IFileSignature& signatures, uint64_t setupSizeLimit)
+    : m_uiThread(uiThread), m_ports(ports), m_signatures(signatures), m_setupSizeLimit(setupSizeLimit) {}
 
 TProgramUpdateDownload::~TProgramUpdateDownload() { EndTask(); }
 
@@ -34,24 +31,34 @@ void TProgramUpdateDownload::EndTask() {
   m_task.reset();
   m_dispatcher.reset();
   m_fetch.reset();
+  m_partial.reset();  // a setup that is not whole is deleted
 }
 
-bool TProgramUpdateDownload::Start(const std::string& url, const std::string& target, IProgramUpdateView& view) {
+bool TProgramUpdateDownload::Start(const std::string& url, const std::string& fileName, IProgramUpdateView& view) {
   if (m_downloading) return false;
   EndTask();  // the last download's worker has posted its end; it is ending
   m_view = &view;
-  m_target = target;
+  m_fileName = fileName;
+  m_target.clear();
   m_outcome = TProgramUpdateOutcome::none;
-  m_fetched = {};
+  m_complete = false;
   view.ShowProgress(m_ports.strings.Load(IDS_PROGRESS_DOWNLOADING));
 
   m_downloading = true;
   m_dispatcher = std::make_unique<TCallbackDispatcher>(m_uiThread);
-  m_fetch = std::make_unique<TSetupDownload>(m_ports.internet, url);
+  m_fetch = std::make_unique<TSetupDownload>(m_ports.internet, url, m_setupSizeLimit);
   m_task = std::make_unique<TWorkerTask>(
       *m_dispatcher,
       [this] {
-        m_fetched = m_fetch->Fetch([this](uint64_t received, uint64_t total) {
+        IFileSystem& fileSystem = m_ports.fileSystem;
+        const std::string folder = TWorkArea(m_ports.shell, fileSystem).Folder(QV_UPDATE_FOLDER_NAME);
+        if (folder.empty() || m_fileName.empty()) return;
+        const std::string target = JoinPath(folder, m_fileName);
+        RemoveLeftoverTemporaries(fileSystem, target);  // of an update that was killed
+        auto partial = std::make_unique<TPartialFile>(fileSystem, target);
+        if (partial->File() == nullptr) return;
+        m_partial = std::move(partial);
+        m_complete = m_fetch->Fetch(*m_partial->File(), [this](uint64_t received, uint64_t total) {
           m_dispatcher->Queue([this, received, total] { ProgramUpdateProgress(total, received); });
         });
       },
@@ -64,21 +71,18 @@ void TProgramUpdateDownload::ProgramUpdateProgress(uint64_t total, uint64_t rece
 }
 
 void TProgramUpdateDownload::ProgramUpdateDownloaded() {
-  if (!m_fetched.complete) {
+  // Deleted on every path below unless it is moved over its name.
+  const std::unique_ptr<TPartialFile> partial = std::move(m_partial);
+  if (!partial || !m_complete) {
     // Nothing is saved or started, and no completion is shown for a failure.
-    m_fetched = {};
     m_view->HideProgress();
     m_downloading = false;
-    m_outcome = TProgramUpdateOutcome::failed;
+    m_outcome = partial ? TProgramUpdateOutcome::failed : TProgramUpdateOutcome::notSaved;
     return;
   }
-  bool saved = false;
   // A setup of that name still running (an earlier update) keeps its file.
-  if (!m_target.empty() && !IsProcessRunning(m_ports.processes, m_target)) {
-    const std::string_view bytes(reinterpret_cast<const char*>(m_fetched.body.data()), m_fetched.body.size());
-    saved = WriteFileAtomically(m_ports.fileSystem, m_target, bytes);
-  }
-  m_fetched = {};
+  const bool saved = !IsProcessRunning(m_ports.processes, partial->Target()) && partial->Commit();
+  if (saved) m_target = partial->Target();
 
   m_view->UpdateProgress(100, m_ports.strings.Load(IDS_PROGRESS_COMPLETE));
   std::weak_ptr<bool> alive = m_alive;
@@ -93,13 +97,11 @@ void TProgramUpdateDownload::Finish(bool saved) {
     m_outcome = TProgramUpdateOutcome::notSaved;
     return;
   }
-  // Checked right before it runs, and held unchanged until it has started: the file
-  // lies in a folder the user can write.
+  // Checked right before it runs, and held unchanged until it has started.
   std::unique_ptr<IHeldFile> held = m_signatures.Hold(m_target);
   auto refuse = [&](TProgramUpdateOutcome outcome, int message) {
     held.reset();
-    std::error_code ignored;
-    std::filesystem::remove(ToPath(m_target), ignored);
+    m_ports.fileSystem.DeleteFileAt(m_target);
     m_outcome = outcome;
     m_view->ShowError(m_ports.strings.Load(message));
   };

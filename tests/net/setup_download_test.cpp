@@ -1,5 +1,6 @@
 // The setup download over the libcurl port against a loopback HTTP server: a
-// whole answer with its progress, answers that are not a setup, and a cancel.
+// whole answer written with its progress, answers that are not a setup, the size it may
+// not pass, a write that fails, and a cancel.
 #include <gtest/gtest.h>
 
 #include <httplib.h>
@@ -9,6 +10,7 @@
 
 #include "engine/setup_download.h"
 #include "platform/native/curl_internet.h"
+#include "support/memory_file.h"
 
 namespace {
 
@@ -77,15 +79,16 @@ TEST_F(SetupDownloadTest, OnlyAWholeSuccessfulAnswerIsComplete) {
     uint64_t lastReceived = 0;
     uint64_t lastTotal = 0;
     bool rising = true;
-    const TSetupDownloaded got = download.Fetch([&](uint64_t received, uint64_t total) {
-      rising = rising && received > lastReceived;
+    TMemoryFile file;
+    const bool complete = download.Fetch(file, [&](uint64_t received, uint64_t total) {
+      rising = rising && received > lastReceived && received == file.bytes.size();
       lastReceived = received;
       lastTotal = total;
     });
-    EXPECT_EQ(got.complete, c.complete) << c.path;
+    EXPECT_EQ(complete, c.complete) << c.path;
     EXPECT_TRUE(rising) << c.path;
     if (c.complete) {
-      EXPECT_EQ(std::string(got.body.begin(), got.body.end()), SETUP) << c.path;
+      EXPECT_EQ(file.bytes, SETUP) << c.path;
       EXPECT_EQ(lastReceived, SETUP.size()) << c.path;
     }
     if (lastReceived > 0) {
@@ -96,7 +99,35 @@ TEST_F(SetupDownloadTest, OnlyAWholeSuccessfulAnswerIsComplete) {
 
 TEST_F(SetupDownloadTest, NobodyListeningIsAFailedDownload) {
   TSetupDownload download(internet, "http://127.0.0.1:1/download/qvsetup.exe");
-  EXPECT_FALSE(download.Fetch([](uint64_t, uint64_t) {}).complete);
+  TMemoryFile file;
+  EXPECT_FALSE(download.Fetch(file, [](uint64_t, uint64_t) {}));
+}
+
+// The size limit holds whether the answer announces its length or not; an announced
+// length above it is refused before a byte is written, and a write that fails ends the
+// download.
+TEST_F(SetupDownloadTest, TheSizeLimitAndAFailingWrite) {
+  const struct {
+    const char* name;
+    const char* path;
+    uint64_t limit;
+    bool failWrites;
+    bool complete;
+    size_t mostWritten;
+  } cases[] = {
+      {"announced, at the limit", "/whole", SETUP.size(), false, true, SETUP.size()},
+      {"announced above the limit", "/whole", SETUP.size() - 1, false, false, 0},
+      {"not announced, at the limit", "/chunked", SETUP.size(), false, true, SETUP.size()},
+      {"not announced, past the limit", "/chunked", SETUP.size() - 1, false, false, SETUP.size() - 1},
+      {"the file cannot be written", "/whole", QV_SETUP_SIZE_LIMIT, true, false, 0},
+  };
+  for (const auto& c : cases) {
+    TSetupDownload download(internet, Url(c.path), c.limit);
+    TMemoryFile file;
+    file.failWrites = c.failWrites;
+    EXPECT_EQ(download.Fetch(file, [](uint64_t, uint64_t) {}), c.complete) << c.name;
+    EXPECT_LE(file.bytes.size(), c.mostWritten) << c.name;
+  }
 }
 
 // A cancel mid-download ends the fetch as incomplete and closes its handles; a
@@ -104,14 +135,15 @@ TEST_F(SetupDownloadTest, NobodyListeningIsAFailedDownload) {
 TEST_F(SetupDownloadTest, ACancelledDownloadIsIncomplete) {
   TSetupDownload download(internet, Url("/chunked"));
   int blocks = 0;
-  const TSetupDownloaded got = download.Fetch([&](uint64_t, uint64_t) {
+  TMemoryFile file;
+  const bool complete = download.Fetch(file, [&](uint64_t, uint64_t) {
     if (++blocks == 1) download.Cancel();
   });
-  EXPECT_FALSE(got.complete);
+  EXPECT_FALSE(complete);
   EXPECT_EQ(blocks, 1);
   EXPECT_TRUE(download.Cancelled());
   internet.SetLastErrorCode(0);
-  EXPECT_FALSE(download.Fetch([](uint64_t, uint64_t) {}).complete);
+  EXPECT_FALSE(download.Fetch(file, [](uint64_t, uint64_t) {}));
 }
 
 }  // namespace

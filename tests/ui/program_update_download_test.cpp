@@ -1,7 +1,8 @@
 // The program update's download on the simulated machine against a one-request
-// server on loopback: what the progress window is told, what is saved and started,
-// that a setup not signed like the program is deleted instead, and that ending the
-// download ends a wait for a stalled server.
+// server on loopback: what the progress window is told, what is saved (only in the work
+// area's update folder) and started, that a setup past its announced length or the cap or
+// cut off leaves no file, that a setup not signed like the program is deleted instead, and
+// that ending the download ends a wait for a stalled server.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/paths.h"
+#include "engine/work_area.h"
 #include "platform/sim/sim_file_signature.h"
 #include "platform/sim/sim_machine.h"
 #include "support/one_request_server.h"
@@ -59,6 +62,60 @@ class TRecordingView : public IProgramUpdateView {
   std::function<void()> m_afterHide;
 };
 
+// The machine's internet port, announcing a length of its own for every answer: more can
+// arrive than announced, as from a server or proxy that does not keep its word.
+class TMisannouncingInternet : public IInternetPort {
+ public:
+  TMisannouncingInternet(IInternetPort& real, uint64_t announced) : m_real(real), m_announced(announced) {}
+  TInternetRaw OpenSession(const std::string& agent, uint32_t accessType, const std::string& proxyList,
+                           uint32_t flags) override {
+    return m_real.OpenSession(agent, accessType, proxyList, flags);
+  }
+  bool SetOptionNumber(TInternetRaw handle, uint32_t option, uint32_t value) override {
+    return m_real.SetOptionNumber(handle, option, value);
+  }
+  bool SetOptionText(TInternetRaw handle, uint32_t option, const std::string& text) override {
+    return m_real.SetOptionText(handle, option, text);
+  }
+  TInternetRaw Connect(TInternetRaw session, const std::string& server, uint16_t port, uint32_t service,
+                       uint32_t flags) override {
+    return m_real.Connect(session, server, port, service, flags);
+  }
+  TInternetRaw OpenRequest(TInternetRaw connection, const std::string& verb, const std::string& object,
+                           uint32_t flags) override {
+    return m_real.OpenRequest(connection, verb, object, flags);
+  }
+  bool SendRequest(TInternetRaw request, const std::string& headers, const void* data, uint32_t dataSize) override {
+    return m_real.SendRequest(request, headers, data, dataSize);
+  }
+  bool Read(TInternetRaw request, void* buffer, uint32_t bytesToRead, uint32_t& bytesRead) override {
+    return m_real.Read(request, buffer, bytesToRead, bytesRead);
+  }
+  TInternetRaw OpenUrl(TInternetRaw session, const std::string& url, const std::string& headers,
+                       uint32_t flags) override {
+    return m_real.OpenUrl(session, url, headers, flags);
+  }
+  bool QueryStatusCode(TInternetRaw request, uint32_t& status) override {
+    return m_real.QueryStatusCode(request, status);
+  }
+  bool QueryContentLength(TInternetRaw, uint64_t& length) override {
+    length = m_announced;
+    return true;
+  }
+  bool Close(TInternetRaw handle) override { return m_real.Close(handle); }
+  bool ConnectedState(uint32_t& flags) override { return m_real.ConnectedState(flags); }
+  bool LastResponseInfo(uint32_t& error, std::string& text, uint32_t bufferChars) override {
+    return m_real.LastResponseInfo(error, text, bufferChars);
+  }
+  uint32_t LastError() override { return m_real.LastError(); }
+  void SetLastErrorCode(uint32_t code) override { m_real.SetLastErrorCode(code); }
+  void CancelSession(TInternetRaw session) override { m_real.CancelSession(session); }
+
+ private:
+  IInternetPort& m_real;
+  uint64_t m_announced;
+};
+
 // The key of a signer certificate, as WinVerifyTrust's provider data gives it.
 const std::vector<uint8_t> VENDOR_KEY{0x30, 0x82, 0x01, 0x22, 0x01};
 const std::vector<uint8_t> OTHER_KEY{0x30, 0x82, 0x01, 0x22, 0x02};
@@ -66,6 +123,8 @@ const std::vector<uint8_t> OTHER_KEY{0x30, 0x82, 0x01, 0x22, 0x02};
 class ProgramUpdateDownload : public ::testing::Test {
  protected:
   ProgramUpdateDownload() {
+    machine.shell.programDataFolder = folder.File("ProgramData");
+    std::filesystem::create_directory(machine.shell.programDataFolder);
     // The running program and the setup, signed by the same vendor.
     signatures.files[machine.processes.moduleFileName] = {QV_TRUST_VERIFIED, VENDOR_KEY};
     signatures.files[target] = {QV_TRUST_VERIFIED, VENDOR_KEY};
@@ -75,30 +134,41 @@ class ProgramUpdateDownload : public ::testing::Test {
   }
 
   // Runs one download to its end (the completed bar's pause included) and returns how it ended.
-  TProgramUpdateOutcome Run(const std::string& url) {
+  TProgramUpdateOutcome Run(const std::string& url) { return Run(download, url); }
+  TProgramUpdateOutcome Run(TProgramUpdateDownload& running, const std::string& url) {
     view.Clear();
-    EXPECT_TRUE(download.Start(url, target, view));
-    EXPECT_FALSE(download.Start(url, target, view));  // one at a time
+    EXPECT_TRUE(running.Start(url, SETUP_NAME, view));
+    EXPECT_FALSE(running.Start(url, SETUP_NAME, view));  // one at a time
     const auto start = steady_clock::now();
     loop.RunUntil(
         [&] {
-          return download.LastOutcome() != TProgramUpdateOutcome::none || view.Pausing() ||
+          return running.LastOutcome() != TProgramUpdateOutcome::none || view.Pausing() ||
                  steady_clock::now() - start > 20s;
         },
         10ms);
     if (view.Pausing()) {
-      EXPECT_TRUE(download.Downloading());
+      EXPECT_TRUE(running.Downloading());
       view.EndPause();
     }
-    EXPECT_FALSE(download.Downloading());
-    return download.LastOutcome();
+    EXPECT_FALSE(running.Downloading());
+    return running.LastOutcome();
   }
-  bool TargetExists() const { return std::filesystem::exists(target); }
+  std::string Saved() const { return folder.Read(SAVED); }
+  // Every file under the test's folder, the simulated program-data folder with it.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
+      if (!entry.is_directory()) files.push_back(entry.path().lexically_relative(folder.Path()).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
+  }
 
+  static constexpr const char* SETUP_NAME = "qvtempinstaller.exe";
+  static constexpr const char* SAVED = "ProgramData/Quorvane/Update/qvtempinstaller.exe";
   TSimMachine machine;
   TPlainLoop loop;
   TTempFolder folder;
-  std::string target = folder.File("qvtempinstaller.exe");
+  std::string target = folder.File(SAVED);
   TRecordingView view;
   TSimFileSignature signatures;
   TProgramUpdateDownload download{loop, machine.Ports(), signatures};
@@ -126,8 +196,10 @@ TEST_F(ProgramUpdateDownload, SavesTheWholeSetupAndStartsItThroughTheShell) {
     machine.shell.launches.clear();
     TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
     EXPECT_EQ(Run(server.Url()), c.outcome);
-    EXPECT_EQ(folder.Read("qvtempinstaller.exe"), body);
-    EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));  // nothing left beside it
+    EXPECT_EQ(Saved(), body);
+    // In the work area's update folder, a protected folder, and nothing written elsewhere.
+    EXPECT_EQ(Files(), (std::vector<std::string>{SAVED}));
+    EXPECT_TRUE(machine.fileSystem.IsProtectedFolder(folder.File("ProgramData/Quorvane/Update")));
     TEvents expected{SHOWN, COMPLETE, PAUSE};
     expected.insert(expected.end(), c.ending.begin(), c.ending.end());
     EXPECT_EQ(view.events, expected) << c.shellResult;
@@ -161,7 +233,7 @@ TEST_F(ProgramUpdateDownload, AnswersOfOtherLengths) {
   for (const TCase& c : cases) {
     TOneRequestServer server(c.answer);
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::started) << c.name;
-    EXPECT_EQ(folder.Read("qvtempinstaller.exe"), c.saved) << c.name;
+    EXPECT_EQ(Saved(), c.saved) << c.name;
     EXPECT_EQ(view.percents, c.percents) << c.name;
   }
 }
@@ -170,38 +242,88 @@ TEST_F(ProgramUpdateDownload, AFailedDownloadSavesAndStartsNothing) {
   for (const TNamedAnswer& c : FailingAnswers()) {
     TOneRequestServer server(c.response);
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::failed) << c.name;
-    EXPECT_FALSE(TargetExists()) << c.name;
+    EXPECT_EQ(Files(), std::vector<std::string>{}) << c.name;  // a cut-off part is deleted too
     // Hidden without a completion.
     EXPECT_EQ(view.events, (TEvents{SHOWN, "hide"})) << c.name;
   }
   // Nothing listens there.
   EXPECT_EQ(Run("http://127.0.0.1:1/download/qvsetup.exe"), TProgramUpdateOutcome::failed);
   EXPECT_EQ(view.events, (TEvents{SHOWN, "hide"}));
-  EXPECT_FALSE(TargetExists());
+  EXPECT_EQ(Files(), std::vector<std::string>{});
+  EXPECT_TRUE(machine.shell.launches.empty());
+}
+
+// The download stops and fails once it passes the length the answer announced or the cap,
+// whichever is smaller, and what it wrote is deleted.
+TEST_F(ProgramUpdateDownload, ASetupPastItsAnnouncedLengthOrTheCapLeavesNoFile) {
+  constexpr uint64_t CAP = 100000;
+  const std::string atCap(CAP, 's');
+  const std::string pastCap(CAP + 1, 's');
+  const struct {
+    const char* name;
+    std::string answer;
+    TProgramUpdateOutcome outcome;
+  } cases[] = {
+      {"at the cap", HttpAnswer("200 OK", atCap, atCap.size()), TProgramUpdateOutcome::started},
+      {"at the cap, no length announced", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + atCap,
+       TProgramUpdateOutcome::started},
+      {"past the cap, no length announced", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + pastCap,
+       TProgramUpdateOutcome::failed},
+      {"past the cap as announced", HttpAnswer("200 OK", pastCap, pastCap.size()), TProgramUpdateOutcome::failed},
+  };
+  TProgramUpdateDownload capped{loop, machine.Ports(), signatures, CAP};
+  for (const auto& c : cases) {
+    TOneRequestServer server(c.answer);
+    EXPECT_EQ(Run(capped, server.Url()), c.outcome) << c.name;
+    if (c.outcome == TProgramUpdateOutcome::started) {
+      EXPECT_EQ(Saved(), atCap) << c.name;
+      std::filesystem::remove(target);
+    } else {
+      EXPECT_EQ(view.events, (TEvents{SHOWN, "hide"})) << c.name;
+    }
+    EXPECT_EQ(Files(), std::vector<std::string>{}) << c.name;
+  }
+
+  // The whole setup arrives, but the answer announced one byte less.
+  TMisannouncingInternet misannouncing(machine.internet, atCap.size() - 1);
+  TSimMachine& m = machine;
+  const TSystemPorts ports{m.registry, m.osVersion, m.shell, m.processes, m.power, m.locale,
+                           m.fileSystem, m.hashing, m.strings, m.devices, m.imageLists, m.moduleVersion,
+                           misannouncing, m.systemRestore, m.threadWait, m.firmware, m.hardware, m.scheduler};
+  TProgramUpdateDownload trusting{loop, ports, signatures, CAP};
+  machine.shell.launches.clear();
+  TOneRequestServer server("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + atCap);
+  EXPECT_EQ(Run(trusting, server.Url()), TProgramUpdateOutcome::failed);
+  EXPECT_EQ(view.events, (TEvents{SHOWN, "hide"}));
+  EXPECT_EQ(Files(), std::vector<std::string>{});
   EXPECT_TRUE(machine.shell.launches.empty());
 }
 
 TEST_F(ProgramUpdateDownload, ASetupThatCannotBeSavedIsNotStarted) {
-  struct TCase {
+  const struct {
     const char* name;
     std::string runningProgram;  // "" for none
-    std::string target;
-  };
-  const TCase cases[] = {
+    std::string programData;
+    TEvents events;
+  } cases[] = {
       // An earlier setup still running keeps its file.
-      {"a setup of that name runs", "C:\\Users\\tester\\AppData\\Local\\Temp\\QVTEMPINSTALLER.EXE", target},
-      {"the folder is missing", "", folder.File("missing/qvtempinstaller.exe")},
+      {"a setup of that name runs", "C:\\Users\\tester\\AppData\\Local\\Temp\\QVTEMPINSTALLER.EXE",
+       machine.shell.programDataFolder, {SHOWN, COMPLETE, PAUSE}},
+      // No work area: nothing is downloaded, and nothing written anywhere else.
+      {"no program-data folder", "", folder.File("missing"), {SHOWN, "hide"}},
+      {"no program-data folder known", "", "", {SHOWN, "hide"}},
   };
-  folder.Write("qvtempinstaller.exe", "older setup");
-  for (const TCase& c : cases) {
+  ASSERT_FALSE(TWorkArea(machine.shell, machine.fileSystem).Folder(QV_UPDATE_FOLDER_NAME).empty());
+  folder.Write(SAVED, "older setup");
+  for (const auto& c : cases) {
     machine.processes.running = {"System", "explorer.exe", "Quorvane.exe"};
     if (!c.runningProgram.empty()) machine.processes.running.push_back(c.runningProgram);
-    target = c.target;
+    machine.shell.programDataFolder = c.programData;
     TOneRequestServer server(HttpAnswer("200 OK", "newer setup", 11));
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notSaved) << c.name;
-    EXPECT_EQ(folder.Read("qvtempinstaller.exe"), "older setup") << c.name;
-    EXPECT_FALSE(std::filesystem::exists(c.target + ".tmp")) << c.name;
-    EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE})) << c.name;
+    EXPECT_EQ(Files(), (std::vector<std::string>{SAVED})) << c.name;
+    EXPECT_EQ(Saved(), "older setup") << c.name;
+    EXPECT_EQ(view.events, c.events) << c.name;
   }
   EXPECT_TRUE(machine.shell.launches.empty());
 }
@@ -234,7 +356,7 @@ TEST_F(ProgramUpdateDownload, ASetupNotSignedLikeTheProgramIsDeletedNotStarted) 
     signatures.read.clear();
     TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notVerified) << c.name;
-    EXPECT_FALSE(TargetExists()) << c.name;
+    EXPECT_EQ(Files(), std::vector<std::string>{}) << c.name;
     EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE,
                                     "error The downloaded update could not be verified and was not started."}))
         << c.name;
@@ -264,7 +386,7 @@ TEST_F(ProgramUpdateDownload, ASetupNotNewerThanTheProgramIsDeletedNotStarted) {
     if (c.setup) machine.moduleVersion.fileVersions[target] = *c.setup;
     TOneRequestServer server(HttpAnswer("200 OK", body, body.size()));
     EXPECT_EQ(Run(server.Url()), TProgramUpdateOutcome::notNewer) << c.name;
-    EXPECT_FALSE(TargetExists()) << c.name;
+    EXPECT_EQ(Files(), std::vector<std::string>{}) << c.name;
     EXPECT_EQ(view.events, (TEvents{SHOWN, COMPLETE, PAUSE,
                                     "error The downloaded update is not newer than this version and was not started."}))
         << c.name;
@@ -302,7 +424,7 @@ TEST_F(ProgramUpdateDownload, EndingTheDownloadEndsAWaitForAStalledServer) {
     EXPECT_LT(steady_clock::now() - start, 5s) << c.name;
     loop.RunPending();  // what it had posted is dropped
     EXPECT_EQ(stalled.events, (TEvents{SHOWN})) << c.name;
-    EXPECT_FALSE(TargetExists()) << c.name;
+    EXPECT_EQ(Files(), std::vector<std::string>{}) << c.name;
   }
 }
 

@@ -196,7 +196,7 @@ class ProgressDownload : public ProgressForm {
  protected:
   void SetUp() override {
     ProgressForm::SetUp();
-    target = TProgramUpdate::SetupFilePath();
+    target = TProgramUpdate::SetupFilePath(machine.shell);
     ASSERT_FALSE(target.empty());
     DeleteFileW(Utf8ToWide(target).c_str());
   }

@@ -11,6 +11,7 @@
 
 #include "app/program_update.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
 #include "ui/win32/message_dialog.h"
 #include "ui_win32/program_under_test.h"
@@ -75,8 +76,9 @@ int Run(const std::wstring& program, bool expectStarted) {
     return Fail(ended(0) ? "the program closed: the setup was started" : "no message came");
   }
   int result = 0;
+  TWin32Shell shell;
   if (texts.find(REFUSAL) == std::wstring::npos) result = Fail("the message says: " + WideToUtf8(texts));
-  if (GetFileAttributesW(Utf8ToWide(TProgramUpdate::SetupFilePath()).c_str()) != INVALID_FILE_ATTRIBUTES) {
+  if (GetFileAttributesW(Utf8ToWide(TProgramUpdate::SetupFilePath(shell)).c_str()) != INVALID_FILE_ATTRIBUTES) {
     result = Fail("the refused setup was kept");
   }
   Press(refusal, QV_BOX_OK_ID);

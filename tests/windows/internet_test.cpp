@@ -29,6 +29,7 @@
 #include "platform/win32/win32_machine.h"
 #include "proto/driver_builder.h"
 #include "proto/driver_reader.h"
+#include "support/memory_file.h"
 #include "windows/wine_detection.h"
 
 namespace {
@@ -260,12 +261,13 @@ TEST_F(InternetTest, DownloadsAndRefusals) {
   // answer announced; an error page is no setup.
   TSetupDownload setup(machine.internet, link);
   uint64_t announced = 0;
-  const TSetupDownloaded fetched = setup.Fetch([&](uint64_t, uint64_t total) { announced = total; });
-  EXPECT_TRUE(fetched.complete);
-  EXPECT_FALSE(fetched.body.empty());
-  EXPECT_EQ(announced, fetched.body.size());
+  TMemoryFile fetched;
+  EXPECT_TRUE(setup.Fetch(fetched, [&](uint64_t, uint64_t total) { announced = total; }));
+  EXPECT_FALSE(fetched.bytes.empty());
+  EXPECT_EQ(announced, fetched.bytes.size());
   TSetupDownload missing(machine.internet, "http://127.0.0.1:" + std::to_string(serverPort) + "/download/none.exe");
-  EXPECT_FALSE(missing.Fetch([](uint64_t, uint64_t) {}).complete);
+  TMemoryFile page;
+  EXPECT_FALSE(missing.Fetch(page, [](uint64_t, uint64_t) {}));
 }
 
 // A cancel closes a synchronous session's handles from the cancelling thread: on
