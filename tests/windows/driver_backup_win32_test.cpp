@@ -15,7 +15,6 @@
 #include "core/data_model.h"
 #include "core/paths.h"
 #include "engine/data_manager.h"
-#include "engine/work_area.h"
 #include "platform/utf16le.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_text.h"
@@ -263,16 +262,8 @@ TEST(Win32DriverStore, InstallDriverBackupRestoreAndRemovalOfTheTestDevice) {
 
   // Restore: the backed-up driver installed again over the newer one, from its copy in a
   // staging folder of the protected work area.
-  if (TWorkArea(machine.Ports().shell, machine.Ports().fileSystem).Root().empty() && RunsUnderWine()) {
-    RecordProperty("known_wine_deviation_work_area",
-                   "IsProtectedFolder is false for the folder CreateProtectedFolder has just made, so no staging "
-                   "folder can be had and the restore fails; restore from the staging folder is proven on the "
-                   "simulated machine");
-    EXPECT_EQ(engine.Restore(FromPath(folder), false, reboot), roFailed);
-  } else {
-    EXPECT_EQ(engine.Restore(FromPath(folder), false, reboot), roRestored);
-    EXPECT_EQ(DriverKeyText(facts.hardwareId, L"InfSection"), WideToUtf8(facts.section));
-  }
+  EXPECT_EQ(engine.Restore(FromPath(folder), false, reboot), roRestored);
+  EXPECT_EQ(DriverKeyText(facts.hardwareId, L"InfSection"), WideToUtf8(facts.section));
 
   // Removal by the first hardware id.
   EXPECT_FALSE(engine.UninstallDevice("ROOT\\QUORVANE_NO_SUCH_DEVICE", reboot));
