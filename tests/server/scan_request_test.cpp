@@ -130,7 +130,7 @@ TEST(ScanRequestReading, RefusesMoreIdsThanTheLimitsBeforeReadingThemAll) {
   }
 }
 
-// Bytes of a real request overwritten at seeded random offsets, some bodies also cut
+// Bytes of a real request overwritten at repeatable pseudo-random offsets, some bodies also cut
 // short: for each, our reader and libprotobuf both take it or both refuse it, and take
 // the same devices.
 TEST(ScanRequestReading, AgreesWithLibprotobufOnDamagedRequests) {

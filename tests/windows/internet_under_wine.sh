@@ -2,7 +2,7 @@
 # Runs the WinInet exchange tests of the Windows test program against the reference
 # server on loopback, directly and through a tinyproxy of the test's own, and against
 # its TLS twin on 127.0.0.1:443 (a certificate of a test authority made here) through
-# the same proxy.
+# the same proxy, and the twin on 127.0.0.1:8443 as the Server policy names it.
 # Usage: internet_under_wine.sh QV_WIN32_TESTS.exe QUORVANE-SERVER
 set -euo pipefail
 tests=$1
@@ -42,6 +42,7 @@ sleep 0.5
 tls="$work/tls"
 mkdir -p "$tls"
 tls_ca=""
+tls_other_port=""
 if openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tls/ca.key" -out "$tls/ca.pem" -days 2 \
      -subj "/CN=Quorvane Test Authority" -addext "basicConstraints=critical,CA:TRUE" \
      -addext "keyUsage=critical,keyCertSign,cRLSign" >/dev/null 2>&1 &&
@@ -59,8 +60,18 @@ if openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tls/ca.key" -out "$tls/ca
     sleep 0.1
   done
   [ -n "$tls_ca" ] || echo "the TLS server did not start on 127.0.0.1:443: $(cat "$tls/serve.log")" >&2
+  # The same twin off port 443, where only the policy's "https://" chooses TLS.
+  "$server" serve --catalog "$work/catalog.db" --store "$work/store" --port 8443 --tls-cert "$tls/server.pem" \
+    --tls-key "$tls/server.key" >"$tls/serve-8443.out" 2>"$tls/serve-8443.log" &
+  pids+=($!)
+  for _ in $(seq 1 100); do
+    grep -q '^listening on https://127.0.0.1:8443$' "$tls/serve-8443.out" && { tls_other_port=8443; break; }
+    sleep 0.1
+  done
+  [ -n "$tls_other_port" ] || echo "the TLS server did not start on 127.0.0.1:8443: $(cat "$tls/serve-8443.log")" >&2
 fi
 
 QV_TEST_SERVER_PORT=$port QV_TEST_PROXY_PORT=$proxy_port QV_TEST_HWID=$hwid QV_TEST_TLS_CA=$tls_ca \
+  QV_TEST_TLS_OTHER_PORT=$tls_other_port \
   QV_TEST_PROXY_LOG=$(winepath -w "$work/tinyproxy.log") \
   "$root/scripts/wine-run" "$tests" --gtest_filter='InternetTest.*'
