@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/backup_index.h"
+#include "platform/path_parts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto entry = ReadBackupIndex(std::string_view(reinterpret_cast<const char*>(data), size));
