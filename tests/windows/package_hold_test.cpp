@@ -200,13 +200,20 @@ TEST_F(PackageHold, TheInstallHoldsTheCheckedPackageWhileItRuns) {
     // Rounds count only while the installer runs, between its two markers: the install
     // holds the package from its check until the installer has ended. Before that an
     // attacker's open would only make the check refuse the package. Bounded: at most 20 s.
+    // The installer sleeps 1.5 s between its markers: rounds start only in its first 0.7 s,
+    // so that none still runs when it ends and the package is released.
     const ULONGLONG end = GetTickCount64() + 20000;
+    ULONGLONG seen = 0;
     while (!done && GetTickCount64() < end) {
       Sleep(5);
       if (!started() || ended()) continue;
+      if (seen == 0) seen = GetTickCount64();
+      if (GetTickCount64() > seen + 700) continue;
       ranInStaging = true;
       const std::vector<TAttempt> round = Attack(package.wstring(), Wide("evil.exe"));
-      if (ended()) continue;
+      // A round counts only when the installer still ran at its end: its staging folder is
+      // removed (the markers with it) before the package is released.
+      if (!started() || ended()) continue;
       for (const TAttempt& attempt : round)
         if (attempt.error == 0) succeeded.push_back(attempt.attack);
       ++tries;
