@@ -221,7 +221,7 @@ TEST_F(InternetTest, ThePolicySchemeChoosesTheTransport) {
   struct Case {
     std::string policy;
     bool secure;     // what the data model chooses
-    bool exchanged;  // on Windows
+    bool answered;  // the server's own answer came back (on Windows)
   };
   const Case cases[] = {{"https://" + tls, true, true},
                         {"http://" + tls, false, false},
@@ -254,7 +254,12 @@ TEST_F(InternetTest, ThePolicySchemeChoosesTheTransport) {
       EXPECT_EQ(error, static_cast<uint32_t>(ERROR_INTERNET_SEC_CERT_REV_FAILED));
       continue;
     }
-    EXPECT_EQ(exchanged, c.exchanged) << "error " << error;
+    // WinInet takes whatever bytes come back without a status line as an answer (HTTP/0.9), so
+    // a plain request to the TLS port may "succeed" with the server's TLS alert: the server's
+    // own answer to the request, an error text, is what shows that HTTP was understood.
+    const std::string text(response.begin(), response.end());
+    const bool answered = exchanged && text.rfind("error", 0) == 0;
+    EXPECT_EQ(answered, c.answered) << "error " << error << ", answer: " << text.substr(0, 80);
     if (!c.secure) {
       EXPECT_NE(error, static_cast<uint32_t>(ERROR_INTERNET_SEC_CERT_REV_FAILED));
     }
